@@ -1,0 +1,71 @@
+// The rules engine: the operations that move a game on (server only) and
+// the pure rule queries that dialogs, the server's input checks and robot
+// players share. Operations never fail loudly: input that the rules do not
+// allow, or that arrives in a phase where it does nothing, changes nothing
+// and reaches no host call.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "engine/engine_host.h"
+#include "engine/game_state.h"
+#include "engine/random.h"
+
+namespace zelbo {
+
+// Start-up and dealing
+void ResetGameState(GameState& g);
+void RestoreHands(GameState& g);
+// `now` is the calendar time in seconds, used only when randomSeed is 0.
+void NewGame(GameState& g, EngineHost& host, uint32_t now);
+void DealGame(GameState& g, Random& rng);
+void DealOne(GameState& g, Random& rng, int deal);
+void SortHand(GameState& g, int deal, int seat);
+
+// Decision round
+void ApplyDecision(GameState& g, EngineHost& host, int value);
+void AdvanceDecisionRound(GameState& g, EngineHost& host);
+
+// Card play
+bool HoldsPlayableDomino(const GameState& g, int seat);
+void PlayCard(GameState& g, EngineHost& host, int seat, int card);
+
+// End of hand and score sheet
+void EndHand(GameState& g, EngineHost& host);
+void SettleHand(GameState& g, EngineHost& host);
+void ResendScoreSheet(const GameState& g, EngineHost& host);
+
+// Rule queries (pure)
+
+// Bit c (1..22) set when the dealer may choose contract code c now
+// (phase 1, step 0); 0 otherwise.
+uint32_t AllowedContracts(const GameState& g);
+
+// What the seat acting at the current doubling step may decide (phase 1,
+// steps 1..4). Masks use the target bits 1 (LHO), 2 (OO), 4 (RHO).
+struct DoublingOffer {
+  uint8_t allowed = 0;    // targets the seat may double or redouble
+  uint8_t forced = 0;     // targets that must be doubled (the dealer, when due)
+  uint8_t redouble = 0;   // targets whose double would be a redouble
+};
+DoublingOffer OfferedDoubles(const GameState& g);
+// The decision byte for a set of target bits: adds 8/16/32 for redoubles.
+int DoublingByte(const DoublingOffer& offer, int targets);
+// forcedDouble for the seat acting at the current step (0 at step 4).
+int ForcedDoubleNow(const GameState& g);
+
+// True when ApplyDecision would apply `value` now.
+bool IsDecisionAllowed(const GameState& g, int value);
+// True when PlayCard(seat, card) would take the card now.
+bool MayPlayCard(const GameState& g, int seat, int card);
+
+// Score-sheet line builders (exact columns).
+std::string HandlesLine(const std::string handles[4]);
+std::string PlaceholderLine(const std::string& dealerHandle, int kind);
+std::string ScoreLine(const std::string& dealerHandle, int contract, const int32_t scores[4]);
+std::string TotalsLine(const int32_t totals[4]);
+// Line index at which deal n's score line is inserted.
+int ScoreLineIndex(int deal);
+
+}  // namespace zelbo

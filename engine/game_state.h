@@ -1,0 +1,107 @@
+// GameState: the whole game as one plain record of fixed-size arrays. On the
+// server it is the authoritative game that the engine operations change; on a
+// client it is a mirror filled from received frames. Saved games and undo
+// points store it field by field. Network, seating and settings state live
+// in their own records (net/, app/), never here.
+#pragma once
+
+#include <cstdint>
+
+#include "engine/cards.h"
+#include "engine/score_sheet.h"
+
+namespace zelbo {
+
+// Phases of a game.
+constexpr int PhaseIdle = 0;
+constexpr int PhaseChoosing = 1;
+constexpr int PhasePlaying = 2;
+constexpr int PhaseChoosingSuspended = 3;
+constexpr int PhasePlayingSuspended = 4;
+constexpr int PhaseGameOver = 5;
+constexpr int PhaseFirstLead = 6;
+constexpr int PhaseFirstLeadSuspended = 7;
+
+constexpr int DealCount = 28;
+constexpr int DealRows = 29;       // row 0 is never used
+constexpr int DominoRounds = 52;   // rows of a play record
+constexpr int Undecided = 255;     // a decision byte not yet taken
+constexpr int HandleSize = 32;     // a handle slot: 31 characters and a terminator
+
+struct GameState {
+  // Progress of the game
+  int32_t phase = PhaseIdle;
+  int32_t dealNumber = 0;
+  int32_t dealer = 0;
+  int32_t contract = 0;
+  int32_t turn = 0;        // decision step 0..4 in phase 1, else the seat to play
+  int32_t roundSteps = 0;  // 4 or 5 once the doubling round has closed
+
+  // Cards
+  uint8_t dealRecords[DealRows][4][13];
+  uint8_t hands[4][13];
+  uint8_t playRecords[DealRows][DominoRounds][4];
+  int32_t playRound = 0;
+  int32_t trickLeader = 0;
+  uint8_t trickDone = 0;
+  uint8_t tableCards[16];  // 0..3 trick, 4..7 last trick, 8..15 Dominoes layout
+
+  // Contract choice and doubling
+  uint8_t contractsLeft[4][KindCount];
+  uint8_t offeredContracts[KindCount];
+  uint8_t dealDecisions[DealRows][5];
+  uint8_t doubleFactor[4][4];
+  int8_t dealerDoubles[4][4];
+  uint8_t doublesOwed[4];
+  uint8_t anyDoubled = 0;
+  uint8_t dealerDoubled = 0;
+  int32_t forcedDouble = 0;
+
+  // Scoring of the current hand
+  int32_t handScore[4];
+  uint8_t tally[4];
+  int32_t queensTaken = 0;
+  int32_t heartUnitsTaken = 0;
+  int32_t placesTaken = 0;
+  int32_t domUp[4];
+  int32_t domDown[4];
+
+  // Scoring of the game
+  int32_t dealScores[DealRows][4];
+  int32_t totalScores[4];
+  ScoreSheet scoreSheet;
+  char finalHandles[4][HandleSize];
+
+  // Random numbers
+  uint32_t randomSeed = 0;
+  uint32_t gameSeed = 0;
+
+  GameState();  // the start-up values of ResetGameState
+};
+
+// True for the three suspended phases.
+constexpr bool IsSuspended(int phase) {
+  return phase == PhaseChoosingSuspended || phase == PhasePlayingSuspended ||
+         phase == PhaseFirstLeadSuspended;
+}
+// The suspended form of 1, 2, 6 (other phases unchanged) and back.
+constexpr int SuspendedPhase(int phase) {
+  return phase == PhaseChoosing ? PhaseChoosingSuspended
+         : phase == PhasePlaying ? PhasePlayingSuspended
+         : phase == PhaseFirstLead ? PhaseFirstLeadSuspended
+                                   : phase;
+}
+constexpr int ResumedPhase(int phase) {
+  return phase == PhaseChoosingSuspended ? PhaseChoosing
+         : phase == PhasePlayingSuspended ? PhasePlaying
+         : phase == PhaseFirstLeadSuspended ? PhaseFirstLead
+                                            : phase;
+}
+
+// Seat acting at the current decision step (phase 1).
+inline int ActingSeat(const GameState& g) { return SeatMod(g.dealer + g.turn); }
+
+// Field-by-field equality of the engine fields (score sheet included).
+bool SameGame(const GameState& a, const GameState& b);
+
+}  // namespace zelbo
