@@ -1,0 +1,113 @@
+// ClientSession: the client role. It connects to a server, sends the
+// greeting and MsgJoin, keeps a mirror of the server's GameState filled
+// from the frames it receives, and sends the local user's actions. The
+// desktop window and the robot players both sit on top of it through
+// ClientUi; a robot can decide from Game() alone (the engine's rule
+// queries work on the mirror).
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "engine/game_state.h"
+#include "net/frames.h"
+#include "net/message_pane.h"
+#include "net/transport.h"
+
+namespace zelbo {
+
+// What the client's screen (or a robot) does. Every method has a default
+// that does nothing.
+class ClientUi {
+ public:
+  virtual ~ClientUi() = default;
+  // The server asks the local user, the dealer, to pick a contract; the
+  // offered kinds are in g.offeredContracts (and the dealer's row of
+  // g.contractsLeft).
+  virtual void PromptContract(const GameState& g) { (void)g; }
+  // The server asks the local user to decide on doubles; g.forcedDouble
+  // says whether the dealer must be doubled.
+  virtual void PromptDoubling(const GameState& g) { (void)g; }
+  // The choosing phase was suspended: hide both decision dialogs.
+  virtual void HideDecisionDialogs() {}
+  virtual void RedrawTable() {}
+  virtual void PaneLineAdded(std::string_view line) { (void)line; }
+  virtual void ScoreSheetChanged() {}
+  // The connection is gone ("Connection closed"); the session can connect
+  // again.
+  virtual void ConnectionClosed() {}
+};
+
+// LocalPosition values.
+constexpr int NoPosition = -1;
+constexpr int KibitzAll = 8;  // 4..7 kibitz one seat, 8 kibitz everyone
+
+class ClientSession : public TransportEvents {
+ public:
+  // The handle is cut to 31 characters.
+  ClientSession(Transport& transport, ClientUi& ui, std::string handle);
+  ~ClientSession() override;
+  ClientSession(const ClientSession&) = delete;
+  ClientSession& operator=(const ClientSession&) = delete;
+
+  // ConnectToServer: `host` is a dotted IPv4 address or a host name.
+  // Shows "Searching for server..."; does nothing while already a client.
+  void Connect(const std::string& host, uint16_t port = DefaultPort);
+  // Closes the connection as if the server had gone ("Connection closed").
+  void Disconnect();
+
+  bool IsClient() const { return isClient_; }
+  bool GreetingSent() const { return greetingSent_; }
+  const std::string& Handle() const { return handle_; }
+  const GameState& Game() const { return game_; }
+  int LocalPosition() const { return localPosition_; }
+  bool IsSeated() const { return localPosition_ >= 0 && localPosition_ <= 3; }
+  const std::string& SeatHandle(int seat) const { return seatHandles_[static_cast<std::size_t>(seat & 3)]; }
+  bool SeatTaken(int seat) const { return seatTaken_[static_cast<std::size_t>(seat & 3)] != 0; }
+  const MessagePane& Pane() const { return pane_; }
+
+  // The local user's commands. Each does nothing unless the role and the
+  // position allow it.
+  void RequestSeat(int seat);           // only without a position
+  void StartKibitzing(int seat);        // 0..3, or 4 for everyone
+  void SendContractChosen(int code);    // only in PhaseChoosing
+  void SendDoubleChosen(int bits);      // only in PhaseChoosing
+  void PlayCard(int card);              // own seat's turn in phases 2 and 6
+  void SendChat(std::string_view text); // cut into prefixed lines
+  void SendResendAll();
+  void RequestUndo();                   // only seated West, North or East
+
+  // Handles one complete frame from the server; public for tests.
+  void Dispatch(int type, std::span<const uint8_t> payload);
+
+  // TransportEvents
+  void OnConnected(ConnId conn) override;
+  void OnWritable(ConnId conn) override;
+  void OnRead(ConnId conn, std::span<const uint8_t> bytes) override;
+  void OnClosed(ConnId conn) override;
+  void OnSocketError(ConnId conn, const SocketError& error) override;
+
+ private:
+  void AddPaneLine(std::string_view line);
+  void SendGreetingAndJoin();
+  void Send(const Frame& frame);
+  void ResetConnection();  // the close handling: "Connection closed", no position
+
+  Transport& transport_;
+  ClientUi& ui_;
+  std::string handle_;
+  GameState game_;
+  int localPosition_ = NoPosition;
+  std::array<std::string, 4> seatHandles_;
+  std::array<uint8_t, 4> seatTaken_{};
+  MessagePane pane_;
+  ConnId conn_ = NoConn;
+  bool isClient_ = false;
+  bool greetingSent_ = false;
+  FrameReader reader_{false};
+};
+
+}  // namespace zelbo

@@ -1,0 +1,59 @@
+// The server's table of client connections and who sits where.
+//
+// ConnectionTable keeps up to 32 slots in use from 0 to count()-1 without
+// gaps; when a slot goes, the slots above it move down by one and every
+// SeatOccupant entry naming a moved slot follows it. SeatOccupant holds per
+// seat the slot index of its occupant, -1 for an empty seat and -2 for the
+// server's own user (South only).
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "net/frames.h"
+#include "net/transport.h"
+
+namespace zelbo {
+
+constexpr int MaxConnections = 32;
+constexpr int EmptySeat = -1;
+constexpr int ServerUserSeat = -2;  // SeatOccupant value of the server's own user
+
+struct ConnectionSlot {
+  ConnId conn = NoConn;
+  bool joined = false;         // MsgJoin handled
+  std::string handle;          // at most 31 characters
+  int64_t acceptedAtMs = 0;    // for the greeting deadline
+  FrameReader reader{true};    // greeting check and pending bytes
+};
+
+using SeatOccupant = std::array<int, 4>;
+
+class ConnectionTable {
+ public:
+  int count() const { return count_; }
+  bool full() const { return count_ >= MaxConnections; }
+  ConnectionSlot& slot(int i) { return slots_[static_cast<std::size_t>(i)]; }
+  const ConnectionSlot& slot(int i) const { return slots_[static_cast<std::size_t>(i)]; }
+
+  // Slot index of a connection, -1 when it holds none.
+  int Find(ConnId conn) const;
+  // Puts a new connection in slot count(); returns its index, -1 when full.
+  int Add(ConnId conn, int64_t nowMs);
+  // Removes slot i, closing the gap and renumbering `occupant`. Seats that
+  // slot i occupied become empty. Returns the seat it vacated, -1 for none.
+  int Remove(int i, SeatOccupant& occupant);
+
+ private:
+  std::array<ConnectionSlot, MaxConnections> slots_;
+  int count_ = 0;
+};
+
+// The seat a slot occupies, -1 for none.
+int SeatOfSlot(const SeatOccupant& occupant, int slot);
+// True when no seat is empty (the server's own user counts as an occupant).
+bool AllSeatsOccupied(const SeatOccupant& occupant);
+
+}  // namespace zelbo

@@ -1,0 +1,124 @@
+// Frames on the wire: the 26 message types, the client's greeting, one
+// builder per frame, and FrameReader, which cuts a byte stream back into
+// frames. A frame is [length L (2..127)][type][L-2 payload bytes]. Every
+// builder sets the payload bytes that the receiver ignores to 0.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <string_view>
+
+#include "engine/game_state.h"
+
+namespace zelbo {
+
+// Message types.
+constexpr int MsgIdle = 0;
+constexpr int MsgJoin = 1;
+constexpr int MsgText = 2;
+constexpr int MsgChat = 3;
+constexpr int MsgSitRequest = 4;
+constexpr int MsgSeatGranted = 5;
+constexpr int MsgStatus = 6;
+constexpr int MsgSeatInfo = 7;
+constexpr int MsgHand = 8;
+constexpr int MsgContract = 9;
+constexpr int MsgChooseContract = 10;
+constexpr int MsgContractChosen = 11;
+constexpr int MsgTurn = 12;
+constexpr int MsgDealDecision = 13;
+constexpr int MsgDoubleFactors = 14;
+constexpr int MsgDoublePrompt = 15;
+constexpr int MsgDoubleChosen = 16;
+constexpr int MsgPlayCard = 17;
+constexpr int MsgTableCards = 18;
+constexpr int MsgTally = 19;
+constexpr int MsgDoublesOwed = 20;
+constexpr int MsgScoreClear = 21;
+constexpr int MsgScoreLine = 22;
+constexpr int MsgResendAll = 23;
+constexpr int MsgUndoRequest = 24;
+constexpr int MsgScoreDelete = 25;
+
+// Limits.
+constexpr int MinFrameLength = 2;
+constexpr int MaxFrameLength = 127;
+constexpr int MaxTextLength = 124;      // MsgText payload
+constexpr int MaxChatFrameLength = 123; // MsgChat frame, prefix included
+constexpr int MaxHandleLength = 31;     // MsgJoin payload
+constexpr int DefaultPort = 2118;
+
+// The 9 bytes a client sends before its first frame.
+constexpr std::array<uint8_t, 9> Greeting = {'Z', 'e', 'l', 'b', 'o', 'W', 'i', 'n', 0};
+
+// One built frame.
+struct Frame {
+  std::array<uint8_t, MaxFrameLength> bytes{};
+  uint8_t size = 0;
+  std::span<const uint8_t> view() const { return {bytes.data(), size}; }
+  int type() const { return size >= 2 ? bytes[1] : -1; }
+};
+
+// Builders. Texts longer than the frame allows are cut.
+Frame MakeIdle();
+Frame MakeJoin(std::string_view handle);                 // cut to 31
+Frame MakeText(std::string_view text);                   // cut to 124
+Frame MakeChat(std::string_view line);                   // cut to 121
+Frame MakeSitRequest(int seat);
+Frame MakeSeatGranted(int seat);
+Frame MakeStatus(const GameState& g);                    // repaint flag 1
+Frame MakeSeatInfo(int seat, bool occupied, std::string_view handle);
+Frame MakeHand(const GameState& g, int seat, bool hidden);  // hidden: 13 x NoCard
+Frame MakeContract(int contract);
+Frame MakeChooseContract(const uint8_t row[KindCount]);
+Frame MakeContractChosen(int code);
+Frame MakeTurn(const GameState& g);
+Frame MakeDealDecision(const GameState& g);
+Frame MakeDoubleFactors(const GameState& g);
+Frame MakeDoublePrompt(int forcedDouble);
+Frame MakeDoubleChosen(int bits);
+Frame MakePlayCard(int card);
+Frame MakeTableCards(const GameState& g);
+Frame MakeTally(const GameState& g);
+Frame MakeDoublesOwed(const GameState& g);
+Frame MakeScoreClear();
+Frame MakeScoreLine(int index, std::string_view text);   // index 255 = replace last
+Frame MakeScoreDelete(int index);
+Frame MakeResendAll();
+Frame MakeUndoRequest();
+
+// Cuts a byte stream into frames. A server-side reader first expects the
+// 9-byte greeting, however the stream splits it; a client-side reader does
+// not. Incomplete frames are kept until their last byte arrives.
+class FrameReader {
+ public:
+  enum class Status {
+    Ok,           // all bytes consumed (a partial frame may be pending)
+    BadGreeting,  // the first 9 bytes were not the greeting
+    BadLength,    // a length byte below 2 or above 127
+    Stopped,      // the frame handler asked to stop
+  };
+  // Called once per complete frame, in stream order. Returning false stops
+  // the cutting (the rest of the bytes is dropped).
+  using FrameHandler = std::function<bool(int type, std::span<const uint8_t> payload)>;
+
+  explicit FrameReader(bool expectGreeting) : expectGreeting_(expectGreeting) {}
+
+  Status Feed(std::span<const uint8_t> bytes, const FrameHandler& onFrame);
+  bool greeted() const { return !expectGreeting_ || greetingCount_ == Greeting.size(); }
+  std::size_t pendingCount() const { return pendingCount_; }
+  void Reset();
+
+ private:
+  bool expectGreeting_;
+  std::size_t greetingCount_ = 0;
+  std::array<uint8_t, Greeting.size()> greeting_{};
+  std::array<uint8_t, MaxFrameLength> pending_{};
+  std::size_t pendingCount_ = 0;
+  bool failed_ = false;
+};
+
+}  // namespace zelbo

@@ -1,0 +1,60 @@
+// QtTransport: the Transport over QTcpServer and QTcpSocket, on the Qt
+// event loop of the calling thread. One object serves one role: it listens
+// (server) or connects (client), or both in tests. Reads are handed on in
+// chunks of at most 1024 bytes; writes go through the socket's own buffer,
+// which queues whatever the kernel cannot take at once.
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QTimer>
+
+#include <map>
+
+#include "net/transport.h"
+
+class QTcpServer;
+class QTcpSocket;
+
+namespace zelbo {
+
+class QtTransport : public QObject, public Transport {
+  Q_OBJECT
+ public:
+  explicit QtTransport(QObject* parent = nullptr);
+  ~QtTransport() override;
+
+  void SetEvents(TransportEvents* events) override { events_ = events; }
+  bool Listen(uint16_t port, SocketError* error) override;
+  uint16_t ListeningPort() const override;
+  void StopListening() override;
+  ConnId Connect(const std::string& host, uint16_t port) override;
+  void Send(ConnId conn, std::span<const uint8_t> bytes) override;
+  void Close(ConnId conn, CloseMode mode) override;
+  int64_t NowMs() const override;
+
+  // Connections currently held (for tests and the bench).
+  std::size_t ConnectionCount() const { return sockets_.size(); }
+  // Bytes queued on a connection and not yet handed to the kernel.
+  int64_t QueuedBytes(ConnId conn) const;
+
+ private:
+  void Adopt(ConnId conn, QTcpSocket* socket, bool accepted);
+  void OnNewConnection();
+  void ReadFrom(ConnId conn);
+  void Lost(ConnId conn);
+  void Failed(ConnId conn);
+  void Drop(ConnId conn);
+
+  TransportEvents* events_ = nullptr;
+  QTcpServer* server_ = nullptr;
+  std::map<ConnId, QPointer<QTcpSocket>> sockets_;
+  ConnId nextConn_ = 1;
+  QTimer tick_;
+};
+
+// Sets SO_LINGER {1, 0} on the socket's descriptor and closes it, so the
+// peer sees a reset.
+void AbortiveClose(QTcpSocket* socket);
+
+}  // namespace zelbo

@@ -1,0 +1,174 @@
+// ServerTable: the server role. It owns the authoritative GameState, the
+// connection table and the seating, runs the engine for the local user and
+// for the clients' frames, and is the engine's host: every broadcast,
+// prompt, undo snapshot, autosave and the game-over question go through it.
+// A desktop window or the headless server plugs in through ServerUi; the
+// sockets come through a Transport.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "engine/engine_host.h"
+#include "engine/game_state.h"
+#include "net/connection_table.h"
+#include "net/frames.h"
+#include "net/message_pane.h"
+#include "net/transport.h"
+
+namespace zelbo {
+
+// The handle of a server whose user does not play.
+constexpr std::string_view NonplayingServerHandle = "nonplaying server";
+
+// What the server's own screen does. Every method has a default that does
+// nothing, so a headless host overrides only what it needs.
+class ServerUi {
+ public:
+  virtual ~ServerUi() = default;
+  // The local user (South) must pick a contract from g.offeredContracts.
+  virtual void OpenPickGameDialog(const GameState& g) { (void)g; }
+  // The local user (South) must decide on doubles; g.forcedDouble is set.
+  virtual void OpenDoublingDialog(const GameState& g) { (void)g; }
+  // Hide both decision dialogs (suspension, undo).
+  virtual void HideDecisionDialogs() {}
+  virtual void RedrawTable() {}
+  // A line was added to the message pane.
+  virtual void PaneLineAdded(std::string_view line) { (void)line; }
+  // The score sheet changed (cleared, line added, replaced or deleted).
+  virtual void ScoreSheetChanged() {}
+  // The game has ended: ask about the hand records.
+  virtual void GameOver(const GameState& g) { (void)g; }
+};
+
+struct ServerConfig {
+  std::string handle;        // the local user's handle; "nonplaying server" for none
+  std::string folder;        // where the autosave and undo files go; "" = current directory
+  uint32_t randomSeed = 0;   // 0: seed the game from the clock
+  bool autosave = true;      // write "temp.zelbo" after every action
+  bool undo = true;          // keep the four undo snapshots
+};
+
+class ServerTable : public EngineHost, public TransportEvents {
+ public:
+  ServerTable(Transport& transport, ServerUi& ui, ServerConfig config);
+  ~ServerTable() override;
+  ServerTable(const ServerTable&) = delete;
+  ServerTable& operator=(const ServerTable&) = delete;
+
+  // Starts listening on every IPv4 interface ("Serving..."). Port 0 picks a
+  // free port. On failure the pane shows "socket error %d: reason" and
+  // false is returned.
+  bool Start(uint16_t port);
+  uint16_t Port() const;
+  // Closes every connection and stops listening.
+  void Stop();
+
+  // State for painting, dialogs and tests.
+  const GameState& Game() const { return game_; }
+  int LocalPosition() const { return localPosition_; }
+  const SeatOccupant& Occupants() const { return occupant_; }
+  const ConnectionTable& Connections() const { return connections_; }
+  const MessagePane& Pane() const { return pane_; }
+  const ServerConfig& Config() const { return config_; }
+  bool IsNonplaying() const { return localPosition_ < 0; }
+  // Undo snapshots that can still be taken back (0..4).
+  int UndoDepth() const;
+
+  // Local user's actions. Each does nothing unless the rules allow it.
+  void LocalContractChosen(int code);
+  void LocalDoubleChosen(int bits);
+  void LocalPlayCard(int card);
+  void LocalUndo();                       // UndoLastAction for the local user
+  void SendChat(std::string_view text);   // cut into prefixed lines, to all
+  // Remove South/West/North/East: only for a seat held by a client.
+  void RemoveConnection(int seat);
+
+  // Files. Each returns false with a readable reason (also shown in the
+  // pane) and leaves the game untouched when the file cannot be used.
+  bool LoadGameFile(const std::string& path, std::string* error = nullptr);
+  bool SaveGameFile(const std::string& path, std::string* error = nullptr) const;
+  bool WriteHandRecordsFile(const std::string& path, std::string* error = nullptr) const;
+  // Names of the autosave and undo files inside the folder.
+  std::string AutosavePath() const;
+  std::string UndoPath(int n) const;
+
+  // Adds a line to the local pane only.
+  void AddPaneLine(std::string_view line);
+  // Shows the line locally and sends it (cut to 124) to every connection.
+  void BroadcastText(std::string_view text);
+  // Sends the line (cut to 124) to one slot only.
+  void SendTextTo(int slot, std::string_view text);
+
+  // Handles one complete frame from `slot`; public for tests.
+  void Dispatch(int slot, int type, std::span<const uint8_t> payload);
+
+  // TransportEvents
+  void OnAccepted(ConnId conn) override;
+  void OnWritable(ConnId conn) override;
+  void OnRead(ConnId conn, std::span<const uint8_t> bytes) override;
+  void OnClosed(ConnId conn) override;
+  void OnSocketError(ConnId conn, const SocketError& error) override;
+  void OnTick() override;
+
+  // EngineHost
+  void SendStatus(const GameState& g) override;
+  void SendHand(const GameState& g, int seat) override;
+  void SendContract(const GameState& g) override;
+  void SendTurn(const GameState& g) override;
+  void SendDealDecision(const GameState& g) override;
+  void SendDoubleFactors(const GameState& g) override;
+  void SendTableCards(const GameState& g) override;
+  void SendTally(const GameState& g) override;
+  void SendDoublesOwed(const GameState& g) override;
+  void SendScoreClear() override;
+  void SendScoreLine(int index, std::string_view text) override;
+  void SendScoreDelete(int index) override;
+  void RedrawTable() override;
+  void RequestContractChoice(const GameState& g) override;
+  void RequestDoublingDecision(const GameState& g) override;
+  void TakeUndoSnapshot(const GameState& g) override;
+  void SaveGame(const GameState& g) override;
+  void GameOver(const GameState& g) override;
+  std::string SeatHandle(int seat) const override;
+
+  // How long a new connection has to greet and join.
+  static constexpr int64_t GreetingDeadlineMs = 10000;
+
+ private:
+  struct UndoState;
+
+  void Broadcast(const Frame& frame);
+  void SendTo(int slot, const Frame& frame);
+  void SendSeatInfoFor(int seat);
+  void SendWholeState();
+  void ReplyResendAll();
+  void ResendScoreSheetFrames();
+  void HandleJoin(int slot, std::span<const uint8_t> payload);
+  void HandleChat(int slot, std::span<const uint8_t> payload);
+  void HandleSitRequest(int slot, int seat);
+  void StartOrResumeWhenFull();
+  void UndoLastAction(int requester);
+  void ReannounceAfterLoad();
+  // Removes a slot. `announce`: a leave of a joined connection (line,
+  // suspension, seat info); otherwise a silent refusal.
+  void LeaveSlot(int slot, CloseMode mode, bool closeSocket, bool announce);
+  void RefuseSlot(int slot);
+
+  Transport& transport_;
+  ServerUi& ui_;
+  ServerConfig config_;
+  GameState game_;
+  ConnectionTable connections_;
+  SeatOccupant occupant_{EmptySeat, EmptySeat, EmptySeat, EmptySeat};
+  int localPosition_ = -1;
+  MessagePane pane_;
+  std::unique_ptr<UndoState> undo_;
+  bool listening_ = false;
+};
+
+}  // namespace zelbo

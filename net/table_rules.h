@@ -1,0 +1,31 @@
+// Who may do what at the server's table: each check is a pure verdict over
+// the game and the seating; the server's dispatch only applies it.
+#pragma once
+
+#include "engine/game_state.h"
+#include "net/connection_table.h"
+
+namespace zelbo {
+
+// A sit request from `slot` for `seat` may be considered: the connection
+// has joined, holds no seat yet, and the seat byte names a seat. (Whether
+// the seat is free is decided when the request is applied.)
+bool MayRequestSeat(const ConnectionTable& table, const SeatOccupant& occupant, int slot, int seat);
+
+// A decision frame (MsgContractChosen or MsgDoubleChosen) from `slot` may
+// be applied: the phase is PhaseChoosing, the frame fits the step (the
+// contract at step 0, doubles at steps 1..4), the slot occupies the acting
+// seat, and the rules offer `value` now.
+bool MayDecide(const GameState& g, const SeatOccupant& occupant, int slot, int type, int value);
+
+// The server's own user may decide: it sits South and South is acting.
+bool LocalMayDecide(const GameState& g, int localPosition, int value);
+
+// The seat whose card a MsgPlayCard from `slot` plays; -1 when the slot
+// holds no seat (the engine then checks turn and rules).
+int PlayingSeatOf(const SeatOccupant& occupant, int slot);
+
+// A MsgUndoRequest from `slot` is honoured only when the slot holds a seat.
+bool MayRequestUndo(const SeatOccupant& occupant, int slot);
+
+}  // namespace zelbo

@@ -1,0 +1,83 @@
+// Transport: the only way the protocol core touches sockets. The core asks
+// the transport to listen, connect, send and close; the transport reports
+// what happens on the sockets through TransportEvents, always from the one
+// event-loop thread and never from inside a call the core made to it.
+//
+// Contract of every implementation:
+// - Connections are named by ConnId values that are never reused within
+//   one transport object.
+// - Send never drops or cuts bytes: whatever the socket cannot take at once
+//   is queued and goes out in order.
+// - Listen binds every IPv4 interface.
+// - Connect accepts a dotted IPv4 address or a host name.
+// - A close the core asked for is not reported back through OnClosed.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+
+namespace zelbo {
+
+using ConnId = int;
+constexpr ConnId NoConn = -1;
+
+enum class CloseMode {
+  Graceful,  // queued bytes are sent first, then the connection is shut down
+  Abortive,  // SO_LINGER {1, 0}: the peer sees a reset, queued bytes are dropped
+};
+
+struct SocketError {
+  int code = 0;         // the socket layer's error code
+  std::string reason;   // readable text for the message pane
+  bool hostNotFound = false;  // a host name that could not be resolved
+};
+
+class TransportEvents {
+ public:
+  virtual ~TransportEvents() = default;
+  // Server: a new connection was accepted.
+  virtual void OnAccepted(ConnId conn) { (void)conn; }
+  // Client: the connection asked for with Connect is established.
+  virtual void OnConnected(ConnId conn) { (void)conn; }
+  // The connection can take bytes: once after accept and once after connect.
+  virtual void OnWritable(ConnId conn) { (void)conn; }
+  // Bytes arrived, in chunks of at most 1024.
+  virtual void OnRead(ConnId conn, std::span<const uint8_t> bytes) { (void)conn, (void)bytes; }
+  // The peer closed the connection or it broke (after any OnSocketError).
+  // A failed connection attempt also ends here. The id is dead afterwards.
+  virtual void OnClosed(ConnId conn) { (void)conn; }
+  // A send, receive, connect or listen failed. `conn` is NoConn for the
+  // listening socket.
+  virtual void OnSocketError(ConnId conn, const SocketError& error) { (void)conn, (void)error; }
+  // About once a second while the transport listens or holds connections;
+  // the server uses it to refuse connections that never greet.
+  virtual void OnTick() {}
+};
+
+class Transport {
+ public:
+  virtual ~Transport() = default;
+
+  // Where notices go; set once before Listen or Connect.
+  virtual void SetEvents(TransportEvents* events) = 0;
+
+  // Listens on every IPv4 interface; port 0 picks a free port. On failure
+  // returns false and fills `error`.
+  virtual bool Listen(uint16_t port, SocketError* error) = 0;
+  // The port actually listened on (0 when not listening).
+  virtual uint16_t ListeningPort() const = 0;
+  virtual void StopListening() = 0;
+
+  // Starts connecting; the outcome comes as OnConnected, or as
+  // OnSocketError followed by OnClosed.
+  virtual ConnId Connect(const std::string& host, uint16_t port) = 0;
+
+  virtual void Send(ConnId conn, std::span<const uint8_t> bytes) = 0;
+  virtual void Close(ConnId conn, CloseMode mode) = 0;
+
+  // Monotonic milliseconds, for the greeting deadline.
+  virtual int64_t NowMs() const = 0;
+};
+
+}  // namespace zelbo
