@@ -1,0 +1,36 @@
+// Helpers shared by the engine's own source files; not part of its API.
+#pragma once
+
+#include "engine/engine.h"
+
+namespace zelbo::detail {
+
+// True when the fields that the engine uses as array indices lie in range
+// for a deal in progress (a game loaded from a file may carry anything).
+inline bool DealIndexesValid(const GameState& g) {
+  return g.dealNumber >= 1 && g.dealNumber <= DealCount && g.dealer >= 0 && g.dealer < 4;
+}
+
+// EndHand without the check of the caller's phase: NewGame, PlayCard and
+// AdvanceDecisionRound call it at the points where a hand closes.
+void EndHandNow(GameState& g, EngineHost& host);
+
+// The Dominoes steps of PlayCard after the card has been recorded and
+// removed from the hand.
+void ContinueDominoes(GameState& g, EngineHost& host, int card);
+
+// True when `card` extends a Dominoes row now.
+inline bool DominoFits(const GameState& g, int card) {
+  const int s = SuitOf(card);
+  return card == g.domUp[s] || card == g.domDown[s];
+}
+
+// True when the seat's hand holds `card` (a real card, never NoCard).
+inline bool HandHolds(const GameState& g, int seat, int card) {
+  if (seat < 0 || seat > 3 || !IsCard(card)) return false;
+  for (int i = 0; i < 13; ++i)
+    if (g.hands[seat][i] == card) return true;
+  return false;
+}
+
+}  // namespace zelbo::detail

@@ -1,0 +1,53 @@
+#include "engine/simple_policy.h"
+
+namespace zelbo {
+
+int SimpleContract(const GameState& g) {
+  const uint32_t allowed = AllowedContracts(g);
+  for (int code = 1; code <= LastContract; ++code)
+    if (allowed >> code & 1u) return code;
+  return 0;
+}
+
+int SimpleDoubling(const GameState& g) {
+  const DoublingOffer offer = OfferedDoubles(g);
+  return DoublingByte(offer, offer.forced);
+}
+
+int SimpleCard(const GameState& g, int seat) {
+  if (seat < 0 || seat > 3) return -1;
+  // Hands are in descending order, so the last allowed card is the lowest.
+  for (int i = 12; i >= 0; --i) {
+    const int c = g.hands[seat][i];
+    if (IsCard(c) && MayPlayCard(g, seat, c)) return c;
+  }
+  return -1;
+}
+
+bool SimpleStep(GameState& g, EngineHost& host) {
+  if (g.phase == PhaseChoosing) {
+    const int value = g.turn == 0 ? SimpleContract(g) : SimpleDoubling(g);
+    if (!IsDecisionAllowed(g, value)) return false;
+    ApplyDecision(g, host, value);
+    return true;
+  }
+  if (g.phase == PhaseFirstLead || g.phase == PhasePlaying) {
+    const int card = SimpleCard(g, g.turn);
+    if (card < 0) return false;
+    PlayCard(g, host, g.turn, card);
+    return true;
+  }
+  return false;
+}
+
+bool PlaySimpleGame(GameState& g, EngineHost& host, uint32_t seed) {
+  ResetGameState(g);
+  g.randomSeed = seed;
+  NewGame(g, host, seed);
+  // A game takes at most 28 * (5 decisions + 52 cards) steps.
+  for (int steps = 0; steps < 28 * 60 && SimpleStep(g, host); ++steps) {
+  }
+  return g.phase == PhaseGameOver;
+}
+
+}  // namespace zelbo

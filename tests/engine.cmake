@@ -1,0 +1,3 @@
+# Tests of the rules engine and the bench's workload.
+zelbo_test(random_test SOURCES random_test.cpp LIBS zelbo_engine LABELS engine)
+zelbo_test(dealing_test SOURCES dealing_test.cpp LIBS zelbo_engine LABELS engine)

@@ -1,0 +1,31 @@
+// The bench's modes. Each mode lives in its own file and is listed in the
+// table in main.cpp; it gets the common options and prints its own summary.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace zelbo::bench {
+
+struct Options {
+  std::string mode = "engine";
+  int games = 200;                 // --games N
+  unsigned firstSeed = 1;          // --seed S: first seed of the series
+  std::vector<std::string> extra;  // arguments the common parser did not take
+};
+
+// Returns the process exit code.
+using ModeFunction = int (*)(const Options&);
+
+struct Mode {
+  const char* name;
+  const char* summary;
+  ModeFunction run;
+};
+
+// Peak resident memory of this process in KiB.
+long PeakResidentKiB();
+
+int RunEngineMode(const Options& options);
+
+}  // namespace zelbo::bench
