@@ -1,0 +1,36 @@
+#include "display/table_click.h"
+
+#include "display/hand_geometry.h"
+
+namespace zelbo {
+
+bool InUndoSpot(int x, int y) { return x >= 350 && x <= 500 && y >= 507 && y <= 550; }
+
+TableClick ClickTable(const TableView& view, int x, int y) {
+  TableClick click;
+  if (ViewerSeat(view) < 0) return click;
+  click.undo = view.Privileged && InUndoSpot(x, y);
+
+  const GameState& g = view.game;
+  const int seat = view.LocalPosition;
+  if (g.phase != PhasePlaying && g.phase != PhaseFirstLead) return click;
+  if (g.turn != seat || seat < 0 || seat > 3) return click;
+  if (y < HandTop || y > HandBottom) return click;
+
+  const uint8_t(&hand)[13] = g.hands[seat];
+  const int64_t s = view.CardSpacing;
+  for (int i = 0; i < 13; ++i) {
+    if (!SlotHoldsCard(hand[i])) continue;
+    const int64_t left = HandCardLeft(view.CardSpacing, i);
+    const bool strip = x >= left && x <= left + s - 1;
+    const bool whole = !SlotIsCovered(hand, i) && x >= left && x <= left + CardWidth;
+    if (strip || whole) {
+      click.slot = i;
+      click.card = hand[i];
+      return click;
+    }
+  }
+  return click;
+}
+
+}  // namespace zelbo

@@ -1,0 +1,28 @@
+// What a click on the table means for the local user: a card of the own
+// hand to play, and/or the hidden Undo spot over the own name. The verdict
+// is pure; the caller acts on it (PlayCard on a server, MsgPlayCard on a
+// client; the Undo command for the spot). Whether the card may be played is
+// not checked here: the server decides.
+#pragma once
+
+#include "display/table_view.h"
+
+namespace zelbo {
+
+struct TableClick {
+  bool undo = false;   // the privileged user hit the hidden Undo spot
+  int slot = -1;       // hand slot 0..12 hit, -1 when no card was hit
+  int card = NoCard;   // the card in that slot
+};
+
+// The hidden Undo spot over the own name: x 350..500, y 507..550.
+bool InUndoSpot(int x, int y);
+
+// The click at (x, y) in table coordinates. Nothing at all for a viewer
+// without a position; the Undo spot only for a privileged user; a card
+// only in PhasePlaying or PhaseFirstLead on the local seat's turn, within
+// y 400..497, where a card counts over its visible strip, or over its whole
+// width when no card lies to its right.
+TableClick ClickTable(const TableView& view, int x, int y);
+
+}  // namespace zelbo

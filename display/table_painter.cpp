@@ -1,0 +1,262 @@
+#include "display/table_painter.h"
+
+#include <string>
+
+#include "display/card_drawing.h"
+#include "display/decision_words.h"
+#include "display/hand_geometry.h"
+
+namespace zelbo {
+
+namespace {
+
+bool IsChoosing(int phase) { return phase == PhaseChoosing || phase == PhaseChoosingSuspended; }
+bool IsPlaying(int phase) { return phase == PhasePlaying || phase == PhasePlayingSuspended; }
+bool IsFirstLead(int phase) {
+  return phase == PhaseFirstLead || phase == PhaseFirstLeadSuspended;
+}
+
+// A byte of tableCards or hands that names a card to draw.
+int CardAt(uint8_t value) { return IsCard(value) ? value : NoCard; }
+
+// Draws texts in the table's fonts, opaque on the table colour.
+class TextPen {
+ public:
+  TextPen(Canvas& canvas, Rgb table) : canvas_(canvas), table_(table) {}
+  void Text(int x, int y, const std::string& text, TableFont font = TableFont::Large,
+            Rgb colour = Black) {
+    canvas_.DrawText(x, y, text, font, colour, table_);
+  }
+
+ private:
+  Canvas& canvas_;
+  Rgb table_;
+};
+
+struct NameStyle {
+  TableFont font;
+  Rgb colour;
+};
+
+NameStyle NameStyleOf(const GameState& game, int seat, int viewerSeat) {
+  return NameStyle{SeatToAct(game) == seat ? TableFont::LargeUnderlined : TableFont::Large,
+                   DoublingColour(game, seat, viewerSeat)};
+}
+
+// A hand face up, from left to right, each card but the last covered by its
+// right neighbour and so drawn as a strip `step` pixels wide.
+void DrawHand(Canvas& canvas, const uint8_t (&hand)[13], int left, int step, int y) {
+  for (int i = 0; i < 13; ++i) {
+    if (!SlotHoldsCard(hand[i])) continue;
+    const int x = left + step * i;
+    if (SlotIsCovered(hand, i)) {
+      DrawCardStrip(canvas, hand[i], x, y, step);
+    } else {
+      DrawCard(canvas, hand[i], x, y);
+    }
+  }
+}
+
+// The viewer's own hand at the configured spacing. Cards pushed beyond any
+// screen by an absurd spacing are left out rather than wrapped around.
+void DrawOwnHand(Canvas& canvas, const uint8_t (&hand)[13], int32_t spacing) {
+  constexpr int64_t FarAway = 1 << 20;
+  for (int i = 0; i < 13; ++i) {
+    if (!SlotHoldsCard(hand[i])) continue;
+    const int64_t left = HandCardLeft(spacing, i);
+    if (left < -FarAway || left > FarAway) continue;
+    const int x = static_cast<int>(left);
+    if (SlotIsCovered(hand, i)) {
+      DrawCardStrip(canvas, hand[i], x, HandTop, spacing);
+    } else {
+      DrawCard(canvas, hand[i], x, HandTop);
+    }
+  }
+}
+
+std::string Counter(const GameState& game, int seat, int position) {
+  int value = -1;
+  const bool counted = game.contract >= FirstTrumps || game.contract == Misere ||
+                       game.contract == NoQueens || game.contract == NoHearts;
+  if (counted && IsPlaying(game.phase)) value = game.tally[seat];
+  if (IsChoosing(game.phase) && seat != SeatMod(game.dealer)) value = game.doublesOwed[seat];
+  if (value < 0) return {};
+  return position == 3 ? std::to_string(value) + " " : " " + std::to_string(value);
+}
+
+void DrawNamesUnseated(const TableView& view, TextPen& pen) {
+  const GameState& g = view.game;
+  pen.Text(400, 428, SeatIsTaken(view, South) || view.IsClient() ? SeatDisplayName(view, South)
+                                                                  : std::string());
+  static constexpr int X[4] = {0, 50, 400, 750};
+  static constexpr int Y[4] = {0, 228, 28, 228};
+  for (int seat = West; seat <= East; ++seat) {
+    if (!SeatIsTaken(view, seat)) continue;
+    pen.Text(X[seat], Y[seat], SeatDisplayName(view, seat), TableFont::Large,
+             DoublingColour(g, seat, seat));
+  }
+}
+
+void DrawNames(const TableView& view, int h, TextPen& pen) {
+  const GameState& g = view.game;
+  std::string counter[4];
+  for (int p = 0; p < 4; ++p) counter[p] = Counter(g, SeatMod(h + p), p);
+
+  const std::string ownName = view.IsServer() ? view.Handle : view.SeatHandles[h];
+  const NameStyle own = NameStyleOf(g, h, h);
+  pen.Text(400, 507, ownName + counter[0], own.font, own.colour);
+
+  for (int p = 1; p < 4; ++p) {
+    const int seat = SeatMod(h + p);
+    if (!SeatIsTaken(view, seat)) continue;
+    const NameStyle style = NameStyleOf(g, seat, h);
+    const std::string name = SeatDisplayName(view, seat);
+    if (p == 1) pen.Text(50, 228, name + counter[1], style.font, style.colour);
+    if (p == 2) {
+      pen.Text(400, view.LocalPosition == TableView::WatchingAll ? 48 : 28, name + counter[2], style.font,
+               style.colour);
+    }
+    if (p == 3) pen.Text(750, 228, counter[3] + name, style.font, style.colour);
+  }
+}
+
+void DrawCurrentTrick(const TableView& view, int h, Canvas& canvas) {
+  const GameState& g = view.game;
+  if (!IsPlaying(g.phase)) return;
+  const bool dominoes = g.contract >= FirstDominoes;
+  const bool all = view.LocalPosition == TableView::WatchingAll;
+  if (dominoes && all) return;
+  const int bottom = CardAt(g.tableCards[h]);
+  const int left = CardAt(g.tableCards[SeatMod(h + 1)]);
+  const int top = CardAt(g.tableCards[SeatMod(h + 2)]);
+  const int right = CardAt(g.tableCards[SeatMod(h + 3)]);
+  if (dominoes) {
+    // The own latest action is shown by the hand itself.
+    DrawCard(canvas, left, 70, 260);
+    DrawCard(canvas, top, 400, 72);
+    DrawCard(canvas, right, 730, 260);
+    return;
+  }
+  DrawCard(canvas, bottom, 400, 280);
+  DrawCard(canvas, left, 325, all ? 206 : 176);
+  DrawCard(canvas, top, 400, all ? 132 : 72);
+  DrawCard(canvas, right, 475, all ? 206 : 176);
+}
+
+void DrawLastTrick(const GameState& g, int h, Canvas& canvas) {
+  const uint8_t* last = g.tableCards + 4;
+  DrawCardStrip(canvas, CardAt(last[SeatMod(h + 1)]), 715, 400, 36);
+  DrawCardTop(canvas, CardAt(last[SeatMod(h + 2)]), 734, 375, 60);
+  DrawCard(canvas, CardAt(last[SeatMod(h + 3)]), 749, 400);
+  DrawCard(canvas, CardAt(last[h]), 727, 432);
+}
+
+void DrawDominoRows(const GameState& g, Canvas& canvas) {
+  for (int j = 15; j >= 8; --j) {
+    const int k = (j - 8) / 2;
+    const int x = (j % 2 == 1 ? 550 : 566) - 100 * k;
+    DrawCard(canvas, CardAt(g.tableCards[j]), x, 216);
+  }
+}
+
+void DrawDoublingTexts(const TableView& view, int h, TextPen& pen) {
+  const GameState& g = view.game;
+  int steps = 0;
+  bool large = true;
+  if (IsFirstLead(g.phase)) {
+    steps = g.roundSteps;
+  } else if (IsChoosing(g.phase)) {
+    steps = g.turn;
+  } else if (IsPlaying(g.phase)) {
+    steps = g.roundSteps;
+    large = false;
+  } else {
+    return;
+  }
+  // A deal's round has five entries; a mirror may hold any count.
+  if (steps > 5) steps = 5;
+  for (int i = 0; i < steps; ++i) {
+    std::string text;
+    const Rgb colour = DecisionWords(view, i, text);
+    const int p = SeatMod(g.dealer - h + i);
+    const int r = i / 4;
+    int x = 0;
+    int y = 0;
+    if (large) {
+      static constexpr int X[4] = {350, 50, 350, 600};
+      static constexpr int Y[4] = {340, 260, 60, 260};
+      x = X[p];
+      y = Y[p] + 26 * r + (p == 2 && view.LocalPosition == TableView::WatchingAll ? 20 : 0);
+    } else {
+      static constexpr int X[4] = {675, 575, 675, 775};
+      static constexpr int Y[4] = {95, 50, 5, 50};
+      x = X[p];
+      y = Y[p] + 14 * r;
+    }
+    pen.Text(x, y, text, large ? TableFont::Large : TableFont::Small, colour);
+  }
+}
+
+}  // namespace
+
+int SeatToAct(const GameState& game) {
+  if (IsChoosing(game.phase)) return SeatMod(game.dealer + game.turn);
+  if (IsPlaying(game.phase) || IsFirstLead(game.phase)) {
+    return game.turn >= 0 && game.turn < 4 ? game.turn : -1;
+  }
+  return -1;
+}
+
+Rgb DoublingColour(const GameState& game, int a, int b) {
+  if (!IsChoosing(game.phase) && !IsPlaying(game.phase) && !IsFirstLead(game.phase)) {
+    return Black;
+  }
+  switch (game.doubleFactor[SeatMod(a)][SeatMod(b)]) {
+    case 2:
+      return Red;
+    case 4:
+      return Magenta;
+    default:
+      return Black;
+  }
+}
+
+void PaintTable(const TableView& view, const PaintRect& updateArea, Canvas& canvas) {
+  if (updateArea.empty()) return;
+  const Rgb table = TableColour(view);
+  canvas.FillRect(updateArea, table);
+  if (view.role == TableRole::None) return;
+
+  const GameState& g = view.game;
+  TextPen pen(canvas, table);
+
+  // Status lines.
+  pen.Text(2, 2, g.dealNumber >= 1 ? "Deal " + std::to_string(g.dealNumber) : "Deal");
+  const bool noDealer = g.phase == PhaseIdle || g.phase == PhaseGameOver;
+  pen.Text(2, 28, noDealer ? "Dealer" : "Dealer " + SeatDisplayName(view, g.dealer));
+  if (g.contract != 0) {
+    char name[32] = "";
+    ContractLongName(name, g.contract);
+    if (name[0] != '\0') pen.Text(2, 54, name);
+  }
+
+  if (view.LocalPosition == TableView::WatchingAll) {
+    DrawHand(canvas, g.hands[West], 0, 16, 176);
+    DrawHand(canvas, g.hands[North], 300, 16, 8);
+    DrawHand(canvas, g.hands[East], 650, 16, 176);
+  }
+
+  const int h = ViewerSeat(view);
+  if (h < 0) {
+    DrawNamesUnseated(view, pen);
+    return;
+  }
+  DrawNames(view, h, pen);
+  DrawOwnHand(canvas, g.hands[h], view.CardSpacing);
+  DrawCurrentTrick(view, h, canvas);
+  DrawLastTrick(g, h, canvas);
+  DrawDominoRows(g, canvas);
+  DrawDoublingTexts(view, h, pen);
+}
+
+}  // namespace zelbo

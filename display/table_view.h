@@ -1,0 +1,70 @@
+// TableView: everything the table painter and the click test read, gathered
+// by the caller from the game, the network role and the settings. The
+// painter never looks anywhere else, so a test can build any table by hand
+// and a server and several clients in one process each paint their own.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "display/canvas.h"
+#include "engine/game_state.h"
+
+namespace zelbo {
+
+enum class TableRole { None, Server, Client };
+
+struct TableView {
+  // LocalPosition values: -1 neither seated nor watching, 0..3 seated,
+  // 4..7 watching seat value - 4, 8 watching all seats.
+  static constexpr int Unplaced = -1;
+  static constexpr int WatchingAll = 8;
+  // SeatOccupant values of a server (others are connection indices).
+  static constexpr int EmptySeat = -1;
+  static constexpr int ServerUser = -2;
+
+  GameState game;
+  TableRole role = TableRole::None;
+  int LocalPosition = Unplaced;
+
+  // The local user's own Handle.
+  std::string Handle;
+  // Per seat: on a client, its SeatHandles slots; on a server, the handle of
+  // the connection that SeatOccupant names for the seat (unused for an empty
+  // seat and for the server's own seat, which shows `Handle`).
+  std::array<std::string, 4> SeatHandles;
+  // Server only: SeatOccupant per seat (EmptySeat, ServerUser or a
+  // connection index).
+  std::array<int, 4> SeatOccupant{EmptySeat, EmptySeat, EmptySeat, EmptySeat};
+  // Client only: the SeatTaken flags.
+  std::array<bool, 4> SeatTaken{};
+
+  // Settings.
+  int32_t BackgroundRed = 230;
+  int32_t BackgroundGreen = 230;
+  int32_t BackgroundBlue = 230;
+  int32_t CardSpacing = 16;
+  bool Privileged = false;
+
+  bool IsServer() const { return role == TableRole::Server; }
+  bool IsClient() const { return role == TableRole::Client; }
+};
+
+// The table colour: the low 8 bits of each background setting.
+Rgb TableColour(const TableView& view);
+
+// Whether a seat shows as occupied: SeatOccupant on a server, SeatTaken on
+// a client.
+bool SeatIsTaken(const TableView& view, int seat);
+
+// The name shown for a seat. On a server the server's own seat shows the
+// own Handle, another occupied seat its connection's handle and an empty
+// seat "crashee"; on a client the SeatHandles slot.
+std::string SeatDisplayName(const TableView& view, int seat);
+
+// The seat at the bottom of the table: the own seat, the watched seat, or
+// South when watching all; -1 for a viewer without a position.
+int ViewerSeat(const TableView& view);
+
+}  // namespace zelbo
