@@ -27,5 +27,6 @@ struct Mode {
 long PeakResidentKiB();
 
 int RunEngineMode(const Options& options);
+int RunRobotStrengthMode(const Options& options);
 
 }  // namespace zelbo::bench

@@ -22,6 +22,7 @@ namespace {
 
 constexpr Mode kModes[] = {
     {"engine", "whole games through the rules engine, simple players, no I/O", RunEngineMode},
+    {"robot", "robot strength: one robot against three first-choice players", RunRobotStrengthMode},
 };
 
 void PrintUsage() {

@@ -1,0 +1,335 @@
+#include "robot/card_choice.h"
+
+#include "engine/engine.h"
+#include "robot/hand_eval.h"
+#include "robot/holding.h"
+
+namespace zelbo {
+
+namespace {
+
+// The current trick as the seat to play sees it.
+struct TrickSeen {
+  int count = 0;      // cards already played to it
+  int ledSuit = -1;   // -1 when the seat leads
+  int winCard = NoCard;
+  int cards[3] = {NoCard, NoCard, NoCard};
+};
+
+bool Beats(int card, int best, int trump) {
+  if (SuitOf(card) == SuitOf(best)) return RankOf(card) > RankOf(best);
+  return trump >= 0 && SuitOf(card) == trump;
+}
+
+int TrumpOf(int contract) { return IsTrumps(contract) ? contract - FirstTrumps : -1; }
+
+TrickSeen ReadTrick(const GameState& v) {
+  TrickSeen t;
+  if (v.phase != PhasePlaying || v.trickDone) return t;
+  const int trump = TrumpOf(v.contract);
+  for (int s = v.trickLeader; s != v.turn && t.count < 3; s = NextSeat(s)) {
+    const int c = v.tableCards[s];
+    if (!IsCard(c)) break;
+    if (t.count == 0) {
+      t.ledSuit = SuitOf(c);
+      t.winCard = c;
+    } else if (Beats(c, t.winCard, trump)) {
+      t.winCard = c;
+    }
+    t.cards[t.count++] = c;
+  }
+  return t;
+}
+
+// Cards visible on the table (this trick and the last), which are known
+// to be out of play when judging whether a card of ours is the top one.
+Holding VisibleCards(const GameState& v) {
+  Holding seen;
+  for (int i = 0; i < 8; ++i) seen.Add(v.tableCards[i]);
+  return seen;
+}
+
+// True when no card above `card` of its suit can still be played by
+// another seat, as far as this seat can tell.
+bool IsTop(const Holding& mine, const Holding& gone, int card) {
+  const int s = SuitOf(card);
+  for (int r = RankOf(card) + 1; r < 13; ++r) {
+    const int c = s * 13 + r;
+    if (!mine.Has(c) && !gone.Has(c)) return false;
+  }
+  return true;
+}
+
+// Points a card costs its taker in a negative contract.
+int PenaltyOf(int contract, int card) {
+  switch (contract) {
+    case NoQueens: return RankOf(card) == QueenRank ? 6 : 0;
+    case NoHearts: return card == AceOfHearts ? 6 : SuitOf(card) == Hearts ? 2 : 0;
+    case Zelbo: return card == KingOfHearts ? 20 : 0;
+    default: return 0;
+  }
+}
+
+// How badly the robot wants to be rid of a card when it may throw anything.
+double Danger(int contract, const Holding& h, int card) {
+  const int s = SuitOf(card), r = RankOf(card);
+  double d = 10.0 * TrickRisk(h, s, r) + 0.5 * r;
+  if (h.Count(s) <= 2) d += 1.0;  // closer to a void
+  switch (contract) {
+    case NoQueens:
+      if (r == QueenRank) d += 100;
+      else if (r > QueenRank && !h.Has(s * 13 + QueenRank)) d += 20;
+      break;
+    case NoHearts:
+      if (card == AceOfHearts) d += 100;
+      else if (s == Hearts) d += 30 + r;
+      break;
+    case Zelbo:
+      if (card == KingOfHearts) d += 100;
+      else if (card == AceOfHearts) d += 90;
+      else if (s == Hearts && r >= 9) d += 20 + r;
+      break;
+    default: break;
+  }
+  return d;
+}
+
+int HighestOf(const int* cards, int n) {
+  int best = NoCard;
+  for (int i = 0; i < n; ++i) {
+    if (best == NoCard || RankOf(cards[i]) > RankOf(best) ||
+        (RankOf(cards[i]) == RankOf(best) && cards[i] > best)) {
+      best = cards[i];
+    }
+  }
+  return best;
+}
+
+int LowestOf(const int* cards, int n) {
+  int best = NoCard;
+  for (int i = 0; i < n; ++i) {
+    if (best == NoCard || RankOf(cards[i]) < RankOf(best) ||
+        (RankOf(cards[i]) == RankOf(best) && cards[i] < best)) {
+      best = cards[i];
+    }
+  }
+  return best;
+}
+
+struct Options {
+  int cards[13];
+  int n = 0;
+};
+
+int MaxDanger(int contract, const Holding& h, const Options& o) {
+  int best = NoCard;
+  double bestDanger = -1;
+  for (int i = 0; i < o.n; ++i) {
+    const double d = Danger(contract, h, o.cards[i]);
+    if (d > bestDanger) {
+      bestDanger = d;
+      best = o.cards[i];
+    }
+  }
+  return best;
+}
+
+// Negative contracts: take as few tricks and penalty cards as possible.
+int PlayNegative(const GameState& v, const Holding& h, const Options& legal, const TrickSeen& t) {
+  const int contract = v.contract;
+  // Before the last two tricks of No Last Two, tricks cost nothing: throw
+  // the highest cards so the last ones are low.
+  const bool freeTricks = contract == NoLastTwo && v.playRound < 10;
+  if (freeTricks) return MaxDanger(contract, h, legal);
+
+  if (t.count == 0) {
+    // Lead the card that the fewest outside cards can duck under.
+    int best = NoCard;
+    double bestScore = 1e9;
+    for (int i = 0; i < legal.n; ++i) {
+      const int c = legal.cards[i];
+      const int s = SuitOf(c), r = RankOf(c);
+      const int outsideLower = r - h.Below(s, r);
+      const double score = outsideLower * 10.0 + r + PenaltyOf(contract, c) * 10.0 +
+                           (contract == Zelbo && c == AceOfHearts ? 200 : 0) + h.Count(s) * 0.1;
+      if (score < bestScore) {
+        bestScore = score;
+        best = c;
+      }
+    }
+    return best;
+  }
+
+  const bool following = SuitOf(legal.cards[0]) == t.ledSuit && h.Count(t.ledSuit) > 0;
+  if (!following) return MaxDanger(contract, h, legal);
+
+  int trickPenalty = contract == Misere || contract == NoLastTwo ? 1 : 0;
+  for (int i = 0; i < t.count; ++i) trickPenalty += PenaltyOf(contract, t.cards[i]);
+
+  Options ducks;
+  for (int i = 0; i < legal.n; ++i) {
+    if (RankOf(legal.cards[i]) < RankOf(t.winCard)) ducks.cards[ducks.n++] = legal.cards[i];
+  }
+  const bool last = t.count == 3;
+  if (last && trickPenalty == 0) {
+    // Taking a clean trick costs nothing: get rid of a high card, but not
+    // one that would itself be a penalty.
+    Options clean;
+    for (int i = 0; i < legal.n; ++i) {
+      if (PenaltyOf(contract, legal.cards[i]) == 0) clean.cards[clean.n++] = legal.cards[i];
+    }
+    if (clean.n > 0) return HighestOf(clean.cards, clean.n);
+  }
+  if (ducks.n > 0) return HighestOf(ducks.cards, ducks.n);
+  // The trick is ours unless someone later plays higher: win it with the
+  // highest card that carries no penalty of its own.
+  int best = NoCard;
+  for (int i = 0; i < legal.n; ++i) {
+    const int c = legal.cards[i];
+    if (best == NoCard || PenaltyOf(contract, c) < PenaltyOf(contract, best) ||
+        (PenaltyOf(contract, c) == PenaltyOf(contract, best) && RankOf(c) > RankOf(best))) {
+      best = c;
+    }
+  }
+  return best;
+}
+
+// Trumps: win tricks, each with the cheapest card that does it.
+int PlayTrumps(const GameState& v, const Holding& h, const Options& legal, const TrickSeen& t) {
+  const int trump = TrumpOf(v.contract);
+  const Holding gone = VisibleCards(v);
+  if (t.count == 0) {
+    const int trumps = h.Count(trump);
+    if (trumps >= 3 && IsTop(h, gone, trump * 13 + h.Highest(trump))) {
+      return trump * 13 + h.Highest(trump);
+    }
+    // A side card that no one can beat except by ruffing.
+    int best = NoCard;
+    for (int s = 0; s < 4; ++s) {
+      if (s == trump || h.Count(s) == 0) continue;
+      const int c = s * 13 + h.Highest(s);
+      if (IsTop(h, gone, c) && (best == NoCard || h.Count(s) < h.Count(SuitOf(best)))) best = c;
+    }
+    if (best != NoCard) return best;
+    // Lead from a short side suit to ruff it later, else low from the
+    // longest side suit; with trumps only, lead the highest.
+    int shortSuit = -1, longSuit = -1;
+    for (int s = 0; s < 4; ++s) {
+      if (s == trump || h.Count(s) == 0) continue;
+      if (shortSuit < 0 || h.Count(s) < h.Count(shortSuit)) shortSuit = s;
+      if (longSuit < 0 || h.Count(s) > h.Count(longSuit)) longSuit = s;
+    }
+    if (shortSuit >= 0 && trumps > 0 && h.Count(shortSuit) == 1 && h.Highest(shortSuit) < 10) {
+      return shortSuit * 13 + h.Highest(shortSuit);
+    }
+    if (longSuit >= 0) return longSuit * 13 + h.Lowest(longSuit);
+    return trump * 13 + h.Highest(trump);
+  }
+
+  Options winners;
+  for (int i = 0; i < legal.n; ++i) {
+    if (Beats(legal.cards[i], t.winCard, trump)) winners.cards[winners.n++] = legal.cards[i];
+  }
+  const bool last = t.count == 3;
+  if (winners.n > 0) {
+    const int lowestWinner = LowestOf(winners.cards, winners.n);
+    if (last) return lowestWinner;
+    // Ruffing, or a card no one after us can beat in the suit: win
+    // cheaply; otherwise keep the high cards for later.
+    const bool ruff = SuitOf(lowestWinner) == trump && t.ledSuit != trump;
+    if (ruff) return lowestWinner;
+    // Lowest card of our unbeatable top run, if it beats the trick.
+    for (int i = 0; i < winners.n; ++i) {
+      const int c = winners.cards[i];
+      if (!IsTop(h, gone, c)) continue;
+      int low = c;
+      while (RankOf(low) > 0 && h.Has(low - 1) && Beats(low - 1, t.winCard, trump)) --low;
+      return low;
+    }
+    if (t.ledSuit == trump) return lowestWinner;  // forced to climb anyway
+    if (t.count == 2) return HighestOf(winners.cards, winners.n);  // one seat left
+  }
+  // Give the cheapest card: no trump if possible, lowest rank, from a short
+  // side suit so that a void comes sooner.
+  int best = NoCard;
+  double bestValue = 1e9;
+  for (int i = 0; i < legal.n; ++i) {
+    const int c = legal.cards[i];
+    const int s = SuitOf(c);
+    const double value = RankOf(c) + (s == trump ? 30 : 0) + (IsTop(h, gone, c) ? 15 : 0) + h.Count(s) * 0.3;
+    if (value < bestValue) {
+      bestValue = value;
+      best = c;
+    }
+  }
+  return best;
+}
+
+// Dominoes: lay cards that open the way to our own, hold back those that
+// only let others lay theirs.
+int PlayDominoes(const GameState& v, const Holding& h, const Options& legal) {
+  int best = NoCard;
+  double bestScore = -1e9;
+  for (int i = 0; i < legal.n; ++i) {
+    const int c = legal.cards[i];
+    const int s = SuitOf(c), r = RankOf(c);
+    double score = 0;
+    for (int dir = -1; dir <= 1; dir += 2) {
+      const bool opens = (dir > 0 && c == v.domUp[s]) || (dir < 0 && c == v.domDown[s]);
+      if (!opens) continue;
+      int mineBeyond = 0, othersBeforeMine = 0, othersAll = 0;
+      bool seenMine = false;
+      for (int k = r + dir; k >= 0 && k < 13; k += dir) {
+        if (h.suit[s] >> k & 1u) {
+          ++mineBeyond;
+          seenMine = true;
+        } else {
+          ++othersAll;
+          if (!seenMine) ++othersBeforeMine;
+        }
+      }
+      const int next = r + dir;
+      if (next < 0 || next > 12) continue;  // closes the row: harmless
+      if (mineBeyond > 0) {
+        score += 6.0 * mineBeyond + (h.suit[s] >> next & 1u ? 4.0 : 0.0) - 0.5 * othersBeforeMine;
+      } else {
+        score -= 4.0 + 0.3 * othersAll;  // every card beyond is somebody else's
+      }
+    }
+    if (score > bestScore || (score == bestScore && c < best)) {
+      bestScore = score;
+      best = c;
+    }
+  }
+  return best;
+}
+
+}  // namespace
+
+int ChooseCardFromView(const GameState& v, int seat) {
+  if (seat < 0 || seat > 3) return NoCard;
+  if (v.phase != PhasePlaying && v.phase != PhaseFirstLead) return NoCard;
+  if (v.turn != seat || !IsContract(v.contract)) return NoCard;
+  Options legal;
+  for (int i = 0; i < 13; ++i) {
+    const int c = v.hands[seat][i];
+    if (IsCard(c) && MayPlayCard(v, seat, c)) legal.cards[legal.n++] = c;
+  }
+  if (legal.n == 0) return NoCard;
+  if (legal.n == 1) return legal.cards[0];
+  const Holding h = Holding::Of(v.hands[seat]);
+  int card = NoCard;
+  if (IsDominoes(v.contract)) {
+    card = PlayDominoes(v, h, legal);
+  } else {
+    const TrickSeen t = ReadTrick(v);
+    card = IsTrumps(v.contract) ? PlayTrumps(v, h, legal, t) : PlayNegative(v, h, legal, t);
+  }
+  // Whatever the strategy says, only an allowed card leaves the robot.
+  for (int i = 0; i < legal.n; ++i) {
+    if (legal.cards[i] == card) return card;
+  }
+  return legal.cards[0];
+}
+
+}  // namespace zelbo
