@@ -1,0 +1,19 @@
+#include "records/autosave.h"
+
+#include "records/saved_game.h"
+
+namespace zelbo {
+
+bool Autosave::Save(const GameState& g, std::string& paneLine) {
+  paneLine.clear();
+  std::string error;
+  if (SaveGame(path_, g, error)) {
+    failing_ = false;
+    return true;
+  }
+  if (!failing_) paneLine = "Autosave failed (reported once until it works again). " + error;
+  failing_ = true;
+  return false;
+}
+
+}  // namespace zelbo

@@ -1,0 +1,32 @@
+// The autosave "temp.zelbo", written after every action. A failing autosave
+// is reported once, not after every action: the first failure after a
+// success gives one pane line, later failures stay quiet until a save works
+// again.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "engine/game_state.h"
+
+namespace zelbo {
+
+class Autosave {
+ public:
+  // The file lies in `folder`; the default is the current directory.
+  explicit Autosave(std::filesystem::path folder = {}) : path_(std::move(folder) / "temp.zelbo") {}
+
+  const std::filesystem::path& path() const { return path_; }
+  bool failing() const { return failing_; }
+
+  // Saves `g`. Returns true when the file was written. `paneLine` is set to
+  // a line to show when this is the first failure in a row, and emptied
+  // otherwise.
+  bool Save(const GameState& g, std::string& paneLine);
+
+ private:
+  std::filesystem::path path_;
+  bool failing_ = false;
+};
+
+}  // namespace zelbo

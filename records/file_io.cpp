@@ -1,0 +1,116 @@
+#include "records/file_io.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <random>
+#include <system_error>
+
+namespace zelbo {
+
+namespace {
+
+std::string ErrnoText(int code) { return std::error_code(code, std::generic_category()).message(); }
+
+// Closes on scope exit unless released.
+struct FileCloser {
+  std::FILE* file = nullptr;
+  ~FileCloser() {
+    if (file) std::fclose(file);
+  }
+};
+
+// Creates a new temporary file in the folder of `target`; never reuses an
+// existing name, so two writers of the same target do not share a file.
+std::FILE* CreateTemporary(const std::filesystem::path& target, std::filesystem::path& tempPath,
+                           int& errorCode) {
+  std::random_device device;
+  const std::string base = "." + target.filename().string() + ".";
+  errorCode = 0;
+  for (int attempt = 0; attempt < 16; ++attempt) {
+    char suffix[16];
+    std::snprintf(suffix, sizeof suffix, "%08x.tmp", static_cast<unsigned>(device()));
+    tempPath = target.parent_path() / (base + suffix);
+    errno = 0;
+    // "x": fail rather than open a file that already exists.
+    if (std::FILE* f = std::fopen(tempPath.string().c_str(), "wbx")) return f;
+    errorCode = errno;
+    if (errorCode != EEXIST) return nullptr;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+std::string QuotedPath(const std::filesystem::path& path) { return "\"" + path.string() + "\""; }
+
+bool WriteFileAtomically(const std::filesystem::path& path, std::span<const uint8_t> bytes,
+                         std::string& error) {
+  const std::string prefix = "Cannot write " + QuotedPath(path) + ": ";
+  if (path.filename().empty()) {
+    error = prefix + "no file name";
+    return false;
+  }
+  std::filesystem::path tempPath;
+  int code = 0;
+  FileCloser out;
+  out.file = CreateTemporary(path, tempPath, code);
+  if (!out.file) {
+    error = prefix + ErrnoText(code ? code : EIO);
+    return false;
+  }
+  auto fail = [&](const std::string& why) {
+    if (out.file) std::fclose(out.file);
+    out.file = nullptr;
+    std::error_code ignored;
+    std::filesystem::remove(tempPath, ignored);
+    error = prefix + why;
+    return false;
+  };
+  errno = 0;
+  if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), out.file) != bytes.size())
+    return fail(ErrnoText(errno ? errno : EIO));
+  if (std::fflush(out.file) != 0) return fail(ErrnoText(errno ? errno : EIO));
+  std::FILE* f = out.file;
+  out.file = nullptr;
+  errno = 0;
+  if (std::fclose(f) != 0) return fail(ErrnoText(errno ? errno : EIO));
+  std::error_code ec;
+  std::filesystem::rename(tempPath, path, ec);
+  if (ec) return fail(ec.message());
+  return true;
+}
+
+bool ReadFileLimited(const std::filesystem::path& path, std::size_t maxBytes,
+                     std::vector<uint8_t>& bytes, std::string& error) {
+  const std::string prefix = "Cannot read " + QuotedPath(path) + ": ";
+  bytes.clear();
+  std::error_code ec;
+  if (std::filesystem::is_directory(path, ec)) {
+    error = prefix + "it is a folder";
+    return false;
+  }
+  errno = 0;
+  FileCloser in;
+  in.file = std::fopen(path.string().c_str(), "rb");
+  if (!in.file) {
+    error = prefix + ErrnoText(errno ? errno : ENOENT);
+    return false;
+  }
+  bytes.resize(maxBytes + 1);
+  std::size_t got = 0;
+  while (got < bytes.size()) {
+    const std::size_t n = std::fread(bytes.data() + got, 1, bytes.size() - got, in.file);
+    if (n == 0) break;
+    got += n;
+  }
+  if (std::ferror(in.file)) {
+    const int err = errno;
+    bytes.clear();
+    error = prefix + ErrnoText(err ? err : EIO);
+    return false;
+  }
+  bytes.resize(got);
+  return true;
+}
+
+}  // namespace zelbo

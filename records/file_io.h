@@ -1,0 +1,32 @@
+// Whole-file reads and writes for the records: a file is either replaced
+// completely or not at all, and a read never takes more than the caller can
+// use.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace zelbo {
+
+// Writes `bytes` to a new file beside `path` and renames it over `path`, so
+// that a crash, a full disk or a failing write leaves either the old file or
+// the new one, never a mixture. On failure the temporary file is removed,
+// `error` says what went wrong (naming `path`) and false is returned.
+bool WriteFileAtomically(const std::filesystem::path& path, std::span<const uint8_t> bytes,
+                         std::string& error);
+
+// Reads the whole file into `bytes`. A file longer than `maxBytes` is not
+// read further: `bytes` then holds maxBytes + 1 bytes, so the caller can tell
+// it is too long without the whole of it being loaded. On failure `error`
+// names the file and false is returned.
+bool ReadFileLimited(const std::filesystem::path& path, std::size_t maxBytes,
+                     std::vector<uint8_t>& bytes, std::string& error);
+
+// "\"<path>\"" for messages.
+std::string QuotedPath(const std::filesystem::path& path);
+
+}  // namespace zelbo

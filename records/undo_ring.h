@@ -1,0 +1,56 @@
+// The undo ring: the states before the last four actions, kept as saved-game
+// files "0undo.zelbo" .. "3undo.zelbo" in one folder. A snapshot is taken
+// just before every applied decision and every accepted card; undo reloads
+// the newest one. There is no redo: the next snapshot overwrites the file
+// just restored. The ring is not emptied between games.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "engine/game_state.h"
+
+namespace zelbo {
+
+class UndoRing {
+ public:
+  static constexpr int Slots = 4;
+
+  // The files lie in `folder`; the default is the current directory.
+  explicit UndoRing(std::filesystem::path folder = {}) : folder_(std::move(folder)) {}
+
+  const std::filesystem::path& folder() const { return folder_; }
+  // The file of a slot: folder / "<slot>undo.zelbo".
+  std::filesystem::path SlotPath(int slot) const;
+
+  // The slot the next snapshot goes to (0..3) and how many snapshots can
+  // still be undone (0..4).
+  int undoSlot() const { return undoSlot_; }
+  int undoDepth() const { return undoDepth_; }
+
+  // Saves `g` into the current slot, then moves the slot on and deepens the
+  // ring (at most 4). A snapshot that cannot be written breaks the chain of
+  // states, so the depth drops to 0 (undo then says "Can't undo" instead of
+  // restoring an older state than the one before the last action); `error`
+  // tells why and false is returned.
+  bool TakeUndoSnapshot(const GameState& g, std::string& error);
+
+  enum class Result {
+    NothingToUndo,  // paneText is "Can't undo", for the requester only
+    Undone,         // paneText is "Last action undone [<handle>]", for everybody
+    Failed,         // paneText tells why, for the requester only; nothing changed
+  };
+  // Restores the newest snapshot into `g` (through LoadGame, so the phase
+  // comes back suspended; the caller then announces the game with
+  // AnnounceLoadedGame and resumes it when the table is full). A snapshot
+  // that cannot be loaded leaves `g`, the slot and the depth as they were.
+  Result UndoLastAction(GameState& g, std::string_view requesterHandle, std::string& paneText);
+
+ private:
+  std::filesystem::path folder_;
+  int undoSlot_ = 0;
+  int undoDepth_ = 0;
+};
+
+}  // namespace zelbo
