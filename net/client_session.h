@@ -104,6 +104,7 @@ class ClientSession : public TransportEvents {
   std::array<std::string, 4> seatHandles_;
   std::array<uint8_t, 4> seatTaken_{};
   MessagePane pane_;
+  std::string host_;
   ConnId conn_ = NoConn;
   bool isClient_ = false;
   bool greetingSent_ = false;

@@ -10,6 +10,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "net/frames.h"
@@ -26,7 +27,9 @@ struct ConnectionSlot {
   bool joined = false;         // MsgJoin handled
   std::string handle;          // at most 31 characters
   int64_t acceptedAtMs = 0;    // for the greeting deadline
-  FrameReader reader{true};    // greeting check and pending bytes
+  // Greeting check and pending bytes. Shared so that a read in progress
+  // keeps its reader even if the slot moves or goes during dispatch.
+  std::shared_ptr<FrameReader> reader = std::make_shared<FrameReader>(true);
 };
 
 using SeatOccupant = std::array<int, 4>;

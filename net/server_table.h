@@ -22,6 +22,9 @@
 
 namespace zelbo {
 
+class Autosave;
+class UndoRing;
+
 // The handle of a server whose user does not play.
 constexpr std::string_view NonplayingServerHandle = "nonplaying server";
 
@@ -140,8 +143,6 @@ class ServerTable : public EngineHost, public TransportEvents {
   static constexpr int64_t GreetingDeadlineMs = 10000;
 
  private:
-  struct UndoState;
-
   void Broadcast(const Frame& frame);
   void SendTo(int slot, const Frame& frame);
   void SendSeatInfoFor(int seat);
@@ -167,7 +168,8 @@ class ServerTable : public EngineHost, public TransportEvents {
   SeatOccupant occupant_{EmptySeat, EmptySeat, EmptySeat, EmptySeat};
   int localPosition_ = -1;
   MessagePane pane_;
-  std::unique_ptr<UndoState> undo_;
+  std::unique_ptr<UndoRing> undo_;
+  std::unique_ptr<Autosave> autosave_;
   bool listening_ = false;
 };
 

@@ -1,0 +1,229 @@
+#include "net/qt/qt_transport.h"
+
+#include <QHostAddress>
+#include <QTcpServer>
+#include <QTcpSocket>
+
+#include <chrono>
+
+#ifdef _WIN32
+#include <winsock2.h>
+#else
+#include <sys/socket.h>
+#endif
+
+namespace zelbo {
+
+namespace {
+
+constexpr qint64 ReadChunk = 1024;
+// A graceful close whose queued bytes the peer never takes is reset after
+// this long, so a dead peer cannot keep the socket forever.
+constexpr int GracefulCloseLimitMs = 30000;
+
+SocketError ErrorOf(const QAbstractSocket& socket) {
+  SocketError e;
+  e.code = static_cast<int>(socket.error());
+  e.reason = socket.errorString().toStdString();
+  e.hostNotFound = socket.error() == QAbstractSocket::HostNotFoundError;
+  return e;
+}
+
+}  // namespace
+
+void AbortiveClose(QTcpSocket* socket) {
+  const qintptr fd = socket->socketDescriptor();
+  if (fd != -1) {
+    linger l{};
+    l.l_onoff = 1;
+    l.l_linger = 0;
+#ifdef _WIN32
+    setsockopt(static_cast<SOCKET>(fd), SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&l),
+               sizeof l);
+#else
+    setsockopt(static_cast<int>(fd), SOL_SOCKET, SO_LINGER, &l, sizeof l);
+#endif
+  }
+  socket->abort();
+}
+
+QtTransport::QtTransport(QObject* parent) : QObject(parent) {
+  tick_.setInterval(1000);
+  connect(&tick_, &QTimer::timeout, this, [this] {
+    if (events_) events_->OnTick();
+  });
+}
+
+QtTransport::~QtTransport() {
+  events_ = nullptr;
+  for (auto& [id, socket] : sockets_) {
+    if (!socket) continue;
+    socket->disconnect(this);
+    socket->abort();
+    delete socket.data();
+  }
+  sockets_.clear();
+}
+
+int64_t QtTransport::NowMs() const {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
+bool QtTransport::Listen(uint16_t port, SocketError* error) {
+  if (!server_) {
+    server_ = new QTcpServer(this);
+    connect(server_, &QTcpServer::newConnection, this, &QtTransport::OnNewConnection);
+  }
+  if (server_->isListening()) server_->close();
+  // Every IPv4 interface: the table must be reachable from other machines.
+  if (!server_->listen(QHostAddress::AnyIPv4, port)) {
+    if (error) {
+      error->code = static_cast<int>(server_->serverError());
+      error->reason = server_->errorString().toStdString();
+    }
+    return false;
+  }
+  tick_.start();
+  return true;
+}
+
+uint16_t QtTransport::ListeningPort() const {
+  return server_ && server_->isListening() ? server_->serverPort() : 0;
+}
+
+void QtTransport::StopListening() {
+  if (server_) server_->close();
+}
+
+void QtTransport::OnNewConnection() {
+  while (server_ && server_->hasPendingConnections()) {
+    QTcpSocket* socket = server_->nextPendingConnection();
+    if (!socket) break;
+    // Owned by the transport, not the server, so closing the listening
+    // socket does not take the connections with it.
+    socket->setParent(this);
+    const ConnId id = nextConn_++;
+    Adopt(id, socket, true);
+    if (events_) events_->OnAccepted(id);
+    if (events_ && sockets_.count(id)) events_->OnWritable(id);
+  }
+}
+
+void QtTransport::Adopt(ConnId id, QTcpSocket* socket, bool accepted) {
+  sockets_[id] = socket;
+  socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+  connect(socket, &QTcpSocket::readyRead, this, [this, id] { ReadFrom(id); });
+  // Closing and errors arrive through the event queue, so they never reach
+  // the core inside one of its own calls.
+  connect(socket, &QTcpSocket::disconnected, this, [this, id] { Lost(id); }, Qt::QueuedConnection);
+  connect(
+      socket, &QTcpSocket::errorOccurred, this,
+      [this, id](QAbstractSocket::SocketError code) {
+        const auto it = sockets_.find(id);
+        if (it == sockets_.end() || !it->second) return;
+        QTcpSocket* s = it->second;
+        // A peer that closes is a close, not an error.
+        if (code != QAbstractSocket::RemoteHostClosedError && events_)
+          events_->OnSocketError(id, ErrorOf(*s));
+        if (s->state() == QAbstractSocket::UnconnectedState) Lost(id);
+      },
+      Qt::QueuedConnection);
+  if (!accepted) {
+    connect(socket, &QTcpSocket::connected, this, [this, id] {
+      if (events_ && sockets_.count(id)) events_->OnConnected(id);
+      if (events_ && sockets_.count(id)) events_->OnWritable(id);
+    });
+  }
+}
+
+ConnId QtTransport::Connect(const std::string& host, uint16_t port) {
+  const ConnId id = nextConn_++;
+  auto* socket = new QTcpSocket(this);
+  Adopt(id, socket, false);
+  tick_.start();
+  // Started from the event loop, so that even an immediate failure is
+  // reported after the caller knows the connection's id.
+  const QString name = QString::fromStdString(host);
+  QMetaObject::invokeMethod(
+      socket,
+      [socket, name, port] {
+        socket->connectToHost(name, port, QIODevice::ReadWrite, QAbstractSocket::IPv4Protocol);
+      },
+      Qt::QueuedConnection);
+  return id;
+}
+
+void QtTransport::ReadFrom(ConnId id) {
+  char buffer[ReadChunk];
+  for (;;) {
+    const auto it = sockets_.find(id);
+    if (it == sockets_.end() || !it->second) return;
+    QTcpSocket* socket = it->second;
+    if (socket->bytesAvailable() <= 0) return;
+    const qint64 n = socket->read(buffer, ReadChunk);
+    if (n <= 0) return;
+    if (events_)
+      events_->OnRead(id, std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(buffer),
+                                                   static_cast<std::size_t>(n)));
+  }
+}
+
+void QtTransport::Send(ConnId id, std::span<const uint8_t> bytes) {
+  const auto it = sockets_.find(id);
+  if (it == sockets_.end() || !it->second || bytes.empty()) return;
+  // The socket's write buffer keeps whatever the kernel cannot take now
+  // and sends it, in order, as the connection drains.
+  it->second->write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+}
+
+int64_t QtTransport::QueuedBytes(ConnId id) const {
+  const auto it = sockets_.find(id);
+  return it == sockets_.end() || !it->second ? 0 : it->second->bytesToWrite();
+}
+
+void QtTransport::Drop(ConnId id) {
+  const auto it = sockets_.find(id);
+  if (it == sockets_.end()) return;
+  QPointer<QTcpSocket> socket = it->second;
+  sockets_.erase(it);
+  if (socket) {
+    socket->disconnect(this);
+    socket->deleteLater();
+  }
+}
+
+void QtTransport::Lost(ConnId id) {
+  if (!sockets_.count(id)) return;
+  Drop(id);
+  if (events_) events_->OnClosed(id);
+}
+
+void QtTransport::Close(ConnId id, CloseMode mode) {
+  const auto it = sockets_.find(id);
+  if (it == sockets_.end()) return;
+  QPointer<QTcpSocket> socket = it->second;
+  sockets_.erase(it);
+  if (!socket) return;
+  socket->disconnect(this);
+  if (mode == CloseMode::Abortive) {
+    AbortiveClose(socket);
+    socket->deleteLater();
+    return;
+  }
+  if (socket->state() == QAbstractSocket::UnconnectedState) {
+    socket->deleteLater();
+    return;
+  }
+  connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+  QTimer::singleShot(GracefulCloseLimitMs, socket, [socket] {
+    if (socket) {
+      socket->abort();
+      socket->deleteLater();
+    }
+  });
+  socket->disconnectFromHost();
+}
+
+}  // namespace zelbo

@@ -1,0 +1,513 @@
+#include "net/server_table.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+
+#include "engine/engine.h"
+#include "net/table_rules.h"
+#include "records/autosave.h"
+#include "records/hand_records.h"
+#include "records/saved_game.h"
+#include "records/undo_ring.h"
+
+namespace zelbo {
+
+namespace {
+
+// Text of a payload up to its first zero byte, at most `limit` characters.
+std::string_view PayloadText(std::span<const uint8_t> payload, std::size_t limit) {
+  std::size_t n = 0;
+  while (n < payload.size() && n < limit && payload[n] != 0) ++n;
+  return {reinterpret_cast<const char*>(payload.data()), n};
+}
+
+std::string SocketErrorLine(const SocketError& e) {
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, "socket error %d", e.code);
+  std::string line = buffer;
+  if (!e.reason.empty()) line += ": " + e.reason;
+  return line;
+}
+
+}  // namespace
+
+ServerTable::ServerTable(Transport& transport, ServerUi& ui, ServerConfig config)
+    : transport_(transport),
+      ui_(ui),
+      config_(std::move(config)),
+      undo_(std::make_unique<UndoRing>(config_.folder)),
+      autosave_(std::make_unique<Autosave>(config_.folder)) {
+  if (config_.handle.size() > MaxHandleLength) config_.handle.resize(MaxHandleLength);
+  if (config_.handle != NonplayingServerHandle) {
+    localPosition_ = South;
+    occupant_[South] = ServerUserSeat;
+  }
+  game_.randomSeed = config_.randomSeed;
+  transport_.SetEvents(this);
+}
+
+ServerTable::~ServerTable() { transport_.SetEvents(nullptr); }
+
+int ServerTable::UndoDepth() const { return undo_->undoDepth(); }
+
+bool ServerTable::Start(uint16_t port) {
+  SocketError error;
+  if (!transport_.Listen(port, &error)) {
+    AddPaneLine(SocketErrorLine(error));
+    return false;
+  }
+  listening_ = true;
+  AddPaneLine("Serving...");
+  ui_.RedrawTable();
+  return true;
+}
+
+uint16_t ServerTable::Port() const { return listening_ ? transport_.ListeningPort() : 0; }
+
+void ServerTable::Stop() {
+  while (connections_.count() > 0) {
+    transport_.Close(connections_.slot(connections_.count() - 1).conn, CloseMode::Graceful);
+    connections_.Remove(connections_.count() - 1, occupant_);
+  }
+  if (listening_) transport_.StopListening();
+  listening_ = false;
+}
+
+// Message pane
+
+void ServerTable::AddPaneLine(std::string_view line) {
+  pane_.Add(line);
+  ui_.PaneLineAdded(line);
+}
+
+void ServerTable::BroadcastText(std::string_view text) {
+  AddPaneLine(text);
+  Broadcast(MakeText(text));
+}
+
+void ServerTable::SendTextTo(int slot, std::string_view text) { SendTo(slot, MakeText(text)); }
+
+void ServerTable::SendChat(std::string_view text) {
+  for (const std::string& line : CutChatLines(config_.handle, text)) BroadcastText(line);
+}
+
+// Sending
+
+void ServerTable::Broadcast(const Frame& frame) {
+  for (int i = 0; i < connections_.count(); ++i)
+    transport_.Send(connections_.slot(i).conn, frame.view());
+}
+
+void ServerTable::SendTo(int slot, const Frame& frame) {
+  if (slot < 0 || slot >= connections_.count()) return;
+  transport_.Send(connections_.slot(slot).conn, frame.view());
+}
+
+void ServerTable::SendSeatInfoFor(int seat) {
+  if (seat == South && localPosition_ == South) {
+    Broadcast(MakeSeatInfo(seat, true, config_.handle));
+    return;
+  }
+  const int o = occupant_[static_cast<std::size_t>(seat)];
+  if (o >= 0)
+    Broadcast(MakeSeatInfo(seat, true, connections_.slot(o).handle));
+  else
+    Broadcast(MakeSeatInfo(seat, false, {}));
+}
+
+std::string ServerTable::SeatHandle(int seat) const {
+  if (seat < 0 || seat > 3) return {};
+  if (seat == South && localPosition_ == South) return config_.handle;
+  const int o = occupant_[static_cast<std::size_t>(seat)];
+  return o >= 0 ? connections_.slot(o).handle : std::string();
+}
+
+// EngineHost: broadcasts
+
+void ServerTable::SendStatus(const GameState& g) { Broadcast(MakeStatus(g)); }
+
+void ServerTable::SendHand(const GameState& g, int seat) {
+  if (seat < 0 || seat > 3) return;
+  // A seated connection sees only its own seat's cards; kibitzers and
+  // connections without a seat see every hand.
+  const Frame open = MakeHand(g, seat, false);
+  const Frame hidden = MakeHand(g, seat, true);
+  for (int i = 0; i < connections_.count(); ++i) {
+    const int sits = SeatOfSlot(occupant_, i);
+    const Frame& f = sits >= 0 && sits != seat ? hidden : open;
+    transport_.Send(connections_.slot(i).conn, f.view());
+  }
+}
+
+void ServerTable::SendContract(const GameState& g) { Broadcast(MakeContract(g.contract)); }
+void ServerTable::SendTurn(const GameState& g) { Broadcast(MakeTurn(g)); }
+void ServerTable::SendDealDecision(const GameState& g) { Broadcast(MakeDealDecision(g)); }
+void ServerTable::SendDoubleFactors(const GameState& g) { Broadcast(MakeDoubleFactors(g)); }
+void ServerTable::SendTableCards(const GameState& g) { Broadcast(MakeTableCards(g)); }
+void ServerTable::SendTally(const GameState& g) { Broadcast(MakeTally(g)); }
+void ServerTable::SendDoublesOwed(const GameState& g) { Broadcast(MakeDoublesOwed(g)); }
+
+void ServerTable::SendScoreClear() {
+  Broadcast(MakeScoreClear());
+  ui_.ScoreSheetChanged();
+}
+
+void ServerTable::SendScoreLine(int index, std::string_view text) {
+  Broadcast(MakeScoreLine(index, text));
+  ui_.ScoreSheetChanged();
+}
+
+void ServerTable::SendScoreDelete(int index) {
+  Broadcast(MakeScoreDelete(index));
+  ui_.ScoreSheetChanged();
+}
+
+void ServerTable::RedrawTable() { ui_.RedrawTable(); }
+
+// EngineHost: prompts
+
+void ServerTable::RequestContractChoice(const GameState& g) {
+  const int dealer = SeatMod(g.dealer);
+  if (dealer == South && localPosition_ == South) {
+    std::copy(std::begin(game_.contractsLeft[South]), std::end(game_.contractsLeft[South]),
+              std::begin(game_.offeredContracts));
+    ui_.OpenPickGameDialog(game_);
+    return;
+  }
+  const int o = occupant_[static_cast<std::size_t>(dealer)];
+  if (o >= 0) SendTo(o, MakeChooseContract(g.contractsLeft[dealer]));
+}
+
+void ServerTable::RequestDoublingDecision(const GameState& g) {
+  const int acting = ActingSeat(g);
+  if (acting == South && localPosition_ == South) {
+    ui_.OpenDoublingDialog(game_);
+    return;
+  }
+  const int o = occupant_[static_cast<std::size_t>(acting)];
+  if (o >= 0) SendTo(o, MakeDoublePrompt(g.forcedDouble));
+}
+
+// EngineHost: files
+
+std::string ServerTable::AutosavePath() const { return autosave_->path().string(); }
+std::string ServerTable::UndoPath(int n) const { return undo_->SlotPath(n).string(); }
+
+namespace {
+SeatTakenFlags SeatTakenOf(const SeatOccupant& occupant) {
+  SeatTakenFlags flags{};
+  for (std::size_t s = 0; s < 4; ++s) flags[s] = occupant[s] != EmptySeat ? 1 : 0;
+  return flags;
+}
+}  // namespace
+
+void ServerTable::TakeUndoSnapshot(const GameState& g) {
+  if (!config_.undo) return;
+  std::string error;
+  if (!undo_->TakeUndoSnapshot(g, error)) AddPaneLine(error);
+}
+
+void ServerTable::SaveGame(const GameState& g) {
+  if (!config_.autosave) return;
+  std::string line;
+  if (!autosave_->Save(g, line) && !line.empty()) AddPaneLine(line);
+}
+
+void ServerTable::GameOver(const GameState& g) { ui_.GameOver(g); }
+
+bool ServerTable::SaveGameFile(const std::string& path, std::string* error) const {
+  std::string e;
+  if (zelbo::SaveGame(path, game_, e, SeatTakenOf(occupant_))) return true;
+  if (error) *error = e;
+  return false;
+}
+
+bool ServerTable::LoadGameFile(const std::string& path, std::string* error) {
+  std::string e;
+  if (!zelbo::LoadGame(path, game_, e)) {
+    AddPaneLine(e);
+    if (error) *error = e;
+    return false;
+  }
+  ReannounceAfterLoad();
+  return true;
+}
+
+void ServerTable::ReannounceAfterLoad() {
+  if (AnnounceLoadedGame(game_, *this, AllSeatsOccupied(occupant_))) SendWholeState();
+  ui_.RedrawTable();
+}
+
+void ServerTable::UndoLastAction(int requester) {
+  const std::string who = requester < 0 ? config_.handle : connections_.slot(requester).handle;
+  std::string text;
+  switch (undo_->UndoLastAction(game_, who, text)) {
+    case UndoRing::Result::NothingToUndo:
+    case UndoRing::Result::Failed:
+      if (requester < 0)
+        AddPaneLine(text);
+      else
+        SendTextTo(requester, text);
+      return;
+    case UndoRing::Result::Undone:
+      ui_.HideDecisionDialogs();
+      ReannounceAfterLoad();
+      BroadcastText(text);
+      return;
+  }
+}
+
+bool ServerTable::WriteHandRecordsFile(const std::string& path, std::string* error) const {
+  HandRecordsContext context;
+  for (int s = 0; s < 4; ++s) context.seatHandles[static_cast<std::size_t>(s)] = SeatHandle(s);
+  context.utcTime = static_cast<int64_t>(std::time(nullptr));
+  std::string e;
+  if (WriteHandRecords(path, game_, context, e)) return true;
+  if (error) *error = e;
+  return false;
+}
+
+// Composite sends
+
+void ServerTable::SendWholeState() {
+  SendStatus(game_);
+  for (int s = 0; s < 4; ++s) SendHand(game_, s);
+  if (game_.contract != 0) SendContract(game_);
+  SendDoubleFactors(game_);
+  SendTableCards(game_);
+  SendTally(game_);
+  SendDoublesOwed(game_);
+  ResendScoreSheet(game_, *this);
+  SendDealDecision(game_);
+  SendTurn(game_);
+  // Only a suspended phase is brought back; an idle or finished game stays
+  // as it is.
+  game_.phase = ResumedPhase(game_.phase);
+  SendStatus(game_);
+  ui_.RedrawTable();
+  if (game_.phase == PhaseChoosing) {
+    if (game_.turn != 0) {
+      game_.forcedDouble = ForcedDoubleNow(game_);
+      RequestDoublingDecision(game_);
+    } else {
+      RequestContractChoice(game_);
+    }
+  }
+}
+
+void ServerTable::ReplyResendAll() {
+  SendStatus(game_);
+  for (int s = 0; s < 4; ++s) SendHand(game_, s);
+  if (game_.contract != 0) SendContract(game_);
+  SendDoubleFactors(game_);
+  SendTableCards(game_);
+  SendTally(game_);
+  SendDoublesOwed(game_);
+  ResendScoreSheet(game_, *this);
+  SendTurn(game_);
+  SendDealDecision(game_);
+}
+
+// Table management
+
+void ServerTable::OnAccepted(ConnId conn) {
+  // The table holds 32 connections; one more is turned away at once.
+  if (connections_.full()) {
+    transport_.Close(conn, CloseMode::Abortive);
+    return;
+  }
+  connections_.Add(conn, transport_.NowMs());
+  for (int seat = 0; seat < 4; ++seat) SendSeatInfoFor(seat);
+  ui_.RedrawTable();
+}
+
+void ServerTable::OnWritable(ConnId conn) {
+  const int slot = connections_.Find(conn);
+  if (slot >= 0) SendTo(slot, MakeIdle());
+}
+
+void ServerTable::OnRead(ConnId conn, std::span<const uint8_t> bytes) {
+  const int slot = connections_.Find(conn);
+  if (slot < 0) return;
+  const std::shared_ptr<FrameReader> reader = connections_.slot(slot).reader;
+  const FrameReader::Status status =
+      reader->Feed(bytes, [this, conn](int type, std::span<const uint8_t> payload) {
+        const int s = connections_.Find(conn);
+        if (s < 0) return false;
+        Dispatch(s, type, payload);
+        return connections_.Find(conn) >= 0;
+      });
+  const int now = connections_.Find(conn);
+  if (now < 0) return;
+  if (status == FrameReader::Status::BadGreeting) {
+    RefuseSlot(now);
+  } else if (status == FrameReader::Status::BadLength) {
+    // A peer that breaks the framing loses its connection, as a leave.
+    if (connections_.slot(now).joined)
+      LeaveSlot(now, CloseMode::Abortive, true, true);
+    else
+      RefuseSlot(now);
+  }
+}
+
+void ServerTable::OnClosed(ConnId conn) {
+  const int slot = connections_.Find(conn);
+  if (slot < 0) return;
+  if (connections_.slot(slot).joined)
+    LeaveSlot(slot, CloseMode::Abortive, false, true);
+  else
+    connections_.Remove(slot, occupant_);
+}
+
+void ServerTable::OnSocketError(ConnId conn, const SocketError& error) {
+  (void)conn;
+  AddPaneLine(SocketErrorLine(error));
+}
+
+void ServerTable::OnTick() {
+  // Connections that have not greeted and joined in time are refused, so
+  // idle sockets cannot hold the table's slots.
+  const int64_t now = transport_.NowMs();
+  for (int i = connections_.count() - 1; i >= 0; --i) {
+    const ConnectionSlot& s = connections_.slot(i);
+    if (!s.joined && now - s.acceptedAtMs >= GreetingDeadlineMs) RefuseSlot(i);
+  }
+}
+
+void ServerTable::RefuseSlot(int slot) {
+  transport_.Close(connections_.slot(slot).conn, CloseMode::Abortive);
+  connections_.Remove(slot, occupant_);
+}
+
+void ServerTable::LeaveSlot(int slot, CloseMode mode, bool closeSocket, bool announce) {
+  const std::string handle = connections_.slot(slot).handle;
+  if (closeSocket) transport_.Close(connections_.slot(slot).conn, mode);
+  bool suspended = false;
+  if (SeatOfSlot(occupant_, slot) >= 0) {
+    const int before = game_.phase;
+    game_.phase = SuspendedPhase(before);
+    suspended = game_.phase != before;
+    if (before == PhaseChoosing) ui_.HideDecisionDialogs();
+  }
+  const int vacated = connections_.Remove(slot, occupant_);
+  if (!announce) return;
+  BroadcastText(handle + " has left the table");
+  ui_.RedrawTable();
+  if (suspended) {
+    SendStatus(game_);
+    BroadcastText("Game suspended");
+  }
+  if (vacated >= 0) Broadcast(MakeSeatInfo(vacated, false, {}));
+}
+
+void ServerTable::RemoveConnection(int seat) {
+  if (seat < 0 || seat > 3) return;
+  const int o = occupant_[static_cast<std::size_t>(seat)];
+  if (o < 0) return;
+  LeaveSlot(o, CloseMode::Graceful, true, true);
+}
+
+void ServerTable::HandleJoin(int slot, std::span<const uint8_t> payload) {
+  ConnectionSlot& s = connections_.slot(slot);
+  s.handle = std::string(PayloadText(payload, MaxHandleLength));
+  s.joined = true;
+  BroadcastText(s.handle + " has joined the table");
+}
+
+void ServerTable::HandleChat(int slot, std::span<const uint8_t> payload) {
+  // A relayed line always names its real sender.
+  const std::string prefix = ChatPrefix(connections_.slot(slot).handle);
+  std::string line(PayloadText(payload, payload.size()));
+  if (line.compare(0, prefix.size(), prefix) != 0) {
+    line = prefix + line;
+    if (line.size() > MaxTextLength) line.resize(MaxTextLength);
+  }
+  BroadcastText(line);
+}
+
+void ServerTable::HandleSitRequest(int slot, int seat) {
+  if (!MayRequestSeat(connections_, occupant_, slot, seat)) return;
+  if (occupant_[static_cast<std::size_t>(seat)] == EmptySeat) {
+    occupant_[static_cast<std::size_t>(seat)] = slot;
+    const std::string handle = connections_.slot(slot).handle;
+    BroadcastText(handle + " is sitting " + SeatName(seat));
+    SendTo(slot, MakeSeatGranted(seat));
+    Broadcast(MakeSeatInfo(seat, true, handle));
+    ui_.RedrawTable();
+  }
+  StartOrResumeWhenFull();
+}
+
+void ServerTable::StartOrResumeWhenFull() {
+  if (!AllSeatsOccupied(occupant_)) return;
+  if (game_.phase == PhaseIdle) {
+    game_.randomSeed = config_.randomSeed;
+    NewGame(game_, *this, static_cast<uint32_t>(std::time(nullptr)));
+  }
+  if (IsSuspended(game_.phase)) {
+    SendWholeState();
+    BroadcastText("Game resumed");
+  }
+}
+
+// Dispatch
+
+void ServerTable::Dispatch(int slot, int type, std::span<const uint8_t> payload) {
+  if (slot < 0 || slot >= connections_.count()) return;
+  if (type < MsgJoin || type > MsgScoreDelete) return;
+  // Until a connection has joined, only its MsgJoin counts; a second
+  // MsgJoin changes nothing.
+  if (!connections_.slot(slot).joined) {
+    if (type == MsgJoin) HandleJoin(slot, payload);
+    return;
+  }
+  switch (type) {
+    case MsgChat:
+      HandleChat(slot, payload);
+      break;
+    case MsgSitRequest:
+      if (!payload.empty()) HandleSitRequest(slot, payload[0]);
+      break;
+    case MsgContractChosen:
+    case MsgDoubleChosen:
+      if (!payload.empty() && MayDecide(game_, occupant_, slot, type, payload[0]))
+        ApplyDecision(game_, *this, payload[0]);
+      break;
+    case MsgPlayCard:
+      if (!payload.empty()) {
+        const int seat = PlayingSeatOf(occupant_, slot);
+        if (seat >= 0) PlayCard(game_, *this, seat, payload[0]);
+      }
+      break;
+    case MsgResendAll:
+      ReplyResendAll();
+      break;
+    case MsgUndoRequest:
+      if (MayRequestUndo(occupant_, slot)) UndoLastAction(slot);
+      break;
+    default:
+      break;  // frames meant for clients
+  }
+}
+
+// Local user
+
+void ServerTable::LocalContractChosen(int code) {
+  if (game_.turn == 0 && LocalMayDecide(game_, localPosition_, code))
+    ApplyDecision(game_, *this, code);
+}
+
+void ServerTable::LocalDoubleChosen(int bits) {
+  if (game_.turn != 0 && LocalMayDecide(game_, localPosition_, bits))
+    ApplyDecision(game_, *this, bits);
+}
+
+void ServerTable::LocalPlayCard(int card) {
+  if (localPosition_ == South) PlayCard(game_, *this, South, card);
+}
+
+void ServerTable::LocalUndo() { UndoLastAction(-1); }
+
+}  // namespace zelbo

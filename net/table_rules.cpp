@@ -1,0 +1,35 @@
+#include "net/table_rules.h"
+
+#include "engine/engine.h"
+#include "net/frames.h"
+
+namespace zelbo {
+
+bool MayRequestSeat(const ConnectionTable& table, const SeatOccupant& occupant, int slot, int seat) {
+  if (slot < 0 || slot >= table.count() || seat < 0 || seat > 3) return false;
+  if (!table.slot(slot).joined) return false;
+  return SeatOfSlot(occupant, slot) < 0;
+}
+
+bool MayDecide(const GameState& g, const SeatOccupant& occupant, int slot, int type, int value) {
+  if (g.phase != PhaseChoosing || slot < 0) return false;
+  if (g.dealer < 0 || g.dealer > 3) return false;
+  const bool contractStep = g.turn == 0;
+  if (type != (contractStep ? MsgContractChosen : MsgDoubleChosen)) return false;
+  if (occupant[static_cast<std::size_t>(ActingSeat(g))] != slot) return false;
+  return IsDecisionAllowed(g, value);
+}
+
+bool LocalMayDecide(const GameState& g, int localPosition, int value) {
+  if (localPosition != South || g.phase != PhaseChoosing) return false;
+  if (g.dealer < 0 || g.dealer > 3 || ActingSeat(g) != South) return false;
+  return IsDecisionAllowed(g, value);
+}
+
+int PlayingSeatOf(const SeatOccupant& occupant, int slot) { return SeatOfSlot(occupant, slot); }
+
+bool MayRequestUndo(const SeatOccupant& occupant, int slot) {
+  return SeatOfSlot(occupant, slot) >= 0;
+}
+
+}  // namespace zelbo
