@@ -1,0 +1,31 @@
+#include "tools/bench/bench_series.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace zelbo {
+namespace {
+
+// The bench's signature of seeds 1..20 with four simple players. It changes
+// whenever a rule's result changes; update it only for an intended change.
+TEST(BenchSeries, SignatureOfSeedsOneToTwentyIsPinned) {
+  const SeriesResult r = PlaySimpleSeries(1, 20);
+  EXPECT_EQ(r.games, 20);
+  EXPECT_EQ(r.unfinished, 0);
+  EXPECT_EQ(r.signature, 0x0d60c06879aa6a08ull);
+  EXPECT_GT(r.cards, 20 * 28 * 4);
+  EXPECT_LE(r.cards, 20 * 28 * 52);
+}
+
+TEST(BenchSeries, SignatureSeesEveryScore) {
+  auto g = std::make_unique<GameState>();
+  const uint64_t base = AddGameToSignature(SignatureStart, *g);
+  g->dealScores[28][3] = 1;
+  EXPECT_NE(AddGameToSignature(SignatureStart, *g), base);
+  // Series of different seeds differ.
+  EXPECT_NE(PlaySimpleSeries(1, 2).signature, PlaySimpleSeries(2, 2).signature);
+}
+
+}  // namespace
+}  // namespace zelbo
