@@ -73,8 +73,9 @@ GameState SeatView(const GameState& seen, int seat) {
   }
   if (!ValidSeat(v.dealer)) return v;
 
-  // The dealer's remaining kinds arrive with the contract prompt.
-  std::memcpy(v.contractsLeft[v.dealer], v.offeredContracts, sizeof v.offeredContracts);
+  // The dealer's remaining kinds arrive with the contract prompt, which a
+  // client keeps both as `offeredContracts` and as the dealer's row.
+  std::memcpy(v.contractsLeft[v.dealer], seen.contractsLeft[v.dealer], sizeof v.contractsLeft[v.dealer]);
   // Doubles owed are two minus those given, so the count given is known up
   // to "two or more", which is all the compulsory-double rule asks.
   for (int s = 0; s < 4; ++s) v.dealerDoubles[s][v.dealer] = static_cast<int8_t>(2 - (v.doublesOwed[s] > 2 ? 2 : v.doublesOwed[s]));
@@ -115,6 +116,7 @@ GameState ClientMirrorOf(const GameState& full, int seat) {
   if (full.phase == PhaseChoosing && ValidSeat(full.dealer)) {
     if (full.turn == 0 && seat == full.dealer) {
       std::memcpy(m.offeredContracts, full.contractsLeft[full.dealer], sizeof m.offeredContracts);
+      std::memcpy(m.contractsLeft[full.dealer], full.contractsLeft[full.dealer], sizeof m.offeredContracts);
     }
     if (full.turn >= 1 && full.turn <= 4 && ActingSeat(full) == seat) m.forcedDouble = full.forcedDouble;
   }
