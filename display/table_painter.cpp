@@ -25,6 +25,7 @@ class TextPen {
   TextPen(Canvas& canvas, Rgb table) : canvas_(canvas), table_(table) {}
   void Text(int x, int y, const std::string& text, TableFont font = TableFont::Large,
             Rgb colour = Black) {
+    if (text.empty()) return;  // nothing to show, nothing to cover
     canvas_.DrawText(x, y, text, font, colour, table_);
   }
 
