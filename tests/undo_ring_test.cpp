@@ -1,0 +1,173 @@
+// The undo ring driven by real engine actions: snapshots before each action,
+// restores newest first, no redo, and honest reports when files fail. Also
+// the autosave's once-only failure line.
+#include "records/undo_ring.h"
+
+#include <gtest/gtest.h>
+
+#include "records/autosave.h"
+#include "records/saved_game.h"
+#include "tests/records_fixtures.h"
+
+namespace zelbo {
+namespace {
+
+using namespace zelbo::testing;
+
+struct UndoTable {
+  ScratchFolder dir;
+  UndoRing ring{dir.path()};
+  RecordsHost host;
+  std::unique_ptr<GameState> g;
+  std::mt19937 rng{17};
+
+  UndoTable() {
+    host.ring = &ring;
+    g = NewSeededGame(host, 4242);
+  }
+  // Takes one action; returns the state before it.
+  std::unique_ptr<GameState> Act() {
+    auto before = std::make_unique<GameState>(*g);
+    EXPECT_TRUE(RandomStep(*g, host, rng));
+    return before;
+  }
+  UndoRing::Result Undo(std::string& text) { return ring.UndoLastAction(*g, "Ann", text); }
+};
+
+// The restored game equals `expected` but for its phase, which comes back
+// suspended.
+void ExpectRestored(const GameState& g, const GameState& expected) {
+  auto resumed = std::make_unique<GameState>(g);
+  EXPECT_EQ(g.phase, SuspendedPhase(expected.phase));
+  resumed->phase = expected.phase;
+  EXPECT_TRUE(SameGame(*resumed, expected));
+}
+
+TEST(UndoRingTest, FiveActionsThenFiveUndos) {
+  UndoTable t;
+  std::vector<std::unique_ptr<GameState>> before;
+  for (int i = 0; i < 5; ++i) before.push_back(t.Act());
+  EXPECT_EQ(t.ring.undoDepth(), 4);
+  EXPECT_EQ(t.ring.undoSlot(), 1);
+
+  for (int k = 4; k >= 1; --k) {
+    std::string text;
+    ASSERT_EQ(t.Undo(text), UndoRing::Result::Undone);
+    EXPECT_EQ(text, "Last action undone [Ann]");
+    ExpectRestored(*t.g, *before[static_cast<std::size_t>(k)]);
+    t.g->phase = ResumedPhase(t.g->phase);  // the table is full: the game resumes
+  }
+  auto last = std::make_unique<GameState>(*t.g);
+  std::string text;
+  EXPECT_EQ(t.Undo(text), UndoRing::Result::NothingToUndo);
+  EXPECT_EQ(text, "Can't undo");
+  EXPECT_TRUE(SameGame(*t.g, *last));
+}
+
+TEST(UndoRingTest, SlotAndDepthAfterFiveActionsAndOneUndo) {
+  UndoTable t;
+  for (int i = 0; i < 5; ++i) t.Act();
+  std::string text;
+  ASSERT_EQ(t.Undo(text), UndoRing::Result::Undone);
+  // Snapshots went to slots 0,1,2,3,0; the newest (slot 0) was restored.
+  EXPECT_EQ(t.ring.undoSlot(), 0);
+  EXPECT_EQ(t.ring.undoDepth(), 3);
+}
+
+TEST(UndoRingTest, UndoAfterANewActionRestoresTheStateBeforeIt) {
+  UndoTable t;
+  t.Act();
+  auto beforeSecond = t.Act();
+  std::string text;
+  ASSERT_EQ(t.Undo(text), UndoRing::Result::Undone);
+  ExpectRestored(*t.g, *beforeSecond);
+  t.g->phase = ResumedPhase(t.g->phase);
+
+  auto beforeNew = t.Act();
+  ASSERT_EQ(t.Undo(text), UndoRing::Result::Undone);
+  ExpectRestored(*t.g, *beforeNew);  // no redo: the undone action is gone
+  EXPECT_EQ(t.ring.undoDepth(), 1);
+}
+
+TEST(UndoRingTest, UndoReachesBackAcrossADealAndAcrossGames) {
+  UndoTable t;
+  // Play to the first decision of deal 2; undo it, then undo the last card
+  // of deal 1.
+  PlayUntil(*t.g, t.host, t.rng, [](const GameState& s) { return s.dealNumber == 2; });
+  ASSERT_EQ(t.g->phase, PhaseChoosing);
+  auto atDealStart = std::make_unique<GameState>(*t.g);
+  t.Act();
+  std::string text;
+  ASSERT_EQ(t.Undo(text), UndoRing::Result::Undone);
+  ExpectRestored(*t.g, *atDealStart);
+  EXPECT_EQ(t.g->turn, 0);  // the dealer chooses again
+  t.g->phase = ResumedPhase(t.g->phase);
+  ASSERT_EQ(t.Undo(text), UndoRing::Result::Undone);
+  EXPECT_EQ(t.g->dealNumber, 1);
+
+  // A new game does not empty the ring.
+  t.g = NewSeededGame(t.host, 5);
+  ASSERT_EQ(t.Undo(text), UndoRing::Result::Undone);
+  EXPECT_EQ(t.g->dealNumber, 1);
+  EXPECT_NE(t.g->gameSeed, 5u);
+}
+
+TEST(UndoRingTest, FailuresAreReportedAndNeverRestoreAWrongState) {
+  UndoTable t;
+  t.Act();
+  t.Act();
+  // A snapshot that cannot be written breaks the chain: nothing is undone
+  // past it.
+  std::filesystem::remove_all(t.dir.path());
+  t.Act();
+  ASSERT_EQ(t.host.paneLines.size(), 1u);
+  EXPECT_NE(t.host.paneLines[0].find("2undo.zelbo"), std::string::npos) << t.host.paneLines[0];
+  EXPECT_EQ(t.ring.undoDepth(), 0);
+  std::string text;
+  EXPECT_EQ(t.Undo(text), UndoRing::Result::NothingToUndo);
+
+  // A snapshot spoilt on disk: the undo fails, and the game, slot and depth
+  // stay as they were.
+  std::filesystem::create_directories(t.dir.path());
+  t.Act();
+  std::vector<uint8_t> bytes = ReadBytes(t.ring.SlotPath(2));
+  bytes[0] = 9;  // no such phase
+  WriteBytes(t.ring.SlotPath(2), bytes);
+  auto now = std::make_unique<GameState>(*t.g);
+  EXPECT_EQ(t.Undo(text), UndoRing::Result::Failed);
+  EXPECT_NE(text.find("2undo.zelbo"), std::string::npos) << text;
+  EXPECT_TRUE(SameGame(*t.g, *now));
+  EXPECT_EQ(t.ring.undoDepth(), 1);
+  EXPECT_EQ(t.ring.undoSlot(), 3);
+}
+
+TEST(AutosaveTest, AFailingAutosaveIsReportedOnceUntilItWorksAgain) {
+  ScratchFolder dir;
+  Autosave autosave(dir / "gone");
+  EXPECT_EQ(autosave.path(), dir / "gone" / "temp.zelbo");
+  RecordsHost host;
+  host.autosave = &autosave;
+  auto g = NewSeededGame(host, 8);  // the start of a deal saves too
+  std::mt19937 rng(1);
+  for (int i = 0; i < 5; ++i) RandomStep(*g, host, rng);
+  ASSERT_EQ(host.paneLines.size(), 1u);
+  EXPECT_NE(host.paneLines[0].find("temp.zelbo"), std::string::npos);
+  EXPECT_TRUE(autosave.failing());
+
+  std::filesystem::create_directories(dir / "gone");
+  RandomStep(*g, host, rng);
+  EXPECT_FALSE(autosave.failing());
+  auto loaded = std::make_unique<GameState>();
+  std::string error;
+  ASSERT_TRUE(LoadGame(autosave.path(), *loaded, error)) << error;
+  loaded->phase = ResumedPhase(loaded->phase);
+  EXPECT_TRUE(SameGame(*loaded, *g));
+
+  std::filesystem::remove_all(dir / "gone");
+  RandomStep(*g, host, rng);
+  RandomStep(*g, host, rng);
+  EXPECT_EQ(host.paneLines.size(), 2u);  // a new run of failures: one more line
+}
+
+}  // namespace
+}  // namespace zelbo
