@@ -1,0 +1,5 @@
+# Network play: frames, pane, table management, client mirror and the
+# socket transport over loopback.
+zelbo_test(frames_test SOURCES frames_test.cpp LIBS zelbo_net LABELS net)
+zelbo_test(message_pane_test SOURCES message_pane_test.cpp LIBS zelbo_net LABELS net)
+zelbo_test(server_table_test SOURCES server_table_test.cpp LIBS zelbo_net LABELS net)

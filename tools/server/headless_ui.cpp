@@ -1,0 +1,38 @@
+#include "tools/server/headless_ui.h"
+
+#include <ctime>
+#include <filesystem>
+
+namespace zelbo {
+
+void HeadlessUi::PaneLineAdded(std::string_view line) {
+  std::fwrite(line.data(), 1, line.size(), out_);
+  std::fputc('\n', out_);
+  std::fflush(out_);
+}
+
+std::string HandRecordsFileName(int64_t secondsSince1970) {
+  const std::time_t t = static_cast<std::time_t>(secondsSince1970);
+  std::tm utc{};
+  gmtime_r(&t, &utc);
+  char name[64];
+  std::strftime(name, sizeof name, "handrecords-%Y%m%d-%H%M%S.txt", &utc);
+  return name;
+}
+
+void HeadlessUi::GameOver(const GameState& g) {
+  (void)g;
+  if (!table_) return;
+  const std::filesystem::path path = std::filesystem::path(table_->Config().folder) /
+                                     HandRecordsFileName(static_cast<int64_t>(std::time(nullptr)));
+  std::string error;
+  if (table_->WriteHandRecordsFile(path.string(), &error)) {
+    lastRecords_ = path.string();
+    std::fprintf(out_, "Hand records written to %s\n", lastRecords_.c_str());
+  } else {
+    std::fprintf(out_, "Hand records not written: %s\n", error.c_str());
+  }
+  std::fflush(out_);
+}
+
+}  // namespace zelbo

@@ -1,0 +1,105 @@
+// zelbowin-server: hosts a table without any window. The server's user does
+// not play ("nonplaying server"); four clients connect, sit and play, and
+// kibitzers may watch. Every message-pane line goes to standard output.
+#include <QCoreApplication>
+#include <QSocketNotifier>
+
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "net/qt/qt_transport.h"
+#include "net/server_table.h"
+#include "tools/server/headless_ui.h"
+#include "tools/server/server_options.h"
+
+namespace {
+
+// SIGINT and SIGTERM write one byte into this pipe; the event loop reads it
+// and quits, so the table is closed down on the one thread.
+int signalPipe[2] = {-1, -1};
+
+void OnSignal(int) {
+  const char byte = 1;
+  const ssize_t ignored = write(signalPipe[1], &byte, 1);
+  (void)ignored;
+}
+
+bool InstallSignalHandlers() {
+  if (pipe(signalPipe) != 0) return false;
+  for (int fd : signalPipe) fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
+  struct sigaction action {};
+  action.sa_handler = OnSignal;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;
+  return sigaction(SIGINT, &action, nullptr) == 0 && sigaction(SIGTERM, &action, nullptr) == 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace zelbo;
+  ServerOptions options;
+  std::string error;
+  if (!ParseServerOptions(std::vector<std::string>(argv + 1, argv + argc), options, error)) {
+    std::fprintf(stderr, "zelbowin-server: %s\n%s", error.c_str(), ServerUsage().c_str());
+    return 2;
+  }
+  if (options.help) {
+    std::fputs(ServerUsage().c_str(), stdout);
+    return 0;
+  }
+  std::error_code ec;
+  std::filesystem::create_directories(options.dir, ec);
+  if (!std::filesystem::is_directory(options.dir, ec)) {
+    std::fprintf(stderr, "zelbowin-server: cannot use folder \"%s\"\n", options.dir.c_str());
+    return 1;
+  }
+
+  QCoreApplication app(argc, argv);
+  if (!InstallSignalHandlers()) {
+    std::fprintf(stderr, "zelbowin-server: cannot install signal handlers\n");
+    return 1;
+  }
+  QSocketNotifier signalNotifier(signalPipe[0], QSocketNotifier::Read);
+  QObject::connect(&signalNotifier, &QSocketNotifier::activated, &app, [&app] {
+    char buffer[16];
+    while (read(signalPipe[0], buffer, sizeof buffer) > 0) {
+    }
+    app.quit();
+  });
+
+  QtTransport transport;
+  HeadlessUi ui;
+  ServerTable table(transport, ui,
+                    ServerConfig{std::string(NonplayingServerHandle), options.dir, options.seed});
+  ui.SetTable(&table);
+
+  if (!table.Start(options.port)) {
+    std::fprintf(stderr, "zelbowin-server: cannot listen on port %u (%s)\n", options.port,
+                 table.Pane().size() ? table.Pane().line(table.Pane().size() - 1).c_str() : "");
+    return 1;
+  }
+  std::printf("zelbowin-server: table open on port %u\n", table.Port());
+  std::fflush(stdout);
+
+  if (!options.load.empty() && !table.LoadGameFile(options.load, &error)) {
+    std::fprintf(stderr, "zelbowin-server: cannot load \"%s\": %s\n", options.load.c_str(),
+                 error.c_str());
+    return 1;
+  }
+
+  // Robot players, when asked for, join the table here.
+
+  const int result = app.exec();
+  table.Stop();
+  std::printf("zelbowin-server: table closed\n");
+  std::fflush(stdout);
+  return result;
+}

@@ -1,0 +1,26 @@
+// Command line of zelbowin-server.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace zelbo {
+
+struct ServerOptions {
+  uint16_t port = 2118;     // --port N (0: any free port)
+  uint32_t seed = 0;        // --seed N (0: from the clock)
+  std::string dir = ".";    // --dir DIR: autosave, undo and hand-records files
+  std::string load;         // --load FILE: start from a saved game
+  bool help = false;        // --help
+  // Options that other parts of the program add go here (robot players).
+};
+
+// Parses argv[1..]. On a bad option returns false with a message in `error`.
+bool ParseServerOptions(const std::vector<std::string>& args, ServerOptions& options,
+                        std::string& error);
+
+// The --help text.
+std::string ServerUsage();
+
+}  // namespace zelbo
