@@ -16,33 +16,41 @@ void RestoreHands(GameState& g) {
 
 void SortHand(GameState& g, int deal, int seat) {
   if (deal < 1 || deal > DealCount || seat < 0 || seat > 3) return;
+  // Cards are 0..51, so counting them and writing them out from the top is
+  // the selection sort (largest first, NoCard skipped) without its 169 steps.
   uint8_t* row = g.dealRecords[deal][seat];
-  uint8_t rest[13];
-  std::memcpy(rest, row, sizeof rest);
+  uint8_t count[52] = {};
+  for (int i = 0; i < 13; ++i)
+    if (IsCard(row[i])) count[row[i]] += 1;
   int out = 0;
-  for (;;) {
-    int best = -1;
-    for (int i = 0; i < 13; ++i)
-      if (IsCard(rest[i]) && (best < 0 || rest[i] > rest[best])) best = i;
-    if (best < 0) break;
-    row[out++] = rest[best];
-    rest[best] = NoCard;
-  }
+  for (int c = 51; c >= 0; --c)
+    for (int k = 0; k < count[c]; ++k) row[out++] = static_cast<uint8_t>(c);
   // A short row (never produced by DealOne) keeps no stale bytes behind it.
   for (; out < 13; ++out) row[out] = NoCard;
 }
 
 void DealOne(GameState& g, Random& rng, int deal) {
   if (deal < 1 || deal > DealCount) return;
-  bool dealt[52] = {};
-  for (int i = 0; i < 52;) {
+  // Rejection shuffle: draw until an undealt card comes; the i-th card
+  // dealt goes to seat i mod 4. The draw loop is branch-free because most
+  // draws near the end are rejections.
+  uint8_t owner[52] = {};
+  uint64_t dealt = 0;
+  int i = 0;
+  while (i < 52) {
     const int c = rng.Next() % 52;
-    if (dealt[c]) continue;
-    g.dealRecords[deal][i % 4][i / 4] = static_cast<uint8_t>(c);
-    dealt[c] = true;
-    ++i;
+    const int fresh = static_cast<int>(~dealt >> c & 1u);
+    owner[c] = fresh ? static_cast<uint8_t>(i & 3) : owner[c];
+    dealt |= uint64_t{1} << c;
+    i += fresh;
   }
-  for (int seat = 0; seat < 4; ++seat) SortHand(g, deal, seat);
+  // Each seat's cards from the highest down: the row already sorted, as
+  // SortHand would leave it.
+  int next[4] = {};
+  for (int c = 51; c >= 0; --c) {
+    const int seat = owner[c];
+    g.dealRecords[deal][seat][next[seat]++] = static_cast<uint8_t>(c);
+  }
 }
 
 void DealGame(GameState& g, Random& rng) {

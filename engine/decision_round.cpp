@@ -41,7 +41,8 @@ void ApplyDecision(GameState& g, EngineHost& host, int value) {
   host.TakeUndoSnapshot(g);
   g.dealDecisions[g.dealNumber][g.turn] = static_cast<uint8_t>(value);
   if (g.turn == 0) {
-    g.contractsLeft[g.dealer][KindOf(value)] = 0;
+    const int kind = KindOf(value);  // 0..6: the value was checked above
+    if (kind >= 0) g.contractsLeft[g.dealer][kind] = 0;
     if (IsDominoes(value)) {
       for (int s = 0; s < 4; ++s) g.tally[s] = 13;
       host.SendTally(g);
