@@ -19,7 +19,18 @@ class DecisionDialogFrame : public QDialog {
   void reject() override {}
 
  protected:
+  // Puts the dialog at its place over the owner's table the first time it
+  // is shown; afterwards the program never moves it.
+  void PlaceOnce(QPoint offset) {
+    if (placed_ || !parentWidget()) return;
+    placed_ = true;
+    move(parentWidget()->mapToGlobal(offset));
+  }
+
   void closeEvent(QCloseEvent* event) override { event->ignore(); }
+
+ private:
+  bool placed_ = false;
 };
 
 }  // namespace zelbo

@@ -26,7 +26,6 @@ DoublingDialog::DoublingDialog(QWidget* owner) : DecisionDialogFrame(owner) {
   ok_->setAutoDefault(false);
   ok_->setDefault(false);
   connect(ok_, &QPushButton::clicked, this, [this] { PressOk(); });
-  if (owner) move(owner->mapToGlobal(QPoint(du.X(155), du.Y(61))));
 }
 
 void DoublingDialog::OpenFor(const GameState& g, int self, const std::string handles[4]) {
@@ -38,6 +37,8 @@ void DoublingDialog::OpenFor(const GameState& g, int self, const std::string han
     b->setChecked(model_.checked(i));
     b->setEnabled(model_.enabled(i));
   }
+  DialogUnits du(font());
+  PlaceOnce(QPoint(du.X(155), du.Y(61)));
   show();
   raise();
 }

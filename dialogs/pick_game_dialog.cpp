@@ -45,8 +45,6 @@ PickGameDialog::PickGameDialog(QWidget* owner) : DecisionDialogFrame(owner) {
   ok_->setDefault(false);
   connect(ok_, &QPushButton::clicked, this, [this] { PressOk(); });
 
-  // Placed relative to the owner's table, never moved afterwards.
-  if (owner) move(owner->mapToGlobal(QPoint(du.X(141), du.Y(45))));
 }
 
 void PickGameDialog::SyncBoxes() {
@@ -73,6 +71,8 @@ void PickGameDialog::OpenFor(const uint8_t offered[PickGameModel::BoxCount]) {
   }
   model_.SelectSuit(-1);
   model_.SelectRank(-1);
+  DialogUnits du(font());
+  PlaceOnce(QPoint(du.X(141), du.Y(45)));
   show();
   raise();
   activateWindow();

@@ -1,0 +1,74 @@
+// Menu command identifiers. The menu, the keyboard and tests all reach the
+// main window's one command handler with these numbers.
+#pragma once
+
+namespace zelbo {
+
+constexpr int CmdSetup = 250;
+constexpr int CmdExit = 300;
+constexpr int CmdSitWest = 301;
+constexpr int CmdSitNorth = 302;
+constexpr int CmdSitEast = 303;
+constexpr int CmdShowScore = 304;
+constexpr int CmdKibitzSouth = 305;
+constexpr int CmdKibitzWest = 306;
+constexpr int CmdKibitzNorth = 307;
+constexpr int CmdKibitzEast = 308;
+constexpr int CmdOpen = 309;
+constexpr int CmdSave = 310;
+constexpr int CmdSaveHandRecords = 311;
+constexpr int CmdUndo = 312;
+constexpr int CmdKibitzAll = 313;
+constexpr int CmdSitSouth = 320;
+constexpr int CmdUnsit = 325;
+constexpr int CmdRemoveWest = 401;
+constexpr int CmdRemoveNorth = 402;
+constexpr int CmdRemoveEast = 403;
+constexpr int CmdRemoveSouth = 420;
+constexpr int CmdAbout = 500;
+
+// The menu bar: popups left to right, each with its items.
+struct MenuItem {
+  const char* text;
+  int id;
+};
+struct MenuPopup {
+  const char* title;
+  MenuItem items[5];
+  int count;
+};
+
+inline constexpr MenuPopup MenuBar[] = {
+    {"&File",
+     {{"&Setup...", CmdSetup},
+      {"&Open", CmdOpen},
+      {"Sa&ve", CmdSave},
+      {"Save &Hand Records", CmdSaveHandRecords},
+      {"E&xit", CmdExit}},
+     5},
+    {"&Remove",
+     {{"Remove &West", CmdRemoveWest},
+      {"Remove &North", CmdRemoveNorth},
+      {"Remove &East", CmdRemoveEast},
+      {"Remove &South", CmdRemoveSouth}},
+     4},
+    {"&Sit",
+     {{"Sit &West", CmdSitWest},
+      {"Sit &North", CmdSitNorth},
+      {"Sit &East", CmdSitEast},
+      {"Sit &South", CmdSitSouth},
+      {"&Unsit", CmdUnsit}},
+     5},
+    {"&Kibbitz",
+     {{"Kibbitz &South", CmdKibitzSouth},
+      {"Kibbitz &West", CmdKibitzWest},
+      {"Kibbitz &North", CmdKibitzNorth},
+      {"Kibbitz &East", CmdKibitzEast},
+      {"Kibbitz &All", CmdKibitzAll}},
+     5},
+    {"S&core", {{"&Show Score", CmdShowScore}}, 1},
+    {"&Undo", {{"&Undo", CmdUndo}}, 1},
+    {"&Help", {{"&About", CmdAbout}}, 1},
+};
+
+}  // namespace zelbo

@@ -1,0 +1,435 @@
+#include "app/main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QKeySequence>
+#include <QMenuBar>
+#include <QResizeEvent>
+#include <QTimer>
+
+#include "app/command_ids.h"
+#include "app/message_pane_widget.h"
+#include "app/setup_dialog.h"
+#include "dialogs/doubling_dialog.h"
+#include "dialogs/pick_game_dialog.h"
+#include "dialogs/score_window.h"
+#include "display/qt/table_widget.h"
+#include "net/qt/qt_transport.h"
+
+namespace zelbo {
+
+MainWindow::MainWindow(Settings settings, SettingsStore& store, AppPrompts& prompts,
+                       WindowOptions options)
+    : settings_(std::move(settings)), store_(store), prompts_(prompts), options_(std::move(options)) {
+  setWindowTitle("zelbowin");
+  resize(900, 720);
+
+  auto* central = new QWidget(this);
+  setCentralWidget(central);
+  table_ = new TableWidget(central);
+  table_->setProvider([this] { return CurrentView(); });
+  pane_ = new MessagePaneWidget(central);
+  table_->setKeyTarget(pane_->chatLine());
+  connect(table_, &TableWidget::tableClicked, this,
+          [this](const TableClick& click) { ApplyClick(click); });
+  pane_->onSend = [this](const std::string& text) { SendChat(text); };
+  if (!settings_.CardFolder.empty()) {
+    QString error;
+    if (!table_->setCardFolder(QString::fromStdString(settings_.CardFolder), &error)) {
+      pane_->AddLine("Card pictures not loaded: " + error.toStdString());
+    }
+  }
+
+  pickGame_ = new PickGameDialog(this);
+  pickGame_->isChoosing = [this] { return Game() && Game()->phase == PhaseChoosing; };
+  pickGame_->onChosen = [this](int code) { ContractChosen(code); };
+  pickGame_->hide();
+  doubling_ = new DoublingDialog(this);
+  doubling_->isChoosing = [this] { return Game() && Game()->phase == PhaseChoosing; };
+  doubling_->onChosen = [this](int bits) { DoubleChosen(bits); };
+  doubling_->hide();
+  score_ = new ScoreWindow(this);
+  score_->onKey = [this](QKeyEvent* key) { pane_->TypeKey(key); };
+  score_->hide();
+
+  BuildMenu();
+  LayoutPanes();
+}
+
+MainWindow::~MainWindow() {
+  // The roles call back into this window while they shut down; they go
+  // first, and the callbacks see that the window is closing.
+  closing_ = true;
+  server_.reset();
+  client_.reset();
+  transport_.reset();
+}
+
+void MainWindow::BuildMenu() {
+  for (const MenuPopup& popup : MenuBar) {
+    QMenu* menu = menuBar()->addMenu(popup.title);
+    for (int i = 0; i < popup.count; ++i) {
+      const MenuItem& item = popup.items[i];
+      QAction* a = menu->addAction(item.text);
+      const int id = item.id;
+      connect(a, &QAction::triggered, this, [this, id] { Command(id); });
+      actions_[id] = a;
+    }
+  }
+  // Ctrl+Q gives Exit from any window of the program.
+  QAction* exit = actions_[CmdExit];
+  exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+  exit->setShortcutContext(Qt::ApplicationShortcut);
+}
+
+QAction* MainWindow::action(int id) const {
+  auto it = actions_.find(id);
+  return it == actions_.end() ? nullptr : it->second;
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  LayoutPanes();
+}
+
+void MainWindow::LayoutPanes() {
+  QWidget* central = centralWidget();
+  table_->setGeometry(0, 0, central->width(), central->height());
+  pane_->LayoutIn(central->width(), central->height());
+  pane_->raise();
+}
+
+// ---- Roles ----
+
+ProcessRole MainWindow::Role() const {
+  ProcessRole role;
+  role.isServer = server_ != nullptr;
+  role.isClient = client_ && client_->IsClient();
+  return role;
+}
+
+int MainWindow::LocalPosition() const {
+  if (server_) return server_->LocalPosition();
+  if (client_ && client_->IsClient()) return client_->LocalPosition();
+  return NoPosition;
+}
+
+const GameState* MainWindow::Game() const {
+  if (server_) return &server_->Game();
+  if (client_) return &client_->Game();
+  return nullptr;
+}
+
+bool MainWindow::StartServer() {
+  if (Role().HasRole()) return false;
+  DropRole();
+  ServerConfig config;
+  config.handle = settings_.Handle;
+  config.folder = options_.folder;
+  config.randomSeed = settings_.randomSeed;
+  config.autosave = options_.autosave;
+  config.undo = options_.undo;
+  transport_ = std::make_unique<QtTransport>();
+  server_ = std::make_unique<ServerTable>(*transport_, static_cast<ServerUi&>(*this), config);
+  if (!server_->Start(static_cast<uint16_t>(settings_.Port))) {
+    // Nobody could reach a server that does not listen: give the role up
+    // so that Setup can try another port.
+    DropRole();
+    RedrawTable();
+    return false;
+  }
+  RedrawTable();
+  return true;
+}
+
+void MainWindow::ConnectToServer() {
+  if (Role().HasRole()) return;
+  DropRole();
+  transport_ = std::make_unique<QtTransport>();
+  client_ = std::make_unique<ClientSession>(*transport_, static_cast<ClientUi&>(*this),
+                                            settings_.Handle);
+  client_->Connect(settings_.ServerAddress, static_cast<uint16_t>(settings_.Port));
+  RedrawTable();
+}
+
+void MainWindow::DropRole() {
+  server_.reset();
+  client_.reset();
+  transport_.reset();
+  localTurnShown_ = false;
+}
+
+// ---- Commands ----
+
+void MainWindow::Command(int id) {
+  const ProcessRole role = Role();
+  const int position = LocalPosition();
+  switch (id) {
+    case CmdSetup:
+      RunSetup();
+      break;
+    case CmdOpen:
+    case CmdSave:
+    case CmdSaveHandRecords:
+      if (role.isServer) FileCommand(id);
+      break;
+    case CmdExit:
+      close();
+      break;
+    case CmdRemoveWest:
+    case CmdRemoveNorth:
+    case CmdRemoveEast:
+    case CmdRemoveSouth: {
+      const int seat = id == CmdRemoveWest    ? West
+                       : id == CmdRemoveNorth ? North
+                       : id == CmdRemoveEast  ? East
+                                              : South;
+      if (role.isServer && server_->Occupants()[static_cast<std::size_t>(seat)] >= 0) {
+        server_->RemoveConnection(seat);
+      }
+      break;
+    }
+    case CmdSitWest:
+    case CmdSitNorth:
+    case CmdSitEast:
+    case CmdSitSouth: {
+      const int seat = id == CmdSitWest    ? West
+                       : id == CmdSitNorth ? North
+                       : id == CmdSitEast  ? East
+                                           : South;
+      // A client does not know who sits where; the server decides.
+      if (role.isClient && position == NoPosition) client_->RequestSeat(seat);
+      break;
+    }
+    case CmdUnsit:
+      break;
+    case CmdKibitzSouth:
+    case CmdKibitzWest:
+    case CmdKibitzNorth:
+    case CmdKibitzEast:
+    case CmdKibitzAll: {
+      const int which = id == CmdKibitzAll ? 4 : id - CmdKibitzSouth;
+      if (role.isClient && (position == NoPosition || position > 3)) client_->StartKibitzing(which);
+      break;
+    }
+    case CmdShowScore:
+      if (const GameState* g = Game()) score_->ShowSheet(g->scoreSheet);
+      score_->ShowBeside(frameGeometry());
+      break;
+    case CmdUndo:
+      if (role.isServer) server_->LocalUndo();
+      if (role.isClient && position >= 1 && position <= 3) client_->RequestUndo();
+      break;
+    case CmdAbout:
+      prompts_.ShowAbout(this);
+      break;
+    default:
+      break;
+  }
+}
+
+void MainWindow::RunSetup() {
+  SetupDialog dialog(this, settings_, Role(), store_, ReadServerListFile(ServerListFile));
+  if (!prompts_.RunSetup(dialog)) return;
+  switch (dialog.outcome().start) {
+    case StartRole::Client:
+      ConnectToServer();
+      break;
+    case StartRole::Server:
+      StartServer();
+      break;
+    case StartRole::None:
+      break;
+  }
+  RedrawTable();
+}
+
+void MainWindow::FileCommand(int id) {
+  const bool open = id == CmdOpen;
+  const int kind = id == CmdSaveHandRecords ? FileKindText : FileKindGame;
+  const std::string path = prompts_.ChooseFileName(this, open, kind);
+  if (path.empty() || !server_) return;
+  std::string error;
+  bool ok = false;
+  QString what;
+  if (id == CmdOpen) {
+    ok = server_->LoadGameFile(path, &error);
+    what = "Could not read the saved game";
+  } else if (id == CmdSave) {
+    ok = server_->SaveGameFile(path, &error);
+    what = "Could not save the game to";
+  } else {
+    ok = server_->WriteHandRecordsFile(path, &error);
+    what = "Could not write the hand records to";
+  }
+  if (!ok) {
+    prompts_.ShowError(this, QString("%1 \"%2\".\n%3")
+                                 .arg(what, QString::fromStdString(path),
+                                      QString::fromStdString(error)));
+  }
+  RedrawTable();
+}
+
+void MainWindow::AskHandRecords() {
+  if (closing_ || !server_) return;
+  if (!prompts_.AskSaveHandRecords(this)) return;
+  FileCommand(CmdSaveHandRecords);
+}
+
+void MainWindow::SendChat(const std::string& text) {
+  if (server_) {
+    server_->SendChat(text);
+  } else if (client_ && client_->IsClient()) {
+    client_->SendChat(text);
+  }
+}
+
+// ---- The table ----
+
+TableView MainWindow::CurrentView() const {
+  TableView v;
+  v.Handle = settings_.Handle;
+  v.BackgroundRed = settings_.BackgroundRed;
+  v.BackgroundGreen = settings_.BackgroundGreen;
+  v.BackgroundBlue = settings_.BackgroundBlue;
+  v.CardSpacing = settings_.CardSpacing;
+  v.Privileged = settings_.Privileged;
+  if (server_) {
+    v.role = TableRole::Server;
+    v.game = server_->Game();
+    v.LocalPosition = server_->LocalPosition();
+    v.Handle = server_->Config().handle;
+    for (int s = 0; s < 4; ++s) {
+      const int occupant = server_->Occupants()[static_cast<std::size_t>(s)];
+      v.SeatOccupant[static_cast<std::size_t>(s)] = occupant;
+      if (occupant >= 0 && occupant < server_->Connections().count()) {
+        v.SeatHandles[static_cast<std::size_t>(s)] = server_->Connections().slot(occupant).handle;
+      }
+    }
+  } else if (client_ && client_->IsClient()) {
+    v.role = TableRole::Client;
+    v.game = client_->Game();
+    v.LocalPosition = client_->LocalPosition();
+    v.Handle = client_->Handle();
+    for (int s = 0; s < 4; ++s) {
+      v.SeatHandles[static_cast<std::size_t>(s)] = client_->SeatHandle(s);
+      v.SeatTaken[static_cast<std::size_t>(s)] = client_->SeatTaken(s);
+    }
+  }
+  return v;
+}
+
+void MainWindow::ClickAt(int x, int y) { ApplyClick(ClickTable(CurrentView(), x, y)); }
+
+void MainWindow::ApplyClick(const TableClick& click) {
+  if (click.undo) Command(CmdUndo);
+  if (click.slot < 0 || !IsCard(click.card)) return;
+  if (server_) {
+    server_->LocalPlayCard(click.card);
+  } else if (client_ && client_->IsClient()) {
+    client_->PlayCard(click.card);
+  }
+}
+
+// ---- What the roles ask of the screen ----
+
+void MainWindow::BringForward() {
+  if (isMaximized()) {
+    showMaximized();
+  } else {
+    showNormal();
+  }
+}
+
+void MainWindow::AlertIfInactive() {
+  if (isActiveWindow()) return;
+  ++alerts_;
+  QApplication::alert(this);
+}
+
+void MainWindow::CheckTurnAlert() {
+  const GameState* g = Game();
+  const int position = LocalPosition();
+  const bool localTurn = g && position >= 0 && position <= 3 &&
+                         (g->phase == PhasePlaying || g->phase == PhaseFirstLead) &&
+                         g->turn == position;
+  if (localTurn && !localTurnShown_) AlertIfInactive();
+  localTurnShown_ = localTurn;
+}
+
+void MainWindow::OpenPickGameDialog(const GameState& g) {
+  if (closing_) return;
+  BringForward();
+  pickGame_->OpenFor(g.offeredContracts);
+  AlertIfInactive();
+}
+
+void MainWindow::PromptContract(const GameState& g) { OpenPickGameDialog(g); }
+
+void MainWindow::OpenDoublingDialog(const GameState& g) {
+  if (closing_) return;
+  const int self = LocalPosition();
+  if (self < 0 || self > 3) return;
+  std::string handles[4];
+  for (int s = 0; s < 4; ++s) {
+    handles[s] = server_ ? server_->SeatHandle(s) : client_ ? client_->SeatHandle(s) : std::string();
+  }
+  BringForward();
+  doubling_->OpenFor(g, self, handles);
+  AlertIfInactive();
+}
+
+void MainWindow::PromptDoubling(const GameState& g) { OpenDoublingDialog(g); }
+
+void MainWindow::ContractChosen(int code) {
+  if (server_) {
+    server_->LocalContractChosen(code);
+  } else if (client_ && client_->IsClient()) {
+    client_->SendContractChosen(code);
+  }
+}
+
+void MainWindow::DoubleChosen(int bits) {
+  if (server_) {
+    server_->LocalDoubleChosen(bits);
+  } else if (client_ && client_->IsClient()) {
+    client_->SendDoubleChosen(bits);
+  }
+}
+
+void MainWindow::HideDecisionDialogs() {
+  if (closing_) return;
+  pickGame_->hide();
+  doubling_->hide();
+}
+
+void MainWindow::RedrawTable() {
+  if (closing_) return;
+  table_->redrawTable();
+  CheckTurnAlert();
+}
+
+void MainWindow::PaneLineAdded(std::string_view line) {
+  if (closing_) return;
+  pane_->AddLine(line);
+}
+
+void MainWindow::ScoreSheetChanged() {
+  if (closing_) return;
+  if (const GameState* g = Game()) score_->ShowSheet(g->scoreSheet);
+}
+
+void MainWindow::GameOver(const GameState&) {
+  if (closing_) return;
+  // Asked once the engine has finished the hand, so that no socket event
+  // handled while the question is open runs inside the engine's call.
+  QTimer::singleShot(0, this, [this] { AskHandRecords(); });
+}
+
+void MainWindow::ConnectionClosed() {
+  if (closing_) return;
+  HideDecisionDialogs();
+  RedrawTable();
+}
+
+}  // namespace zelbo
