@@ -7,15 +7,18 @@ namespace {
 void DeriveDominoes(GameState& m) {
   const int startRank = m.contract - FirstDominoes;
   for (int suit = 0; suit < 4; ++suit) {
+    const int startCard = suit * 13 + startRank;
     const int low = m.tableCards[8 + 2 * suit];
-    const int high = m.tableCards[9 + 2 * suit];
-    // Before the first card the layout still shows the last hand's table.
+    int high = m.tableCards[9 + 2 * suit];
+    // Before the first card the layout still shows the last hand's table;
+    // with nothing laid in a suit only its card of the starting rank fits.
     if (m.phase == PhaseFirstLead || m.phase == PhaseFirstLeadSuspended || !IsCard(low) ||
-        !IsCard(high) || SuitOf(low) != suit || SuitOf(high) != suit) {
-      // Nothing laid in this suit yet: only its card of the starting rank.
-      m.domUp[suit] = m.domDown[suit] = suit * 13 + startRank;
+        SuitOf(low) != suit) {
+      m.domUp[suit] = m.domDown[suit] = startCard;
       continue;
     }
+    // The starting card alone sets only the low byte.
+    if (!IsCard(high) || SuitOf(high) != suit) high = startCard;
     m.domDown[suit] = RankOf(low) == 0 ? DomClosed : low - 1;
     m.domUp[suit] = RankOf(high) == 12 ? DomClosed : high + 1;
   }

@@ -284,8 +284,9 @@ void ClientSession::Dispatch(int type, std::span<const uint8_t> p) {
       }
       break;
     default:
-      break;  // frames meant for the server, and unknown types
+      return;  // frames meant for the server, and unknown types
   }
+  ui_.FrameHandled(type, g);
 }
 
 }  // namespace zelbo

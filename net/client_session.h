@@ -39,6 +39,11 @@ class ClientUi {
   // The connection is gone ("Connection closed"); the session can connect
   // again.
   virtual void ConnectionClosed() {}
+  // A frame from the server has taken effect (after any of the calls above).
+  // The server ends each of its broadcast sequences after a card or a
+  // decision with MsgTurn, so a player can act on MsgTurn knowing that the
+  // mirror is complete; after a resume the sequence ends with MsgStatus.
+  virtual void FrameHandled(int type, const GameState& g) { (void)type, (void)g; }
 };
 
 // LocalPosition values.
