@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
@@ -157,18 +157,18 @@ TEST(TableRender, MidGameTableToPng) {
 TEST(TableRender, FontsFitTheirCells) {
   const TableFonts fonts;
   for (TableFont which : {TableFont::Large, TableFont::LargeUnderlined}) {
-    const QFontMetrics m(fonts[which]);
+    const QFontMetricsF m(fonts[which]);
     EXPECT_LE(m.height(), 24);
     EXPECT_GE(m.height(), 20);
-    EXPECT_NEAR(m.averageCharWidth(), 10, 2);
+    EXPECT_NEAR(m.averageCharWidth(), 10, 1);
     EXPECT_EQ(fonts[which].weight(), QFont::ExtraBold);
   }
   EXPECT_TRUE(fonts[TableFont::LargeUnderlined].underline());
   EXPECT_FALSE(fonts[TableFont::Large].underline());
-  const QFontMetrics small(fonts[TableFont::Small]);
+  const QFontMetricsF small(fonts[TableFont::Small]);
   EXPECT_LE(small.height(), 16);
   EXPECT_GE(small.height(), 12);
-  EXPECT_NEAR(small.averageCharWidth(), 6, 2);
+  EXPECT_NEAR(small.averageCharWidth(), 6, 1);
 }
 
 TEST(CardPictures, DrawnAtTheScreenRatioWithTheirIndexInTheCorner) {

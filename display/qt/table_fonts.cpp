@@ -1,6 +1,7 @@
 #include "display/qt/table_fonts.h"
 
 #include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QStringList>
 #include <algorithm>
 #include <cmath>
@@ -23,11 +24,25 @@ QFont MakeTableFont(int height, int width, bool underline) {
   font.setPixelSize(pixels);
   while (pixels > 1 && QFontMetrics(font).height() > height) font.setPixelSize(--pixels);
 
-  const int average = QFontMetrics(font).averageCharWidth();
-  if (average > 0 && average != width) {
-    const int stretch = static_cast<int>(std::lround(100.0 * width / average));
-    font.setStretch(std::clamp(stretch, 50, 200));
+  // Stretching does not scale the average width exactly in proportion, so
+  // a few corrections home in on it; the nearest stretch tried is kept.
+  const qreal natural = QFontMetricsF(font).averageCharWidth();
+  if (natural <= 0) return font;
+  int stretch = static_cast<int>(std::lround(100.0 * width / natural));
+  int best = 100;
+  qreal bestError = std::abs(natural - width);
+  for (int round = 0; round < 4 && bestError > 0.25; ++round) {
+    stretch = std::clamp(stretch, 50, 200);
+    font.setStretch(stretch);
+    const qreal average = QFontMetricsF(font).averageCharWidth();
+    if (average <= 0) break;
+    if (std::abs(average - width) < bestError) {
+      bestError = std::abs(average - width);
+      best = stretch;
+    }
+    stretch = static_cast<int>(std::lround(stretch * width / average));
   }
+  font.setStretch(best);
   return font;
 }
 
