@@ -4,9 +4,11 @@
 #include <QCoreApplication>
 #include <QSocketNotifier>
 
+#include <array>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -16,6 +18,8 @@
 
 #include "net/qt/qt_transport.h"
 #include "net/server_table.h"
+#include "robot/qt/robot_runner.h"
+#include "robot/robot_seats.h"
 #include "tools/server/headless_ui.h"
 #include "tools/server/server_options.h"
 
@@ -95,9 +99,18 @@ int main(int argc, char** argv) {
     return 1;
   }
 
-  // Robot players, when asked for, join the table here.
+  // Robot players, when asked for, join the table here: ordinary clients
+  // over loopback, each on its own connection.
+  std::vector<std::unique_ptr<RobotRunner>> robots;
+  std::array<bool, 4> taken{};
+  for (std::size_t s = 0; s < 4; ++s) taken[s] = table.Occupants()[s] != EmptySeat;
+  for (int seat : SeatsForRobots(options.robots, taken)) {
+    robots.push_back(std::make_unique<RobotRunner>(RobotConfig{RobotHandle(seat), seat, true}));
+    robots.back()->Start("127.0.0.1", table.Port());
+  }
 
   const int result = app.exec();
+  robots.clear();
   table.Stop();
   std::printf("zelbowin-server: table closed\n");
   std::fflush(stdout);

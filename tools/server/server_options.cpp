@@ -27,6 +27,7 @@ std::string ServerUsage() {
          "  --dir DIR    folder for the autosave, undo and hand-records files\n"
          "               (default: the current directory)\n"
          "  --load FILE  start from a saved game, suspended until the table is full\n"
+         "  --robots N   robot players take N empty seats (West, North, East, South)\n"
          "  --help       show this text\n";
 }
 
@@ -38,7 +39,8 @@ bool ParseServerOptions(const std::vector<std::string>& args, ServerOptions& opt
       options.help = true;
       continue;
     }
-    const bool takesValue = arg == "--port" || arg == "--seed" || arg == "--dir" || arg == "--load";
+    const bool takesValue = arg == "--port" || arg == "--seed" || arg == "--dir" || arg == "--load" ||
+                            arg == "--robots";
     if (!takesValue) {
       error = "unknown option " + arg;
       return false;
@@ -67,6 +69,12 @@ bool ParseServerOptions(const std::vector<std::string>& args, ServerOptions& opt
         return false;
       }
       options.dir = value;
+    } else if (arg == "--robots") {
+      if (!ParseNumber(value, 4, n)) {
+        error = "--robots needs a number from 0 to 4, not \"" + value + "\"";
+        return false;
+      }
+      options.robots = static_cast<int>(n);
     } else {
       options.load = value;
     }

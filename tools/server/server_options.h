@@ -14,6 +14,7 @@ struct ServerOptions {
   std::string load;         // --load FILE: start from a saved game
   bool help = false;        // --help
   // Options that other parts of the program add go here (robot players).
+  int robots = 0;           // --robots N: robot players take N empty seats (0..4)
 };
 
 // Parses argv[1..]. On a bad option returns false with a message in `error`.

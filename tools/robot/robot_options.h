@@ -1,0 +1,26 @@
+// Command line of zelbowin-robot.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace zelbo {
+
+struct RobotOptions {
+  std::string host = "127.0.0.1";
+  uint16_t port = 2118;
+  std::string handle = "Robot";
+  int seat = -1;  // -1: the first empty seat
+  bool reconnect = false;
+  bool help = false;
+};
+
+std::string RobotUsage();
+// Fills `options`; on a bad argument returns false with `error` set.
+bool ParseRobotOptions(const std::vector<std::string>& args, RobotOptions& options,
+                       std::string& error);
+// "south", "west", "north", "east" (any case) to 0..3; -1 otherwise.
+int SeatFromName(const std::string& name);
+
+}  // namespace zelbo
