@@ -114,8 +114,8 @@ void DrawNames(const TableView& view, int h, TextPen& pen) {
     const std::string name = SeatDisplayName(view, seat);
     if (p == 1) pen.Text(50, 228, name + counter[1], style.font, style.colour);
     if (p == 2) {
-      pen.Text(400, view.LocalPosition == TableView::WatchingAll ? 48 : 28, name + counter[2], style.font,
-               style.colour);
+      const int y = view.LocalPosition == TableView::WatchingAll ? 48 : 28;
+      pen.Text(400, y, name + counter[2], style.font, style.colour);
     }
     if (p == 3) pen.Text(750, 228, counter[3] + name, style.font, style.colour);
   }

@@ -25,7 +25,9 @@ std::string SeatDisplayName(const TableView& view, int seat) {
 }
 
 int ViewerSeat(const TableView& view) {
-  if (view.LocalPosition < 0 || view.LocalPosition > TableView::WatchingAll) return TableView::Unplaced;
+  if (view.LocalPosition < 0 || view.LocalPosition > TableView::WatchingAll) {
+    return TableView::Unplaced;
+  }
   return view.LocalPosition % 4;
 }
 
