@@ -5,3 +5,8 @@ zelbo_test(doubling_dialog_test SOURCES doubling_dialog_test.cpp LIBS zelbo_dial
 if(ZELBO_WITH_QT)
   zelbo_test(setup_dialog_test SOURCES setup_dialog_test.cpp LIBS zelbo_app LABELS app QT)
 endif()
+zelbo_test(display_check_test SOURCES display_check_test.cpp LIBS zelbo_app_core LABELS app)
+if(ZELBO_WITH_QT)
+  find_package(Qt6 REQUIRED COMPONENTS Test)
+  zelbo_test(main_window_test SOURCES main_window_test.cpp LIBS zelbo_app Qt6::Test LABELS app QT)
+endif()

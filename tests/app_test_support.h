@@ -1,0 +1,99 @@
+// Shared by the desktop program's widget tests: one QApplication for the
+// test binary, settings redirected to a temporary folder, scripted answers
+// for the modal prompts, and waiting on the event loop with a deadline.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/app_prompts.h"
+#include "app/setup_dialog.h"
+
+namespace zelbo::testing {
+
+class QtAppEnvironment : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    static int argc = 1;
+    static char name[] = "app_test";
+    static char* argv[] = {name, nullptr};
+    app_ = std::make_unique<QApplication>(argc, argv);
+  }
+  void TearDown() override { app_.reset(); }
+
+ private:
+  std::unique_ptr<QApplication> app_;
+};
+
+inline ::testing::Environment* const qtEnvironment =
+    ::testing::AddGlobalTestEnvironment(new QtAppEnvironment);
+
+// Points the stored settings (native and ini formats) at a fresh folder.
+class TempSettings {
+ public:
+  TempSettings() {
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir_.path());
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir_.path());
+  }
+  std::string path() const { return dir_.path().toStdString(); }
+  std::string file(const char* name) const { return (dir_.path() + "/" + name).toStdString(); }
+
+ private:
+  QTemporaryDir dir_;
+};
+
+class ScriptedPrompts : public AppPrompts {
+ public:
+  std::deque<std::string> fileNames;             // answers, in order; empty = cancel
+  std::vector<std::pair<bool, int>> fileAsks;    // (open, kind) of each file dialog
+  std::vector<QString> errors;
+  bool answerHandRecords = false;
+  int handRecordQuestions = 0;
+  int abouts = 0;
+  // Fills the Setup dialog and presses its buttons; the dialog counts as
+  // accepted when it was closed with OK.
+  std::function<void(SetupDialog&)> setup;
+  int setups = 0;
+
+  std::string ChooseFileName(QWidget*, bool open, int kind) override {
+    fileAsks.emplace_back(open, kind);
+    if (fileNames.empty()) return {};
+    std::string name = fileNames.front();
+    fileNames.pop_front();
+    return name;
+  }
+  void ShowError(QWidget*, const QString& text) override { errors.push_back(text); }
+  bool AskSaveHandRecords(QWidget*) override {
+    ++handRecordQuestions;
+    return answerHandRecords;
+  }
+  bool RunSetup(SetupDialog& dialog) override {
+    ++setups;
+    if (setup) setup(dialog);
+    return dialog.result() == QDialog::Accepted;
+  }
+  void ShowAbout(QWidget*) override { ++abouts; }
+};
+
+// Runs the event loop until `done` holds or `ms` milliseconds have passed.
+inline bool WaitUntil(const std::function<bool()>& done, int ms = 20000) {
+  QElapsedTimer timer;
+  timer.start();
+  while (!done()) {
+    if (timer.elapsed() > ms) return false;
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  }
+  return true;
+}
+
+}  // namespace zelbo::testing
