@@ -1,0 +1,229 @@
+// Mode "net": whole games over loopback TCP. A table server (autosave and
+// undo snapshots on) and four scripted clients share one process and one
+// event loop. Prints the wall time of a game and the round trip of a card:
+// from the client's MsgPlayCard until all four clients hold the MsgTurn
+// that follows it. With --server PATH the table runs in a separate
+// zelbowin-server process instead, whose peak resident memory is printed.
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTimer>
+
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <cstdio>
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <cstdlib>
+#include <unistd.h>
+
+#include "net/qt/qt_transport.h"
+#include "net/server_table.h"
+#include "tools/bench/bench_modes.h"
+#include "tools/bench/scripted_client.h"
+
+namespace zelbo::bench {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct NetArgs {
+  std::string dir;     // --dir D: where the server's files go
+  std::string server;  // --server PATH: run zelbowin-server as its own process
+};
+
+// Times cards from the sender's MsgPlayCard to the last client's MsgTurn.
+class CardTimer {
+ public:
+  void CardSent() { pending_.push_back({Clock::now(), turns_}); }
+  void TurnSeen(int client) {
+    turns_[static_cast<std::size_t>(client)] += 1;
+    while (!pending_.empty()) {
+      const Pending& p = pending_.front();
+      for (std::size_t i = 0; i < 4; ++i)
+        if (turns_[i] <= p.turnsAtSend[i]) return;
+      samples_.push_back(std::chrono::duration<double, std::micro>(Clock::now() - p.sent).count());
+      pending_.pop_front();
+    }
+  }
+  void NextGame() { pending_.clear(); }
+  std::vector<double>& samples() { return samples_; }
+
+ private:
+  struct Pending {
+    Clock::time_point sent;
+    std::array<long, 4> turnsAtSend;
+  };
+  std::array<long, 4> turns_{};
+  std::deque<Pending> pending_;
+  std::vector<double> samples_;
+};
+
+struct CountingUi : ServerUi {
+  int gamesOver = 0;
+  void GameOver(const GameState&) override { ++gamesOver; }
+};
+
+bool RunLoopUntil(const std::function<bool()>& done, int ms) {
+  QElapsedTimer clock;
+  clock.start();
+  while (!done()) {
+    if (clock.elapsed() > ms) return false;
+    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+  }
+  return true;
+}
+
+double Percentile(std::vector<double> v, double p) {
+  if (v.empty()) return 0;
+  std::sort(v.begin(), v.end());
+  const std::size_t i = static_cast<std::size_t>(p * static_cast<double>(v.size() - 1) + 0.5);
+  return v[std::min(i, v.size() - 1)];
+}
+
+long ProcessPeakKiB(qint64 pid) {
+  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+  std::string line;
+  while (std::getline(status, line))
+    if (line.rfind("VmHWM:", 0) == 0) return std::strtol(line.c_str() + 6, nullptr, 10);
+  return -1;
+}
+
+// One game: four scripted clients at a table on `port`. Returns false when
+// the game did not end in time.
+bool PlayOneGame(uint16_t port, CardTimer& timer, const std::function<bool()>& serverDone) {
+  std::array<std::unique_ptr<QtTransport>, 4> transports;
+  std::array<std::unique_ptr<ScriptedClient>, 4> clients;
+  const char* names[] = {"Sue", "Walt", "Nina", "Ed"};
+  for (int s = 0; s < 4; ++s) {
+    transports[s] = std::make_unique<QtTransport>();
+    clients[s] = std::make_unique<ScriptedClient>(*transports[s], names[s], s);
+    clients[s]->onCard = [&timer](int) { timer.CardSent(); };
+    clients[s]->onFrame = [&timer, s](int type) {
+      if (type == MsgTurn) timer.TurnSeen(s);
+    };
+    clients[s]->session().Connect("127.0.0.1", port);
+  }
+  const bool finished = RunLoopUntil(
+      [&] {
+        if (!serverDone()) return false;
+        for (const auto& c : clients)
+          if (c->session().Game().phase != PhaseGameOver) return false;
+        return true;
+      },
+      300000);
+  timer.NextGame();
+  return finished;
+}
+
+}  // namespace
+
+int RunNetMode(const Options& options) {
+  NetArgs args;
+  for (std::size_t i = 0; i < options.extra.size(); ++i) {
+    const std::string& a = options.extra[i];
+    if ((a == "--dir" || a == "--server") && i + 1 < options.extra.size()) {
+      (a == "--dir" ? args.dir : args.server) = options.extra[++i];
+    } else {
+      std::fprintf(stderr, "net mode: unknown argument %s\n", a.c_str());
+      return 2;
+    }
+  }
+  bool ownDir = false;
+  if (args.dir.empty()) {
+    std::string pattern = (std::filesystem::temp_directory_path() / "zelbo_net_bench_XXXXXX").string();
+    if (!mkdtemp(pattern.data())) {
+      std::fprintf(stderr, "net mode: cannot make a temporary folder\n");
+      return 1;
+    }
+    args.dir = pattern;
+    ownDir = true;
+  }
+
+  static int argc = 1;
+  static char name[] = "zelbowin-bench";
+  static char* argv[] = {name, nullptr};
+  QCoreApplication app(argc, argv);
+
+  CardTimer timer;
+  std::vector<double> gameSeconds;
+  int unfinished = 0;
+  long serverPeakKiB = -1;
+
+  for (int game = 0; game < options.games; ++game) {
+    const uint32_t seed = options.firstSeed + static_cast<uint32_t>(game);
+    const auto start = Clock::now();
+    bool finished = false;
+    if (args.server.empty()) {
+      QtTransport serverTransport;
+      CountingUi ui;
+      ServerTable table(serverTransport, ui,
+                        ServerConfig{std::string(NonplayingServerHandle), args.dir, seed, true, true});
+      if (!table.Start(0)) {
+        std::fprintf(stderr, "net mode: cannot listen\n");
+        return 1;
+      }
+      finished = PlayOneGame(table.Port(), timer, [&] { return ui.gamesOver > 0; });
+      table.Stop();
+    } else {
+      QProcess server;
+      server.start(QString::fromStdString(args.server),
+                   {"--port", "0", "--seed", QString::number(seed), "--dir",
+                    QString::fromStdString(args.dir)});
+      uint16_t port = 0;
+      std::string out;
+      RunLoopUntil(
+          [&] {
+            out += server.readAllStandardOutput().toStdString();
+            const auto at = out.find("table open on port ");
+            if (at != std::string::npos) port = static_cast<uint16_t>(std::atoi(out.c_str() + at + 19));
+            return port != 0 || server.state() == QProcess::NotRunning;
+          },
+          10000);
+      if (port == 0) {
+        std::fprintf(stderr, "net mode: %s did not open a table\n", args.server.c_str());
+        return 1;
+      }
+      finished = PlayOneGame(port, timer, [&] {
+        out += server.readAllStandardOutput().toStdString();
+        return out.find("Hand records written to") != std::string::npos;
+      });
+      serverPeakKiB = std::max(serverPeakKiB, ProcessPeakKiB(server.processId()));
+      server.terminate();
+      server.waitForFinished(5000);
+    }
+    gameSeconds.push_back(std::chrono::duration<double>(Clock::now() - start).count());
+    if (!finished) ++unfinished;
+  }
+  if (ownDir) std::filesystem::remove_all(args.dir);
+
+  double total = 0;
+  for (double s : gameSeconds) total += s;
+  const auto& rtt = timer.samples();
+  std::printf("mode:         net (loopback TCP, autosave and undo on)\n");
+  std::printf("games:        %d (seeds %u..%u)%s\n", options.games, options.firstSeed,
+              options.firstSeed + static_cast<unsigned>(options.games) - 1,
+              args.server.empty() ? "" : ", separate server process");
+  std::printf("game time:    mean %.3f s, median %.3f s, max %.3f s\n",
+              total / static_cast<double>(gameSeconds.size()), Percentile(gameSeconds, 0.5),
+              Percentile(gameSeconds, 1.0));
+  std::printf("cards timed:  %zu\n", rtt.size());
+  std::printf("card rtt:     median %.0f us, p99 %.0f us\n", Percentile(rtt, 0.5), Percentile(rtt, 0.99));
+  std::printf("peak RSS:     %ld KiB (this process%s)\n", PeakResidentKiB(),
+              args.server.empty() ? ": server and four clients" : ": four clients");
+  if (serverPeakKiB >= 0) std::printf("server RSS:   %ld KiB peak (zelbowin-server)\n", serverPeakKiB);
+  if (unfinished) {
+    std::printf("unfinished:   %d games did not reach the end\n", unfinished);
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace zelbo::bench
