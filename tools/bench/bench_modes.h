@@ -27,7 +27,6 @@ struct Mode {
 long PeakResidentKiB();
 
 int RunEngineMode(const Options& options);
-int RunRecordsMode(const Options& options);
 int RunRobotStrengthMode(const Options& options);
 #ifdef ZELBO_BENCH_NET
 int RunNetMode(const Options& options);
