@@ -25,10 +25,17 @@ std::string CleanName(std::string name) {
   return name;
 }
 
-// "%5d": right-aligned in five characters; a wider number is written whole.
-void AppendNumber(std::string& line, int32_t value) {
-  char buffer[16];
-  std::snprintf(buffer, sizeof buffer, "%5d", static_cast<int>(value));
+// A number right-aligned in a five-character field. A number that fills or
+// overflows its field is written whole, and one space keeps it apart from
+// the text before it; the line grows instead of the number being cut or
+// running into its neighbour.
+void AppendNumber(std::string& line, int64_t value) {
+  char buffer[32];
+  const int n = std::snprintf(buffer, sizeof buffer, "%lld", static_cast<long long>(value));
+  if (n < 5)
+    line.append(static_cast<std::size_t>(5 - n), ' ');
+  else if (!line.empty() && line.back() != ' ')
+    line += ' ';
   line += buffer;
 }
 
@@ -69,7 +76,8 @@ std::string ShortNameField(int contract) {
 
 // Five-column number fields for the four seats from `first` on clockwise
 // (seat order when first is South).
-std::string ScoreFields(const int32_t scores[4], int first) {
+template <class Int>
+std::string ScoreFields(const Int scores[4], int first) {
   std::string line;
   for (int i = 0; i < 4; ++i) AppendNumber(line, scores[SeatMod(first + i)]);
   return line;
@@ -161,9 +169,10 @@ std::string HandRecordsText(const GameState& g, const HandRecordsContext& ctx) {
     out.Add(kNameLabels[s] + names[s] + " (" + std::to_string(g.totalScores[s]) + ")");
   out.Empty();
 
-  int32_t running[4] = {0, 0, 0, 0};
-  int32_t byBoat[4][4] = {};  // [boat place][seat]
-  int32_t byKind[KindCount][4] = {};
+  // Sums in 64 bits: a game record of any content cannot overflow them.
+  int64_t running[4] = {0, 0, 0, 0};
+  int64_t byBoat[4][4] = {};  // [boat place][seat]
+  int64_t byKind[KindCount][4] = {};
   for (int n = 1; n <= completed; ++n) {
     const int dealer = SeatMod(first + n - 1);
     out.Add(Hyphens(62));

@@ -23,8 +23,10 @@ constexpr Rule Any{[](int64_t) { return true; }, ""};
 constexpr Rule Flag{[](int64_t v) { return v == 0 || v == 1; }, "0 or 1"};
 constexpr Rule CardOrNone{[](int64_t v) { return v >= 0 && v <= NoCard; }, "0..52"};
 constexpr Rule CardOrClosed{[](int64_t v) { return v >= 0 && v <= DomClosed; }, "0..53"};
-constexpr Rule SeatRule{[](int64_t v) { return v >= 0 && v <= 3; }, "0..3"};
 constexpr Rule Factor{[](int64_t v) { return v == 1 || v == 2 || v == 4; }, "1, 2 or 4"};
+// Scores lie far inside this in any real game; the bound keeps settlement
+// and the sums of 28 deals far from overflowing 32 bits.
+constexpr Rule Score{[](int64_t v) { return v >= -1000000 && v <= 1000000; }, "-1000000..1000000"};
 
 // The decoder: reads little-endian fields in order and checks each one.
 class Reader {
@@ -186,9 +188,9 @@ void VisitFixedPart(Codec& c, State& g, Flags& seatTaken) {
         {[](int64_t v) { return v <= 2; }, "0..2"});
   c.I32s(Ints(g.domUp), 4, "domUp", CardOrClosed);
   c.I32s(Ints(g.domDown), 4, "domDown", CardOrClosed);
-  c.I32s(Ints(g.dealScores), DealRows * 4, "dealScores", Any);
-  c.I32s(Ints(g.totalScores), 4, "totalScores", Any);
-  c.I32s(Ints(g.handScore), 4, "handScore", Any);
+  c.I32s(Ints(g.dealScores), DealRows * 4, "dealScores", Score);
+  c.I32s(Ints(g.totalScores), 4, "totalScores", Score);
+  c.I32s(Ints(g.handScore), 4, "handScore", Score);
   c.I32(g.queensTaken, "queensTaken", 0, 4);
   c.I32(g.heartUnitsTaken, "heartUnitsTaken", 0, 15);
   c.I32(g.placesTaken, "placesTaken", 0, 3);

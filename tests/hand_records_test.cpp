@@ -311,6 +311,16 @@ TEST(HandRecordsTest, WideNumbersAreWrittenWhole) {
   EXPECT_NE(text.find("\r\n-123456    7    0    0\r\n"), std::string::npos);
   EXPECT_NE(text.find("\r\nMisere   -123456    7    0    0\r\n"), std::string::npos);
   EXPECT_NE(text.find("\r\n         -123456    7    0    0\r\n"), std::string::npos);
+  // A number that fills its field exactly is kept apart from the one before.
+  g->dealScores[1][1] = -1234;
+  EXPECT_NE(HandRecordsText(*g, {}).find("\r\n-123456 -1234    0    0\r\n"), std::string::npos);
+
+  // Sums of extreme values are written whole too (no 32-bit overflow).
+  g->dealNumber = 3;
+  g->dealer = 2;
+  g->dealDecisions[2][0] = Misere;
+  g->dealScores[1][3] = g->dealScores[2][3] = 2147483647;
+  EXPECT_NE(HandRecordsText(*g, {}).find("Misere   -123456 -1234    0 4294967294\r\n"), std::string::npos);
 }
 
 TEST(HandRecordsTest, UtcTimeText) {

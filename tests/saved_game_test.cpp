@@ -211,6 +211,7 @@ TEST(SavedGameTest, BadFilesAreRefusedAndLeaveTheGameAlone) {
       {"asymmetric", [](auto& b) { b[7811 + 1] = b[7811 + 4] == 4 ? 2 : 4; }, "symmetric"},
       {"decision", [](auto& b) { b[1599 + 3 * 5 + 1] = 8; }, "decision"},
       {"contract byte", [](auto& b) { b[1599 + 5] = 23; }, "contract"},
+      {"score", [&](auto& b) { set32(b, 7899 + 4 * 5, 0x7FFFFFFF); }, "dealScores"},
       {"play turn", [&](auto& b) { set32(b, 16, 4); }, "turn"},
       {"line count", [&](auto& b) { set32(b, sg::LineCountOffset, 256); }, "line count"},
       {"line length", [&](auto& b) { set32(b, firstLine, 300); }, "length"},
