@@ -32,6 +32,10 @@ void QtCanvas::DrawText(int x, int y, std::string_view text, TableFont font, Rgb
 void QtCanvas::CopyCard(int card, const PaintRect& source, int x, int y) {
   const QImage& image = pictures_.picture(card);
   const qreal r = image.devicePixelRatio();
+  // Smoothing only where the picture is scaled (a folder's deck at another
+  // ratio than the screen's); a one-to-one copy stays sharp and fast.
+  const bool scaled = !qFuzzyCompare(r, painter_.device()->devicePixelRatioF());
+  painter_.setRenderHint(QPainter::SmoothPixmapTransform, scaled);
   painter_.drawImage(QRectF(x, y, source.width, source.height), image,
                      QRectF(source.x * r, source.y * r, source.width * r, source.height * r));
 }

@@ -40,7 +40,6 @@ void TableWidget::paintEvent(QPaintEvent* event) {
   }
   const QRect area = event->rect();
   QPainter painter(this);
-  painter.setRenderHint(QPainter::SmoothPixmapTransform);
   painter.setRenderHint(QPainter::TextAntialiasing);
   QtCanvas canvas(painter, pictures_, fonts_);
   PaintTable(currentView(), PaintRect{area.x(), area.y(), area.width(), area.height()}, canvas);
