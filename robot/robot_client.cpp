@@ -33,11 +33,10 @@ void RobotClient::Connect(const std::string& host, uint16_t port) {
   port_ = port;
   closedForGood_ = false;
   reconnectDue_ = false;
-  observer_.Reset();
   seatAsked_ = -1;
   seatInfoSeen_ = false;
   contractDue_ = doublingDue_ = turnNoticed_ = false;
-  lastGameFrame_ = beforeLastGameFrame_ = -1;
+  lastGameFrame_ = -1;
   idleTicks_ = 0;
   session_.Connect(host, port);
 }
@@ -97,15 +96,10 @@ void RobotClient::OnTick() {}
 
 void RobotClient::OnRead(ConnId conn, std::span<const uint8_t> bytes) {
   session_.OnRead(conn, bytes);
-  if (!session_.IsClient()) return;
-  observer_.Feed(bytes, [this](int type, std::span<const uint8_t> payload) {
-    NoteFrame(type, payload);
-    return true;
-  });
-  Act();
+  if (session_.IsClient()) Act();
 }
 
-void RobotClient::NoteFrame(int type, std::span<const uint8_t> payload) {
+void RobotClient::FrameHandled(int type, const GameState& g) {
   switch (type) {
     case MsgSeatInfo:
       seatInfoSeen_ = true;
@@ -116,7 +110,7 @@ void RobotClient::NoteFrame(int type, std::span<const uint8_t> payload) {
     case MsgStatus:
       // A status right after the turn is a resumed game being handed over.
       if (lastGameFrame_ == MsgTurn) turnNoticed_ = true;
-      if (!payload.empty() && payload[0] == PhaseGameOver) gameOver_ = true;
+      if (g.phase == PhaseGameOver) gameOver_ = true;
       break;
     case MsgHand:
     case MsgContract:
@@ -129,7 +123,6 @@ void RobotClient::NoteFrame(int type, std::span<const uint8_t> payload) {
     default:
       return;  // texts, prompts and score lines change nothing the robot reads
   }
-  beforeLastGameFrame_ = lastGameFrame_;
   lastGameFrame_ = type;
 }
 

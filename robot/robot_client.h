@@ -8,8 +8,8 @@
 // It stands between the transport and the session: every transport notice
 // goes to the session first, and only when a whole chunk of frames has been
 // taken in does the robot look at the mirror, and then only when the last
-// frame of a server action has arrived (the turn or a prompt), so it never
-// acts on half of an update.
+// frame of a server action has arrived (the turn, a prompt, or the status
+// that ends a resume), so it never acts on half of an update.
 #pragma once
 
 #include <cstdint>
@@ -59,6 +59,7 @@ class RobotClient : public ClientUi, public TransportEvents {
   void HideDecisionDialogs() override;
   void PaneLineAdded(std::string_view line) override;
   void ConnectionClosed() override;
+  void FrameHandled(int type, const GameState& g) override;
 
   // TransportEvents, passed on to the session
   void OnConnected(ConnId conn) override;
@@ -69,7 +70,6 @@ class RobotClient : public ClientUi, public TransportEvents {
   void OnTick() override;
 
  private:
-  void NoteFrame(int type, std::span<const uint8_t> payload);
   void Act();
   void TakeSeat();
   void PlayIfDue();
@@ -79,7 +79,6 @@ class RobotClient : public ClientUi, public TransportEvents {
   RobotConfig config_;
   LineSink printLine_;
   ClientSession session_;
-  FrameReader observer_{false};
   std::string host_;
   uint16_t port_ = 0;
 
@@ -89,7 +88,6 @@ class RobotClient : public ClientUi, public TransportEvents {
   bool contractDue_ = false;
   bool doublingDue_ = false;
   int lastGameFrame_ = -1;  // type of the last frame that changed the game
-  int beforeLastGameFrame_ = -1;
   bool turnNoticed_ = false;  // a turn or resume arrived since our last card
   bool gameOver_ = false;
   bool closedForGood_ = false;

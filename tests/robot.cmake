@@ -1,3 +1,7 @@
 # Tests of the robot player.
 zelbo_test(robot_seat_view_test SOURCES robot_seat_view_test.cpp LIBS zelbo_robot LABELS robot)
 zelbo_test(robot_strategy_test SOURCES robot_strategy_test.cpp LIBS zelbo_robot LABELS robot)
+if(ZELBO_WITH_QT)
+  zelbo_test(robot_loopback_test SOURCES robot_loopback_test.cpp
+             LIBS zelbo_robot_qt Qt6::Core Qt6::Network LABELS robot net QT)
+endif()
