@@ -31,6 +31,18 @@ TEST(Dealing, SeedOneFirstDealerAndSouthsFirstRow) {
   EXPECT_EQ(std::memcmp(g->hands, g->dealRecords[1], sizeof g->hands), 0);
 }
 
+TEST(Dealing, SeedOneDealOneTakes171Draws) {
+  auto g = Fresh();
+  Random dealt(1);
+  DealGame(*g, dealt);  // the dealer draw, then deal 1 ... 28
+  Random rng(1);
+  rng.Next();
+  DealOne(*g, rng, 1);
+  Random counted(1);
+  for (int i = 0; i < 1 + 171; ++i) counted.Next();
+  EXPECT_EQ(rng.Next(), counted.Next());
+}
+
 TEST(Dealing, EveryRowHoldsEachCardOnceInStrictlyDescendingHands) {
   for (uint32_t seed : {1u, 2u, 77u, 4000000000u}) {
     auto g = Fresh();
