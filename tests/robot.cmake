@@ -5,3 +5,11 @@ if(ZELBO_WITH_QT)
   zelbo_test(robot_loopback_test SOURCES robot_loopback_test.cpp
              LIBS zelbo_robot_qt Qt6::Core Qt6::Network LABELS robot net QT)
 endif()
+if(ZELBO_WITH_QT AND TARGET zelbowin-server)
+  # The crash drill runs the server as a separate process; label "drill".
+  zelbo_test(robot_drill_test SOURCES robot_drill_test.cpp
+             LIBS zelbo_robot_qt Qt6::Core Qt6::Network LABELS drill QT)
+  target_compile_definitions(robot_drill_test PRIVATE
+                             ZELBO_SERVER_PROGRAM="$<TARGET_FILE:zelbowin-server>")
+  add_dependencies(robot_drill_test zelbowin-server)
+endif()
