@@ -50,39 +50,39 @@ bool ScoreTrick(GameState& g, const uint8_t* row, int winner) {
   switch (g.contract) {
     case Misere:
       g.tally[winner] += 1;
-      g.handScore[winner] -= 2;
+      detail::Add(g.handScore[winner], -2);
       return false;
     case NoQueens: {
       int queens = 0;
       for (int s = 0; s < 4; ++s) queens += RankOf(row[s]) == QueenRank;
       g.tally[winner] = static_cast<uint8_t>(g.tally[winner] + queens);
-      g.handScore[winner] -= 6 * queens;
-      g.queensTaken += queens;
+      detail::Add(g.handScore[winner], -6 * queens);
+      detail::Add(g.queensTaken, queens);
       return g.queensTaken >= 4;
     }
     case NoLastTwo:
-      if (g.playRound >= 11) g.handScore[winner] += (10 - g.playRound) * 10;
+      if (g.playRound >= 11) detail::Add(g.handScore[winner], (10 - g.playRound) * 10);
       return false;
     case NoHearts: {
       int units = 0;
       for (int s = 0; s < 4; ++s)
         if (SuitOf(row[s]) == Hearts) units += row[s] == AceOfHearts ? 3 : 1;
       g.tally[winner] = static_cast<uint8_t>(g.tally[winner] + units);
-      g.handScore[winner] -= 2 * units;
-      g.heartUnitsTaken += units;
+      detail::Add(g.handScore[winner], -2 * units);
+      detail::Add(g.heartUnitsTaken, units);
       return g.heartUnitsTaken >= 15;
     }
     case Zelbo:
       for (int s = 0; s < 4; ++s) {
         if (row[s] == KingOfHearts) {
-          g.handScore[winner] -= 20;
+          detail::Add(g.handScore[winner], -20);
           return true;
         }
       }
       return false;
     default:  // Trumps
       g.tally[winner] += 1;
-      g.handScore[winner] += 5;
+      detail::Add(g.handScore[winner], 5);
       return false;
   }
 }

@@ -59,7 +59,7 @@ void ContinueDominoes(GameState& g, EngineHost& host, int card) {
       return;
     }
     g.handScore[g.turn] = kPlaceScore[g.placesTaken < 0 ? 0 : g.placesTaken];
-    g.placesTaken += 1;
+    detail::Add(g.placesTaken, 1);
   }
 
   // Pass the turn on; seats without a card that fits pass automatically. A

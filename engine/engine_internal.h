@@ -25,6 +25,12 @@ inline bool DominoFits(const GameState& g, int card) {
   return card == g.domUp[s] || card == g.domDown[s];
 }
 
+// Adds to a 32-bit counter or score with wrap-around instead of overflow:
+// a record loaded from a file may hold any value.
+inline void Add(int32_t& field, int delta) {
+  field = static_cast<int32_t>(static_cast<uint32_t>(field) + static_cast<uint32_t>(delta));
+}
+
 // True when the seat's hand holds `card` (a real card, never NoCard).
 inline bool HandHolds(const GameState& g, int seat, int card) {
   if (seat < 0 || seat > 3 || !IsCard(card)) return false;

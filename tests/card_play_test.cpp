@@ -68,6 +68,18 @@ TEST(CardPlay, RefusedCardsChangeNothingAndCallNothing) {
   expectIgnored(South, C("AS"));
 }
 
+TEST(CardPlay, ExtremeScoresFromADamagedRecordWrapInsteadOfOverflowing) {
+  const std::string hands[4] = {"AS 2H", "KS 3H", "QS 4H", "JS 5H"};
+  auto g = FirstLead(Misere, South, hands);
+  RecordingHost host;
+  PLAY(g, host, South, "AS");
+  g->handScore[South] = INT32_MIN;  // what a hostile saved game might hold
+  PLAY(g, host, West, "KS");
+  PLAY(g, host, North, "QS");
+  PLAY(g, host, East, "JS");
+  EXPECT_EQ(g->handScore[South], INT32_MAX - 1);
+}
+
 TEST(CardPlay, TrumpsMustRuffAndOverruffWhenAble) {
   // Spades are trumps, Hearts led.
   const std::string hands[4] = {"2H 3D", "TS 4D", "JS 2S 5D", "KH 9S"};
