@@ -27,9 +27,11 @@ struct Mode {
 long PeakResidentKiB();
 
 int RunEngineMode(const Options& options);
+int RunRecordsMode(const Options& options);
 int RunRobotStrengthMode(const Options& options);
 #ifdef ZELBO_BENCH_NET
 int RunNetMode(const Options& options);
+int RunRobotRateMode(const Options& options);
 #endif
 
 }  // namespace zelbo::bench
