@@ -31,7 +31,6 @@ int RunRecordsMode(const Options& options);
 int RunRobotStrengthMode(const Options& options);
 #ifdef ZELBO_BENCH_NET
 int RunNetMode(const Options& options);
-int RunRobotRateMode(const Options& options);
 #endif
 
 }  // namespace zelbo::bench
