@@ -106,6 +106,10 @@ void RobotClient::FrameHandled(int type, const GameState& g) {
       return;
     case MsgTurn:
       turnNoticed_ = true;
+      if (cardAwaitingTurn_ && cardTimer_) {
+        cardTimer_(std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - cardSentAt_).count());
+      }
+      cardAwaitingTurn_ = false;
       break;
     case MsgStatus:
       // A status right after the turn is a resumed game being handed over.
@@ -202,6 +206,8 @@ void RobotClient::PlayIfDue() {
   if (card == NoCard) return;
   turnNoticed_ = false;
   idleTicks_ = 0;
+  cardSentAt_ = std::chrono::steady_clock::now();
+  cardAwaitingTurn_ = true;
   session_.PlayCard(card);
   ++movesSent_;
 }

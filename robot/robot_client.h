@@ -12,6 +12,7 @@
 // that ends a resume), so it never acts on half of an update.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -52,6 +53,9 @@ class RobotClient : public ClientUi, public TransportEvents {
   const ClientSession& Session() const { return session_; }
   // Moves sent so far (contracts, doubling decisions, cards).
   long MovesSent() const { return movesSent_; }
+  // Receives, for every card the robot plays, the microseconds from sending
+  // it until the turn notice that answers it (for the bench).
+  void SetCardTimer(std::function<void(double)> sink) { cardTimer_ = std::move(sink); }
 
   // ClientUi
   void PromptContract(const GameState& g) override;
@@ -94,6 +98,9 @@ class RobotClient : public ClientUi, public TransportEvents {
   bool reconnectDue_ = false;
   int idleTicks_ = 0;        // ticks while our card move hung unanswered
   long movesSent_ = 0;
+  std::function<void(double)> cardTimer_;
+  std::chrono::steady_clock::time_point cardSentAt_;
+  bool cardAwaitingTurn_ = false;
 };
 
 }  // namespace zelbo

@@ -23,6 +23,7 @@ class RobotRunner : public QObject {
 
   void Start(const std::string& host, uint16_t port);
   const RobotClient& Client() const { return client_; }
+  RobotClient& Client() { return client_; }
 
  signals:
   // The game is over, or the connection is gone for good.

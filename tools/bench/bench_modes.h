@@ -31,6 +31,7 @@ int RunRecordsMode(const Options& options);
 int RunRobotStrengthMode(const Options& options);
 #ifdef ZELBO_BENCH_NET
 int RunNetMode(const Options& options);
+int RunRobotRateMode(const Options& options);
 #endif
 
 }  // namespace zelbo::bench

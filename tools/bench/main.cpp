@@ -26,6 +26,7 @@ constexpr Mode kModes[] = {
     {"robot", "robot strength: one robot against three first-choice players", RunRobotStrengthMode},
 #ifdef ZELBO_BENCH_NET
     {"net", "whole games over loopback TCP, card round trip [--dir D] [--server PATH]", RunNetMode},
+    {"robots", "four robots over loopback TCP: games per minute, card round trip [--dir D]", RunRobotRateMode},
 #endif
 };
 
