@@ -84,9 +84,16 @@ bool ReadFileLimited(const std::filesystem::path& path, std::size_t maxBytes,
                      std::vector<uint8_t>& bytes, std::string& error) {
   const std::string prefix = "Cannot read " + QuotedPath(path) + ": ";
   bytes.clear();
+  // Only plain files: a folder fails to read, and a pipe or a device could
+  // block the program or never end.
   std::error_code ec;
-  if (std::filesystem::is_directory(path, ec)) {
+  const auto status = std::filesystem::status(path, ec);
+  if (std::filesystem::is_directory(status)) {
     error = prefix + "it is a folder";
+    return false;
+  }
+  if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+    error = prefix + "not a plain file";
     return false;
   }
   errno = 0;

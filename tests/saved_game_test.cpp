@@ -236,6 +236,8 @@ TEST(SavedGameTest, BadFilesAreRefusedAndLeaveTheGameAlone) {
   EXPECT_FALSE(LoadGame(dir / "missing.zelbo", *running, error));
   EXPECT_NE(error.find("missing.zelbo"), std::string::npos);
   EXPECT_FALSE(LoadGame(dir.path(), *running, error));
+  EXPECT_FALSE(LoadGame("/dev/zero", *running, error));  // endless: refused, not read
+  EXPECT_NE(error.find("/dev/zero"), std::string::npos);
   EXPECT_TRUE(SameGame(*running, *g));
 }
 
