@@ -313,9 +313,12 @@ void ServerTable::ReplyResendAll() {
 // Table management
 
 void ServerTable::OnAccepted(ConnId conn) {
-  // The table holds 32 connections; one more is turned away at once.
+  // The table holds 32 connections; one more is turned away at once. The
+  // close is an orderly one: a reset that reaches a client before it has
+  // seen its own connect complete makes some socket layers retry the
+  // connect again and again.
   if (connections_.full()) {
-    transport_.Close(conn, CloseMode::Abortive);
+    transport_.Close(conn, CloseMode::Graceful);
     return;
   }
   connections_.Add(conn, transport_.NowMs());

@@ -8,3 +8,7 @@ zelbo_test(client_session_test SOURCES client_session_test.cpp LIBS zelbo_net LA
 if(ZELBO_WITH_QT)
   zelbo_test(qt_transport_test SOURCES qt_transport_test.cpp LIBS zelbo_net_qt LABELS net QT)
 endif()
+if(ZELBO_WITH_QT)
+  zelbo_test(server_table_tcp_test SOURCES server_table_tcp_test.cpp
+             LIBS zelbo_net_qt zelbo_bench_net zelbo_server_core LABELS net QT)
+endif()

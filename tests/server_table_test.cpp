@@ -170,7 +170,7 @@ TEST_F(ServerTableTest, SilentConnectionsAreRefusedAfterTenSeconds) {
 TEST_F(ServerTableTest, ThirtyThirdConnectionNeverEntersTheTable) {
   for (int i = 0; i < MaxConnections; ++i) Join("p" + std::to_string(i));
   const ConnId extra = t_.Accept();
-  EXPECT_EQ(t_.closed[extra], CloseMode::Abortive);
+  EXPECT_TRUE(t_.IsClosed(extra));
   EXPECT_EQ(table_.Connections().count(), MaxConnections);
   EXPECT_EQ(table_.Connections().Find(extra), -1);
 }
