@@ -6,20 +6,35 @@
 
 namespace zelbo {
 
-// With an empty application name the values sit directly under the
-// organization's key.
-QtSettingsStore::QtSettingsStore()
-    : settings_(QSettings::NativeFormat, QSettings::UserScope, "Zelbowin", QString()) {}
+// On Windows the values sit directly under HKEY_CURRENT_USER\SOFTWARE\Zelbowin
+// (an organization-wide QSettings would add a subkey there). Elsewhere the
+// organization-wide file of the user, e.g. ~/.config/Zelbowin.conf.
+namespace {
+
+std::unique_ptr<QSettings> OpenSettings(const QString& file) {
+  if (!file.isEmpty()) return std::make_unique<QSettings>(file, QSettings::IniFormat);
+#ifdef Q_OS_WIN
+  return std::make_unique<QSettings>("HKEY_CURRENT_USER\\SOFTWARE\\Zelbowin",
+                                     QSettings::NativeFormat);
+#else
+  return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, "Zelbowin",
+                                     QString());
+#endif
+}
+
+}  // namespace
+
+QtSettingsStore::QtSettingsStore(const QString& file) : settings_(OpenSettings(file)) {}
 
 bool QtSettingsStore::ReadString(const std::string& name, std::string& value) {
-  QVariant v = settings_.value(QString::fromStdString(name));
+  QVariant v = settings_->value(QString::fromStdString(name));
   if (v.typeId() != QMetaType::QString) return false;
   value = CutUtf8(v.toString().toStdString(), 1023);
   return true;
 }
 
 bool QtSettingsStore::ReadNumber(const std::string& name, uint32_t& value) {
-  QVariant v = settings_.value(QString::fromStdString(name));
+  QVariant v = settings_->value(QString::fromStdString(name));
   if (!v.isValid()) return false;
   bool ok = false;
   // The registry hands back a number; text-based formats hand back text.
@@ -31,7 +46,7 @@ bool QtSettingsStore::ReadNumber(const std::string& name, uint32_t& value) {
 }
 
 std::vector<std::string> QtSettingsStore::ReadStringList(const std::string& name) {
-  QVariant v = settings_.value(QString::fromStdString(name));
+  QVariant v = settings_->value(QString::fromStdString(name));
   std::vector<std::string> out;
   if (v.typeId() == QMetaType::QStringList) {
     for (const QString& s : v.toStringList()) out.push_back(CutUtf8(s.toStdString(), 1023));
@@ -43,13 +58,13 @@ std::vector<std::string> QtSettingsStore::ReadStringList(const std::string& name
 }
 
 void QtSettingsStore::WriteString(const std::string& name, const std::string& value) {
-  settings_.setValue(QString::fromStdString(name), QString::fromStdString(value));
-  settings_.sync();
+  settings_->setValue(QString::fromStdString(name), QString::fromStdString(value));
+  settings_->sync();
 }
 
 void QtSettingsStore::WriteNumber(const std::string& name, uint32_t value) {
-  settings_.setValue(QString::fromStdString(name), static_cast<uint>(value));
-  settings_.sync();
+  settings_->setValue(QString::fromStdString(name), static_cast<uint>(value));
+  settings_->sync();
 }
 
 }  // namespace zelbo

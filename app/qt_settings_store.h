@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QSettings>
+#include <memory>
 
 #include "app/settings_store.h"
 
@@ -12,7 +13,8 @@ namespace zelbo {
 
 class QtSettingsStore : public SettingsStore {
  public:
-  QtSettingsStore();
+  // An empty `file` means the user's stored settings; otherwise an ini file.
+  explicit QtSettingsStore(const QString& file = QString());
   bool ReadString(const std::string& name, std::string& value) override;
   bool ReadNumber(const std::string& name, uint32_t& value) override;
   std::vector<std::string> ReadStringList(const std::string& name) override;
@@ -20,7 +22,7 @@ class QtSettingsStore : public SettingsStore {
   void WriteNumber(const std::string& name, uint32_t value) override;
 
  private:
-  QSettings settings_;
+  std::unique_ptr<QSettings> settings_;
 };
 
 }  // namespace zelbo

@@ -244,3 +244,27 @@ TEST_F(Setup, HugeSpacingIsBounded) {
 
 }  // namespace
 }  // namespace zelbo
+
+namespace zelbo {
+namespace {
+
+TEST(SettingsFile, NamedFileKeepsValuesApartFromTheUsers) {
+  QTemporaryDir dir;
+  const QString file = dir.filePath("zelbo.ini");
+  {
+    QtSettingsStore store(file);
+    store.WriteString(ValueHandle, "Ann");
+    store.WriteNumber(ValueCardSpacing, 24);
+  }
+  QtSettingsStore store(file);
+  std::string handle;
+  uint32_t spacing = 0;
+  ASSERT_TRUE(store.ReadString(ValueHandle, handle));
+  ASSERT_TRUE(store.ReadNumber(ValueCardSpacing, spacing));
+  EXPECT_EQ(handle, "Ann");
+  EXPECT_EQ(spacing, 24u);
+  EXPECT_FALSE(store.ReadNumber(ValueHandle, spacing)) << "text is not a number";
+}
+
+}  // namespace
+}  // namespace zelbo
