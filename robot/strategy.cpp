@@ -12,14 +12,17 @@ namespace {
 
 // How far above the mean a hand's estimate must be before the robot stakes
 // points on it. The dealer chose the contract for his hand, so doubling him
-// asks for more than doubling another player in a negative contract.
+// asks for a good hand. In a negative contract another player is doubled
+// unless the hand is clearly weak: a double is even between equal hands,
+// and it gets the hand played, which spares the players who did not choose
+// the contract the fixed charge of an unplayed hand.
 double DealerDoubleMargin(int contract) {
-  if (IsTrumps(contract)) return 6.0;
-  if (IsDominoes(contract)) return 9.0;
-  return 3.0;
+  if (IsTrumps(contract)) return 4.0;
+  if (IsDominoes(contract)) return 6.0;
+  return 1.0;
 }
-constexpr double kOtherDoubleMargin = 2.0;
-constexpr double kRedoubleExtra = 2.0;
+constexpr double kOtherDoubleMargin = -1.0;
+constexpr double kRedoubleExtra = 1.0;
 
 }  // namespace
 
