@@ -151,6 +151,11 @@ TEST_F(EndToEnd, ServerAndThreeClientsPlayWholeDeals) {
       EXPECT_EQ(g->hands[i + 1][slot], game.hands[i + 1][slot]) << names[i];
     }
   }
+  // A player whose window was not the active one was asked for attention
+  // when its turn or a prompt came.
+  for (auto& c : clients) {
+    if (!c->isActiveWindow()) EXPECT_GT(c->alertCount(), 0);
+  }
   // The finished deals were written on the sheet.
   EXPECT_FALSE(game.scoreSheet == sheetAtStart);
 }

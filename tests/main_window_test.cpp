@@ -340,3 +340,46 @@ TEST_F(MainWindowTest, PortInUseLeavesNoRole) {
 
 }  // namespace
 }  // namespace zelbo
+
+namespace zelbo {
+namespace {
+
+// The dialogs draw; ZELBO_SNAPSHOT_DIR keeps the pictures for a look.
+TEST_F(MainWindowTest, DialogsRender) {
+  const QString keep = qEnvironmentVariable("ZELBO_SNAPSHOT_DIR");
+  const QString folder = keep.isEmpty() ? QString::fromStdString(settings_.path()) : keep;
+  auto w = Server();
+  GameState g;
+  for (auto& v : g.offeredContracts) v = 1;
+  g.offeredContracts[KindMisere] = 0;
+  w->OpenPickGameDialog(g);
+  for (auto& row : g.doubleFactor)
+    for (auto& f : row) f = 1;
+  g.dealNumber = 1;
+  g.dealer = West;
+  g.turn = 3;
+  g.dealDecisions[1][0] = NoQueens;
+  g.forcedDouble = 1;
+  w->OpenDoublingDialog(g);
+  SetupDialog setup(w.get(), w->settings(), w->Role(), store_, {"10.0.0.2 club room"});
+  setup.show();
+  const std::pair<QWidget*, const char*> shots[] = {
+      {w->pickGameDialog(), "pick_game.png"}, {w->doublingDialog(), "action.png"},
+      {&setup, "setup.png"}, {w.get(), "window.png"}};
+  for (const auto& [widget, name] : shots) {
+    QImage image = widget->grab().toImage();
+    ASSERT_FALSE(image.isNull()) << name;
+    EXPECT_TRUE(image.save(folder + "/" + name)) << name;
+  }
+  // South acts at step 3 of West's deal: the dealer is South's left-hand
+  // opponent, whose box is forced; a negative contract leaves the others free.
+  DoublingDialog* action = w->doublingDialog();
+  EXPECT_TRUE(action->box(0)->isChecked());
+  EXPECT_FALSE(action->box(0)->isEnabled());
+  EXPECT_TRUE(action->box(1)->isEnabled());
+  EXPECT_TRUE(action->box(2)->isEnabled());
+  EXPECT_FALSE(w->pickGameDialog()->box(KindMisere)->isEnabled());
+}
+
+}  // namespace
+}  // namespace zelbo
