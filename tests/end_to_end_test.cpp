@@ -154,7 +154,9 @@ TEST_F(EndToEnd, ServerAndThreeClientsPlayWholeDeals) {
   // A player whose window was not the active one was asked for attention
   // when its turn or a prompt came.
   for (auto& c : clients) {
-    if (!c->isActiveWindow()) EXPECT_GT(c->alertCount(), 0);
+    if (!c->isActiveWindow()) {
+      EXPECT_GT(c->alertCount(), 0);
+    }
   }
   // The finished deals were written on the sheet.
   EXPECT_FALSE(game.scoreSheet == sheetAtStart);
