@@ -30,7 +30,14 @@ int main(int argc, char** argv) {
                       std::fflush(stdout);
                     });
   QObject::connect(&robot, &RobotRunner::finished, &app, [&app, &robot] {
-    app.exit(robot.Client().GameOver() ? 0 : 1);
+    const bool over = robot.Client().GameOver();
+    const ScoreSheet& sheet = robot.Client().Session().Game().scoreSheet;
+    if (over && !sheet.empty()) {
+      std::printf("Game over. Totals (South, West, North, East):\n%s\n",
+                  sheet.line(sheet.size() - 1).c_str());
+    }
+    std::fflush(stdout);
+    app.exit(over ? 0 : 1);
   });
   robot.Start(options.host, options.port);
   return app.exec();
