@@ -12,3 +12,10 @@ if(ZELBO_WITH_QT)
   zelbo_test(server_table_tcp_test SOURCES server_table_tcp_test.cpp
              LIBS zelbo_net_qt zelbo_bench_net zelbo_server_core LABELS net QT)
 endif()
+if(ZELBO_WITH_QT)
+  zelbo_test(zelbowin_server_test SOURCES zelbowin_server_test.cpp
+             LIBS zelbo_net_qt zelbo_bench_net zelbo_server_core LABELS net QT)
+  target_compile_definitions(zelbowin_server_test PRIVATE
+                             ZELBOWIN_SERVER="$<TARGET_FILE:zelbowin-server>")
+  add_dependencies(zelbowin_server_test zelbowin-server)
+endif()
