@@ -4,6 +4,8 @@ zelbo_test(robot_strategy_test SOURCES robot_strategy_test.cpp LIBS zelbo_robot 
 if(ZELBO_WITH_QT)
   zelbo_test(robot_loopback_test SOURCES robot_loopback_test.cpp
              LIBS zelbo_robot_qt Qt6::Core Qt6::Network LABELS robot net QT)
+  zelbo_test(robot_table_test SOURCES robot_table_test.cpp
+             LIBS zelbo_robot_qt Qt6::Core Qt6::Network LABELS robot net QT)
 endif()
 if(ZELBO_WITH_QT AND TARGET zelbowin-server)
   # The crash drill runs the server as a separate process; label "drill".

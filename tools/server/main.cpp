@@ -4,11 +4,9 @@
 #include <QCoreApplication>
 #include <QSocketNotifier>
 
-#include <array>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
-#include <memory>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -18,8 +16,7 @@
 
 #include "net/qt/qt_transport.h"
 #include "net/server_table.h"
-#include "robot/qt/robot_runner.h"
-#include "robot/robot_seats.h"
+#include "robot/qt/robot_table.h"
 #include "tools/server/headless_ui.h"
 #include "tools/server/server_options.h"
 
@@ -101,16 +98,11 @@ int main(int argc, char** argv) {
 
   // Robot players, when asked for, join the table here: ordinary clients
   // over loopback, each on its own connection.
-  std::vector<std::unique_ptr<RobotRunner>> robots;
-  std::array<bool, 4> taken{};
-  for (std::size_t s = 0; s < 4; ++s) taken[s] = table.Occupants()[s] != EmptySeat;
-  for (int seat : SeatsForRobots(options.robots, taken)) {
-    robots.push_back(std::make_unique<RobotRunner>(RobotConfig{RobotHandle(seat), seat, true}));
-    robots.back()->Start("127.0.0.1", table.Port());
-  }
+  RobotTable robots;
+  robots.Fill(table, options.robots, true);
 
   const int result = app.exec();
-  robots.clear();
+  robots.Clear();
   table.Stop();
   std::printf("zelbowin-server: table closed\n");
   std::fflush(stdout);
