@@ -89,29 +89,6 @@ TEST(UndoRingTest, UndoAfterANewActionRestoresTheStateBeforeIt) {
   EXPECT_EQ(t.ring.undoDepth(), 1);
 }
 
-TEST(UndoRingTest, UndoReachesBackAcrossADealAndAcrossGames) {
-  UndoTable t;
-  // Play to the first decision of deal 2; undo it, then undo the last card
-  // of deal 1.
-  PlayUntil(*t.g, t.host, t.rng, [](const GameState& s) { return s.dealNumber == 2; });
-  ASSERT_EQ(t.g->phase, PhaseChoosing);
-  auto atDealStart = std::make_unique<GameState>(*t.g);
-  t.Act();
-  std::string text;
-  ASSERT_EQ(t.Undo(text), UndoRing::Result::Undone);
-  ExpectRestored(*t.g, *atDealStart);
-  EXPECT_EQ(t.g->turn, 0);  // the dealer chooses again
-  t.g->phase = ResumedPhase(t.g->phase);
-  ASSERT_EQ(t.Undo(text), UndoRing::Result::Undone);
-  EXPECT_EQ(t.g->dealNumber, 1);
-
-  // A new game does not empty the ring.
-  t.g = NewSeededGame(t.host, 5);
-  ASSERT_EQ(t.Undo(text), UndoRing::Result::Undone);
-  EXPECT_EQ(t.g->dealNumber, 1);
-  EXPECT_NE(t.g->gameSeed, 5u);
-}
-
 TEST(UndoRingTest, FailuresAreReportedAndNeverRestoreAWrongState) {
   UndoTable t;
   t.Act();
