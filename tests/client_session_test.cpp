@@ -101,6 +101,29 @@ TEST_F(ClientSessionTest, OutOfRangeFieldsNeverReachTheMirror) {
   EXPECT_EQ(client_.LocalPosition(), NoPosition);
 }
 
+TEST_F(ClientSessionTest, RandomBytesNeverBreakTheMirror) {
+  const ConnId c = Connected();
+  uint32_t state = 99;
+  for (int i = 0; i < 20000 && client_.IsClient(); ++i) {
+    state = state * 1103515245u + 12345u;
+    const int length = 2 + static_cast<int>((state >> 16) % 30);
+    std::vector<uint8_t> frame(static_cast<std::size_t>(length));
+    frame[0] = static_cast<uint8_t>(length);
+    frame[1] = static_cast<uint8_t>((state >> 8) % 27);
+    for (int k = 2; k < length; ++k) {
+      state = state * 1103515245u + 12345u;
+      frame[static_cast<std::size_t>(k)] = static_cast<uint8_t>(state >> 24);
+    }
+    From(c, frame);
+    const GameState& g = client_.Game();
+    ASSERT_TRUE(g.dealNumber >= 0 && g.dealNumber <= DealCount);
+    ASSERT_TRUE(g.dealer >= 0 && g.dealer <= 3);
+    for (int s = 0; s < 4; ++s)
+      for (int k = 0; k < 13; ++k) ASSERT_LE(g.hands[s][k], NoCard);
+  }
+  EXPECT_TRUE(client_.IsClient());
+}
+
 TEST_F(ClientSessionTest, MirrorsFieldsAndScoreSheet) {
   const ConnId c = Connected();
   From(c, std::vector<uint8_t>{8, MsgStatus, PhaseChoosing, 5, 0, 2, 1, 0});

@@ -336,6 +336,35 @@ TEST_F(ServerTableTest, AWholeGameEndsWithRecordsOfferedAndFilesWritten) {
   EXPECT_GT(std::filesystem::file_size(records), 1000u);
 }
 
+TEST_F(ServerTableTest, RandomFramesNeitherCrashNorBreakTheGame) {
+  FillTable();
+  const ConnId outsider = Join("Out");
+  uint32_t state = 12345;
+  auto next = [&state] {
+    state = state * 1103515245u + 12345u;
+    return static_cast<int>((state >> 16) & 0x7FFF);
+  };
+  for (int i = 0; i < 20000; ++i) {
+    const ConnId from = i % 5 == 4 ? outsider : seat_[i % 4];
+    const int length = 2 + next() % 20;
+    std::vector<uint8_t> frame(static_cast<std::size_t>(length));
+    frame[0] = static_cast<uint8_t>(length);
+    frame[1] = static_cast<uint8_t>(next() % 28);
+    if (frame[1] == MsgJoin || frame[1] == MsgChat) frame[1] = MsgPlayCard;
+    for (int k = 2; k < length; ++k) frame[static_cast<std::size_t>(k)] = static_cast<uint8_t>(next() % 60);
+    t_.Deliver(from, frame);
+    if (i % 50 == 0) Step();  // the game moves on now and then
+    if (i % 500 == 0) ClearSent();
+    const GameState& g = table_.Game();
+    ASSERT_TRUE(g.phase >= PhaseIdle && g.phase <= PhaseFirstLeadSuspended);
+    ASSERT_EQ(table_.Connections().count(), 5);
+  }
+  // The game is still sound: it can be played to its end.
+  for (int steps = 0; steps < 28 * 60 && table_.Game().phase != PhaseGameOver; ++steps) Step();
+  EXPECT_EQ(table_.Game().phase, PhaseGameOver);
+  EXPECT_EQ(table_.Game().scoreSheet.size(), 36u);
+}
+
 class PlayingServerTest : public ServerTableTest {
  protected:
   PlayingServerTest() : ServerTableTest("Host") {}
