@@ -52,7 +52,8 @@ constexpr int KibitzAll = 8;  // 4..7 kibitz one seat, 8 kibitz everyone
 
 class ClientSession : public TransportEvents {
  public:
-  // The handle is cut to 31 characters.
+  // The handle is cut to 31 characters. The transport and the UI must
+  // outlive the session, which makes itself the transport's event sink.
   ClientSession(Transport& transport, ClientUi& ui, std::string handle);
   ~ClientSession() override;
   ClientSession(const ClientSession&) = delete;

@@ -58,6 +58,8 @@ struct ServerConfig {
 
 class ServerTable : public EngineHost, public TransportEvents {
  public:
+  // The transport and the UI must outlive the table. The table makes itself
+  // the transport's event sink.
   ServerTable(Transport& transport, ServerUi& ui, ServerConfig config);
   ~ServerTable() override;
   ServerTable(const ServerTable&) = delete;

@@ -283,59 +283,6 @@ TEST_F(ServerTableTest, FramesMeantForClientsAndShortPayloadsAreIgnored) {
   EXPECT_EQ(table_.Connections().count(), 4);
 }
 
-TEST_F(ServerTableTest, LeavingSuspendsAndSittingAgainResumesWithPrompt) {
-  FillTable();
-  const GameState& g = table_.Game();
-  const int dealer = g.dealer;
-  const ConnId watcher = Join("Kib");
-  t_.Frames(watcher);
-  table_.OnClosed(seat_[dealer]);
-  EXPECT_EQ(g.phase, PhaseChoosingSuspended);
-  auto frames = t_.Frames(watcher);
-  std::vector<std::string> texts;
-  bool sawStatus = false, sawEmptySeat = false;
-  for (const DecodedFrame& f : frames) {
-    if (f.type == MsgText) texts.push_back(f.text());
-    if (f.type == MsgStatus) sawStatus = f.payload[0] == PhaseChoosingSuspended;
-    if (f.type == MsgSeatInfo) sawEmptySeat = f.payload[0] == dealer && f.payload[1] == 0;
-  }
-  ASSERT_EQ(texts.size(), 2u);
-  EXPECT_EQ(texts[1], "Game suspended");
-  EXPECT_TRUE(sawStatus);
-  EXPECT_TRUE(sawEmptySeat);
-  // Cards and decisions wait while suspended.
-  const GameState before = g;
-  for (int s = 0; s < 4; ++s)
-    if (s != dealer) t_.Deliver(seat_[s], MakeContractChosen(SimpleContract(before)));
-  EXPECT_TRUE(SameGame(before, g));
-
-  seat_[dealer] = watcher;
-  Sit(watcher, dealer);
-  EXPECT_EQ(g.phase, PhaseChoosing);
-  frames = t_.Frames(watcher);
-  bool prompted = false;
-  texts.clear();
-  for (const DecodedFrame& f : frames) {
-    prompted |= f.type == MsgChooseContract;
-    if (f.type == MsgText) texts.push_back(f.text());
-  }
-  EXPECT_TRUE(prompted);
-  EXPECT_EQ(texts.back(), "Game resumed");
-}
-
-TEST_F(ServerTableTest, AWholeGameEndsWithRecordsOfferedAndFilesWritten) {
-  FillTable();
-  int steps = 0;
-  while (table_.Game().phase != PhaseGameOver && steps++ < 28 * 60) Step();
-  EXPECT_EQ(table_.Game().phase, PhaseGameOver);
-  EXPECT_EQ(ui_.gameOver, 1);
-  EXPECT_TRUE(std::filesystem::exists(table_.AutosavePath()));
-  EXPECT_EQ(table_.UndoDepth(), 4);
-  const std::string records = folder_ + "/records.txt";
-  EXPECT_TRUE(table_.WriteHandRecordsFile(records));
-  EXPECT_GT(std::filesystem::file_size(records), 1000u);
-}
-
 TEST_F(ServerTableTest, RandomFramesNeitherCrashNorBreakTheGame) {
   FillTable();
   const ConnId outsider = Join("Out");
@@ -363,6 +310,44 @@ TEST_F(ServerTableTest, RandomFramesNeitherCrashNorBreakTheGame) {
   for (int steps = 0; steps < 28 * 60 && table_.Game().phase != PhaseGameOver; ++steps) Step();
   EXPECT_EQ(table_.Game().phase, PhaseGameOver);
   EXPECT_EQ(table_.Game().scoreSheet.size(), 36u);
+}
+
+TEST_F(ServerTableTest, LoadedGameWaitsForAFullTableAndBadFilesChangeNothing) {
+  FillTable();
+  for (int i = 0; i < 12; ++i) Step();
+  const std::string saved = folder_ + "/mid.zelbo";
+  ASSERT_TRUE(table_.SaveGameFile(saved));
+  const GameState atSave = table_.Game();
+
+  FakeTransport t;
+  RecordingUi ui;
+  ServerTable other(t, ui, ServerConfig{std::string(NonplayingServerHandle), folder_, 1, false, false});
+  other.Start(0);
+  const GameState empty = other.Game();
+  std::string error;
+  EXPECT_FALSE(other.LoadGameFile(folder_ + "/missing.zelbo", &error));
+  EXPECT_FALSE(error.empty());
+  EXPECT_EQ(ui.lines.back(), error);
+  EXPECT_TRUE(SameGame(empty, other.Game()));
+
+  const ConnId watcher = t.Accept();
+  t.Greet(watcher, "Kib");
+  t.Frames(watcher);
+  ASSERT_TRUE(other.LoadGameFile(saved));
+  EXPECT_TRUE(IsSuspended(other.Game().phase));
+  int hands = 0;
+  for (const DecodedFrame& f : t.Frames(watcher)) hands += f.type == MsgHand;
+  EXPECT_EQ(hands, 4);  // the whole table is announced at once
+  ConnId seats[4];
+  const char* names[] = {"A", "B", "C", "D"};
+  for (int s = 0; s < 4; ++s) {
+    seats[s] = t.Accept();
+    t.Greet(seats[s], names[s]);
+    t.Deliver(seats[s], MakeSitRequest(s));
+  }
+  EXPECT_EQ(other.Game().phase, atSave.phase);
+  EXPECT_EQ(other.Game().dealNumber, atSave.dealNumber);
+  EXPECT_EQ(t.Texts(watcher).back(), "Game resumed");
 }
 
 class PlayingServerTest : public ServerTableTest {
