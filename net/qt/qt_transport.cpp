@@ -17,6 +17,7 @@ namespace zelbo {
 namespace {
 
 constexpr qint64 ReadChunk = 1024;
+constexpr qint64 ReadBufferLimit = 64 * 1024;
 // A graceful close whose queued bytes the peer never takes is reset after
 // this long, so a dead peer cannot keep the socket forever.
 constexpr int GracefulCloseLimitMs = 30000;
@@ -114,6 +115,9 @@ void QtTransport::OnNewConnection() {
 void QtTransport::Adopt(ConnId id, QTcpSocket* socket, bool accepted) {
   sockets_[id] = socket;
   socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+  // A peer that floods the connection is held back by TCP instead of
+  // filling the process's memory.
+  socket->setReadBufferSize(ReadBufferLimit);
   connect(socket, &QTcpSocket::readyRead, this, [this, id] { ReadFrom(id); });
   // Closing and errors arrive through the event queue, so they never reach
   // the core inside one of its own calls.
