@@ -21,6 +21,7 @@ constexpr int CmdUndo = 312;
 constexpr int CmdKibitzAll = 313;
 constexpr int CmdSitSouth = 320;
 constexpr int CmdUnsit = 325;
+constexpr int CmdFillRobots = 326;
 constexpr int CmdRemoveWest = 401;
 constexpr int CmdRemoveNorth = 402;
 constexpr int CmdRemoveEast = 403;
@@ -34,7 +35,7 @@ struct MenuItem {
 };
 struct MenuPopup {
   const char* title;
-  MenuItem items[5];
+  MenuItem items[6];
   int count;
 };
 
@@ -57,8 +58,9 @@ inline constexpr MenuPopup MenuBar[] = {
       {"Sit &North", CmdSitNorth},
       {"Sit &East", CmdSitEast},
       {"Sit &South", CmdSitSouth},
-      {"&Unsit", CmdUnsit}},
-     5},
+      {"&Unsit", CmdUnsit},
+      {"Fill empty seats with &robots", CmdFillRobots}},
+     6},
     {"&Kibbitz",
      {{"Kibbitz &South", CmdKibitzSouth},
       {"Kibbitz &West", CmdKibitzWest},

@@ -52,6 +52,9 @@ bool ApplyArgument(std::string_view token, Settings& settings) {
     settings.StartMode = StartModeServer;
   } else if (StartsWithNoCase(token, "handle=")) {
     settings.Handle = CutUtf8(token.substr(7), MaxHandle);
+  } else if (StartsWithNoCase(token, "robots=") && token.size() == 8 && token[7] >= '0' &&
+             token[7] <= '4') {
+    settings.Robots = token[7] - '0';
   } else {
     return false;
   }

@@ -16,8 +16,9 @@ namespace zelbo {
 // no token.
 std::vector<std::string> SplitCommandLine(std::string_view text);
 
-// Applies one token ("IP=", "mode=client", "mode=server", "handle=", keys in
-// any letter case). Returns false for a token it does not know.
+// Applies one token ("IP=", "mode=client", "mode=server", "handle=",
+// "robots=N" with N 0..4, keys in any letter case). Returns false for a token
+// it does not know.
 bool ApplyArgument(std::string_view token, Settings& settings);
 
 // The text shown for a token that is not known.

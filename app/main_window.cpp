@@ -60,6 +60,7 @@ MainWindow::~MainWindow() {
   // The roles call back into this window while they shut down; they go
   // first, and the callbacks see that the window is closing.
   closing_ = true;
+  robots_.Clear();
   server_.reset();
   client_.reset();
   transport_.reset();
@@ -138,6 +139,8 @@ bool MainWindow::StartServer() {
     RedrawTable();
     return false;
   }
+  // robots=N: the robots sit at once; the game starts when the table is full.
+  if (settings_.Robots > 0) robots_.Fill(*server_, settings_.Robots);
   RedrawTable();
   return true;
 }
@@ -153,6 +156,7 @@ void MainWindow::ConnectToServer() {
 }
 
 void MainWindow::DropRole() {
+  robots_.Clear();
   server_.reset();
   client_.reset();
   transport_.reset();
@@ -202,6 +206,10 @@ void MainWindow::Command(int id) {
       break;
     }
     case CmdUnsit:
+      break;
+    case CmdFillRobots:
+      // Every empty seat, also one that fell empty in a suspended game.
+      if (role.isServer) robots_.Fill(*server_, 4);
       break;
     case CmdKibitzSouth:
     case CmdKibitzWest:

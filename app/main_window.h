@@ -20,6 +20,7 @@
 #include "display/table_view.h"
 #include "net/client_session.h"
 #include "net/server_table.h"
+#include "robot/qt/robot_table.h"
 
 class QAction;
 
@@ -114,6 +115,8 @@ class MainWindow : public QMainWindow, public ServerUi, public ClientUi {
   std::unique_ptr<QtTransport> transport_;
   std::unique_ptr<ServerTable> server_;
   std::unique_ptr<ClientSession> client_;
+  // Robot players of this server, each on its own loopback connection.
+  RobotTable robots_;
 
   TableWidget* table_ = nullptr;
   MessagePaneWidget* pane_ = nullptr;

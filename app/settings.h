@@ -35,6 +35,9 @@ struct Settings {
   // Folder with 52 pictures 900.png .. 951.png that replace the drawn cards;
   // empty for the drawn ones.
   std::string CardFolder;
+  // Robot players that take the empty seats (West, North, East, then South)
+  // when this program starts a server: the command-line key robots=N.
+  int32_t Robots = 0;
 };
 
 // Cuts UTF-8 text to at most `bytes` bytes without splitting a character.

@@ -99,5 +99,16 @@ TEST(CommandLine, HandleCutDoesNotSplitACharacter) {
   EXPECT_EQ(s.Handle, std::string(30, 'a'));
 }
 
+TEST(CommandLine, RobotsTakeACountFromZeroToFour) {
+  Settings s;
+  EXPECT_TRUE(ReadArguments({"ROBOTS=3"}, s).empty());
+  EXPECT_EQ(s.Robots, 3);
+  for (const char* bad : {"robots=5", "robots=", "robots=-1", "robots=33", "robots=x"}) {
+    Settings t;
+    EXPECT_EQ(ReadArguments({bad}, t).size(), 1u) << bad;
+    EXPECT_EQ(t.Robots, 0) << bad;
+  }
+}
+
 }  // namespace
 }  // namespace zelbo

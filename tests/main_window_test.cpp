@@ -24,7 +24,7 @@ using testing::WaitUntil;
 
 constexpr int AllCommands[] = {CmdSetup, CmdOpen, CmdSave, CmdSaveHandRecords, CmdRemoveWest,
                                CmdRemoveNorth, CmdRemoveEast, CmdRemoveSouth, CmdSitWest,
-                               CmdSitNorth, CmdSitEast, CmdSitSouth, CmdUnsit, CmdKibitzSouth,
+                               CmdSitNorth, CmdSitEast, CmdSitSouth, CmdUnsit, CmdFillRobots, CmdKibitzSouth,
                                CmdKibitzWest, CmdKibitzNorth, CmdKibitzEast, CmdKibitzAll,
                                CmdShowScore, CmdUndo, CmdAbout, CmdExit};
 
@@ -75,7 +75,8 @@ TEST_F(MainWindowTest, WindowMenuAndShortcut) {
       {"&Remove", {{"Remove &West", 401}, {"Remove &North", 402}, {"Remove &East", 403},
                    {"Remove &South", 420}}},
       {"&Sit", {{"Sit &West", 301}, {"Sit &North", 302}, {"Sit &East", 303},
-                {"Sit &South", 320}, {"&Unsit", 325}}},
+                {"Sit &South", 320}, {"&Unsit", 325},
+                {"Fill empty seats with &robots", 326}}},
       {"&Kibbitz", {{"Kibbitz &South", 305}, {"Kibbitz &West", 306}, {"Kibbitz &North", 307},
                     {"Kibbitz &East", 308}, {"Kibbitz &All", 313}}},
       {"S&core", {{"&Show Score", 304}}},
@@ -327,6 +328,23 @@ TEST_F(MainWindowTest, HiddenUndoSpotOnlyForThePrivilegedUser) {
   const int count = privileged->pane()->list()->count();
   privileged->ClickAt(400, 520);
   EXPECT_EQ(privileged->pane()->list()->count(), count + 1) << "the undo answer";
+}
+
+TEST_F(MainWindowTest, RobotsFillTheTableAtStartAndOnCommand) {
+  auto w = Window("Sam");
+  w->settings().Robots = 3;
+  ASSERT_TRUE(w->StartServer());
+  // Three robots sit West, North and East; the game starts and comes round
+  // to the person at South.
+  ASSERT_TRUE(WaitUntil([&] { return w->Game()->phase != PhaseIdle; }));
+  EXPECT_EQ(w->server()->Connections().slot(w->server()->Occupants()[West]).handle, "Robot West");
+  // A seat that falls empty suspends the game; the menu command fills it
+  // and the game resumes.
+  w->Command(CmdRemoveNorth);
+  EXPECT_TRUE(IsSuspended(w->Game()->phase));
+  w->Command(CmdFillRobots);
+  ASSERT_TRUE(WaitUntil([&] { return !IsSuspended(w->Game()->phase); }));
+  EXPECT_EQ(w->server()->Connections().slot(w->server()->Occupants()[North]).handle, "Robot North");
 }
 
 TEST_F(MainWindowTest, PortInUseLeavesNoRole) {

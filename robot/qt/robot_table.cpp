@@ -8,9 +8,13 @@
 namespace zelbo {
 
 int RobotTable::Fill(const ServerTable& server, int count, bool reconnect) {
-  // A robot whose connection is gone for good (removed from its seat) has
-  // left the table; its seat may be filled anew.
-  std::erase_if(robots_, [](const Entry& e) { return e.runner->Client().Finished(); });
+  // A robot keeps its place only while the server seats it. One whose seat
+  // is empty was removed, lost its connection, or is still on its way; a
+  // fresh robot takes over in each case (the old one's connection closes).
+  std::erase_if(robots_, [&server](const Entry& e) {
+    return e.runner->Client().Finished() ||
+           server.Occupants()[static_cast<std::size_t>(e.seat)] == EmptySeat;
+  });
   std::array<bool, 4> taken{};
   for (std::size_t s = 0; s < 4; ++s) taken[s] = server.Occupants()[s] != EmptySeat;
   for (const Entry& e : robots_) taken[static_cast<std::size_t>(e.seat)] = true;

@@ -13,10 +13,10 @@ namespace zelbo {
 
 class RobotTable {
  public:
-  // Starts robots for up to `count` seats that are empty at `server` and
-  // that none of this table's robots is already taking, in the order West,
-  // North, East, South. With `reconnect` a robot whose connection drops
-  // comes back to its seat. Returns the number of robots started.
+  // Starts robots for up to `count` seats that are empty at `server`, in
+  // the order West, North, East, South. A robot of this table whose seat is
+  // empty is replaced. With `reconnect` a robot whose connection drops comes
+  // back to its seat by itself. Returns the number of robots started.
   int Fill(const ServerTable& server, int count, bool reconnect = false);
   // Stops every robot (their connections close).
   void Clear() { robots_.clear(); }
