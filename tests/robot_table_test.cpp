@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 
+#include "engine/engine.h"
 #include "net/qt/qt_transport.h"
 #include "net/server_table.h"
 #include "robot/qt/robot_table.h"
@@ -42,6 +43,58 @@ TEST(RobotTable, FillsTheEmptySeatsAndRefillsOneThatFellEmpty) {
   EXPECT_EQ(robots.Fill(server, 4), 1);
   ASSERT_TRUE(RunUntil([&] { return AllSeated(server) && !IsSuspended(server.Game().phase); }, 20000));
   EXPECT_EQ(robots.Count(), 3);
+  robots.Clear();
+  server.Stop();
+  std::filesystem::remove_all(dir);
+}
+
+// True when the game waits for the server's own user at South.
+bool SouthToAct(const GameState& g) {
+  if (g.phase == PhaseChoosing) return ActingSeat(g) == South;
+  return (g.phase == PhasePlaying || g.phase == PhaseFirstLead) && g.turn == South;
+}
+
+TEST(RobotTable, RobotsAnswerAgainAfterAnUndo) {
+  const auto dir = FreshFolder("robot-undo");
+  QtTransport transport;
+  ServerUi ui;
+  ServerTable server(transport, ui, ServerConfig{"Ann", dir.string(), 23});
+  ASSERT_TRUE(server.Start(0));
+  RobotTable robots;
+  robots.Fill(server, 3);
+  // Let South act with the first allowed choice until a robot has acted
+  // after it, so that the last action is a robot's.
+  int southActions = 0;
+  while (southActions < 6) {
+    ASSERT_TRUE(RunUntil([&] { return SouthToAct(server.Game()); }, 20000));
+    const GameState& g = server.Game();
+    if (g.phase == PhaseChoosing) {
+      if (g.turn == 0) {
+        for (int code = 1; code <= LastContract; ++code)
+          if (IsDecisionAllowed(g, code)) {
+            server.LocalContractChosen(code);
+            break;
+          }
+      } else {
+        server.LocalDoubleChosen(DoublingByte(OfferedDoubles(g), OfferedDoubles(g).forced));
+      }
+    } else {
+      for (int i = 12; i >= 0; --i)
+        if (MayPlayCard(g, South, g.hands[South][i])) {
+          server.LocalPlayCard(g.hands[South][i]);
+          break;
+        }
+    }
+    ++southActions;
+  }
+  ASSERT_TRUE(RunUntil([&] { return SouthToAct(server.Game()); }, 20000));
+  const GameState before = server.Game();
+  ASSERT_GE(server.UndoDepth(), 1);
+  server.LocalUndo();
+  EXPECT_FALSE(SameGame(before, server.Game()));
+  // The robot whose action was taken back is asked again and, deciding from
+  // the same state, does the same.
+  ASSERT_TRUE(RunUntil([&] { return SouthToAct(server.Game()) && SameGame(before, server.Game()); }, 20000));
   robots.Clear();
   server.Stop();
   std::filesystem::remove_all(dir);
