@@ -79,7 +79,11 @@ TEST_F(ServerProgram, HostsAWholeGameWritesRecordsAndEndsOnSigterm) {
         return out_.find("Hand records written to ") != std::string::npos;
       },
       240000));
-  for (auto& c : clients) EXPECT_EQ(c->session().Game().phase, PhaseGameOver);
+  EXPECT_TRUE(WaitUntil([&] {
+    for (auto& c : clients)
+      if (c->session().Game().phase != PhaseGameOver) return false;
+    return true;
+  }));
   EXPECT_NE(out_.find("P3 has joined the table"), std::string::npos);
   EXPECT_NE(out_.find("P2 is sitting North"), std::string::npos);
   const auto at = out_.find("Hand records written to ") + 24;
