@@ -181,8 +181,18 @@ int PlayNegative(const GameState& v, const Holding& h, const Options& legal, con
     if (clean.n > 0) return HighestOf(clean.cards, clean.n);
   }
   if (ducks.n > 0) return HighestOf(ducks.cards, ducks.n);
-  // The trick is ours unless someone later plays higher: win it with the
-  // highest card that carries no penalty of its own.
+  if (!last) {
+    // Players still to come may go over us: give them the chance with our
+    // lowest card that carries no penalty.
+    int low = NoCard;
+    for (int i = 0; i < legal.n; ++i) {
+      const int c = legal.cards[i];
+      if (PenaltyOf(contract, c) == 0 && (low == NoCard || RankOf(c) < RankOf(low))) low = c;
+    }
+    if (low != NoCard) return low;
+  }
+  // The trick is ours: win it with the highest card that carries no
+  // penalty of its own.
   int best = NoCard;
   for (int i = 0; i < legal.n; ++i) {
     const int c = legal.cards[i];

@@ -156,8 +156,17 @@ TEST(RobotStrategy, NegativeContractsDuckUnderTheWinner) {
   // card that still loses.
   GameState g = TrickState(Misere, North, "AS 9S 4S 2S 5H", East, "8S TS");
   EXPECT_EQ(ChooseCard(g, North), C("9S"));
-  // Nothing under the winner: No Queens, take it with the King, not the Queen.
-  g = TrickState(NoQueens, West, "KS QS 5H", South, "8S TS");
+  // Nothing under the winner and others still to play: the lowest card, so
+  // that they may go over it...
+  g = TrickState(Misere, West, "QS AS 2H", South, "JS");
+  EXPECT_EQ(ChooseCard(g, West), C("QS"));
+  // ...but last to play, the trick is ours: throw the highest.
+  g = TrickState(Misere, West, "QS AS 2H", North, "JS 3S 5S");
+  EXPECT_EQ(ChooseCard(g, West), C("AS"));
+  // No Queens: never the Queen while another card will do.
+  g = TrickState(NoQueens, West, "KS QS 5H", North, "8S TS 9S");
+  EXPECT_EQ(ChooseCard(g, West), C("KS"));
+  g = TrickState(NoQueens, West, "KS QS 5H", East, "8S TS");
   EXPECT_EQ(ChooseCard(g, West), C("KS"));
 }
 
