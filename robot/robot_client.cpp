@@ -92,6 +92,8 @@ void RobotClient::OnClosed(ConnId conn) { session_.OnClosed(conn); }
 void RobotClient::OnSocketError(ConnId conn, const SocketError& error) {
   session_.OnSocketError(conn, error);
 }
+// The transport ticks only while it holds a connection; the runner's own
+// timer calls Tick, which must also run while the robot waits to reconnect.
 void RobotClient::OnTick() {}
 
 void RobotClient::OnRead(ConnId conn, std::span<const uint8_t> bytes) {
