@@ -10,12 +10,6 @@ namespace zelbo {
 
 namespace {
 
-std::string_view PayloadText(std::span<const uint8_t> payload, std::size_t limit) {
-  std::size_t n = 0;
-  while (n < payload.size() && n < limit && payload[n] != 0) ++n;
-  return {reinterpret_cast<const char*>(payload.data()), n};
-}
-
 bool AllAtMost(std::span<const uint8_t> bytes, int max) {
   return std::all_of(bytes.begin(), bytes.end(), [max](uint8_t b) { return b <= max; });
 }

@@ -115,6 +115,12 @@ Frame MakeScoreDelete(int index) { return OneByte(MsgScoreDelete, index); }
 Frame MakeResendAll() { return Empty(MsgResendAll, 2); }
 Frame MakeUndoRequest() { return Empty(MsgUndoRequest, 2); }
 
+std::string_view PayloadText(std::span<const uint8_t> payload, std::size_t limit) {
+  std::size_t n = 0;
+  while (n < payload.size() && n < limit && payload[n] != 0) ++n;
+  return {reinterpret_cast<const char*>(payload.data()), n};
+}
+
 // FrameReader
 
 void FrameReader::Reset() {

@@ -90,6 +90,10 @@ Frame MakeScoreDelete(int index);
 Frame MakeResendAll();
 Frame MakeUndoRequest();
 
+// Text of a received payload up to its first zero byte, at most `limit`
+// characters.
+std::string_view PayloadText(std::span<const uint8_t> payload, std::size_t limit);
+
 // Cuts a byte stream into frames. A server-side reader first expects the
 // 9-byte greeting, however the stream splits it; a client-side reader does
 // not. Incomplete frames are kept until their last byte arrives.

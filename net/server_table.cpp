@@ -16,13 +16,6 @@ namespace zelbo {
 
 namespace {
 
-// Text of a payload up to its first zero byte, at most `limit` characters.
-std::string_view PayloadText(std::span<const uint8_t> payload, std::size_t limit) {
-  std::size_t n = 0;
-  while (n < payload.size() && n < limit && payload[n] != 0) ++n;
-  return {reinterpret_cast<const char*>(payload.data()), n};
-}
-
 std::string SocketErrorLine(const SocketError& e) {
   char buffer[32];
   std::snprintf(buffer, sizeof buffer, "socket error %d", e.code);
@@ -271,7 +264,8 @@ bool ServerTable::WriteHandRecordsFile(const std::string& path, std::string* err
 
 // Composite sends
 
-void ServerTable::SendWholeState() {
+// The frames both composite sends begin with, up to the score sheet.
+void ServerTable::SendStateUpToScoreSheet() {
   SendStatus(game_);
   for (int s = 0; s < 4; ++s) SendHand(game_, s);
   if (game_.contract != 0) SendContract(game_);
@@ -280,6 +274,10 @@ void ServerTable::SendWholeState() {
   SendTally(game_);
   SendDoublesOwed(game_);
   ResendScoreSheet(game_, *this);
+}
+
+void ServerTable::SendWholeState() {
+  SendStateUpToScoreSheet();
   SendDealDecision(game_);
   SendTurn(game_);
   // Only a suspended phase is brought back; an idle or finished game stays
@@ -298,14 +296,7 @@ void ServerTable::SendWholeState() {
 }
 
 void ServerTable::ReplyResendAll() {
-  SendStatus(game_);
-  for (int s = 0; s < 4; ++s) SendHand(game_, s);
-  if (game_.contract != 0) SendContract(game_);
-  SendDoubleFactors(game_);
-  SendTableCards(game_);
-  SendTally(game_);
-  SendDoublesOwed(game_);
-  ResendScoreSheet(game_, *this);
+  SendStateUpToScoreSheet();
   SendTurn(game_);
   SendDealDecision(game_);
 }

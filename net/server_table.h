@@ -148,6 +148,7 @@ class ServerTable : public EngineHost, public TransportEvents {
   void Broadcast(const Frame& frame);
   void SendTo(int slot, const Frame& frame);
   void SendSeatInfoFor(int seat);
+  void SendStateUpToScoreSheet();
   void SendWholeState();
   void ReplyResendAll();
   void ResendScoreSheetFrames();
