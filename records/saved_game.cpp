@@ -134,28 +134,14 @@ class Writer {
   std::vector<uint8_t>& out_;
 };
 
-// The first element of a (possibly multi-dimensional) array, as bytes or
-// 32-bit integers.
-template <class A>
-auto* Bytes(A& a) {
+// The first element of a (possibly multi-dimensional) array as a pointer to
+// T (bytes, signed bytes or 32-bit integers), const when the array is.
+template <class T, class A>
+auto* As(A& a) {
   if constexpr (std::is_const_v<A>)
-    return reinterpret_cast<const uint8_t*>(&a);
+    return reinterpret_cast<const T*>(&a);
   else
-    return reinterpret_cast<uint8_t*>(&a);
-}
-template <class A>
-auto* SignedBytes(A& a) {
-  if constexpr (std::is_const_v<A>)
-    return reinterpret_cast<const int8_t*>(&a);
-  else
-    return reinterpret_cast<int8_t*>(&a);
-}
-template <class A>
-auto* Ints(A& a) {
-  if constexpr (std::is_const_v<A>)
-    return reinterpret_cast<const int32_t*>(&a);
-  else
-    return reinterpret_cast<int32_t*>(&a);
+    return reinterpret_cast<T*>(&a);
 }
 
 // The fixed part, in file order. One list for both directions, so the writer
@@ -174,23 +160,23 @@ void VisitFixedPart(Codec& c, State& g, Flags& seatTaken) {
   c.U8(g.dealerDoubled, "dealerDoubled", Flag);
   c.U8(g.trickDone, "trickDone", Flag);
   c.U8s(seatTaken.data(), 4, "SeatTaken", Flag);
-  c.U8s(Bytes(g.dealRecords), sizeof g.dealRecords, "dealRecords", CardOrNone);
-  c.U8s(Bytes(g.hands), sizeof g.hands, "hands", CardOrNone);
-  c.U8s(Bytes(g.dealDecisions), sizeof g.dealDecisions, "dealDecisions", Any);  // checked below
-  c.U8s(Bytes(g.playRecords), sizeof g.playRecords, "playRecords", CardOrNone);
-  c.U8s(Bytes(g.offeredContracts), sizeof g.offeredContracts, "offeredContracts", Flag);
-  c.U8s(Bytes(g.contractsLeft), sizeof g.contractsLeft, "contractsLeft", Flag);
-  c.U8s(Bytes(g.doubleFactor), sizeof g.doubleFactor, "doubleFactor", Factor);
-  c.I8s(SignedBytes(g.dealerDoubles), sizeof g.dealerDoubles, "dealerDoubles", 0, 7);
-  c.U8s(Bytes(g.tableCards), sizeof g.tableCards, "tableCards", CardOrNone);
-  c.U8s(Bytes(g.tally), sizeof g.tally, "tally", {[](int64_t v) { return v <= 15; }, "0..15"});
-  c.U8s(Bytes(g.doublesOwed), sizeof g.doublesOwed, "doublesOwed",
+  c.U8s(As<uint8_t>(g.dealRecords), sizeof g.dealRecords, "dealRecords", CardOrNone);
+  c.U8s(As<uint8_t>(g.hands), sizeof g.hands, "hands", CardOrNone);
+  c.U8s(As<uint8_t>(g.dealDecisions), sizeof g.dealDecisions, "dealDecisions", Any);  // checked below
+  c.U8s(As<uint8_t>(g.playRecords), sizeof g.playRecords, "playRecords", CardOrNone);
+  c.U8s(As<uint8_t>(g.offeredContracts), sizeof g.offeredContracts, "offeredContracts", Flag);
+  c.U8s(As<uint8_t>(g.contractsLeft), sizeof g.contractsLeft, "contractsLeft", Flag);
+  c.U8s(As<uint8_t>(g.doubleFactor), sizeof g.doubleFactor, "doubleFactor", Factor);
+  c.I8s(As<int8_t>(g.dealerDoubles), sizeof g.dealerDoubles, "dealerDoubles", 0, 7);
+  c.U8s(As<uint8_t>(g.tableCards), sizeof g.tableCards, "tableCards", CardOrNone);
+  c.U8s(As<uint8_t>(g.tally), sizeof g.tally, "tally", {[](int64_t v) { return v <= 15; }, "0..15"});
+  c.U8s(As<uint8_t>(g.doublesOwed), sizeof g.doublesOwed, "doublesOwed",
         {[](int64_t v) { return v <= 2; }, "0..2"});
-  c.I32s(Ints(g.domUp), 4, "domUp", CardOrClosed);
-  c.I32s(Ints(g.domDown), 4, "domDown", CardOrClosed);
-  c.I32s(Ints(g.dealScores), DealRows * 4, "dealScores", Score);
-  c.I32s(Ints(g.totalScores), 4, "totalScores", Score);
-  c.I32s(Ints(g.handScore), 4, "handScore", Score);
+  c.I32s(As<int32_t>(g.domUp), 4, "domUp", CardOrClosed);
+  c.I32s(As<int32_t>(g.domDown), 4, "domDown", CardOrClosed);
+  c.I32s(As<int32_t>(g.dealScores), DealRows * 4, "dealScores", Score);
+  c.I32s(As<int32_t>(g.totalScores), 4, "totalScores", Score);
+  c.I32s(As<int32_t>(g.handScore), 4, "handScore", Score);
   c.I32(g.queensTaken, "queensTaken", 0, 4);
   c.I32(g.heartUnitsTaken, "heartUnitsTaken", 0, 15);
   c.I32(g.placesTaken, "placesTaken", 0, 3);
