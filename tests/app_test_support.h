@@ -1,6 +1,7 @@
 // Shared by the desktop program's widget tests: one QApplication for the
 // test binary, settings redirected to a temporary folder, scripted answers
-// for the modal prompts, and waiting on the event loop with a deadline.
+// for the modal prompts, waiting on the event loop with a deadline, and a
+// fixture that opens main windows as servers and clients.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -17,6 +18,8 @@
 #include <vector>
 
 #include "app/app_prompts.h"
+#include "app/main_window.h"
+#include "app/qt_settings_store.h"
 #include "app/setup_dialog.h"
 
 namespace zelbo::testing {
@@ -95,5 +98,41 @@ inline bool WaitUntil(const std::function<bool()>& done, int ms = 20000) {
   }
   return true;
 }
+
+// Main windows sharing one settings folder, store and scripted prompts.
+class WindowTest : public ::testing::Test {
+ protected:
+  // A shown window without a role; port 0 lets a server take any free port.
+  std::unique_ptr<MainWindow> Window(const std::string& handle, bool privileged = false,
+                                     uint32_t seed = 0) {
+    Settings s;
+    s.Handle = handle;
+    s.Port = 0;
+    s.Privileged = privileged;
+    s.randomSeed = seed;
+    WindowOptions options;
+    options.folder = settings_.path();
+    auto w = std::make_unique<MainWindow>(s, store_, prompts_, options);
+    w->show();
+    return w;
+  }
+  std::unique_ptr<MainWindow> Server(const std::string& handle = "Sam", bool privileged = false,
+                                     uint32_t seed = 0) {
+    auto w = Window(handle, privileged, seed);
+    EXPECT_TRUE(w->StartServer());
+    return w;
+  }
+  std::unique_ptr<MainWindow> Client(const std::string& handle, const MainWindow& server) {
+    auto w = Window(handle);
+    w->settings().ServerAddress = "127.0.0.1";
+    w->settings().Port = server.server()->Port();
+    w->ConnectToServer();
+    return w;
+  }
+
+  TempSettings settings_;
+  QtSettingsStore store_;
+  ScriptedPrompts prompts_;
+};
 
 }  // namespace zelbo::testing
