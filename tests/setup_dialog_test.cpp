@@ -1,12 +1,7 @@
-#include <gtest/gtest.h>
-
-#include <QDir>
-#include <QSettings>
-#include <QTemporaryDir>
 #include <fstream>
 
-#include "app/qt_settings_store.h"
 #include "app/setup_model.h"
+#include "app_test_support.h"
 
 namespace zelbo {
 namespace {
@@ -15,254 +10,135 @@ namespace {
 // or written.
 class Setup : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(dir_.isValid());
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir_.path());
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir_.path());
+  // OK on the fields the dialog opens with (no role yet), `handle` typed and
+  // `change` applied.
+  SetupOutcome Ok(const std::string& handle, const std::function<void(SetupFields&)>& change = {}) {
+    SetupFields f = OpenSetupFields(s_, {}, {}, store_);
+    f.handle = handle;
+    if (change) change(f);
+    return AcceptSetup(f, s_, {}, store_);
   }
-  std::string Path(const char* name) const { return QDir(dir_.path()).filePath(name).toStdString(); }
+  std::string Stored(const char* name) {
+    std::string value = "(none)";
+    store_.ReadString(name, value);
+    return value;
+  }
 
-  QTemporaryDir dir_;
+  testing::TempSettings dir_;
+  QtSettingsStore store_;
+  Settings s_;
 };
 
-TEST_F(Setup, FirstStartShowsInitialValues) {
-  QtSettingsStore store;
-  Settings s;
-  SetupFields f = OpenSetupFields(s, {}, {}, store);
-  EXPECT_EQ(f.port, "2118");
-  EXPECT_EQ(f.seed, "0");
-  EXPECT_EQ(f.red, "230");
-  EXPECT_EQ(f.green, "230");
-  EXPECT_EQ(f.blue, "230");
-  EXPECT_EQ(f.spacing, "16");
-  EXPECT_FALSE(f.client);
-  EXPECT_FALSE(f.server);
-  EXPECT_EQ(f.handle, "");
-  EXPECT_EQ(f.address, "");
-  EXPECT_TRUE(f.addressList.empty());
+TEST_F(Setup, FirstStartThenOkStoresWhatTheNextStartShows) {
+  SetupFields f = OpenSetupFields(s_, {}, {}, store_);
+  using Texts = std::vector<std::string>;
+  EXPECT_EQ((Texts{f.port, f.seed, f.red, f.green, f.blue, f.spacing, f.handle, f.address}),
+            (Texts{"2118", "0", "230", "230", "230", "16", "", ""}));
+  EXPECT_FALSE(f.client || f.server || !f.addressList.empty());
+  // Colours capped at 255, text as 0; spacing 0 stacks the cards.
+  SetupOutcome out = Ok("Ann", [](SetupFields& g) {
+    g.address = "10.1.1.1";
+    g.red = "300", g.green = "abc", g.blue = "12", g.spacing = "0", g.seed = "77";
+  });
+  ASSERT_TRUE(out.close);
+  EXPECT_EQ(out.start, StartRole::None);
+  EXPECT_EQ(std::vector<int>({s_.BackgroundRed, s_.BackgroundGreen, s_.BackgroundBlue,
+                              s_.CardSpacing, static_cast<int>(s_.randomSeed)}),
+            std::vector<int>({255, 0, 12, 0, 77}));
+  QtSettingsStore next;
+  Settings fresh;
+  fresh.StartMode = StartModeServer;
+  f = OpenSetupFields(fresh, {}, {}, next);
+  EXPECT_EQ((Texts{f.handle, f.address, f.red, f.green, f.blue, f.spacing, f.seed}),
+            (Texts{"Ann", "10.1.1.1", "255", "0", "12", "0", "0"}))
+      << "the seed is not stored";
+  EXPECT_TRUE(f.server && !f.client) << "the start mode preselects its box";
 }
 
-TEST_F(Setup, AddressListFileRules) {
-  std::string file = Path("zelbo_iplist.txt");
-  {
-    std::ofstream out(file);
-    out << "  10.0.0.2 club room\n"
-        << "example.org\n"   // a host name: not offered
-        << "2118\n"           // no full stop
-        << "\n"
-        << "\t192.168.1.7\r\n"
-        << "1.2";             // last line without line feed
-  }
-  auto entries = ReadServerListFile(file);
+TEST_F(Setup, AddressListFromTheFileAndTheStoredServers) {
+  const std::string file = dir_.file(ServerListFile);
+  std::ofstream(file) << "  10.0.0.2 club room\n"
+                      << "example.org\n"  // a host name: not offered
+                      << "2118\n\n"       // no full stop
+                      << "\t192.168.1.7\r\n"
+                      << "1.2";  // last line without line feed
+  const std::vector<std::string> entries = ReadServerListFile(file);
   EXPECT_EQ(entries, (std::vector<std::string>{"10.0.0.2 club room", "192.168.1.7", "1.2"}));
-  EXPECT_TRUE(ReadServerListFile(Path("missing.txt")).empty());
-}
-
-TEST_F(Setup, ListEntryKeepsOnlyTheAddressOnOk) {
+  EXPECT_TRUE(ReadServerListFile(dir_.file("missing.txt")).empty());
+  QSettings(QSettings::NativeFormat, QSettings::UserScope, "Zelbowin", QString())
+      .setValue("Server IP", QStringList{"host.example", "10.9.9.9"});
   QtSettingsStore store;
-  Settings s;
-  SetupFields f = OpenSetupFields(s, {}, ParseServerList("  10.0.0.2 club room\n"), store);
-  ASSERT_EQ(f.addressList.size(), 1u);
+  SetupFields f = OpenSetupFields(s_, {}, entries, store);
+  EXPECT_EQ(f.addressList, (std::vector<std::string>{"10.0.0.2 club room", "192.168.1.7", "1.2",
+                                                     "host.example", "10.9.9.9"}));
+  // A chosen entry keeps only the address.
   f.address = f.addressList[0];
   f.handle = "Ann";
   f.client = true;
-  SetupOutcome out = AcceptSetup(f, s, {}, store);
+  SetupOutcome out = AcceptSetup(f, s_, {}, store);
   EXPECT_TRUE(out.close);
   EXPECT_EQ(out.start, StartRole::Client);
-  EXPECT_EQ(s.ServerAddress, "10.0.0.2");
+  EXPECT_EQ(s_.ServerAddress, "10.0.0.2");
   std::string stored;
   ASSERT_TRUE(store.ReadString(ValueLastIp, stored));
   EXPECT_EQ(stored, "10.0.0.2");
 }
 
-TEST_F(Setup, OkStoresAndTheNextStartReadsThem) {
-  {
-    QtSettingsStore store;
-    Settings s;
-    SetupFields f = OpenSetupFields(s, {}, {}, store);
-    f.handle = "Ann";
-    f.address = "10.1.1.1";
-    f.red = "300";     // capped
-    f.green = "abc";   // not a number
-    f.blue = "12";
-    f.spacing = "0";   // stacks the cards: accepted
-    f.seed = "77";
-    SetupOutcome out = AcceptSetup(f, s, {}, store);
-    ASSERT_TRUE(out.close);
-    EXPECT_EQ(out.start, StartRole::None);
-    EXPECT_EQ(s.BackgroundRed, 255);
-    EXPECT_EQ(s.BackgroundGreen, 0);
-    EXPECT_EQ(s.BackgroundBlue, 12);
-    EXPECT_EQ(s.CardSpacing, 0);
-    EXPECT_EQ(s.randomSeed, 77u);
+TEST_F(Setup, BadPortOrEmptyHandleKeepsTheDialogOpen) {
+  for (const char* bad : {"0", "65536", "abc", "", "99999999999"}) {
+    SetupOutcome out = Ok("Ann", [&](SetupFields& f) { f.server = true, f.port = bad; });
+    EXPECT_TRUE(!out.close && out.portRejected && out.start == StartRole::None) << bad;
+    EXPECT_EQ(s_.Port, InitialPort) << bad;
   }
-  QtSettingsStore store;
-  Settings fresh;
-  SetupFields f = OpenSetupFields(fresh, {}, {}, store);
-  EXPECT_EQ(f.handle, "Ann");
-  EXPECT_EQ(f.address, "10.1.1.1");
-  EXPECT_EQ(f.red, "255");
-  EXPECT_EQ(f.green, "0");
-  EXPECT_EQ(f.blue, "12");
-  EXPECT_EQ(f.spacing, "0");
-  EXPECT_EQ(f.seed, "0");  // the seed is not stored
+  EXPECT_TRUE(Ok("Ann", [](SetupFields& f) { f.port = "65535"; }).close);
+  EXPECT_EQ(s_.Port, 65535);
+  // An empty handle is not stored, but the address and port are.
+  SetupOutcome out = Ok("", [](SetupFields& f) { f.address = "10.0.0.9", f.port = "3000"; });
+  EXPECT_TRUE(!out.close && out.handleMissing);
+  EXPECT_EQ(s_.Port, 3000);
+  EXPECT_EQ(Stored(ValueLastIp), "10.0.0.9");
+  EXPECT_EQ(Stored(ValueHandle), "Ann");
 }
 
-TEST_F(Setup, ServerIpListFollowsTheFileEntries) {
-  {
-    QSettings raw(QSettings::NativeFormat, QSettings::UserScope, "Zelbowin", QString());
-    raw.setValue("Server IP", QStringList{"host.example", "10.9.9.9"});
+TEST_F(Setup, HandleRolesAndBounds) {
+  ASSERT_TRUE(Ok(std::string(35, 'h')).close);
+  EXPECT_EQ(s_.Handle, std::string(30, 'h'));
+  ASSERT_TRUE(Ok("nonplaying server").close);
+  EXPECT_EQ(Stored(ValueHandle), std::string(30, 'h')) << "the nonplaying server is not stored";
+  ASSERT_TRUE(Ok("Nonplaying Server").close);
+  EXPECT_EQ(Stored(ValueHandle), "Nonplaying Server");
+  for (auto [handle, privileged] : {std::pair{"PlOmK", true}, std::pair{"plomkx", false}}) {
+    ASSERT_TRUE(Ok(handle).close);
+    EXPECT_EQ(s_.Privileged, privileged) << handle;
   }
-  QtSettingsStore store;
-  Settings s;
-  SetupFields f = OpenSetupFields(s, {}, {"1.1.1.1"}, store);
-  EXPECT_EQ(f.addressList, (std::vector<std::string>{"1.1.1.1", "host.example", "10.9.9.9"}));
+  EXPECT_EQ(Ok("Ann", [](SetupFields& f) { f.client = f.server = true; }).start, StartRole::Client);
+  EXPECT_EQ(Ok("Ann", [](SetupFields& f) { f.server = true; }).start, StartRole::Server);
+  ASSERT_TRUE(Ok("Ann", [](SetupFields& f) { f.spacing = "4000000000"; }).close);
+  EXPECT_EQ(s_.CardSpacing, MaxCardSpacing);
 }
 
 TEST_F(Setup, LiveSettingsWinOnceTheProcessHasARole) {
-  QtSettingsStore store;
-  store.WriteString(ValueHandle, "Stored");
-  store.WriteNumber(ValueCardSpacing, 40);
-  Settings s;
-  s.Handle = "";
-  s.CardSpacing = 20;
-  ProcessRole client{false, true};
-  SetupFields f = OpenSetupFields(s, client, {}, store);
+  store_.WriteString(ValueHandle, "Stored");
+  store_.WriteNumber(ValueCardSpacing, 40);
+  s_.CardSpacing = 20;
+  const ProcessRole client{false, true};
+  SetupFields f = OpenSetupFields(s_, client, {}, store_);
   EXPECT_EQ(f.handle, "");
   EXPECT_EQ(f.spacing, "20");
-  EXPECT_TRUE(f.client);
-  EXPECT_FALSE(f.server);
-  // OK with Client still checked does not connect again.
+  EXPECT_TRUE(f.client && !f.server);
   f.handle = "Ann";
-  EXPECT_EQ(AcceptSetup(f, s, client, store).start, StartRole::None);
+  EXPECT_EQ(AcceptSetup(f, s_, client, store_).start, StartRole::None) << "no second connection";
 }
-
-TEST_F(Setup, StartModePreselectsABox) {
-  QtSettingsStore store;
-  Settings s;
-  s.StartMode = StartModeServer;
-  SetupFields f = OpenSetupFields(s, {}, {}, store);
-  EXPECT_TRUE(f.server);
-  EXPECT_FALSE(f.client);
-}
-
-TEST_F(Setup, EmptyHandleKeepsDialogOpenButStoresAddressAndPort) {
-  QtSettingsStore store;
-  Settings s;
-  SetupFields f = OpenSetupFields(s, {}, {}, store);
-  f.address = "10.0.0.9";
-  f.port = "3000";
-  SetupOutcome out = AcceptSetup(f, s, {}, store);
-  EXPECT_FALSE(out.close);
-  EXPECT_TRUE(out.handleMissing);
-  EXPECT_EQ(s.Port, 3000);
-  std::string stored;
-  EXPECT_TRUE(store.ReadString(ValueLastIp, stored));
-  EXPECT_EQ(stored, "10.0.0.9");
-  EXPECT_FALSE(store.ReadString(ValueHandle, stored));
-}
-
-TEST_F(Setup, PortOutsideRangeKeepsDialogOpenAndPortUnchanged) {
-  QtSettingsStore store;
-  for (const char* bad : {"0", "65536", "abc", "", "99999999999"}) {
-    Settings s;
-    SetupFields f = OpenSetupFields(s, {}, {}, store);
-    f.handle = "Ann";
-    f.server = true;
-    f.port = bad;
-    SetupOutcome out = AcceptSetup(f, s, {}, store);
-    EXPECT_FALSE(out.close) << bad;
-    EXPECT_TRUE(out.portRejected) << bad;
-    EXPECT_EQ(out.start, StartRole::None) << bad;
-    EXPECT_EQ(s.Port, InitialPort) << bad;
-  }
-  Settings s;
-  SetupFields f = OpenSetupFields(s, {}, {}, store);
-  f.handle = "Ann";
-  f.port = "65535";
-  EXPECT_TRUE(AcceptSetup(f, s, {}, store).close);
-  EXPECT_EQ(s.Port, 65535);
-}
-
-TEST_F(Setup, HandleIsCutTo30) {
-  QtSettingsStore store;
-  Settings s;
-  SetupFields f = OpenSetupFields(s, {}, {}, store);
-  f.handle = std::string(35, 'h');
-  ASSERT_TRUE(AcceptSetup(f, s, {}, store).close);
-  EXPECT_EQ(s.Handle, std::string(30, 'h'));
-}
-
-TEST_F(Setup, NonplayingServerIsNotStoredButOtherCapitalsAre) {
-  QtSettingsStore store;
-  store.WriteString(ValueHandle, "Previous");
-  Settings s;
-  SetupFields f = OpenSetupFields(s, {}, {}, store);
-  f.handle = "nonplaying server";
-  ASSERT_TRUE(AcceptSetup(f, s, {}, store).close);
-  std::string stored;
-  ASSERT_TRUE(store.ReadString(ValueHandle, stored));
-  EXPECT_EQ(stored, "Previous");
-  f.handle = "Nonplaying Server";
-  ASSERT_TRUE(AcceptSetup(f, s, {}, store).close);
-  ASSERT_TRUE(store.ReadString(ValueHandle, stored));
-  EXPECT_EQ(stored, "Nonplaying Server");
-}
-
-TEST_F(Setup, PrivilegedHandleInAnyCase) {
-  QtSettingsStore store;
-  Settings s;
-  SetupFields f = OpenSetupFields(s, {}, {}, store);
-  f.handle = "PlOmK";
-  ASSERT_TRUE(AcceptSetup(f, s, {}, store).close);
-  EXPECT_TRUE(s.Privileged);
-  f.handle = "plomkx";
-  ASSERT_TRUE(AcceptSetup(f, s, {}, store).close);
-  EXPECT_FALSE(s.Privileged);
-}
-
-TEST_F(Setup, BothBoxesStartTheClientOnly) {
-  QtSettingsStore store;
-  Settings s;
-  SetupFields f = OpenSetupFields(s, {}, {}, store);
-  f.handle = "Ann";
-  f.client = f.server = true;
-  EXPECT_EQ(AcceptSetup(f, s, {}, store).start, StartRole::Client);
-  f.client = false;
-  EXPECT_EQ(AcceptSetup(f, s, {}, store).start, StartRole::Server);
-}
-
-TEST_F(Setup, HugeSpacingIsBounded) {
-  QtSettingsStore store;
-  Settings s;
-  SetupFields f = OpenSetupFields(s, {}, {}, store);
-  f.handle = "Ann";
-  f.spacing = "4000000000";
-  ASSERT_TRUE(AcceptSetup(f, s, {}, store).close);
-  EXPECT_EQ(s.CardSpacing, MaxCardSpacing);
-}
-
-}  // namespace
-}  // namespace zelbo
-
-namespace zelbo {
-namespace {
 
 TEST(SettingsFile, NamedFileKeepsValuesApartFromTheUsers) {
   QTemporaryDir dir;
   const QString file = dir.filePath("zelbo.ini");
-  {
-    QtSettingsStore store(file);
-    store.WriteString(ValueHandle, "Ann");
-    store.WriteNumber(ValueCardSpacing, 24);
-  }
+  QtSettingsStore(file).WriteNumber(ValueCardSpacing, 24);
   QtSettingsStore store(file);
-  std::string handle;
   uint32_t spacing = 0;
-  ASSERT_TRUE(store.ReadString(ValueHandle, handle));
   ASSERT_TRUE(store.ReadNumber(ValueCardSpacing, spacing));
-  EXPECT_EQ(handle, "Ann");
   EXPECT_EQ(spacing, 24u);
+  store.WriteString(ValueHandle, "Ann");
   EXPECT_FALSE(store.ReadNumber(ValueHandle, spacing)) << "text is not a number";
 }
 
