@@ -28,9 +28,9 @@ inline std::vector<uint8_t> ReadBytes(const std::filesystem::path& p) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-inline void WriteBytes(const std::filesystem::path& p, const std::vector<uint8_t>& bytes) {
-  std::ofstream(p, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                           static_cast<std::streamsize>(bytes.size()));
+inline void WriteBytes(const std::filesystem::path& p, const std::vector<uint8_t>& b) {
+  std::ofstream(p, std::ios::binary)
+      .write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
 }
 
 // Records the broadcasts; snapshots and saves go to the ring and the
@@ -55,45 +55,43 @@ struct RecordsHost : RecordingHost {
 // undoubled and are scored without play), any playable card. Returns false
 // when nobody is to act.
 inline bool RandomStep(GameState& g, EngineHost& host, std::mt19937& rng) {
-  if (g.phase == PhaseChoosing) {
-    int value = 0;
-    if (g.turn == 0) {
-      std::vector<int> codes;
-      for (int c = 1; c <= LastContract; ++c)
-        if (AllowedContracts(g) >> c & 1u) codes.push_back(c);
-      if (codes.empty()) return false;
-      value = codes[rng() % codes.size()];
-    } else {
-      const DoublingOffer offer = OfferedDoubles(g);
-      value = DoublingByte(offer, offer.forced | (rng() % 3 == 0 ? offer.allowed & static_cast<int>(rng() % 8) : 0));
-    }
-    if (!IsDecisionAllowed(g, value)) return false;
-    ApplyDecision(g, host, value);
-    return true;
+  std::vector<int> moves;
+  if (g.phase == PhaseChoosing && g.turn == 0) {
+    for (int c = 1; c <= LastContract; ++c)
+      if (AllowedContracts(g) >> c & 1u) moves.push_back(c);
+  } else if (g.phase == PhaseChoosing) {
+    const DoublingOffer offer = OfferedDoubles(g);
+    const int extra = rng() % 3 ? 0 : offer.allowed & static_cast<int>(rng() % 8);
+    moves.push_back(DoublingByte(offer, offer.forced | extra));
+  } else if (g.phase == PhaseFirstLead || g.phase == PhasePlaying) {
+    for (int c : g.hands[g.turn])
+      if (IsCard(c) && MayPlayCard(g, g.turn, c)) moves.push_back(c);
   }
-  if (g.phase != PhaseFirstLead && g.phase != PhasePlaying) return false;
-  std::vector<int> cards;
-  for (int c : g.hands[g.turn])
-    if (IsCard(c) && MayPlayCard(g, g.turn, c)) cards.push_back(c);
-  if (cards.empty()) return false;
-  PlayCard(g, host, g.turn, cards[rng() % cards.size()]);
+  if (moves.empty()) return false;
+  const int move = moves[rng() % moves.size()];
+  if (g.phase != PhaseChoosing)
+    PlayCard(g, host, g.turn, move);
+  else if (IsDecisionAllowed(g, move))
+    ApplyDecision(g, host, move);
+  else
+    return false;
   return true;
 }
 
-// A new game dealt from `seed` (phase 1, deal 1).
-inline std::unique_ptr<GameState> NewSeededGame(EngineHost& host, uint32_t seed) {
+inline bool Never(const GameState&) { return false; }
+inline bool Always(const GameState&) { return true; }
+
+// A new game dealt from `seed`, then played at random (moves drawn from
+// `seed` too) until `stop` holds or nobody is to act.
+template <class Stop>
+std::unique_ptr<GameState> PlayedGame(EngineHost& host, uint32_t seed, Stop stop) {
   auto g = std::make_unique<GameState>();
   ResetGameState(*g);
   g->randomSeed = seed;
   NewGame(*g, host, 0);
-  return g;
-}
-
-// Plays until `stop` holds or nobody is to act; at most a whole game.
-template <class Stop>
-inline void PlayUntil(GameState& g, EngineHost& host, std::mt19937& rng, Stop stop) {
-  for (int steps = 0; steps < 28 * 60 && !stop(g) && RandomStep(g, host, rng); ++steps) {
+  for (std::mt19937 rng(seed); !stop(*g) && RandomStep(*g, host, rng);) {
   }
+  return g;
 }
 
 }  // namespace zelbo::testing
