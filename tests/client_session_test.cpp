@@ -13,33 +13,19 @@
 namespace zelbo {
 namespace {
 
-using testing::FakeTransport;
-
-struct RecordingUi : ClientUi {
-  int contractPrompts = 0, doublePrompts = 0, hides = 0, closes = 0;
-  std::vector<std::string> lines;
-  void PromptContract(const GameState&) override { ++contractPrompts; }
-  void PromptDoubling(const GameState&) override { ++doublePrompts; }
-  void HideDecisionDialogs() override { ++hides; }
-  void PaneLineAdded(std::string_view l) override { lines.emplace_back(l); }
-  void ConnectionClosed() override { ++closes; }
-};
+using Bytes = std::vector<uint8_t>;
 
 class ClientSessionTest : public ::testing::Test {
  protected:
   ClientSessionTest() : client_(t_, ui_, "Ann") {}
   ConnId Connected() {
     client_.Connect("table.example", 2118);
-    const ConnId c = t_.lastPort ? 100 : NoConn;
-    client_.OnConnected(c);
-    t_.sent[c].clear();  // the greeting is not a frame
-    return c;
+    client_.OnConnected(t_.lastConn);
+    t_.sent.clear();  // the greeting is not a frame
+    return t_.lastConn;
   }
-  void From(ConnId c, const std::vector<uint8_t>& bytes) { client_.OnRead(c, bytes); }
-  void From(ConnId c, const Frame& f) { t_.Deliver(c, f); }
-
-  FakeTransport t_;
-  RecordingUi ui_;
+  testing::FakeTransport t_;
+  testing::RecordingUi ui_;
   ClientSession client_;
 };
 
@@ -49,75 +35,61 @@ TEST_F(ClientSessionTest, GreetingAndJoinGoOutTogetherThenIdle) {
   EXPECT_TRUE(client_.IsClient());
   client_.OnConnected(100);
   client_.OnWritable(100);
-  const std::vector<uint8_t> expected = {'Z', 'e', 'l', 'b', 'o', 'W', 'i', 'n', 0,
-                                         5,   MsgJoin, 'A', 'n', 'n', 4, MsgIdle, 0, 0};
+  const Bytes expected = {'Z', 'e', 'l', 'b', 'o', 'W', 'i', 'n', 0, 5, MsgJoin, 'A', 'n', 'n', 4, MsgIdle, 0, 0};
   EXPECT_EQ(t_.sent[100], expected);
   EXPECT_EQ(t_.lastHost, "10.0.0.1");
 }
 
 TEST_F(ClientSessionTest, FailedConnectionResetsSoSetupCanTryAgain) {
-  client_.Connect("10.0.0.1", 2118);
-  client_.OnSocketError(100, SocketError{0, "Connection refused", false});
-  client_.OnClosed(100);
-  ASSERT_GE(ui_.lines.size(), 3u);
-  EXPECT_EQ(ui_.lines[1], "socket error 0: Connection refused");
-  EXPECT_EQ(ui_.lines[2], "Connection closed");
-  EXPECT_FALSE(client_.IsClient());
-  EXPECT_EQ(client_.LocalPosition(), NoPosition);
-  EXPECT_EQ(ui_.closes, 1);
+  const struct {
+    SocketError error;
+    std::string line;
+  } cases[] = {{{0, "Connection refused", false}, "socket error 0: Connection refused"},
+               {{2, "Host not found", true}, "Cannot find the server \"h\": Host not found"}};
+  for (const auto& c : cases) {
+    ui_.lines.clear();
+    client_.Connect("h", 2118);
+    client_.OnSocketError(t_.lastConn, c.error);
+    client_.OnClosed(t_.lastConn);
+    EXPECT_EQ(ui_.lines, (std::vector<std::string>{"Searching for server...", c.line, "Connection closed"}));
+    EXPECT_FALSE(client_.IsClient());
+    EXPECT_EQ(client_.LocalPosition(), NoPosition);
+  }
+  EXPECT_EQ(ui_.closes, 2);
   client_.Connect("10.0.0.2", 2118);
   EXPECT_TRUE(client_.IsClient());
   EXPECT_EQ(t_.lastHost, "10.0.0.2");
 }
 
-TEST_F(ClientSessionTest, UnknownHostNameSaysSo) {
-  client_.Connect("no.such.host", 2118);
-  client_.OnSocketError(100, SocketError{2, "Host not found", true});
-  client_.OnClosed(100);
-  EXPECT_EQ(ui_.lines[1], "Cannot find the server \"no.such.host\": Host not found");
-  EXPECT_FALSE(client_.IsClient());
-}
-
-TEST_F(ClientSessionTest, BrokenFramingClosesTheConnection) {
+TEST_F(ClientSessionTest, BrokenFramingClosesAndBadFieldsNeverReachTheMirror) {
   const ConnId c = Connected();
-  From(c, std::vector<uint8_t>{0, 1, 2});
+  const GameState before = client_.Game();
+  for (const Bytes& bad : {Bytes{16, MsgHand, 7, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13},
+                           Bytes{16, MsgHand, 1, 99, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13},
+                           Bytes{8, MsgStatus, 1, 40, 1, 0, 1, 0}, Bytes{8, MsgStatus, 9, 1, 1, 0, 1, 0},
+                           Bytes{4, MsgTurn, 9, 0}, Bytes{5, MsgSeatInfo, 4, 1, 1}, Bytes{3, MsgHand, 1},
+                           Bytes{4, MsgSeatGranted, 4, 0}})
+    t_.Deliver(c, bad);
+  EXPECT_TRUE(SameGame(before, client_.Game()));
+  EXPECT_EQ(client_.LocalPosition(), NoPosition);
+  t_.Deliver(c, Bytes{0, 1, 2});
   EXPECT_EQ(t_.closed[c], CloseMode::Abortive);
   EXPECT_FALSE(client_.IsClient());
   EXPECT_EQ(ui_.lines.back(), "Connection closed");
 }
 
-TEST_F(ClientSessionTest, OutOfRangeFieldsNeverReachTheMirror) {
-  const ConnId c = Connected();
-  const GameState before = client_.Game();
-  From(c, std::vector<uint8_t>{16, MsgHand, 7, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13});
-  From(c, std::vector<uint8_t>{16, MsgHand, 1, 99, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13});
-  From(c, std::vector<uint8_t>{8, MsgStatus, 1, 40, 1, 0, 1, 0});
-  From(c, std::vector<uint8_t>{8, MsgStatus, 9, 1, 1, 0, 1, 0});
-  From(c, std::vector<uint8_t>{4, MsgTurn, 9, 0});
-  From(c, std::vector<uint8_t>{5, MsgSeatInfo, 4, 1, 1});
-  From(c, std::vector<uint8_t>{3, MsgHand, 1});  // short
-  From(c, std::vector<uint8_t>{4, MsgSeatGranted, 4, 0});
-  EXPECT_TRUE(SameGame(before, client_.Game()));
-  EXPECT_EQ(client_.LocalPosition(), NoPosition);
-}
-
 TEST_F(ClientSessionTest, RandomBytesNeverBreakTheMirror) {
   const ConnId c = Connected();
   uint32_t state = 99;
-  for (int i = 0; i < 20000 && client_.IsClient(); ++i) {
-    state = state * 1103515245u + 12345u;
-    const int length = 2 + static_cast<int>((state >> 16) % 30);
-    std::vector<uint8_t> frame(static_cast<std::size_t>(length));
-    frame[0] = static_cast<uint8_t>(length);
-    frame[1] = static_cast<uint8_t>((state >> 8) % 27);
-    for (int k = 2; k < length; ++k) {
-      state = state * 1103515245u + 12345u;
-      frame[static_cast<std::size_t>(k)] = static_cast<uint8_t>(state >> 24);
-    }
-    From(c, frame);
+  auto next = [&state] { return (state = state * 1103515245u + 12345u) >> 8; };
+  for (int i = 0; i < 20000; ++i) {
+    Bytes frame(2 + next() % 30);
+    frame[0] = static_cast<uint8_t>(frame.size());
+    frame[1] = static_cast<uint8_t>(next() % 27);
+    for (std::size_t k = 2; k < frame.size(); ++k) frame[k] = static_cast<uint8_t>(next());
+    t_.Deliver(c, frame);
     const GameState& g = client_.Game();
-    ASSERT_TRUE(g.dealNumber >= 0 && g.dealNumber <= DealCount);
-    ASSERT_TRUE(g.dealer >= 0 && g.dealer <= 3);
+    ASSERT_TRUE(g.dealNumber >= 0 && g.dealNumber <= DealCount && g.dealer >= 0 && g.dealer <= 3);
     for (int s = 0; s < 4; ++s)
       for (int k = 0; k < 13; ++k) ASSERT_LE(g.hands[s][k], NoCard);
   }
@@ -126,41 +98,27 @@ TEST_F(ClientSessionTest, RandomBytesNeverBreakTheMirror) {
 
 TEST_F(ClientSessionTest, MirrorsFieldsAndScoreSheet) {
   const ConnId c = Connected();
-  From(c, std::vector<uint8_t>{8, MsgStatus, PhaseChoosing, 5, 0, 2, 1, 0});
-  From(c, std::vector<uint8_t>{7, MsgDealDecision, 3, 255, 255, 255, 255});
+  t_.Deliver(c, Bytes{8, MsgStatus, PhaseChoosing, 5, 0, 2, 1, 0});
+  t_.Deliver(c, Bytes{7, MsgDealDecision, 3, 255, 255, 255, 255});
   EXPECT_EQ(client_.Game().dealDecisions[5][0], 3);
-  From(c, MakeScoreLine(255, "first"));  // replace-last on an empty sheet appends
-  From(c, MakeScoreLine(40, "last"));    // past the end appends
-  From(c, MakeScoreLine(0, "top"));
+  t_.Deliver(c, MakeScoreLine(255, "first"));  // replace-last on an empty sheet appends
+  t_.Deliver(c, MakeScoreLine(40, "last"));    // past the end appends
+  t_.Deliver(c, MakeScoreLine(0, "top"));
   ASSERT_EQ(client_.Game().scoreSheet.size(), 3u);
   EXPECT_EQ(client_.Game().scoreSheet.line(0), "top");
   EXPECT_EQ(client_.Game().scoreSheet.line(2), "last");
-  From(c, MakeScoreDelete(9));
-  From(c, MakeScoreDelete(0));
+  t_.Deliver(c, MakeScoreDelete(9));
+  t_.Deliver(c, MakeScoreDelete(0));
   EXPECT_EQ(client_.Game().scoreSheet.line(0), "first");
-  From(c, std::vector<uint8_t>{8, MsgStatus, PhaseChoosingSuspended, 5, 0, 2, 1, 0});
+  t_.Deliver(c, Bytes{8, MsgStatus, PhaseChoosingSuspended, 5, 0, 2, 1, 0});
   EXPECT_EQ(ui_.hides, 1);
-}
-
-TEST_F(ClientSessionTest, ContractPromptLetsTheRulesAnswerOnTheMirror) {
-  const ConnId c = Connected();
-  From(c, std::vector<uint8_t>{8, MsgStatus, PhaseChoosing, 2, 0, 3, 1, 0});
-  From(c, std::vector<uint8_t>{4, MsgTurn, 0, 0});
-  const uint8_t row[KindCount] = {0, 1, 1, 0, 0, 0, 0};  // Dominoes and Misere left
-  From(c, MakeChooseContract(row));
-  EXPECT_EQ(ui_.contractPrompts, 1);
-  const uint32_t allowed = AllowedContracts(client_.Game());
-  EXPECT_TRUE(allowed >> Misere & 1u);
-  EXPECT_TRUE(allowed >> FirstDominoes & 1u);
-  EXPECT_FALSE(allowed >> FirstTrumps & 1u);
-  EXPECT_FALSE(allowed >> NoQueens & 1u);
 }
 
 TEST_F(ClientSessionTest, CommandsFollowRoleAndPosition) {
   client_.RequestSeat(West);  // not a client yet
   EXPECT_TRUE(t_.sent.empty());
   const ConnId c = Connected();
-  From(c, MakeSeatInfo(West, true, "Bob"));
+  t_.Deliver(c, MakeSeatInfo(West, true, "Bob"));
   client_.RequestUndo();  // no seat
   client_.StartKibitzing(West);
   auto frames = t_.Frames(c);
@@ -171,13 +129,13 @@ TEST_F(ClientSessionTest, CommandsFollowRoleAndPosition) {
   EXPECT_EQ(client_.LocalPosition(), 4 + West);
   client_.RequestSeat(North);  // a kibitzer has a position
   EXPECT_TRUE(t_.Frames(c).empty());
-  From(c, MakeSeatGranted(North));
+  t_.Deliver(c, MakeSeatGranted(North));
   client_.StartKibitzing(4);  // a seated client cannot kibitz
   client_.RequestUndo();
   frames = t_.Frames(c);
   ASSERT_EQ(frames.size(), 1u);
   EXPECT_EQ(frames[0].type, MsgUndoRequest);
-  From(c, MakeSeatGranted(South));
+  t_.Deliver(c, MakeSeatGranted(South));
   client_.RequestUndo();  // South asks nobody
   EXPECT_TRUE(t_.Frames(c).empty());
 }

@@ -1,15 +1,18 @@
-// A Transport for the protocol core's unit tests: it records what the core
-// sends and closes, and lets a test play the socket side by calling the
-// TransportEvents methods itself.
+// Helpers for the protocol core's tests: a Transport that records what the
+// core sends and lets a test play the socket side, a UI that records what
+// either role shows, frame decoding and a temporary folder.
 #pragma once
 
 #include <cstdint>
+#include <cstdlib>
+#include <filesystem>
 #include <map>
-#include <set>
 #include <string>
 #include <vector>
 
+#include "net/client_session.h"
 #include "net/frames.h"
+#include "net/server_table.h"
 #include "net/transport.h"
 
 namespace zelbo::testing {
@@ -20,64 +23,61 @@ struct DecodedFrame {
   std::string text() const { return {payload.begin(), payload.end()}; }
 };
 
+// The complete frames at the front of `bytes`; `used` gets their byte count.
+inline std::vector<DecodedFrame> DecodeFrames(const std::vector<uint8_t>& bytes, std::size_t* used = nullptr) {
+  std::vector<DecodedFrame> frames;
+  std::size_t at = 0;
+  for (; at + 2 <= bytes.size() && bytes[at] >= 2 && at + bytes[at] <= bytes.size(); at += bytes[at]) {
+    const auto f = bytes.begin() + static_cast<std::ptrdiff_t>(at);
+    frames.push_back({f[1], {f + 2, f + f[0]}});
+  }
+  if (used) *used = at;
+  return frames;
+}
+
+inline std::vector<uint8_t> Bytes(const Frame& f) { return {f.bytes.begin(), f.bytes.begin() + f.size}; }
+
+// The greeting and MsgJoin in one piece, as a client sends them.
+inline std::vector<uint8_t> Hello(const std::string& handle) {
+  std::vector<uint8_t> b(Greeting.begin(), Greeting.end());
+  const Frame j = MakeJoin(handle);
+  b.insert(b.end(), j.bytes.begin(), j.bytes.begin() + j.size);
+  return b;
+}
+
 class FakeTransport : public Transport {
  public:
   void SetEvents(TransportEvents* events) override { events_ = events; }
-  bool Listen(uint16_t port, SocketError* error) override {
-    if (failListen) {
-      if (error) *error = SocketError{98, "Address already in use", false};
-      return false;
-    }
-    port_ = port == 0 ? 40000 : port;
-    return true;
+  bool Listen(uint16_t, SocketError* error) override {
+    if (failListen && error) *error = SocketError{98, "Address already in use", false};
+    return !failListen;
   }
-  uint16_t ListeningPort() const override { return port_; }
-  void StopListening() override { port_ = 0; }
+  uint16_t ListeningPort() const override { return 40000; }
+  void StopListening() override {}
   ConnId Connect(const std::string& host, uint16_t port) override {
     lastHost = host;
     lastPort = port;
-    return next_++;
+    return lastConn = next_++;
   }
   void Send(ConnId conn, std::span<const uint8_t> bytes) override {
-    auto& out = sent[conn];
-    out.insert(out.end(), bytes.begin(), bytes.end());
+    sent[conn].insert(sent[conn].end(), bytes.begin(), bytes.end());
   }
   void Close(ConnId conn, CloseMode mode) override { closed[conn] = mode; }
   int64_t NowMs() const override { return now; }
 
-  // A new incoming connection (server side).
-  ConnId Accept() {
-    const ConnId c = next_++;
-    events_->OnAccepted(c);
-    return c;
+  ConnId Accept() {  // a new incoming connection (server side)
+    events_->OnAccepted(next_);
+    return next_++;
   }
-  void Deliver(ConnId conn, const std::vector<uint8_t>& bytes) { events_->OnRead(conn, bytes); }
-  void Deliver(ConnId conn, const Frame& f) {
-    events_->OnRead(conn, std::vector<uint8_t>(f.bytes.begin(), f.bytes.begin() + f.size));
-  }
-  // Greeting plus MsgJoin in one read, as a client sends them.
-  void Greet(ConnId conn, const std::string& handle) {
-    std::vector<uint8_t> b(Greeting.begin(), Greeting.end());
-    const Frame j = MakeJoin(handle);
-    b.insert(b.end(), j.bytes.begin(), j.bytes.begin() + j.size);
-    Deliver(conn, b);
-  }
+  void Deliver(ConnId conn, std::span<const uint8_t> bytes) { events_->OnRead(conn, bytes); }
+  void Deliver(ConnId conn, const Frame& f) { Deliver(conn, f.view()); }
+  void Greet(ConnId conn, const std::string& handle) { Deliver(conn, Hello(handle)); }
   bool IsClosed(ConnId conn) const { return closed.count(conn) != 0; }
-
-  // Frames sent on a connection so far (and forgets them when `take`).
-  std::vector<DecodedFrame> Frames(ConnId conn, bool take = true) {
-    std::vector<DecodedFrame> frames;
-    auto& bytes = sent[conn];
-    std::size_t at = 0;
-    while (at + 2 <= bytes.size() && at + bytes[at] <= bytes.size() && bytes[at] >= 2) {
-      DecodedFrame f;
-      f.type = bytes[at + 1];
-      f.payload.assign(bytes.begin() + static_cast<std::ptrdiff_t>(at) + 2,
-                       bytes.begin() + static_cast<std::ptrdiff_t>(at) + bytes[at]);
-      frames.push_back(std::move(f));
-      at += bytes[at];
-    }
-    if (take) bytes.erase(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(at));
+  // The frames sent on a connection since the last call.
+  std::vector<DecodedFrame> Frames(ConnId conn) {
+    std::size_t used = 0;
+    auto frames = DecodeFrames(sent[conn], &used);
+    sent[conn].erase(sent[conn].begin(), sent[conn].begin() + static_cast<std::ptrdiff_t>(used));
     return frames;
   }
   std::vector<std::string> Texts(ConnId conn) {
@@ -94,10 +94,35 @@ class FakeTransport : public Transport {
   bool failListen = false;
   std::string lastHost;
   uint16_t lastPort = 0;
+  ConnId lastConn = NoConn;
 
  private:
-  uint16_t port_ = 0;
   ConnId next_ = 100;
+};
+
+// Records what the core asks of its screen, for the server and the client.
+struct RecordingUi : ServerUi, ClientUi {
+  int prompts = 0, hides = 0, closes = 0;
+  std::vector<std::string> lines;
+  void OpenPickGameDialog(const GameState&) override { ++prompts; }
+  void OpenDoublingDialog(const GameState&) override { ++prompts; }
+  void PromptContract(const GameState&) override { ++prompts; }
+  void PromptDoubling(const GameState&) override { ++prompts; }
+  void HideDecisionDialogs() override { ++hides; }
+  void PaneLineAdded(std::string_view line) override { lines.emplace_back(line); }
+  void ConnectionClosed() override { ++closes; }
+};
+
+// A new folder under the system's temporary directory, removed at the end.
+struct TempDir {
+  TempDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "zelbo_test_XXXXXX").string();
+    path = mkdtemp(pattern.data()) ? pattern : std::string(".");
+  }
+  ~TempDir() {
+    if (path != ".") std::filesystem::remove_all(path);
+  }
+  std::string path;
 };
 
 }  // namespace zelbo::testing

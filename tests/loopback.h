@@ -1,5 +1,6 @@
 // Helpers for tests over real loopback sockets: one QCoreApplication for
-// the test program, and waiting for a condition with a deadline.
+// the test program, waiting for a condition with a deadline, and a peer on a
+// plain socket that sends exactly the bytes a test gives.
 #pragma once
 
 #include <QCoreApplication>
@@ -7,7 +8,16 @@
 #include <QEventLoop>
 #include <QTimer>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <functional>
+
+#include "tests/fake_transport.h"
 
 namespace zelbo::testing {
 
@@ -35,5 +45,45 @@ inline bool WaitUntil(const std::function<bool()>& done, int ms = 20000) {
   }
   return true;
 }
+
+// A socket connected to 127.0.0.1:port, each send its own segment. Its
+// reads never block: the server runs on this thread's event loop.
+struct RawPeer {
+  explicit RawPeer(uint16_t port) : fd(socket(AF_INET, SOCK_STREAM, 0)) {
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_port = htons(port);
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    const int one = 1;
+    setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+    if (connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0) error = errno;
+  }
+  ~RawPeer() { close(fd); }
+  void Send(const std::vector<uint8_t>& b) {
+    if (send(fd, b.data(), b.size(), MSG_NOSIGNAL) < 0 && !error) error = errno;
+  }
+  void Send(const Frame& f) { Send(Bytes(f)); }
+  // Takes in what has arrived; true once the connection has ended (`error`
+  // then holds the socket error, 0 for an orderly end).
+  bool Ended() {
+    uint8_t buffer[65536];
+    ssize_t n;
+    while ((n = recv(fd, buffer, sizeof buffer, MSG_DONTWAIT)) > 0) in.insert(in.end(), buffer, buffer + n);
+    if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && !error) error = errno;
+    ended |= n == 0 || error != 0;
+    return ended;
+  }
+  bool HasText(const std::string& s) {
+    Ended();
+    for (const DecodedFrame& f : DecodeFrames(in))
+      if (f.type == MsgText && f.text() == s) return true;
+    return false;
+  }
+
+  int fd;
+  int error = 0;
+  bool ended = false;
+  std::vector<uint8_t> in;
+};
 
 }  // namespace zelbo::testing

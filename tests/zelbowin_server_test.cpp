@@ -4,7 +4,6 @@
 
 #include <QProcess>
 
-#include <array>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -28,98 +27,79 @@ TEST(ServerOptions, ParsesAndRefuses) {
   EXPECT_EQ(o.dir, "x");
   EXPECT_EQ(o.load, "g.zelbo");
   for (const std::vector<std::string>& bad :
-       {std::vector<std::string>{"--port", "70000"}, {"--port", "-1"}, {"--seed"}, {"--colour", "red"},
-        {"--seed", "12x"}}) {
-    ServerOptions p;
-    EXPECT_FALSE(ParseServerOptions(bad, p, error));
+       {std::vector<std::string>{"--port", "70000"}, {"--port", "-1"}, {"--seed"}, {"--colour", "red"}, {"--seed", "12x"}}) {
+    EXPECT_FALSE(ParseServerOptions(bad, o, error));
     EXPECT_FALSE(error.empty());
   }
 }
 
-class ServerProgram : public ::testing::Test {
- protected:
-  ServerProgram() {
-    testing::App();
-    std::string pattern = (std::filesystem::temp_directory_path() / "zelbo_prog_XXXXXX").string();
-    folder_ = mkdtemp(pattern.data()) ? pattern : std::string(".");
-  }
-  ~ServerProgram() override { std::filesystem::remove_all(folder_); }
+// Runs the program and returns the port it listens on (0 when it did not
+// start); `out` collects its standard output.
+uint16_t Start(QProcess& p, const QStringList& args, std::string& out) {
+  testing::App();
+  p.start(ZELBOWIN_SERVER, args);
+  uint16_t port = 0;
+  WaitUntil([&] {
+    out += p.readAllStandardOutput().toStdString();
+    const auto at = out.find("table open on port ");
+    if (at != std::string::npos) port = static_cast<uint16_t>(std::stoi(out.substr(at + 19)));
+    return port != 0 || p.state() == QProcess::NotRunning;
+  });
+  return port;
+}
 
-  // Starts the program and returns the port it listens on (0 on failure).
-  uint16_t Start(QProcess& p, const QStringList& args) {
-    p.start(ZELBOWIN_SERVER, args);
-    uint16_t port = 0;
-    WaitUntil([&] {
-      out_ += p.readAllStandardOutput().toStdString();
-      const auto at = out_.find("table open on port ");
-      if (at != std::string::npos) port = static_cast<uint16_t>(std::stoi(out_.substr(at + 19)));
-      return port != 0 || p.state() == QProcess::NotRunning;
-    });
-    return port;
-  }
-
-  std::string folder_;
-  std::string out_;
-};
-
-TEST_F(ServerProgram, HostsAWholeGameWritesRecordsAndEndsOnSigterm) {
+TEST(ServerProgram, HostsAWholeGameWritesRecordsAndEndsOnSigterm) {
+  testing::TempDir dir;
   QProcess server;
-  const uint16_t port = Start(server, {"--port", "0", "--seed", "5", "--dir", QString::fromStdString(folder_)});
+  std::string out;
+  const uint16_t port = Start(server, {"--port", "0", "--seed", "5", "--dir", QString::fromStdString(dir.path)}, out);
   ASSERT_NE(port, 0);
-  std::array<std::unique_ptr<QtTransport>, 4> transports;
-  std::array<std::unique_ptr<ScriptedClient>, 4> clients;
+  std::vector<std::unique_ptr<QtTransport>> transports;
+  std::vector<std::unique_ptr<ScriptedClient>> clients;
   for (int s = 0; s < 4; ++s) {
-    transports[s] = std::make_unique<QtTransport>();
-    clients[s] = std::make_unique<ScriptedClient>(*transports[s], "P" + std::to_string(s), s);
-    clients[s]->session().Connect("localhost", port);
+    transports.push_back(std::make_unique<QtTransport>());
+    clients.push_back(std::make_unique<ScriptedClient>(*transports.back(), "P" + std::to_string(s), s));
+    clients.back()->session().Connect("localhost", port);
   }
-  ASSERT_TRUE(WaitUntil(
-      [&] {
-        out_ += server.readAllStandardOutput().toStdString();
-        return out_.find("Hand records written to ") != std::string::npos;
-      },
-      240000));
+  const std::string written = "Hand records written to ";
+  ASSERT_TRUE(WaitUntil([&] { return (out += server.readAllStandardOutput().toStdString()).find(written) != std::string::npos; }, 240000));
   EXPECT_TRUE(WaitUntil([&] {
     for (auto& c : clients)
       if (c->session().Game().phase != PhaseGameOver) return false;
     return true;
   }));
-  EXPECT_NE(out_.find("P3 has joined the table"), std::string::npos);
-  EXPECT_NE(out_.find("P2 is sitting North"), std::string::npos);
-  const auto at = out_.find("Hand records written to ") + 24;
-  const std::string path = out_.substr(at, out_.find('\n', at) - at);
-  EXPECT_TRUE(std::filesystem::exists(path));
-  EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(folder_) / "temp.zelbo"));
+  EXPECT_NE(out.find("P3 has joined the table"), std::string::npos);
+  EXPECT_NE(out.find("P2 is sitting North"), std::string::npos);
+  const auto at = out.find(written) + written.size();
+  EXPECT_TRUE(std::filesystem::exists(out.substr(at, out.find('\n', at) - at)));
+  EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(dir.path) / "temp.zelbo"));
 
   server.terminate();  // SIGTERM
   ASSERT_TRUE(server.waitForFinished(10000));
   EXPECT_EQ(server.exitStatus(), QProcess::NormalExit);
   EXPECT_EQ(server.exitCode(), 0);
-  // The clients see the table go.
-  EXPECT_TRUE(WaitUntil([&] { return !clients[0]->session().IsClient(); }));
+  EXPECT_TRUE(WaitUntil([&] { return !clients[0]->session().IsClient(); }));  // the clients see the table go
 }
 
-TEST_F(ServerProgram, PortInUseAndBadOptionsFailClearly) {
+TEST(ServerProgram, PortInUseAndBadOptionsFailClearly) {
+  testing::TempDir dir;
   QProcess first;
-  const uint16_t port = Start(first, {"--port", "0", "--dir", QString::fromStdString(folder_)});
+  std::string out;
+  const uint16_t port = Start(first, {"--port", "0", "--dir", QString::fromStdString(dir.path)}, out);
   ASSERT_NE(port, 0);
-  QProcess second;
-  second.start(ZELBOWIN_SERVER, {"--port", QString::number(port), "--dir", QString::fromStdString(folder_)});
-  ASSERT_TRUE(second.waitForFinished(10000));
-  EXPECT_NE(second.exitCode(), 0);
-  EXPECT_TRUE(second.readAllStandardError().contains("cannot listen on port"));
-
-  QProcess bad;
-  bad.start(ZELBOWIN_SERVER, {"--bogus"});
-  ASSERT_TRUE(bad.waitForFinished(10000));
-  EXPECT_EQ(bad.exitCode(), 2);
-  EXPECT_TRUE(bad.readAllStandardError().contains("unknown option --bogus"));
-
-  QProcess load;
-  load.start(ZELBOWIN_SERVER, {"--port", "0", "--load", "/nonexistent/game.zelbo"});
-  ASSERT_TRUE(load.waitForFinished(10000));
-  EXPECT_NE(load.exitCode(), 0);
-
+  const struct {
+    QStringList args;
+    const char* message;
+  } cases[] = {{{"--port", QString::number(port)}, "cannot listen on port"},
+               {{"--bogus"}, "unknown option --bogus"},
+               {{"--port", "0", "--load", "/nonexistent/game.zelbo"}, ""}};
+  for (const auto& c : cases) {
+    QProcess p;
+    p.start(ZELBOWIN_SERVER, c.args);
+    ASSERT_TRUE(p.waitForFinished(10000));
+    EXPECT_NE(p.exitCode(), 0);
+    EXPECT_TRUE(p.readAllStandardError().contains(c.message)) << c.message;
+  }
   first.kill();
   first.waitForFinished(5000);
 }
