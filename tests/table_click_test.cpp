@@ -2,125 +2,76 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <climits>
+#include <tuple>
+
+#include "tests/table_fixture.h"
 
 namespace zelbo {
 namespace {
 
-// A client seated at `seat` on its turn in play, holding a full hand of
-// cards 0..12.
-TableView PlayerOnTurn(int seat) {
-  TableView v;
-  v.role = TableRole::Client;
-  v.LocalPosition = seat;
-  v.game.phase = PhasePlaying;
-  v.game.turn = seat;
-  for (int i = 0; i < 13; ++i) v.game.hands[seat][i] = static_cast<uint8_t>(i);
-  return v;
-}
-
-int CardAt(const TableView& v, int x, int y) { return ClickTable(v, x, y).card; }
-
-TEST(TableClick, FullHandAtDefaultSpacing) {
-  const TableView v = PlayerOnTurn(West);
-  for (int i = 0; i < 12; ++i) {
-    EXPECT_EQ(CardAt(v, 300 + 16 * i, 450), i);
-    EXPECT_EQ(CardAt(v, 315 + 16 * i, 450), i);
+// Expects the hand slot (-1 for none) that each click {x, y, slot} hits.
+void ExpectSlots(const TableView& v, std::initializer_list<std::array<int, 3>> clicks) {
+  for (auto [x, y, slot] : clicks) {
+    EXPECT_EQ(ClickTable(v, x, y).slot, slot) << x << "," << y << " spacing " << v.CardSpacing;
   }
-  EXPECT_EQ(CardAt(v, 492, 400), 12);
-  EXPECT_EQ(CardAt(v, 565, 497), 12);  // the last card over its whole width
-  EXPECT_EQ(CardAt(v, 566, 450), NoCard);
-  EXPECT_EQ(CardAt(v, 299, 450), NoCard);
-  EXPECT_EQ(CardAt(v, 400, 399), NoCard);
-  EXPECT_EQ(CardAt(v, 400, 498), NoCard);
-  EXPECT_EQ(ClickTable(v, 300, 450).slot, 0);
 }
 
-TEST(TableClick, CardBeforeAGapCountsOverItsWholeWidth) {
-  TableView v = PlayerOnTurn(South);
-  v.game.hands[South][5] = NoCard;
-  v.game.hands[South][6] = NoCard;
-  v.game.hands[South][12] = NoCard;
-  // Slot 4 (left edge 364) is whole now; slot 7 starts at 412 underneath it.
-  EXPECT_EQ(CardAt(v, 364, 450), 4);
-  EXPECT_EQ(CardAt(v, 411, 450), 4);
-  EXPECT_EQ(CardAt(v, 437, 450), 4);  // the lower slot wins where both count
-  EXPECT_EQ(CardAt(v, 438, 450), 8);
-  EXPECT_EQ(CardAt(v, 476, 450), 11);  // slot 11 is now the last card
-  EXPECT_EQ(CardAt(v, 549, 450), 11);
-  EXPECT_EQ(CardAt(v, 550, 450), NoCard);
-}
-
-TEST(TableClick, OtherSpacings) {
-  TableView v = PlayerOnTurn(South);
+TEST(TableClick, HitsTheCardsWhereTheyAreDrawn) {
+  TableView v = Playing(West, Misere, East, West);
+  for (int i = 0; i < 12; ++i) ExpectSlots(v, {{300 + 16 * i, 450, i}, {315 + 16 * i, 450, i}});
+  // The last card over its whole width; nothing outside rows 400..497.
+  ExpectSlots(v, {{492, 400, 12}, {565, 497, 12}, {566, 450, -1}, {299, 450, -1}, {400, 399, -1},
+                  {400, 498, -1}});
+  EXPECT_EQ(ClickTable(v, 565, 450).card, West + 4 * 12);
   v.CardSpacing = 73;
-  EXPECT_EQ(CardAt(v, -70, 450), 0);
-  EXPECT_EQ(CardAt(v, 2, 450), 0);
-  EXPECT_EQ(CardAt(v, 3, 450), 1);
-  v.CardSpacing = 0;  // everything on one spot: only the last card counts
-  EXPECT_EQ(CardAt(v, 404, 450), 12);
-  EXPECT_EQ(CardAt(v, 477, 450), 12);
+  ExpectSlots(v, {{-70, 450, 0}, {2, 450, 0}, {3, 450, 1}});
+  v.CardSpacing = 0;  // all on one spot: only the last card counts
+  ExpectSlots(v, {{404, 450, 12}, {477, 450, 12}});
   v.CardSpacing = INT32_MAX;  // 64-bit edges: slot 6's strip spans the middle
-  EXPECT_EQ(CardAt(v, 450, 450), 6);
+  ExpectSlots(v, {{450, 450, 6}});
+  // A card before an empty slot counts whole, the lower slot where both do.
+  v.CardSpacing = 16;
+  v.game.hands[West][0] = 200;  // a byte that is no card is an empty slot
+  v.game.hands[West][5] = v.game.hands[West][6] = NoCard;
+  v.game.hands[West][12] = DomClosed;
+  ExpectSlots(v, {{300, 450, -1}, {364, 450, 4}, {437, 450, 4}, {438, 450, 8}, {476, 450, 11},
+                  {549, 450, 11}, {550, 450, -1}});
 }
 
-TEST(TableClick, OnlyTheLocalSeatsTurnInPlayPhases) {
-  TableView v = PlayerOnTurn(North);
+TEST(TableClick, OnlyTheLocalSeatPlaysOnItsTurn) {
+  TableView v = Playing(North, Misere, East, North);
   v.game.phase = PhaseFirstLead;
-  EXPECT_EQ(CardAt(v, 300, 450), 0);
+  EXPECT_EQ(ClickTable(v, 300, 450).card, North);
   for (int phase : {PhaseIdle, PhaseChoosing, PhaseChoosingSuspended, PhasePlayingSuspended,
                     PhaseGameOver, PhaseFirstLeadSuspended}) {
     v.game.phase = phase;
-    EXPECT_EQ(CardAt(v, 300, 450), NoCard) << phase;
+    EXPECT_EQ(ClickTable(v, 300, 450).slot, -1) << phase;
   }
   v.game.phase = PhasePlaying;
   v.game.turn = East;
-  EXPECT_EQ(CardAt(v, 300, 450), NoCard);
-}
-
-TEST(TableClick, KibitzersNeverPlay) {
-  for (int position = 4; position <= 8; ++position) {
-    TableView v = PlayerOnTurn(South);
-    v.LocalPosition = position;
-    v.game.turn = position;  // even a mirror that says so
-    EXPECT_EQ(CardAt(v, 300, 450), NoCard) << position;
+  EXPECT_EQ(ClickTable(v, 300, 450).slot, -1);
+  for (int position = 4; position <= 8; ++position) {  // kibitzers never play,
+    v.LocalPosition = v.game.turn = position;          // even if a mirror says so
+    EXPECT_EQ(ClickTable(v, 300, 450).slot, -1) << position;
   }
 }
 
-TEST(TableClick, UnplacedViewerClicksAreIgnoredEvenOnTheUndoSpot) {
-  TableView v = PlayerOnTurn(South);
-  v.role = TableRole::Server;
-  v.Privileged = true;
-  v.LocalPosition = TableView::Unplaced;
-  v.game.turn = -1;
-  const TableClick click = ClickTable(v, 400, 520);
-  EXPECT_FALSE(click.undo);
-  EXPECT_EQ(click.slot, -1);
-  EXPECT_EQ(CardAt(v, 300, 450), NoCard);
-}
-
 TEST(TableClick, HiddenUndoSpotOnlyForThePrivilegedUser) {
-  TableView v = PlayerOnTurn(West);
-  v.game.phase = PhaseChoosing;
+  TableView v = Playing(West, Misere, East, West);
   EXPECT_FALSE(ClickTable(v, 400, 520).undo);
   v.Privileged = true;
-  EXPECT_TRUE(ClickTable(v, 350, 507).undo);
-  EXPECT_TRUE(ClickTable(v, 500, 550).undo);
-  EXPECT_FALSE(ClickTable(v, 349, 520).undo);
-  EXPECT_FALSE(ClickTable(v, 501, 520).undo);
-  EXPECT_FALSE(ClickTable(v, 400, 506).undo);
-  EXPECT_FALSE(ClickTable(v, 400, 551).undo);
-  v.LocalPosition = TableView::WatchingAll;  // a privileged kibitzer still has the spot
+  const std::tuple<int, int, bool> spots[] = {{350, 507, true},  {500, 550, true},
+                                              {349, 520, false}, {501, 520, false},
+                                              {400, 506, false}, {400, 551, false}};
+  for (auto [x, y, hit] : spots) EXPECT_EQ(ClickTable(v, x, y).undo, hit) << x << "," << y;
+  v.LocalPosition = TableView::WatchingAll;  // a privileged kibitzer keeps it
   EXPECT_TRUE(ClickTable(v, 400, 520).undo);
-}
-
-TEST(TableClick, BytesThatAreNoCardsAreEmptySlots) {
-  TableView v = PlayerOnTurn(South);
-  v.game.hands[South][0] = 200;
-  v.game.hands[South][12] = DomClosed;
-  EXPECT_EQ(CardAt(v, 300, 450), NoCard);
-  EXPECT_EQ(CardAt(v, 476, 450), 11);
-  EXPECT_EQ(CardAt(v, 549, 450), 11);  // slot 11 counts whole: nothing lies right of it
+  v.LocalPosition = TableView::Unplaced;  // without a position nothing counts
+  v.game.turn = -1;
+  EXPECT_FALSE(ClickTable(v, 400, 520).undo);
+  EXPECT_EQ(ClickTable(v, 300, 450).slot, -1);
 }
 
 }  // namespace

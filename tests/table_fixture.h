@@ -1,0 +1,30 @@
+// A table to paint or click: a client at `position` with all four seats
+// taken, in deal 5 playing `contract`; seat s holds the cards s, s + 4,
+// s + 8, ... (a sorted hand of every suit) and has taken s + 1 tricks.
+#pragma once
+
+#include "display/table_view.h"
+
+namespace zelbo {
+
+inline TableView Playing(int position, int contract = Misere, int dealer = East, int turn = West) {
+  TableView v;
+  v.role = TableRole::Client;
+  v.LocalPosition = position;
+  v.SeatHandles = {"Sam", "Wendy", "Nora", "Eddie"};
+  v.SeatTaken = {true, true, true, true};
+  GameState& g = v.game;
+  g.phase = PhasePlaying;
+  g.dealNumber = 5;
+  g.dealer = dealer;
+  g.contract = contract;
+  g.turn = turn;
+  g.roundSteps = 4;
+  for (int s = 0; s < 4; ++s) {
+    g.tally[s] = static_cast<uint8_t>(s + 1);
+    for (int i = 0; i < 13; ++i) g.hands[s][i] = static_cast<uint8_t>(s + 4 * i);
+  }
+  return v;
+}
+
+}  // namespace zelbo
