@@ -7,272 +7,120 @@ namespace {
 
 using namespace zelbo::testing;
 
-TEST(CardPlay, FollowSuitAndTheWinnerLeadsFreely) {
-  const std::string hands[4] = {"AS 2H 3C", "KS 3H 4C", "2D 4H 5C", "QS 5H 6C"};
-  auto g = FirstLead(Misere, South, hands);
-  RecordingHost host;
-  PLAY(g, host, South, "AS");
-  EXPECT_EQ(g->phase, PhasePlaying);
-  EXPECT_FALSE(MayPlayCard(*g, West, C("3H")));  // holds a Spade
-  PLAY(g, host, West, "KS");
-  EXPECT_TRUE(MayPlayCard(*g, North, C("2D")));   // void in Spades: anything
-  EXPECT_TRUE(MayPlayCard(*g, North, C("4H")));
-  PLAY(g, host, North, "2D");
-  EXPECT_FALSE(MayPlayCard(*g, East, C("5H")));
-  PLAY(g, host, East, "QS");
-
-  EXPECT_EQ(g->turn, South);
-  EXPECT_EQ(g->trickDone, 1);
-  EXPECT_EQ(g->tally[South], 1);
-  EXPECT_EQ(g->handScore[South], -2);
-  EXPECT_EQ(g->playRound, 1);
-  EXPECT_EQ(g->tableCards[0], C("AS"));  // the trick stays shown until the next card
-  // The winner leads any suit; the finished trick moves to the last-trick bytes.
-  PLAY(g, host, South, "2H");
-  EXPECT_EQ(g->tableCards[4], C("AS"));
-  EXPECT_EQ(g->tableCards[5], C("KS"));
-  EXPECT_EQ(g->tableCards[6], C("2D"));
-  EXPECT_EQ(g->tableCards[7], C("QS"));
-  EXPECT_EQ(g->tableCards[0], C("2H"));
-  EXPECT_EQ(g->tableCards[1], NoCard);
-  EXPECT_EQ(g->playRecords[1][0][East], C("QS"));
-  EXPECT_EQ(g->playRecords[1][1][South], C("2H"));
-  // Played cards close up to the front of the hand.
-  EXPECT_EQ(g->hands[South][0], C("3C"));
-  EXPECT_EQ(g->hands[South][1], NoCard);
+bool CardIgnored(const GameState& g, int seat, int card) {
+  return IsIgnored(g, [&](GameState& c, EngineHost& h) { PlayCard(c, h, seat, card); });
 }
 
-TEST(CardPlay, RefusedCardsChangeNothingAndCallNothing) {
-  const std::string hands[4] = {"AS 2H", "KS 3H", "2D 4H", "QS 5H"};
-  auto g = FirstLead(Misere, South, hands);
-  RecordingHost host;
-  auto expectIgnored = [&](int seat, int card) {
-    const GameState before = *g;
-    PlayCard(*g, host, seat, card);
-    EXPECT_TRUE(SameGame(before, *g)) << "seat " << seat << " card " << card;
-    EXPECT_TRUE(host.calls.empty());
+TEST(CardPlay, FollowTrumpOverruffAndHeartLeadRules) {
+  const char* hearts = "AH KH QH JH TH 9H 8H 7H 6H 5H 4H 3H 2C|2D|3D|4D";
+  const char* allHearts = "AH KH QH JH TH 9H 8H 7H 6H 5H 4H 3H 2H|2D|3D|4D";
+  const int spades = FirstTrumps + Spades;
+  const struct {
+    int contract;
+    const char *hands, *played, *card;
+    bool may;
+  } cases[] = {
+      {Misere, "AS 2H|KS 3H|2D 4H|QS", "AS", "3H", false},  // holds the led suit
+      {Misere, "AS 2H|KS 3H|2D 4H|QS", "AS KS", "2D", true},  // void: anything
+      {spades, "2H|TS 4D|JS 2S 5D|KH 9S", "2H", "4D", false},  // void in the led suit, holds a trump
+      {spades, "2H|TS 4D|JS 2S 5D|KH 9S", "2H TS", "5D", false},  // must overruff ...
+      {spades, "2H|TS 4D|JS 2S 5D|KH 9S", "2H TS", "2S", false},  // ... with the Jack
+      {spades, "2H|TS 4D|JS 2S 5D|KH 9S", "2H TS JS", "9S", false},  // holds the led suit
+      {spades, "2H|TS 4D|2S 5D|KH", "2H TS", "5D", true},  // only a lower trump: free
+      {spades, "5S|9S 2S AD|3S AC|QC", "5S", "2S", false},  // trumps led: beat them when able
+      {spades, "5S|9S 2S AD|3S AC|QC", "5S 9S", "AC", false},  // only a lower trump: still follow
+      {spades, "5S|9S 2S AD|3S AC|QC", "5S 9S 3S", "QC", true},
+      {spades, "9D|2D AD 3S|3D|4D", "9D", "AD", true},
+      {NoHearts, hearts, "", "AH", false},  // no Heart lead while holding another suit
+      {Zelbo, hearts, "", "AH", false},
+      {Zelbo, allHearts, "", "AH", true},
+      {NoHearts, allHearts, "", "AH", true},
+      {Misere, hearts, "", "AH", true},
   };
-  expectIgnored(South, C("KS"));  // not held
-  expectIgnored(South, NoCard);
-  expectIgnored(South, -1);
-  expectIgnored(South, 200);
-  expectIgnored(7, C("AS"));
-  expectIgnored(West, C("KS"));   // not West's turn
+  for (const auto& c : cases) {
+    auto g = FirstLead(c.contract, South, c.hands);
+    RecordingHost host;
+    ASSERT_TRUE(PlayInTurn(*g, host, c.played));
+    const std::string what = std::to_string(c.contract) + " after '" + c.played + "': " + c.card;
+    EXPECT_EQ(MayPlayCard(*g, g->turn, C(c.card)), c.may) << what;
+    EXPECT_EQ(CardIgnored(*g, g->turn, C(c.card)), !c.may) << what;
+  }
+}
+
+TEST(CardPlay, TheTrickGoesToItsWinnerWhoLeadsFreely) {
+  auto g = FirstLead(Misere, South, "AS 2H 3C|KS 3H|2D 4H|QS 5H");
+  RecordingHost host;
+  ASSERT_TRUE(PlayInTurn(*g, host, "AS KS 2D QS"));
+  EXPECT_EQ(g->handScore[South], -2);
+  EXPECT_EQ(g->tableCards[0], C("AS"));  // the trick stays shown until the next card
+  ASSERT_TRUE(PlayInTurn(*g, host, "2H"));
+  // The finished trick moved to the last-trick bytes; played cards close up.
+  EXPECT_EQ(std::vector<int>(g->tableCards, g->tableCards + 8), Cards("2H -- -- -- AS KS 2D QS"));
+  EXPECT_EQ(g->playRecords[1][1][South], C("2H"));
+  EXPECT_EQ(std::vector<int>(g->hands[South], g->hands[South] + 2), Cards("3C --"));
+  g = FirstLead(FirstTrumps + Spades, South, "2H|TS|JS|KH");
+  ASSERT_TRUE(PlayInTurn(*g, host, "2H TS JS KH"));
+  EXPECT_EQ(g->turn, North);  // the highest trump wins
+  EXPECT_EQ(g->handScore[North], 5);
+}
+
+TEST(CardPlay, CardsFromTheWrongSeatPhaseOrRangeAreIgnored) {
+  auto g = FirstLead(Misere, South, "AS|KS|2D|QS");
+  for (auto [seat, card] : {std::pair{South, C("KS")}, {South, NoCard}, {South, -1}, {South, 200},
+                            {7, C("AS")}, {-1, C("AS")}, {West, C("KS")}})
+    EXPECT_TRUE(CardIgnored(*g, seat, card)) << seat << " " << card;
   for (int phase : {PhaseIdle, PhaseChoosing, PhaseChoosingSuspended, PhasePlayingSuspended,
                     PhaseGameOver, PhaseFirstLeadSuspended}) {
     g->phase = phase;
-    expectIgnored(South, C("AS"));
+    EXPECT_TRUE(CardIgnored(*g, South, C("AS"))) << phase;
   }
-  g->phase = PhaseFirstLead;
-  g->dealNumber = 40;  // a damaged record: never indexed
-  expectIgnored(South, C("AS"));
 }
 
-TEST(CardPlay, ExtremeScoresFromADamagedRecordWrapInsteadOfOverflowing) {
-  const std::string hands[4] = {"AS 2H", "KS 3H", "QS 4H", "JS 5H"};
-  auto g = FirstLead(Misere, South, hands);
+TEST(CardPlay, DamagedRecordsNeitherOverflowNorIndexOutside) {
+  auto g = FirstLead(Misere, South, "AS 2H|KS|QS|JS");
   RecordingHost host;
-  PLAY(g, host, South, "AS");
+  ASSERT_TRUE(PlayInTurn(*g, host, "AS"));
   g->handScore[South] = INT32_MIN;  // what a hostile saved game might hold
-  PLAY(g, host, West, "KS");
-  PLAY(g, host, North, "QS");
-  PLAY(g, host, East, "JS");
-  EXPECT_EQ(g->handScore[South], INT32_MAX - 1);
+  ASSERT_TRUE(PlayInTurn(*g, host, "KS QS JS"));
+  EXPECT_EQ(g->handScore[South], INT32_MAX - 1);  // wraps
+  g->dealNumber = 40;
+  EXPECT_TRUE(CardIgnored(*g, South, C("2H")));
 }
 
-TEST(CardPlay, TrumpsMustRuffAndOverruffWhenAble) {
-  // Spades are trumps, Hearts led.
-  const std::string hands[4] = {"2H 3D", "TS 4D", "JS 2S 5D", "KH 9S"};
-  auto g = FirstLead(FirstTrumps + Spades, South, hands);
+TEST(CardPlay, ZelboNoQueensAndNoHeartsEndEarly) {
   RecordingHost host;
-  PLAY(g, host, South, "2H");
-  EXPECT_FALSE(MayPlayCard(*g, West, C("4D")));  // void in Hearts, holds a trump
-  PLAY(g, host, West, "TS");
-  EXPECT_FALSE(MayPlayCard(*g, North, C("5D")));  // must overruff with the Jack
-  EXPECT_FALSE(MayPlayCard(*g, North, C("2S")));
-  PLAY(g, host, North, "JS");
-  EXPECT_FALSE(MayPlayCard(*g, East, C("9S")));  // holds the led suit
-  PLAY(g, host, East, "KH");
-  EXPECT_EQ(g->turn, North);  // highest trump wins
-  EXPECT_EQ(g->handScore[North], 5);
-  EXPECT_EQ(g->tally[North], 1);
-}
-
-TEST(CardPlay, TrumpsDiscardWhenUnableToOverruff) {
-  const std::string hands[4] = {"2H 3D", "TS 4D", "2S 5D", "KH 9S"};
-  auto g = FirstLead(FirstTrumps + Spades, South, hands);
-  RecordingHost host;
-  PLAY(g, host, South, "2H");
-  PLAY(g, host, West, "TS");
-  EXPECT_TRUE(MayPlayCard(*g, North, C("5D")));  // only a lower trump: free
-  EXPECT_TRUE(MayPlayCard(*g, North, C("2S")));
-}
-
-TEST(CardPlay, TrumpsLedMustBeBeatenWhenAble) {
-  const std::string hands[4] = {"5S 2D", "9S 2S AD", "3S AC", "KD QC"};
-  auto g = FirstLead(FirstTrumps + Spades, South, hands);
-  RecordingHost host;
-  PLAY(g, host, South, "5S");
-  EXPECT_FALSE(MayPlayCard(*g, West, C("2S")));
-  EXPECT_FALSE(MayPlayCard(*g, West, C("AD")));
-  PLAY(g, host, West, "9S");
-  EXPECT_FALSE(MayPlayCard(*g, North, C("AC")));  // only a lower trump: still follow
-  PLAY(g, host, North, "3S");
-  EXPECT_TRUE(MayPlayCard(*g, East, C("KD")));   // no trump at all: anything
-  EXPECT_TRUE(MayPlayCard(*g, East, C("QC")));
-}
-
-TEST(CardPlay, NonTrumpLedFollowerMayPlayAnyCardOfTheSuit) {
-  const std::string hands[4] = {"9D 2C", "2D AD 3S", "3D 4C", "4D 5C"};
-  auto g = FirstLead(FirstTrumps + Spades, South, hands);
-  RecordingHost host;
-  PLAY(g, host, South, "9D");
-  EXPECT_TRUE(MayPlayCard(*g, West, C("2D")));
-  EXPECT_TRUE(MayPlayCard(*g, West, C("AD")));
-  EXPECT_FALSE(MayPlayCard(*g, West, C("3S")));
-}
-
-TEST(CardPlay, HeartLeadNeedsAllHeartsInNoHeartsAndZelbo) {
-  const std::string twelve = "AH KH QH JH TH 9H 8H 7H 6H 5H 4H 3H";
-  for (int contract : {NoHearts, Zelbo}) {
-    const std::string withClub[4] = {twelve + " 2C", "2D", "3D", "4D"};
-    auto g = FirstLead(contract, South, withClub);
-    EXPECT_FALSE(MayPlayCard(*g, South, C("AH")));
-    EXPECT_TRUE(MayPlayCard(*g, South, C("2C")));
-    const std::string allHearts[4] = {twelve + " 2H", "2D", "3D", "4D"};
-    g = FirstLead(contract, South, allHearts);
-    EXPECT_TRUE(MayPlayCard(*g, South, C("AH")));
-  }
-  const std::string misere[4] = {twelve + " 2C", "2D", "3D", "4D"};
-  EXPECT_TRUE(MayPlayCard(*FirstLead(Misere, South, misere), South, C("AH")));
-}
-
-TEST(CardPlay, ZelboEndsWithTheKingOfHearts) {
-  const std::string hands[4] = {"2C AH", "3C KH", "4C 2H", "5C 3H"};
-  auto g = FirstLead(Zelbo, South, hands);
-  RecordingHost host;
-  PLAY(g, host, South, "2C");
-  PLAY(g, host, West, "3C");
-  PLAY(g, host, North, "4C");
-  PLAY(g, host, East, "5C");
-  ASSERT_EQ(g->turn, East);
-  PLAY(g, host, East, "3H");  // East holds nothing but Hearts now
-  PLAY(g, host, South, "AH");
-  PLAY(g, host, West, "KH");
-  PLAY(g, host, North, "2H");
-  EXPECT_EQ(g->dealNumber, 2);
-  EXPECT_EQ(g->phase, PhaseChoosing);
-  EXPECT_EQ(g->dealScores[1][South], -20);
-  EXPECT_EQ(g->dealScores[1][West], 0);
-  EXPECT_EQ(g->dealScores[1][North], 0);
-  EXPECT_EQ(g->dealScores[1][East], 0);
-}
-
-TEST(CardPlay, NoQueensCountsQueensAndEndsAtTheFourth) {
-  const std::string hands[4] = {"QS 2S", "QH KS", "QD 3S", "3D 4S"};
-  auto g = FirstLead(NoQueens, South, hands);
-  RecordingHost host;
-  PLAY(g, host, South, "2S");
-  PLAY(g, host, West, "KS");
-  PLAY(g, host, North, "3S");
-  PLAY(g, host, East, "4S");
-  EXPECT_EQ(g->queensTaken, 0);
-  PLAY(g, host, West, "QH");
-  PLAY(g, host, North, "QD");
-  PLAY(g, host, East, "3D");
-  PLAY(g, host, South, "QS");
-  // West led Hearts and nobody could follow: three Queens to West.
+  auto g = FirstLead(Zelbo, South, "2C AH|3C KH|4C 2H|5C 3H");
+  ASSERT_TRUE(PlayInTurn(*g, host, "2C 3C 4C 5C 3H AH KH 2H"));
+  EXPECT_EQ(DealScores(*g, 1), (std::vector<int>{-20, 0, 0, 0}));  // the King of Hearts ends it
+  g = FirstLead(NoQueens, South, "QS 2S|QH KS|QD 3S|3D 4S");
+  ASSERT_TRUE(PlayInTurn(*g, host, "2S KS 3S 4S QH QD 3D QS"));
+  EXPECT_EQ(g->handScore[West], -18);  // three Queens, the hand goes on
   EXPECT_EQ(g->dealNumber, 1);
-  EXPECT_EQ(g->queensTaken, 3);
-  EXPECT_EQ(g->tally[West], 3);
-  EXPECT_EQ(g->handScore[West], -18);
-
-  const std::string four[4] = {"QS", "QH", "QD", "QC"};
-  g = FirstLead(NoQueens, South, four);
-  PLAY(g, host, South, "QS");
-  PLAY(g, host, West, "QH");
-  PLAY(g, host, North, "QD");
-  PLAY(g, host, East, "QC");
-  EXPECT_EQ(g->dealNumber, 2);  // the first trick ends the hand
-  EXPECT_EQ(g->dealScores[1][South], -24);
-}
-
-TEST(CardPlay, NoHeartsEndsWhenAllFifteenUnitsAreTaken) {
-  const std::string hands[4] = {"AH KH QH JH 2C", "TH 9H 8H 7H 3C", "6H 5H 4H 2S 4C",
-                                "3H 2H 2D 3D 5C"};
-  auto g = FirstLead(NoHearts, South, hands);
-  RecordingHost host;
-  PLAY(g, host, South, "2C");
-  PLAY(g, host, West, "3C");
-  PLAY(g, host, North, "4C");
-  PLAY(g, host, East, "5C");  // East wins; no units
-  PLAY(g, host, East, "2D");
-  PLAY(g, host, South, "AH");  // void in Diamonds
-  PLAY(g, host, West, "TH");
-  PLAY(g, host, North, "6H");
-  EXPECT_EQ(g->turn, East);  // East's Diamond wins; the Ace counts 3
-  EXPECT_EQ(g->tally[East], 5);
-  EXPECT_EQ(g->handScore[East], -10);
-  PLAY(g, host, East, "3D");
-  PLAY(g, host, South, "KH");
-  PLAY(g, host, West, "9H");
-  PLAY(g, host, North, "5H");
-  PLAY(g, host, East, "3H");  // all Hearts now: may lead one
-  PLAY(g, host, South, "QH");
-  PLAY(g, host, West, "8H");
-  PLAY(g, host, North, "4H");
-  EXPECT_EQ(g->heartUnitsTaken, 12);
+  g = FirstLead(NoQueens, South, "QS|QH|QD|QC");
+  ASSERT_TRUE(PlayInTurn(*g, host, "QS QH QD QC"));
+  EXPECT_EQ(DealScores(*g, 1), (std::vector<int>{-24, 0, 0, 0}));  // the fourth ends it
+  g = FirstLead(NoHearts, South, "AH KH QH JH 2C|TH 9H 8H 7H 3C|6H 5H 4H 2S 4C|3H 2H 2D 3D 5C");
+  ASSERT_TRUE(PlayInTurn(*g, host, "2C 3C 4C 5C 2D AH TH 6H"));
+  EXPECT_EQ(g->handScore[East], -10);  // the Ace counts 3
+  ASSERT_TRUE(PlayInTurn(*g, host, "3D KH 9H 5H 3H QH 8H 4H"));  // East may lead a Heart now
   EXPECT_EQ(g->dealNumber, 1);
-  PLAY(g, host, South, "JH");
-  PLAY(g, host, West, "7H");
-  PLAY(g, host, North, "2S");
-  PLAY(g, host, East, "2H");
-  // 15 units after five tricks: the hand is over.
-  EXPECT_EQ(g->dealNumber, 2);
-  EXPECT_EQ(g->dealScores[1][East], -16);
-  EXPECT_EQ(g->dealScores[1][South], -14);
-  EXPECT_EQ(g->dealScores[1][South] + g->dealScores[1][West] + g->dealScores[1][North] +
-                g->dealScores[1][East],
-            -30);
+  ASSERT_TRUE(PlayInTurn(*g, host, "JH 7H 2S 2H"));
+  EXPECT_EQ(DealScores(*g, 1), (std::vector<int>{-14, 0, 0, -16}));  // 15 units after five tricks
 }
 
-TEST(CardPlay, NoLastTwoScoresOnlyTheLastTwoTricks) {
-  const std::string hands[4] = {"AS KS QS", "2S 3S 4S", "5S 6S 7S", "8S 9S TS"};
-  auto g = FirstLead(NoLastTwo, South, hands);
+TEST(CardPlay, NoLastTwoScoresTheLastTwoTricksAndShowsTheLastOne) {
+  auto g = FirstLead(NoLastTwo, South, "AS KS QS|2S 3S 4S|5S 6S 7S|8S 9S TS");
   g->phase = PhasePlaying;  // mid-hand: rounds 0..9 already played
   g->playRound = 10;
-  g->trickLeader = South;
-  RecordingHost host;
-  for (const char* cards : {"AS 2S 5S 8S", "KS 3S 6S 9S"}) {
-    const auto trick = Cards(cards);
-    for (int s = 0; s < 4; ++s) PlayCard(*g, host, s, trick[s]);
-  }
-  EXPECT_EQ(g->handScore[South], -10);  // round 10 scores nothing, round 11 -10
-  for (int s = 0; s < 4; ++s) PlayCard(*g, host, s, Cards("QS 4S 7S TS")[s]);
-  EXPECT_EQ(g->dealNumber, 2);
-  EXPECT_EQ(g->dealScores[1][South], -30);
-}
-
-TEST(CardPlay, LastTrickGoesToTheLastTrickBytesBeforeTheHandEnds) {
-  const std::string hands[4] = {"AS", "2S", "5S", "8S"};
-  auto g = FirstLead(Misere, South, hands);
-  g->phase = PhasePlaying;
-  g->playRound = 12;
-  g->trickLeader = South;
   struct TableWatch : RecordingHost {
-    uint8_t seen[16] = {};
-    void SendTableCards(const GameState& g) override {
-      std::memcpy(seen, g.tableCards, 16);
-      RecordingHost::SendTableCards(g);
-    }
+    std::vector<int> seen;
+    void SendTableCards(const GameState& g) override { seen.assign(g.tableCards, g.tableCards + 8); }
   } host;
-  const auto trick = Cards("AS 2S 5S 8S");
-  for (int s = 0; s < 4; ++s) PlayCard(*g, host, s, trick[s]);
-  EXPECT_EQ(g->dealNumber, 2);
-  EXPECT_EQ(host.seen[0], NoCard);
-  EXPECT_EQ(host.seen[4], C("AS"));
-  EXPECT_EQ(host.seen[7], C("8S"));
-  EXPECT_EQ(g->dealScores[1][South], -2);
+  ASSERT_TRUE(PlayInTurn(*g, host, "AS 2S 5S 8S KS 3S 6S 9S"));
+  EXPECT_EQ(g->handScore[South], -10);  // round 10 scores nothing, round 11 -10
+  ASSERT_TRUE(PlayInTurn(*g, host, "QS 4S 7S TS"));
+  EXPECT_EQ(DealScores(*g, 1), (std::vector<int>{-30, 0, 0, 0}));
+  EXPECT_EQ(host.seen, Cards("-- -- -- -- QS 4S 7S TS"));  // shown before the hand ended
 }
 
 }  // namespace

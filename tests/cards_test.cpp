@@ -2,56 +2,33 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 
 namespace zelbo {
 namespace {
 
-std::string Short(int code) {
+std::string Name(void (*write)(char*, int), int code) {
   char buffer[32] = "untouched";
-  ContractShortName(buffer, code);
+  write(buffer, code);
   return buffer;
 }
 
-std::string Long(int code) {
-  char buffer[32] = "untouched";
-  ContractLongName(buffer, code);
-  return buffer;
-}
-
-TEST(Cards, ShortNamesKeepTheirTrailingSpaces) {
-  EXPECT_EQ(Short(Misere), "Misere" + std::string(10, ' '));
-  EXPECT_EQ(Short(NoHearts), "No Hearts" + std::string(8, ' '));
-  EXPECT_EQ(Short(18), "Doms 10" + std::string(9, ' '));
-  EXPECT_EQ(Short(FirstTrumps + Clubs), "Trumps C" + std::string(9, ' '));
+TEST(Cards, ContractNames) {
+  const std::string pad(10, ' ');
+  EXPECT_EQ(Name(ContractShortName, Misere), "Misere" + pad);
+  EXPECT_EQ(Name(ContractShortName, NoHearts), "No Hearts" + pad.substr(2));
+  EXPECT_EQ(Name(ContractShortName, 18), "Doms 10" + pad.substr(1));
+  EXPECT_EQ(Name(ContractShortName, FirstTrumps + Clubs), "Trumps C" + pad.substr(1));
   for (int code = 1; code <= LastContract; ++code) {
     const bool longer = code == NoHearts || IsTrumps(code);
-    EXPECT_EQ(Short(code).size(), longer ? 17u : 16u) << code;
+    EXPECT_EQ(Name(ContractShortName, code).size(), longer ? 17u : 16u) << code;
   }
-}
-
-TEST(Cards, LongNames) {
-  EXPECT_EQ(Long(NoLastTwo), "No Last Two");
-  EXPECT_EQ(Long(FirstTrumps + Diamonds), "Trumps Diamonds");
-  EXPECT_EQ(Long(FirstDominoes + 5), "Dominoes from the Seven");
-  EXPECT_EQ(Long(LastContract), "Dominoes from the Ace");
-}
-
-TEST(Cards, CodesOutsideTheRangeLeaveTheBufferAlone) {
-  for (int code : {0, 23, -1, 255}) {
-    EXPECT_EQ(Short(code), "untouched");
-    EXPECT_EQ(Long(code), "untouched");
+  EXPECT_EQ(Name(ContractLongName, FirstTrumps + Diamonds), "Trumps Diamonds");
+  EXPECT_EQ(Name(ContractLongName, FirstDominoes + 5), "Dominoes from the Seven");
+  for (int code : {0, 23, -1, 255}) {  // codes outside the range write nothing
+    EXPECT_EQ(Name(ContractShortName, code), "untouched");
+    EXPECT_EQ(Name(ContractLongName, code), "untouched");
   }
-}
-
-TEST(Cards, KindsAndTrueModuloSeats) {
-  EXPECT_EQ(KindOf(Misere), KindMisere);
-  EXPECT_EQ(KindOf(Zelbo), KindZelbo);
-  EXPECT_EQ(KindOf(9), KindTrumps);
-  EXPECT_EQ(KindOf(22), KindDominoes);
-  EXPECT_EQ(KindOf(23), -1);
-  EXPECT_EQ(SeatMod(2 - 28 + 29 - 4 * 10), 3);  // first dealer from a negative intermediate
 }
 
 }  // namespace

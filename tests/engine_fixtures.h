@@ -43,13 +43,12 @@ class RecordingHost : public EngineHost {
   std::string SeatHandle(int seat) const override { return handles[seat & 3]; }
 };
 
-// "QS" -> 49, "TH" -> 34: rank 23456789TJQKA, suit DCHS.
+// "QS" -> 49, "TH" -> 34: rank 23456789TJQKA, suit DCHS; "--" -> NoCard.
 inline int C(const char* name) {
   static const char ranks[] = "23456789TJQKA";
   static const char suits[] = "DCHS";
-  const int r = static_cast<int>(std::strchr(ranks, name[0]) - ranks);
-  const int s = static_cast<int>(std::strchr(suits, name[1]) - suits);
-  return s * 13 + r;
+  if (name[0] == '-') return NoCard;
+  return static_cast<int>((std::strchr(suits, name[1]) - suits) * 13 + (std::strchr(ranks, name[0]) - ranks));
 }
 
 // "AS KH 2D" -> the cards.
@@ -60,12 +59,10 @@ inline std::vector<int> Cards(const std::string& text) {
 }
 
 // Puts the cards into the seat's hand, highest first, NoCard behind.
-inline void SetHand(GameState& g, int seat, const std::vector<int>& cards) {
-  std::vector<int> sorted = cards;
-  std::sort(sorted.rbegin(), sorted.rend());
+inline void SetHand(GameState& g, int seat, std::vector<int> cards) {
+  std::sort(cards.rbegin(), cards.rend());
   std::memset(g.hands[seat], NoCard, 13);
-  for (std::size_t i = 0; i < sorted.size() && i < 13; ++i)
-    g.hands[seat][i] = static_cast<uint8_t>(sorted[i]);
+  for (std::size_t i = 0; i < cards.size() && i < 13; ++i) g.hands[seat][i] = static_cast<uint8_t>(cards[i]);
 }
 
 // Deal 1 at the dealer's first-card moment (phase 6) of `contract`, with
@@ -74,15 +71,25 @@ inline std::unique_ptr<GameState> FirstLead(int contract, int dealer, const std:
   auto g = std::make_unique<GameState>();
   g->phase = PhaseFirstLead;
   g->dealNumber = 1;
-  g->dealer = dealer;
+  g->dealer = g->turn = dealer;
   g->contract = contract;
   g->dealDecisions[1][0] = static_cast<uint8_t>(contract);
-  g->turn = dealer;
   g->trickDone = 1;
   g->roundSteps = 4;
   for (int s = 0; s < 4; ++s) SetHand(*g, s, Cards(hands[s]));
   g->scoreSheet.Append("");  // SettleHand finds a totals line to replace
   return g;
+}
+
+// The same with the hands South to East in one string: "AS 2H|KS|QS|JS".
+inline std::unique_ptr<GameState> FirstLead(int contract, int dealer, const std::string& hands) {
+  std::string split[4];
+  int seat = 0;
+  for (char ch : hands) {
+    if (ch == '|') ++seat;
+    else split[seat & 3] += ch;
+  }
+  return FirstLead(contract, dealer, split);
 }
 
 // Deal `deal` at step 0 of the round, dealer and hands from a dealt game.
@@ -99,11 +106,28 @@ inline std::unique_ptr<GameState> ChoosingState(int deal, int dealer, uint32_t s
   return g;
 }
 
-// Plays `seat`'s card and asserts that the engine took it.
-#define PLAY(g, host, seat, name)                                     \
-  do {                                                                \
-    ASSERT_TRUE(MayPlayCard(*(g), (seat), C(name))) << (name);        \
-    PlayCard(*(g), (host), (seat), C(name));                          \
-  } while (0)
+// Plays the cards one by one, each by the seat whose turn it is; false at
+// the first card the rules refuse.
+inline bool PlayInTurn(GameState& g, EngineHost& host, const std::string& cards) {
+  for (int c : Cards(cards)) {
+    if (!MayPlayCard(g, g.turn, c)) return false;
+    PlayCard(g, host, g.turn, c);
+  }
+  return true;
+}
+
+// True when `act` (on a copy of `g`) changes nothing and calls no host.
+template <class Act>
+bool IsIgnored(const GameState& g, Act act) {
+  auto copy = std::make_unique<GameState>(g);
+  RecordingHost quiet;
+  act(*copy, quiet);
+  return SameGame(g, *copy) && quiet.calls.empty();
+}
+
+// The settled scores of a deal, South to East.
+inline std::vector<int> DealScores(const GameState& g, int deal) {
+  return {g.dealScores[deal], g.dealScores[deal] + 4};
+}
 
 }  // namespace zelbo::testing
