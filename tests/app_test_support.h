@@ -7,17 +7,13 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QDialog>
 #include <QElapsedTimer>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <deque>
 #include <functional>
 #include <memory>
-#include <string>
-#include <vector>
 
-#include "app/app_prompts.h"
 #include "app/main_window.h"
 #include "app/qt_settings_store.h"
 #include "app/setup_dialog.h"
@@ -26,15 +22,13 @@ namespace zelbo::testing {
 
 class QtAppEnvironment : public ::testing::Environment {
  public:
-  void SetUp() override {
-    static int argc = 1;
-    static char name[] = "app_test";
-    static char* argv[] = {name, nullptr};
-    app_ = std::make_unique<QApplication>(argc, argv);
-  }
+  void SetUp() override { app_ = std::make_unique<QApplication>(argc_, argv_); }
   void TearDown() override { app_.reset(); }
 
  private:
+  int argc_ = 1;
+  char name_[9] = "app_test";
+  char* argv_[2] = {name_, nullptr};
   std::unique_ptr<QApplication> app_;
 };
 
@@ -55,31 +49,25 @@ class TempSettings {
   QTemporaryDir dir_;
 };
 
+// Scripted answers: file names in order ("" or none left = cancel), the
+// Setup dialog filled and its buttons pressed by `setup`.
 class ScriptedPrompts : public AppPrompts {
  public:
-  std::deque<std::string> fileNames;             // answers, in order; empty = cancel
-  std::vector<std::pair<bool, int>> fileAsks;    // (open, kind) of each file dialog
+  std::deque<std::string> fileNames;
+  std::vector<std::pair<bool, int>> fileAsks;  // (open, kind) of each file dialog
   std::vector<QString> errors;
   bool answerHandRecords = false;
-  int handRecordQuestions = 0;
-  int abouts = 0;
-  // Fills the Setup dialog and presses its buttons; the dialog counts as
-  // accepted when it was closed with OK.
+  int handRecordQuestions = 0, abouts = 0, setups = 0;
   std::function<void(SetupDialog&)> setup;
-  int setups = 0;
 
   std::string ChooseFileName(QWidget*, bool open, int kind) override {
     fileAsks.emplace_back(open, kind);
-    if (fileNames.empty()) return {};
-    std::string name = fileNames.front();
-    fileNames.pop_front();
+    std::string name = fileNames.empty() ? std::string() : fileNames.front();
+    if (!fileNames.empty()) fileNames.pop_front();
     return name;
   }
   void ShowError(QWidget*, const QString& text) override { errors.push_back(text); }
-  bool AskSaveHandRecords(QWidget*) override {
-    ++handRecordQuestions;
-    return answerHandRecords;
-  }
+  bool AskSaveHandRecords(QWidget*) override { return ++handRecordQuestions, answerHandRecords; }
   bool RunSetup(SetupDialog& dialog) override {
     ++setups;
     if (setup) setup(dialog);
@@ -110,9 +98,7 @@ class WindowTest : public ::testing::Test {
     s.Port = 0;
     s.Privileged = privileged;
     s.randomSeed = seed;
-    WindowOptions options;
-    options.folder = settings_.path();
-    auto w = std::make_unique<MainWindow>(s, store_, prompts_, options);
+    auto w = std::make_unique<MainWindow>(s, store_, prompts_, WindowOptions{settings_.path()});
     w->show();
     return w;
   }

@@ -5,28 +5,20 @@
 namespace zelbo {
 namespace {
 
-TEST(DisplayCheck, DefaultPlatformNeedsSomeDisplay) {
-  EXPECT_FALSE(DisplayAvailable("", "", ""));
-  EXPECT_TRUE(DisplayAvailable("", ":0", ""));
-  EXPECT_TRUE(DisplayAvailable("", "", "wayland-0"));
-}
-
-TEST(DisplayCheck, EachWindowSystemNeedsItsOwnDisplay) {
-  EXPECT_FALSE(DisplayAvailable("xcb", "", "wayland-0"));
-  EXPECT_TRUE(DisplayAvailable("xcb", ":1", ""));
-  EXPECT_FALSE(DisplayAvailable("wayland", ":1", ""));
-  EXPECT_TRUE(DisplayAvailable("wayland-egl", "", "wayland-0"));
-  EXPECT_TRUE(DisplayAvailable("xcb:nomitshm", ":1", ""));
-}
-
-TEST(DisplayCheck, HeadlessPlatformsNeedNoDisplay) {
-  EXPECT_TRUE(DisplayAvailable("offscreen", "", ""));
-  EXPECT_TRUE(DisplayAvailable("vnc", "", ""));
-}
-
-TEST(DisplayCheck, ListWorksWhenAnyEntryDoes) {
-  EXPECT_TRUE(DisplayAvailable("wayland;xcb", ":0", ""));
-  EXPECT_FALSE(DisplayAvailable("wayland;xcb", "", ""));
+TEST(DisplayCheck, EachPlatformNeedsItsOwnDisplay) {
+  const struct {
+    const char *platform, *x11, *wayland;
+    bool available;
+  } cases[] = {
+      {"", "", "", false}, {"", ":0", "", true}, {"", "", "wayland-0", true},
+      {"xcb", "", "wayland-0", false}, {"xcb", ":1", "", true}, {"xcb:nomitshm", ":1", "", true},
+      {"wayland", ":1", "", false}, {"wayland-egl", "", "wayland-0", true},
+      {"offscreen", "", "", true}, {"vnc", "", "", true},  // headless
+      {"wayland;xcb", ":0", "", true}, {"wayland;xcb", "", "", false},  // any entry of a list
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(DisplayAvailable(c.platform, c.x11, c.wayland), c.available)
+        << c.platform << " / " << c.x11 << " / " << c.wayland;
 }
 
 }  // namespace

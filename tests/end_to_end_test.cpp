@@ -62,60 +62,52 @@ class EndToEnd : public testing::WindowTest {
 TEST_F(EndToEnd, ServerAndThreeClientsPlayWholeDeals) {
   auto server = Server("Sam", false, 12345);
   const GameState& game = server->server()->Game();
+  const ScoreSheet sheetAtStart = game.scoreSheet;
   std::vector<std::unique_ptr<MainWindow>> clients;
-  const char* names[3] = {"Wanda", "Ned", "Eve"};
-  for (const char* name : names) clients.push_back(Client(name, *server));
+  std::vector<MainWindow*> all{server.get()};
+  for (const char* name : {"Wanda", "Ned", "Eve"}) {
+    clients.push_back(Client(name, *server));
+    all.push_back(clients.back().get());
+  }
+  const ConnectionTable& table = server->server()->Connections();
   ASSERT_TRUE(WaitUntil([&] {
-    const ConnectionTable& t = server->server()->Connections();
-    return t.count() == 3 && t.slot(0).joined && t.slot(1).joined && t.slot(2).joined;
+    return table.count() == 3 && table.slot(0).joined && table.slot(1).joined && table.slot(2).joined;
   }));
-  const int sitCommands[3] = {CmdSitWest, CmdSitNorth, CmdSitEast};
-  for (std::size_t i = 0; i < 3; ++i) clients[i]->Command(sitCommands[i]);
+  const int sit[3] = {CmdSitWest, CmdSitNorth, CmdSitEast};
+  for (std::size_t i = 0; i < 3; ++i) clients[i]->Command(sit[i]);
   ASSERT_TRUE(WaitUntil([&] { return game.phase == PhaseChoosing; }))
       << "the fourth seat filled starts the game";
-  EXPECT_TRUE(WaitUntil([&] {
-    for (std::size_t i = 0; i < 3; ++i)
-      if (clients[i]->LocalPosition() != static_cast<int>(i) + 1) return false;
-    return true;
-  }));
-
-  const ScoreSheet sheetAtStart = game.scoreSheet;
-  std::vector<MainWindow*> all{server.get()};
-  for (auto& c : clients) all.push_back(c.get());
   // Deal 1 with a Trumps contract (played out), deal 2 with whatever the
   // dealer has first among the rest; play until deal 3 is being chosen.
   const bool finished = WaitUntil(
       [&] {
-        if (game.dealNumber >= 3) return true;
         bool acted = false;
         for (MainWindow* w : all) acted = Act(*w, game.dealNumber == 1) || acted;
         if (!acted) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        return false;
+        return game.dealNumber >= 3;
       },
       120000);
-  ASSERT_TRUE(finished) << "deal " << game.dealNumber << " phase " << game.phase << " turn "
-                        << game.turn;
+  ASSERT_TRUE(finished) << "deal " << game.dealNumber << " phase " << game.phase;
   EXPECT_GE(contractsChosen_, 2);
   EXPECT_GE(doublingAnswers_, 6);
   EXPECT_GE(cardsClicked_, 52) << "deal 1 was a Trumps contract, played to the last trick";
   EXPECT_TRUE(game.dealDecisions[1][0] >= FirstTrumps && game.dealDecisions[1][0] < FirstDominoes);
   EXPECT_FALSE(game.scoreSheet == sheetAtStart) << "the finished deals are on the sheet";
-  // Every screen shows the same score sheet and knows its own new hand.
+  // Every client sits where it asked, shows the same score sheet and knows
+  // its own new hand; one whose window was not active was asked for attention.
   ASSERT_TRUE(WaitUntil([&] {
     for (auto& c : clients)
-      if (c->Game()->dealNumber != game.dealNumber ||
-          c->Game()->scoreSheet.size() != game.scoreSheet.size())
+      if (c->Game()->dealNumber != game.dealNumber || !(c->Game()->scoreSheet == game.scoreSheet))
         return false;
     return true;
   }));
-  for (std::size_t i = 0; i < clients.size(); ++i) {
-    const GameState* g = clients[i]->Game();
-    EXPECT_EQ(g->scoreSheet, game.scoreSheet) << names[i];
+  for (int seat = West; seat <= East; ++seat) {
+    const MainWindow& c = *all[static_cast<std::size_t>(seat)];
+    EXPECT_EQ(c.LocalPosition(), seat);
     for (int slot = 0; slot < 13; ++slot)
-      EXPECT_EQ(g->hands[i + 1][slot], game.hands[i + 1][slot]) << names[i];
-    // A player whose window was not the active one was asked for attention.
-    if (!clients[i]->isActiveWindow()) {
-      EXPECT_GT(clients[i]->alertCount(), 0) << names[i];
+      EXPECT_EQ(c.Game()->hands[seat][slot], game.hands[seat][slot]) << seat;
+    if (!c.isActiveWindow()) {
+      EXPECT_GT(c.alertCount(), 0) << seat;
     }
   }
 }

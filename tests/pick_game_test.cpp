@@ -7,117 +7,79 @@
 namespace zelbo {
 namespace {
 
-constexpr int SpadesEntry = 0, HeartsEntry = 1, DiamondsEntry = 2, ClubsEntry = 3;
-
-PickGameModel Opened(std::initializer_list<int> offered) {
-  uint8_t row[7];
-  int i = 0;
-  for (int v : offered) row[i++] = static_cast<uint8_t>(v);
+PickGameModel Opened(const char* offered) {
+  uint8_t row[PickGameModel::BoxCount];
+  for (int b = 0; b < PickGameModel::BoxCount; ++b) row[b] = offered[b] == '1';
   PickGameModel m;
   m.Open(row);
   return m;
 }
 
-TEST(PickGame, FirstDealOfABoatOffersAllUnchecked) {
-  auto m = Opened({1, 1, 1, 1, 1, 1, 1});
-  for (int b = 0; b < 7; ++b) {
-    EXPECT_TRUE(m.enabled(b)) << b;
-    EXPECT_FALSE(m.checked(b)) << b;
+TEST(PickGame, OpeningEnablesTheKindsLeftAndPrechecksTheLastOne) {
+  // Trumps or Dominoes left alone still need a list choice before OK sends.
+  const struct {
+    const char* offered;
+    int prechecked, code, suit, rank, codeAfterList;
+  } cases[] = {{"1111111", -1, 0, -1, -1, 0},
+               {"0000010", KindNoHearts, NoHearts, -1, -1, NoHearts},
+               {"1000000", KindTrumps, 0, 1, -1, 8},
+               {"0100000", KindDominoes, 0, -1, 4, 18}};
+  for (const auto& c : cases) {
+    PickGameModel m = Opened(c.offered);
+    for (int b = 0; b < PickGameModel::BoxCount; ++b) {
+      EXPECT_EQ(m.enabled(b), c.offered[b] == '1') << c.offered << " box " << b;
+      EXPECT_EQ(m.checked(b), b == c.prechecked) << c.offered << " box " << b;
+    }
+    EXPECT_EQ(m.suit(), PickGameModel::NoSelection);
+    EXPECT_EQ(m.rank(), PickGameModel::NoSelection);
+    EXPECT_EQ(m.Code(), c.code) << c.offered;
+    m.SelectSuit(c.suit);
+    m.SelectRank(c.rank);
+    EXPECT_EQ(m.Code(), c.codeAfterList) << c.offered;
   }
-  EXPECT_EQ(m.suit(), PickGameModel::NoSelection);
-  EXPECT_EQ(m.rank(), PickGameModel::NoSelection);
-  EXPECT_EQ(m.Code(), 0);
 }
 
-TEST(PickGame, LastKindLeftIsPrecheckedOthersDisabled) {
-  auto m = Opened({0, 0, 0, 0, 0, 1, 0});
-  for (int b = 0; b < 7; ++b) {
-    EXPECT_EQ(m.enabled(b), b == KindNoHearts) << b;
-    EXPECT_EQ(m.checked(b), b == KindNoHearts) << b;
+TEST(PickGame, BoxAndListChoiceGiveTheContractCode) {
+  // A list selection counts only for its own kind; one out of range is none.
+  const struct {
+    int box, suit, rank, code;
+    const char* entry;
+  } cases[] = {{KindTrumps, 1, 3, 8, "Hearts"},  {KindTrumps, 3, -1, 7, "Clubs"},
+               {KindTrumps, 0, -1, 9, "Spades"}, {KindTrumps, 2, -1, 6, "Diamonds"},
+               {KindTrumps, 4, 0, 0, nullptr},   {KindDominoes, 1, 0, 22, "Ace"},
+               {KindDominoes, -1, 12, 10, "Two"}, {KindDominoes, -1, 13, 0, nullptr},
+               {KindMisere, 1, 3, Misere, nullptr},  {KindZelbo, 1, 3, Zelbo, nullptr},
+               {KindNoQueens, 1, 3, NoQueens, nullptr}, {KindNoLastTwo, 1, 3, NoLastTwo, nullptr}};
+  for (const auto& c : cases) {
+    PickGameModel m = Opened("1111111");
+    m.SelectSuit(c.suit);
+    m.SelectRank(c.rank);
+    m.ClickBox(c.box, true);
+    EXPECT_EQ(m.Code(), c.code) << "box " << c.box << " suit " << c.suit << " rank " << c.rank;
+    if (c.entry) {
+      const bool trumps = c.box == KindTrumps;
+      EXPECT_STREQ(trumps ? PickGameModel::SuitEntry(c.suit) : PickGameModel::RankEntry(c.rank),
+                   c.entry);
+    }
   }
-  EXPECT_EQ(m.Code(), NoHearts);
 }
 
-TEST(PickGame, LastKindTrumpsStillNeedsASuit) {
-  auto m = Opened({1, 0, 0, 0, 0, 0, 0});
-  EXPECT_TRUE(m.checked(KindTrumps));
-  EXPECT_EQ(m.Code(), 0);
-  m.SelectSuit(HeartsEntry);
-  EXPECT_EQ(m.Code(), 8);
-}
-
-TEST(PickGame, LastKindDominoesStillNeedsARank) {
-  auto m = Opened({0, 1, 0, 0, 0, 0, 0});
-  EXPECT_EQ(m.Code(), 0);
-  m.SelectRank(4);  // "Ten"
-  EXPECT_EQ(m.Code(), 18);
-}
-
-TEST(PickGame, SuitEntriesGiveTrumpsCodes) {
-  auto m = Opened({1, 1, 1, 1, 1, 1, 1});
+TEST(PickGame, BoxesAreExclusiveClearableAndReset) {
+  PickGameModel m = Opened("1111111");
   m.ClickBox(KindTrumps, true);
-  const std::pair<int, int> cases[] = {
-      {HeartsEntry, 8}, {ClubsEntry, 7}, {SpadesEntry, 9}, {DiamondsEntry, 6}};
-  for (auto [entry, code] : cases) {
-    m.SelectSuit(entry);
-    EXPECT_EQ(m.Code(), code) << PickGameModel::SuitEntry(entry);
-  }
-  EXPECT_STREQ(PickGameModel::SuitEntry(0), "Spades");
-  EXPECT_STREQ(PickGameModel::SuitEntry(3), "Clubs");
-}
-
-TEST(PickGame, RankEntriesGiveDominoesCodes) {
-  auto m = Opened({1, 1, 1, 1, 1, 1, 1});
-  m.ClickBox(KindDominoes, true);
-  m.SelectRank(0);
-  EXPECT_EQ(m.Code(), 22);
-  EXPECT_STREQ(PickGameModel::RankEntry(0), "Ace");
-  m.SelectRank(12);
-  EXPECT_EQ(m.Code(), 10);
-  EXPECT_STREQ(PickGameModel::RankEntry(12), "Two");
-}
-
-TEST(PickGame, ListSelectionIgnoredForOtherKinds) {
-  auto m = Opened({1, 1, 1, 1, 1, 1, 1});
-  m.SelectSuit(HeartsEntry);
-  m.SelectRank(3);
-  m.ClickBox(KindMisere, true);
-  EXPECT_EQ(m.Code(), Misere);
-  m.ClickBox(KindZelbo, true);
-  EXPECT_EQ(m.Code(), Zelbo);
-  m.ClickBox(KindNoQueens, true);
-  EXPECT_EQ(m.Code(), NoQueens);
-  m.ClickBox(KindNoLastTwo, true);
-  EXPECT_EQ(m.Code(), NoLastTwo);
-}
-
-TEST(PickGame, BoxesAreMutuallyExclusiveAndCanAllBeCleared) {
-  auto m = Opened({1, 1, 1, 1, 1, 1, 1});
-  m.ClickBox(KindTrumps, true);
+  m.SelectSuit(0);
   m.ClickBox(KindNoHearts, true);
   EXPECT_FALSE(m.checked(KindTrumps));
   EXPECT_TRUE(m.checked(KindNoHearts));
   m.ClickBox(KindNoHearts, false);
-  for (int b = 0; b < 7; ++b) EXPECT_FALSE(m.checked(b));
+  for (int b = 0; b < PickGameModel::BoxCount; ++b) EXPECT_FALSE(m.checked(b));
   EXPECT_EQ(m.Code(), 0);
-}
-
-TEST(PickGame, ReopeningClearsChoicesAndSelections) {
-  auto m = Opened({1, 1, 1, 1, 1, 1, 1});
   m.ClickBox(KindTrumps, true);
-  m.SelectSuit(SpadesEntry);
-  uint8_t row[7] = {1, 1, 0, 0, 1, 1, 1};
-  m.Open(row);
+  const uint8_t row[PickGameModel::BoxCount] = {1, 1, 0, 0, 1, 1, 1};
+  m.Open(row);  // the same dialog opened again
   EXPECT_FALSE(m.checked(KindTrumps));
   EXPECT_EQ(m.suit(), PickGameModel::NoSelection);
   EXPECT_FALSE(m.enabled(KindMisere));
-}
-
-TEST(PickGame, OutOfRangeSelectionMeansNone) {
-  auto m = Opened({1, 1, 1, 1, 1, 1, 1});
-  m.ClickBox(KindTrumps, true);
-  m.SelectSuit(4);
-  EXPECT_EQ(m.Code(), 0);
 }
 
 }  // namespace
