@@ -1,5 +1,5 @@
-// Decision texts: every row of the table of decision bytes and its colour,
-// the seat-letter mode of the hand records and the names of empty seats.
+// Decision texts and colours: every decision byte, the seat letters of the
+// hand records, names, and the name of an empty seat.
 #include "dialogs/decision_text.h"
 
 #include <gtest/gtest.h>
@@ -28,32 +28,25 @@ TEST(DecisionTextTest, EveryDecisionByteSaidByWest) {
   }
 }
 
-TEST(DecisionTextTest, EntriesOfADealInTheHandRecordsModeAndEmptySeats) {
+TEST(DecisionTextTest, EntriesOfADealBySeatLettersOrNames) {
+  // Dealer South: entry 1 is West's (L = N, O = E, R = S), entry 2 North's (L = E, O = S, R = W).
   GameState g;
   g.dealDecisions[5][0] = 22;
-  g.dealDecisions[5][1] = 5;
   g.dealDecisions[5][2] = 13;
+  const std::tuple<int, int, int, const char*> rows[] = {  // deal, entry, byte of entry 1, text
+      {5, 0, 5, "Dominoes from the Ace"}, {5, 1, 5, "Double N and S"}, {5, 1, 13, "D S and RD N"},
+      {5, 3, 5, ""}, {29, 1, 5, ""}, {5, 5, 5, ""}};
   std::string text;
-  EXPECT_EQ(DecisionText(text, g, 5, South, 0, DecisionTextLetters), DecisionBlack);
-  EXPECT_EQ(text, "Dominoes from the Ace");
-  // Dealer South: entry 1 is West's, so L = N, O = E, R = S.
-  DecisionText(text, g, 5, South, 1, DecisionTextLetters);
-  EXPECT_EQ(text, "Double N and S");
-  g.dealDecisions[5][1] = 13;  // double R (South), redouble L (North)
-  DecisionText(text, g, 5, South, 1, DecisionTextLetters);
-  EXPECT_EQ(text, "D S and RD N");
-  // Index 2 belongs to North: L = E, O = S, R = W; other modes use names.
+  for (auto [deal, index, e, says] : rows) {
+    g.dealDecisions[5][1] = static_cast<uint8_t>(e);
+    const DecisionColour colour = DecisionText(text, g, deal, South, index, DecisionTextLetters);
+    EXPECT_EQ(text, says);
+    EXPECT_EQ(colour, index == 0 ? DecisionBlack : *says ? DecisionRed : DecisionWhite) << says;
+  }
   DecisionText(text, g, 5, South, 2, 0, kNames);
   EXPECT_EQ(text, "D Wil and RD Eli");
-  // Undecided and out of range: nothing.
-  for (auto [deal, index] : {std::pair{5, 3}, std::pair{29, 1}, std::pair{5, 5}}) {
-    EXPECT_EQ(DecisionText(text, g, deal, South, index, DecisionTextLetters), DecisionWhite);
-    EXPECT_EQ(text, "");
-  }
-  const SeatNames names = ServerDecisionNames(kNames, {true, false, true, true});
-  EXPECT_EQ(names[2], "Nan");
-  DecisionByteText(text, 4, 1, North, names);  // North's RHO is West, whose seat is empty
-  EXPECT_EQ(text, "Double crashee");
+  DecisionByteText(text, 4, 1, North, ServerDecisionNames(kNames, {true, false, true, true}));
+  EXPECT_EQ(text, "Double crashee");  // North's RHO is West, whose seat is empty
 }
 
 }  // namespace

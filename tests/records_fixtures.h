@@ -9,6 +9,7 @@
 #include <random>
 
 #include "records/autosave.h"
+#include "records/file_io.h"
 #include "records/undo_ring.h"
 #include "tests/engine_fixtures.h"
 
@@ -26,11 +27,6 @@ struct ScratchFolder {
 inline std::vector<uint8_t> ReadBytes(const std::filesystem::path& p) {
   std::ifstream in(p, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-inline void WriteBytes(const std::filesystem::path& p, const std::vector<uint8_t>& b) {
-  std::ofstream(p, std::ios::binary)
-      .write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
 }
 
 // Records the broadcasts; snapshots and saves go to the ring and the
@@ -69,17 +65,10 @@ inline bool RandomStep(GameState& g, EngineHost& host, std::mt19937& rng) {
   }
   if (moves.empty()) return false;
   const int move = moves[rng() % moves.size()];
-  if (g.phase != PhaseChoosing)
-    PlayCard(g, host, g.turn, move);
-  else if (IsDecisionAllowed(g, move))
-    ApplyDecision(g, host, move);
-  else
-    return false;
+  if (g.phase == PhaseChoosing && !IsDecisionAllowed(g, move)) return false;
+  g.phase == PhaseChoosing ? ApplyDecision(g, host, move) : PlayCard(g, host, g.turn, move);
   return true;
 }
-
-inline bool Never(const GameState&) { return false; }
-inline bool Always(const GameState&) { return true; }
 
 // A new game dealt from `seed`, then played at random (moves drawn from
 // `seed` too) until `stop` holds or nobody is to act.
