@@ -41,8 +41,9 @@ class EndToEnd : public testing::WindowTest {
     }
     const GameState* g = w.Game();
     const int seat = w.LocalPosition();
-    if (!g || seat < 0 || seat > 3 || g->turn != seat) return false;
-    if (g->phase != PhasePlaying && g->phase != PhaseFirstLead) return false;
+    if (!g || seat < 0 || seat > 3 || g->turn != seat ||
+        (g->phase != PhasePlaying && g->phase != PhaseFirstLead))
+      return false;
     for (int slot = 0; slot < 13; ++slot) {
       const int card = g->hands[seat][slot];
       if (!IsCard(card) || !MayPlayCard(*g, seat, card)) continue;
@@ -54,9 +55,7 @@ class EndToEnd : public testing::WindowTest {
     return false;
   }
 
-  int contractsChosen_ = 0;
-  int doublingAnswers_ = 0;
-  int cardsClicked_ = 0;
+  int contractsChosen_ = 0, doublingAnswers_ = 0, cardsClicked_ = 0;
 };
 
 TEST_F(EndToEnd, ServerAndThreeClientsPlayWholeDeals) {

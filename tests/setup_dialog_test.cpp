@@ -6,6 +6,8 @@
 namespace zelbo {
 namespace {
 
+using Texts = std::vector<std::string>;
+
 // Every test gets its own settings folder, so nothing of the user's is read
 // or written.
 class Setup : public ::testing::Test {
@@ -31,7 +33,6 @@ class Setup : public ::testing::Test {
 
 TEST_F(Setup, FirstStartThenOkStoresWhatTheNextStartShows) {
   SetupFields f = OpenSetupFields(s_, {}, {}, store_);
-  using Texts = std::vector<std::string>;
   EXPECT_EQ((Texts{f.port, f.seed, f.red, f.green, f.blue, f.spacing, f.handle, f.address}),
             (Texts{"2118", "0", "230", "230", "230", "16", "", ""}));
   EXPECT_FALSE(f.client || f.server || !f.addressList.empty());
@@ -56,32 +57,23 @@ TEST_F(Setup, FirstStartThenOkStoresWhatTheNextStartShows) {
 }
 
 TEST_F(Setup, AddressListFromTheFileAndTheStoredServers) {
+  // Offered: lines that start with a digit (after blanks) and hold a full
+  // stop, the last one without a line feed; not host names nor bare numbers.
   const std::string file = dir_.file(ServerListFile);
-  std::ofstream(file) << "  10.0.0.2 club room\n"
-                      << "example.org\n"  // a host name: not offered
-                      << "2118\n\n"       // no full stop
-                      << "\t192.168.1.7\r\n"
-                      << "1.2";  // last line without line feed
+  std::ofstream(file) << "  10.0.0.2 club room\nexample.org\n2118\n\n\t192.168.1.7\r\n1.2";
   const std::vector<std::string> entries = ReadServerListFile(file);
-  EXPECT_EQ(entries, (std::vector<std::string>{"10.0.0.2 club room", "192.168.1.7", "1.2"}));
+  EXPECT_EQ(entries, (Texts{"10.0.0.2 club room", "192.168.1.7", "1.2"}));
   EXPECT_TRUE(ReadServerListFile(dir_.file("missing.txt")).empty());
   QSettings(QSettings::NativeFormat, QSettings::UserScope, "Zelbowin", QString())
       .setValue("Server IP", QStringList{"host.example", "10.9.9.9"});
-  QtSettingsStore store;
-  SetupFields f = OpenSetupFields(s_, {}, entries, store);
-  EXPECT_EQ(f.addressList, (std::vector<std::string>{"10.0.0.2 club room", "192.168.1.7", "1.2",
-                                                     "host.example", "10.9.9.9"}));
+  const SetupFields f = OpenSetupFields(s_, {}, entries, store_);
+  EXPECT_EQ(f.addressList, (Texts{"10.0.0.2 club room", "192.168.1.7", "1.2", "host.example",
+                                  "10.9.9.9"}));
   // A chosen entry keeps only the address.
-  f.address = f.addressList[0];
-  f.handle = "Ann";
-  f.client = true;
-  SetupOutcome out = AcceptSetup(f, s_, {}, store);
-  EXPECT_TRUE(out.close);
-  EXPECT_EQ(out.start, StartRole::Client);
+  const auto choose = [&](SetupFields& g) { g.address = f.addressList[0], g.client = true; };
+  EXPECT_EQ(Ok("Ann", choose).start, StartRole::Client);
   EXPECT_EQ(s_.ServerAddress, "10.0.0.2");
-  std::string stored;
-  ASSERT_TRUE(store.ReadString(ValueLastIp, stored));
-  EXPECT_EQ(stored, "10.0.0.2");
+  EXPECT_EQ(Stored(ValueLastIp), "10.0.0.2");
 }
 
 TEST_F(Setup, BadPortOrEmptyHandleKeepsTheDialogOpen) {
@@ -132,12 +124,10 @@ TEST_F(Setup, LiveSettingsWinOnceTheProcessHasARole) {
 
 TEST(SettingsFile, NamedFileKeepsValuesApartFromTheUsers) {
   QTemporaryDir dir;
-  const QString file = dir.filePath("zelbo.ini");
-  QtSettingsStore(file).WriteNumber(ValueCardSpacing, 24);
-  QtSettingsStore store(file);
+  QtSettingsStore(dir.filePath("zelbo.ini")).WriteNumber(ValueCardSpacing, 24);
+  QtSettingsStore store(dir.filePath("zelbo.ini"));
   uint32_t spacing = 0;
-  ASSERT_TRUE(store.ReadNumber(ValueCardSpacing, spacing));
-  EXPECT_EQ(spacing, 24u);
+  EXPECT_TRUE(store.ReadNumber(ValueCardSpacing, spacing) && spacing == 24u);
   store.WriteString(ValueHandle, "Ann");
   EXPECT_FALSE(store.ReadNumber(ValueHandle, spacing)) << "text is not a number";
 }
