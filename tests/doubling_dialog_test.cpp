@@ -11,11 +11,9 @@ TEST(DoublingDialog, BoxesLabelsAndBitsForEachStep) {
     int dealer, turn, contract, self;
     std::vector<int> doubledWith;  // seats that already have a double with `self`
     bool forced;
-    const char* enabled;            // boxes LHO, OO, RHO
-    const char* checked;
+    const char *enabled, *checked;    // boxes LHO, OO, RHO
     std::vector<std::string> labels;  // "" = not looked at
-    std::vector<int> clicks;
-    std::vector<int> bits;  // before the clicks, then after each
+    std::vector<int> clicks, bits;    // bits before the clicks, then after each
   };
   const Case cases[] = {
       // A positive contract (Dominoes too) offers only the dealer: steps
@@ -35,13 +33,9 @@ TEST(DoublingDialog, BoxesLabelsAndBitsForEachStep) {
       {South, 1, 2, West, {}, true, "110", "001", {}, {}, {4}},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(::testing::Message() << "dealer " << c.dealer << " turn " << c.turn << " contract "
-                                    << c.contract);
+    SCOPED_TRACE(::testing::Message() << "turn " << c.turn << " contract " << c.contract);
     GameState g;
-    g.phase = PhaseChoosing;
-    g.dealNumber = 1;
-    g.dealer = c.dealer;
-    g.turn = c.turn;
+    g.phase = PhaseChoosing, g.dealNumber = 1, g.dealer = c.dealer, g.turn = c.turn;
     g.dealDecisions[1][0] = static_cast<uint8_t>(c.contract);
     for (auto& row : g.doubleFactor)
       for (auto& f : row) f = 1;
