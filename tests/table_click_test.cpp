@@ -11,36 +11,30 @@
 namespace zelbo {
 namespace {
 
-// Expects the hand slot (-1 for none) that each click {x, y, slot} hits.
-void ExpectSlots(const TableView& v, std::initializer_list<std::array<int, 3>> clicks) {
-  for (auto [x, y, slot] : clicks) {
-    EXPECT_EQ(ClickTable(v, x, y).slot, slot) << x << "," << y << " spacing " << v.CardSpacing;
-  }
-}
-
 TEST(TableClick, HitsTheCardsWhereTheyAreDrawn) {
   TableView v = Playing(West, Misere, East, West);
-  for (int i = 0; i < 12; ++i) ExpectSlots(v, {{300 + 16 * i, 450, i}, {315 + 16 * i, 450, i}});
-  // The last card over its whole width; nothing outside rows 400..497.
-  ExpectSlots(v, {{492, 400, 12}, {565, 497, 12}, {566, 450, -1}, {299, 450, -1}, {400, 399, -1},
-                  {400, 498, -1}});
-  EXPECT_EQ(ClickTable(v, 565, 450).card, West + 4 * 12);
-  v.CardSpacing = 73;
-  ExpectSlots(v, {{-70, 450, 0}, {2, 450, 0}, {3, 450, 1}});
-  v.CardSpacing = 0;  // all on one spot: only the last card counts
-  ExpectSlots(v, {{404, 450, 12}, {477, 450, 12}});
-  v.CardSpacing = INT32_MAX;  // 64-bit edges: slot 6's strip spans the middle
-  ExpectSlots(v, {{450, 450, 6}});
+  // {spacing, x, y, slot}: strips, the last card over its whole width, rows
+  // 400..497 only; side by side; one spot; edges computed in 64 bits.
+  const std::array<int, 4> clicks[] = {
+      {16, 300, 450, 0},   {16, 315, 450, 0},   {16, 316, 450, 1},       {16, 491, 450, 11},
+      {16, 492, 400, 12},  {16, 565, 497, 12},  {16, 566, 450, -1},      {16, 299, 450, -1},
+      {16, 400, 399, -1},  {16, 400, 498, -1},  {73, -70, 450, 0},       {73, 2, 450, 0},
+      {73, 3, 450, 1},     {0, 404, 450, 12},   {0, 477, 450, 12},       {INT32_MAX, 450, 450, 6}};
+  for (auto [spacing, x, y, slot] : clicks) {
+    v.CardSpacing = spacing;
+    EXPECT_EQ(ClickTable(v, x, y).slot, slot) << x << "," << y << " spacing " << spacing;
+  }
   // A card before an empty slot counts whole, the lower slot where both do.
   v.CardSpacing = 16;
   v.game.hands[West][0] = 200;  // a byte that is no card is an empty slot
   v.game.hands[West][5] = v.game.hands[West][6] = NoCard;
   v.game.hands[West][12] = DomClosed;
-  ExpectSlots(v, {{300, 450, -1}, {364, 450, 4}, {437, 450, 4}, {438, 450, 8}, {476, 450, 11},
-                  {549, 450, 11}, {550, 450, -1}});
+  const std::array<int, 2> gapped[] = {{300, -1}, {364, 4},  {437, 4}, {438, 8},
+                                       {476, 11}, {549, 11}, {550, -1}};
+  for (auto [x, slot] : gapped) EXPECT_EQ(ClickTable(v, x, 450).slot, slot) << x;
 }
 
-TEST(TableClick, OnlyTheLocalSeatPlaysOnItsTurn) {
+TEST(TableClick, OnlyOnTheLocalSeatsTurnAndTheUndoSpotOnlyWhenPrivileged) {
   TableView v = Playing(North, Misere, East, North);
   v.game.phase = PhaseFirstLead;
   EXPECT_EQ(ClickTable(v, 300, 450).card, North);
@@ -52,26 +46,19 @@ TEST(TableClick, OnlyTheLocalSeatPlaysOnItsTurn) {
   v.game.phase = PhasePlaying;
   v.game.turn = East;
   EXPECT_EQ(ClickTable(v, 300, 450).slot, -1);
-  for (int position = 4; position <= 8; ++position) {  // kibitzers never play,
-    v.LocalPosition = v.game.turn = position;          // even if a mirror says so
-    EXPECT_EQ(ClickTable(v, 300, 450).slot, -1) << position;
-  }
-}
-
-TEST(TableClick, HiddenUndoSpotOnlyForThePrivilegedUser) {
-  TableView v = Playing(West, Misere, East, West);
   EXPECT_FALSE(ClickTable(v, 400, 520).undo);
   v.Privileged = true;
   const std::tuple<int, int, bool> spots[] = {{350, 507, true},  {500, 550, true},
                                               {349, 520, false}, {501, 520, false},
                                               {400, 506, false}, {400, 551, false}};
   for (auto [x, y, hit] : spots) EXPECT_EQ(ClickTable(v, x, y).undo, hit) << x << "," << y;
-  v.LocalPosition = TableView::WatchingAll;  // a privileged kibitzer keeps it
-  EXPECT_TRUE(ClickTable(v, 400, 520).undo);
-  v.LocalPosition = TableView::Unplaced;  // without a position nothing counts
-  v.game.turn = -1;
-  EXPECT_FALSE(ClickTable(v, 400, 520).undo);
-  EXPECT_EQ(ClickTable(v, 300, 450).slot, -1);
+  for (int position = 4; position <= 8; ++position) {  // kibitzers never play, even if a
+    v.LocalPosition = v.game.turn = position;          // mirror says so; they keep the spot
+    EXPECT_EQ(ClickTable(v, 300, 450).slot, -1) << position;
+    EXPECT_TRUE(ClickTable(v, 400, 520).undo);
+  }
+  v.LocalPosition = v.game.turn = TableView::Unplaced;  // without a position nothing counts
+  EXPECT_TRUE(ClickTable(v, 300, 450).slot == -1 && !ClickTable(v, 400, 520).undo);
 }
 
 }  // namespace
