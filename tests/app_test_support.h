@@ -14,9 +14,15 @@
 #include <functional>
 #include <memory>
 
+#include "app/command_ids.h"
 #include "app/main_window.h"
+#include "app/message_pane_widget.h"
 #include "app/qt_settings_store.h"
 #include "app/setup_dialog.h"
+#include "dialogs/doubling_dialog.h"
+#include "dialogs/pick_game_dialog.h"
+#include "display/qt/table_widget.h"
+#include "engine/engine.h"
 
 namespace zelbo::testing {
 

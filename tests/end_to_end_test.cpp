@@ -4,13 +4,8 @@
 // and mouse clicks on the cards of the own hand.
 #include <QTest>
 
-#include "app/command_ids.h"
 #include "app_test_support.h"
-#include "dialogs/doubling_dialog.h"
-#include "dialogs/pick_game_dialog.h"
 #include "display/hand_geometry.h"
-#include "display/qt/table_widget.h"
-#include "engine/engine.h"
 
 namespace zelbo {
 namespace {

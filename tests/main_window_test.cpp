@@ -1,18 +1,10 @@
-#include "app/main_window.h"
-
 #include <QAction>
 #include <QFile>
 #include <QMenuBar>
 #include <QTest>
 
-#include "app/command_ids.h"
-#include "app/message_pane_widget.h"
 #include "app_test_support.h"
-#include "dialogs/doubling_dialog.h"
-#include "dialogs/pick_game_dialog.h"
 #include "dialogs/score_window.h"
-#include "display/qt/table_widget.h"
-#include "engine/engine.h"
 
 namespace zelbo {
 namespace {
