@@ -65,9 +65,9 @@ inline void SetHand(GameState& g, int seat, std::vector<int> cards) {
   for (std::size_t i = 0; i < cards.size() && i < 13; ++i) g.hands[seat][i] = static_cast<uint8_t>(cards[i]);
 }
 
-// Deal 1 at the dealer's first-card moment (phase 6) of `contract`, with
-// the given hands (strings as for Cards()).
-inline std::unique_ptr<GameState> FirstLead(int contract, int dealer, const std::string (&hands)[4]) {
+// Deal 1 at the dealer's first-card moment (phase 6) of `contract`, with the
+// hands South to East as for Cards(), split by '|': "AS 2H|KS|QS|JS".
+inline std::unique_ptr<GameState> FirstLead(int contract, int dealer, const std::string& hands) {
   auto g = std::make_unique<GameState>();
   g->phase = PhaseFirstLead;
   g->dealNumber = 1;
@@ -76,20 +76,10 @@ inline std::unique_ptr<GameState> FirstLead(int contract, int dealer, const std:
   g->dealDecisions[1][0] = static_cast<uint8_t>(contract);
   g->trickDone = 1;
   g->roundSteps = 4;
-  for (int s = 0; s < 4; ++s) SetHand(*g, s, Cards(hands[s]));
+  for (std::size_t seat = 0, from = 0; seat < 4; ++seat, from = hands.find('|', from) + 1)
+    SetHand(*g, static_cast<int>(seat), Cards(hands.substr(from, hands.find('|', from) - from)));
   g->scoreSheet.Append("");  // SettleHand finds a totals line to replace
   return g;
-}
-
-// The same with the hands South to East in one string: "AS 2H|KS|QS|JS".
-inline std::unique_ptr<GameState> FirstLead(int contract, int dealer, const std::string& hands) {
-  std::string split[4];
-  int seat = 0;
-  for (char ch : hands) {
-    if (ch == '|') ++seat;
-    else split[seat & 3] += ch;
-  }
-  return FirstLead(contract, dealer, split);
 }
 
 // Deal `deal` at step 0 of the round, dealer and hands from a dealt game.
@@ -103,6 +93,14 @@ inline std::unique_ptr<GameState> ChoosingState(int deal, int dealer, uint32_t s
   g->turn = 0;
   g->trickDone = 1;
   RestoreHands(*g);
+  return g;
+}
+
+// A game started from `seed` (phase 1, deal 1).
+inline std::unique_ptr<GameState> StartedGame(EngineHost& host, uint32_t seed) {
+  auto g = std::make_unique<GameState>();
+  g->randomSeed = seed;
+  NewGame(*g, host, 0);
   return g;
 }
 
@@ -125,7 +123,6 @@ bool IsIgnored(const GameState& g, Act act) {
   return SameGame(g, *copy) && quiet.calls.empty();
 }
 
-// The settled scores of a deal, South to East.
 inline std::vector<int> DealScores(const GameState& g, int deal) {
   return {g.dealScores[deal], g.dealScores[deal] + 4};
 }

@@ -52,29 +52,19 @@ TEST(HostOrder, DecisionsOfTheRound) {
   EXPECT_EQ(host.calls, (Calls{"Snapshot", "Redraw", "DoubleFactors", "DealDecision", "Status", "Turn", "Save"}));
 }
 
-TEST(HostOrder, NewGameAndAnUnplayedHandEndingInsideTheDecision) {
-  auto g = std::make_unique<GameState>();
+TEST(HostOrder, AnUnplayedHandEndsInsideTheDecision) {
   RecordingHost host;
-  g->randomSeed = 1;
-  NewGame(*g, host, 0);
-  Calls skeleton = {"ScoreClear"};
-  for (int i = 0; i < 36; ++i) skeleton.push_back("ScoreLine " + std::to_string(i));
-  EXPECT_EQ(host.calls, Concat({skeleton, kNextDeal}));
+  auto g = StartedGame(host, 1);
   for (int value : {Misere, 0, 0}) ApplyDecision(*g, host, value);
   host.calls.clear();
-  ApplyDecision(*g, host, 0);
-  // Deal 1 (Misere, first boat): line 2; its placeholder moved to line 5.
-  EXPECT_EQ(host.calls, Concat({{"Snapshot", "Redraw", "DoubleFactors", "DealDecision", "ScoreLine 2",
-                                 "ScoreDelete 5", "ScoreLine 255"},
-                                kNextDeal,
-                                {"Save"}}));
+  ApplyDecision(*g, host, 0);  // deal 1 to line 2; its placeholder moved to line 5
+  const Calls step = {"Snapshot", "Redraw", "DoubleFactors", "DealDecision"};
+  EXPECT_EQ(host.calls, Concat({step, {"ScoreLine 2", "ScoreDelete 5", "ScoreLine 255"}, kNextDeal, {"Save"}}));
 }
 
 TEST(HostOrder, CardsThatEndAHandOrTheGame) {
-  auto g = std::make_unique<GameState>();
   RecordingHost host;
-  g->randomSeed = 11;
-  NewGame(*g, host, 0);
+  auto g = StartedGame(host, 11);
   bool sawDominoesCard = false;
   while (g->phase != PhaseGameOver) {
     host.calls.clear();

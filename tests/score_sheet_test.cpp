@@ -7,7 +7,7 @@
 namespace zelbo {
 namespace {
 
-TEST(ScoreLines, ColumnsOfScoreHandlesAndTotalsLines) {
+TEST(ScoreLines, ColumnsOfScoreHandlesPlaceholderAndTotalsLines) {
   const int32_t worked[4] = {0, -12, -6, -6}, scores[4] = {5, 10, 15, 35}, totals[4] = {-1234, 56, 7890, -5};
   EXPECT_EQ(ScoreLine("Ann", NoQueens, worked), "Ann       No Queens    0       -12        -6        -6");
   for (int code : {NoHearts, FirstTrumps + Spades, 18}) {  // 17-character names shift nothing
@@ -17,15 +17,14 @@ TEST(ScoreLines, ColumnsOfScoreHandlesAndTotalsLines) {
   const std::string handles[4] = {"Ann", "Bob", "Cyd", "Hijklmnopqrstu"};  // the last is not cut
   EXPECT_EQ(HandlesLine(handles), std::string(20, ' ') + "Ann       Bob       Cyd       Hijklmnopqrstu");
   EXPECT_EQ(TotalsLine(totals), "                   -1234        56      7890        -5");
-}
-
-TEST(ScoreLines, PlaceholdersCarryTheirKindLetterInColumn13) {
   EXPECT_EQ(PlaceholderLine("Bartholomew", KindTrumps), "Bartholom Trumps");
   EXPECT_EQ(PlaceholderLine("Al", KindNoLastTwo), "Al        N.L.T.   ");
+}
+
+TEST(ScoreLines, PlaceholdersAloneCarryTheirKindLetterInColumn13) {
   for (int kind = 0; kind < KindCount; ++kind) EXPECT_EQ(PlaceholderLine("Cyd", kind).at(13), KindLetter(kind));
-  // Dominoes score lines carry another letter there, never taken for the placeholder.
   const int32_t zero[4] = {};
-  EXPECT_NE(ScoreLine("Cyd", 12, zero)[13], KindLetter(KindDominoes));
+  EXPECT_NE(ScoreLine("Cyd", 12, zero)[13], KindLetter(KindDominoes));  // "Doms 4", not a placeholder
 }
 
 TEST(ScoreLines, NumbersWiderThanTheirFieldAreWrittenWhole) {
