@@ -1,7 +1,6 @@
 #include "net/client_session.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <vector>
 
 #include "net/client_mirror.h"
@@ -114,9 +113,7 @@ void ClientSession::OnSocketError(ConnId conn, const SocketError& error) {
                 (error.reason.empty() ? std::string() : ": " + error.reason));
     return;
   }
-  char buffer[32];
-  std::snprintf(buffer, sizeof buffer, "socket error %d", error.code);
-  AddPaneLine(std::string(buffer) + (error.reason.empty() ? std::string() : ": " + error.reason));
+  AddPaneLine(SocketErrorLine(error));
 }
 
 // Commands

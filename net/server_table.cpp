@@ -1,7 +1,6 @@
 #include "net/server_table.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <ctime>
 #include <filesystem>
 
@@ -13,18 +12,6 @@
 #include "records/undo_ring.h"
 
 namespace zelbo {
-
-namespace {
-
-std::string SocketErrorLine(const SocketError& e) {
-  char buffer[32];
-  std::snprintf(buffer, sizeof buffer, "socket error %d", e.code);
-  std::string line = buffer;
-  if (!e.reason.empty()) line += ": " + e.reason;
-  return line;
-}
-
-}  // namespace
 
 ServerTable::ServerTable(Transport& transport, ServerUi& ui, ServerConfig config)
     : transport_(transport),

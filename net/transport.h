@@ -33,6 +33,14 @@ struct SocketError {
   bool hostNotFound = false;  // a host name that could not be resolved
 };
 
+// The message-pane line for a failed socket operation: "socket error N",
+// then ": " and the reason when there is one.
+inline std::string SocketErrorLine(const SocketError& e) {
+  std::string line = "socket error " + std::to_string(e.code);
+  if (!e.reason.empty()) line += ": " + e.reason;
+  return line;
+}
+
 class TransportEvents {
  public:
   virtual ~TransportEvents() = default;

@@ -27,10 +27,9 @@ struct DecodedFrame {
 inline std::vector<DecodedFrame> DecodeFrames(const std::vector<uint8_t>& bytes, std::size_t* used = nullptr) {
   std::vector<DecodedFrame> frames;
   std::size_t at = 0;
-  for (; at + 2 <= bytes.size() && bytes[at] >= 2 && at + bytes[at] <= bytes.size(); at += bytes[at]) {
-    const auto f = bytes.begin() + static_cast<std::ptrdiff_t>(at);
-    frames.push_back({f[1], {f + 2, f + f[0]}});
-  }
+  for (; at + 2 <= bytes.size() && bytes[at] >= 2 && at + bytes[at] <= bytes.size(); at += bytes[at])
+    frames.push_back({bytes[at + 1], {bytes.begin() + static_cast<std::ptrdiff_t>(at) + 2,
+                                      bytes.begin() + static_cast<std::ptrdiff_t>(at + bytes[at])}});
   if (used) *used = at;
   return frames;
 }
@@ -39,19 +38,15 @@ inline std::vector<uint8_t> Bytes(const Frame& f) { return {f.bytes.begin(), f.b
 
 // The greeting and MsgJoin in one piece, as a client sends them.
 inline std::vector<uint8_t> Hello(const std::string& handle) {
-  std::vector<uint8_t> b(Greeting.begin(), Greeting.end());
-  const Frame j = MakeJoin(handle);
-  b.insert(b.end(), j.bytes.begin(), j.bytes.begin() + j.size);
+  std::vector<uint8_t> b(Greeting.begin(), Greeting.end()), join = Bytes(MakeJoin(handle));
+  b.insert(b.end(), join.begin(), join.end());
   return b;
 }
 
 class FakeTransport : public Transport {
  public:
   void SetEvents(TransportEvents* events) override { events_ = events; }
-  bool Listen(uint16_t, SocketError* error) override {
-    if (failListen && error) *error = SocketError{98, "Address already in use", false};
-    return !failListen;
-  }
+  bool Listen(uint16_t, SocketError*) override { return true; }
   uint16_t ListeningPort() const override { return 40000; }
   void StopListening() override {}
   ConnId Connect(const std::string& host, uint16_t port) override {
@@ -72,7 +67,6 @@ class FakeTransport : public Transport {
   void Deliver(ConnId conn, std::span<const uint8_t> bytes) { events_->OnRead(conn, bytes); }
   void Deliver(ConnId conn, const Frame& f) { Deliver(conn, f.view()); }
   void Greet(ConnId conn, const std::string& handle) { Deliver(conn, Hello(handle)); }
-  bool IsClosed(ConnId conn) const { return closed.count(conn) != 0; }
   // The frames sent on a connection since the last call.
   std::vector<DecodedFrame> Frames(ConnId conn) {
     std::size_t used = 0;
@@ -91,7 +85,6 @@ class FakeTransport : public Transport {
   std::map<ConnId, std::vector<uint8_t>> sent;
   std::map<ConnId, CloseMode> closed;
   int64_t now = 0;
-  bool failListen = false;
   std::string lastHost;
   uint16_t lastPort = 0;
   ConnId lastConn = NoConn;
@@ -115,14 +108,11 @@ struct RecordingUi : ServerUi, ClientUi {
 
 // A new folder under the system's temporary directory, removed at the end.
 struct TempDir {
+  std::string path = std::filesystem::temp_directory_path() / "zelbo_test_XXXXXX";
   TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "zelbo_test_XXXXXX").string();
-    path = mkdtemp(pattern.data()) ? pattern : std::string(".");
+    if (!mkdtemp(path.data())) path = "/nonexistent/zelbo_test";
   }
-  ~TempDir() {
-    if (path != ".") std::filesystem::remove_all(path);
-  }
-  std::string path;
+  ~TempDir() { std::filesystem::remove_all(path); }
 };
 
 }  // namespace zelbo::testing

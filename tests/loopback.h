@@ -46,14 +46,11 @@ inline bool WaitUntil(const std::function<bool()>& done, int ms = 20000) {
   return true;
 }
 
-// A socket connected to 127.0.0.1:port, each send its own segment. Its
-// reads never block: the server runs on this thread's event loop.
+// A plain socket connected to 127.0.0.1:port, each send its own segment.
+// Its reads never block: the server runs on this thread's event loop.
 struct RawPeer {
-  explicit RawPeer(uint16_t port) : fd(socket(AF_INET, SOCK_STREAM, 0)) {
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_port = htons(port);
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  explicit RawPeer(uint16_t port) {
+    sockaddr_in a{AF_INET, htons(port), {htonl(INADDR_LOOPBACK)}, {}};
     const int one = 1;
     setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
     if (connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0) error = errno;
@@ -69,18 +66,18 @@ struct RawPeer {
     uint8_t buffer[65536];
     ssize_t n;
     while ((n = recv(fd, buffer, sizeof buffer, MSG_DONTWAIT)) > 0) in.insert(in.end(), buffer, buffer + n);
-    if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && !error) error = errno;
-    ended |= n == 0 || error != 0;
-    return ended;
+    if (n < 0 && errno != EAGAIN && !error) error = errno;
+    return ended |= n == 0 || error != 0;
   }
-  bool HasText(const std::string& s) {
+  int Count(int type, const std::string& text = "") {
     Ended();
-    for (const DecodedFrame& f : DecodeFrames(in))
-      if (f.type == MsgText && f.text() == s) return true;
-    return false;
+    int n = 0;
+    for (const DecodedFrame& f : DecodeFrames(in)) n += f.type == type && (text.empty() || f.text() == text);
+    return n;
   }
+  bool HasText(const std::string& text) { return Count(MsgText, text) > 0; }
 
-  int fd;
+  int fd = socket(AF_INET, SOCK_STREAM, 0);
   int error = 0;
   bool ended = false;
   std::vector<uint8_t> in;

@@ -41,6 +41,10 @@ struct Player {
 
 // A nonplaying server on a free port, and the players at it.
 struct Table {
+  Table() {
+    ui.SetTable(&server);
+    EXPECT_TRUE(server.Start(0));
+  }
   ~Table() {
     players.clear();
     server.Stop();
@@ -67,34 +71,55 @@ struct Table {
   QtTransport transport;
   HeadlessUi ui{std::tmpfile()};
   ServerTable server{transport, ui, ServerConfig{std::string(NonplayingServerHandle), dir.path, 11, true, true}};
-  bool started = (ui.SetTable(&server), server.Start(0));
   std::vector<std::unique_ptr<Player>> players;
 };
 
-int SeatInfos(RawPeer& peer) {
-  peer.Ended();
-  const auto frames = testing::DecodeFrames(peer.in);
-  return static_cast<int>(std::count_if(frames.begin(), frames.end(), [](auto& f) { return f.type == MsgSeatInfo; }));
-}
-
-TEST(TableOverTcp, SeatInfoAfterEveryAcceptJoinsAnnouncedFourthSitStarts) {
+TEST(TableOverTcp, GreetingsSeatsAndChatFromRawPeersAndClients) {
   Table t;
-  ASSERT_TRUE(t.started);
   RawPeer first(t.server.Port());
-  ASSERT_TRUE(WaitUntil([&] { return SeatInfos(first) == 4; }));
+  ASSERT_TRUE(WaitUntil([&] { return first.Count(MsgSeatInfo) == 4; }));
   first.Send(Hello("Raw"));
   ASSERT_TRUE(WaitUntil([&] { return first.HasText("Raw has joined the table"); }));
-  RawPeer second(t.server.Port());
-  // Both the new connection and the old one hear of all four seats again.
-  ASSERT_TRUE(WaitUntil([&] { return SeatInfos(first) == 8 && SeatInfos(second) == 4; }));
+  RawPeer slow(t.server.Port()), lone(t.server.Port()), wrong(t.server.Port());
+  // Every connection hears of all four seats after each accept.
+  ASSERT_TRUE(WaitUntil([&] { return first.Count(MsgSeatInfo) == 16 && wrong.Count(MsgSeatInfo) == 4; }));
+  // Greeting, MsgJoin and a sit request, one byte per segment.
+  std::vector<uint8_t> all = Hello("Slow"), sit = testing::Bytes(MakeSitRequest(North));
+  all.insert(all.end(), sit.begin(), sit.end());
+  for (uint8_t b : all) {
+    slow.Send(std::vector<uint8_t>{b});
+    testing::App().processEvents();
+  }
+  ASSERT_TRUE(WaitUntil([&] { return first.HasText("Slow is sitting North"); }));
+  // A lone greeting, then the join in a later segment.
+  lone.Send(std::vector<uint8_t>(Greeting.begin(), Greeting.end()));
+  testing::App().processEvents();
+  lone.Send(MakeJoin("Lone"));
+  ASSERT_TRUE(WaitUntil([&] { return first.HasText("Lone has joined the table"); }));
+  // A wrong greeting followed by a join: reset, and the join never counts.
+  std::vector<uint8_t> bad = Hello("Wrong");
+  bad[8] = '!';
+  wrong.Send(bad);
+  ASSERT_TRUE(WaitUntil([&] { return wrong.Ended() && t.server.Connections().count() == 3; }));
+  EXPECT_FALSE(first.HasText("Wrong has joined the table"));
+
+  // Chat: 200 characters make two prefixed lines, an empty message one.
   Player& sue = t.Add("Sue", South);
   t.Add("Walt", West);
-  t.Add("Nina", North);
-  ASSERT_TRUE(WaitUntil([&] { return sue.PaneHas("Nina is sitting North"); }));
+  ASSERT_TRUE(WaitUntil([&] { return sue.PaneHas("Walt is sitting West"); }));
+  std::string text;
+  for (int i = 0; text.size() < 200; ++i) text += std::string(i ? " " : "") + (i % 3 ? "tricks" : "and");
+  text.resize(200);
+  sue.client.session().SendChat(text);
+  sue.client.session().SendChat("");
+  ASSERT_TRUE(WaitUntil([&] { return first.HasText("Sue:  "); }));
+  std::vector<std::string> chat = CutChatLines("Sue", text);
+  ASSERT_EQ(chat.size(), 2u);
+  for (const std::string& line : chat) EXPECT_TRUE(first.HasText(line));
+  EXPECT_EQ(t.server.Pane().line(t.server.Pane().size() - 1), "Sue:  ");  // the server's own pane
   EXPECT_EQ(t.game().phase, PhaseIdle);
   t.Add("Ed", East);
   ASSERT_TRUE(WaitUntil([&] { return t.game().phase == PhaseChoosing; }));
-  EXPECT_TRUE(WaitUntil([&] { return first.HasText("Ed has joined the table"); }));
 }
 
 TEST(TableOverTcp, WholeSeededGameEndsEverywhereWithTheServersScoreSheet) {
@@ -110,6 +135,7 @@ TEST(TableOverTcp, WholeSeededGameEndsEverywhereWithTheServersScoreSheet) {
     EXPECT_EQ(p->client.foreignCardsSeen, 0);  // never another seat's cards
     EXPECT_GT(p->client.actions, 50);
   }
+  EXPECT_EQ(std::filesystem::path(t.ui.lastRecords()).parent_path(), t.dir.path);  // written without asking
   EXPECT_GT(std::filesystem::file_size(t.ui.lastRecords()), 5000u);
 }
 
@@ -183,53 +209,6 @@ TEST(TableOverTcp, OutsidersChangeNothingAndBadPeersLoseOnlyTheirConnection) {
   EXPECT_TRUE(WaitUntil([&] { return extra.Ended(); }));
   EXPECT_EQ(t.server.Connections().count(), 32);
   EXPECT_FALSE(kibitzer.HasText("extra has joined the table"));
-}
-
-TEST(TableOverTcp, GreetingsSplitAnywhereCountWrongOnesAreRefused) {
-  Table t;
-  RawPeer watcher(t.server.Port()), slow(t.server.Port()), lone(t.server.Port()), wrong(t.server.Port());
-  watcher.Send(Hello("Watch"));
-  ASSERT_TRUE(WaitUntil([&] { return watcher.HasText("Watch has joined the table"); }));
-  // Greeting, MsgJoin and a sit request, one byte per segment.
-  std::vector<uint8_t> all = Hello("Slow");
-  const std::vector<uint8_t> sit = testing::Bytes(MakeSitRequest(North));
-  all.insert(all.end(), sit.begin(), sit.end());
-  for (uint8_t b : all) {
-    slow.Send(std::vector<uint8_t>{b});
-    testing::App().processEvents();
-  }
-  ASSERT_TRUE(WaitUntil([&] { return watcher.HasText("Slow is sitting North"); }));
-  // A lone greeting, then the join in a later segment.
-  lone.Send(std::vector<uint8_t>(Greeting.begin(), Greeting.end()));
-  testing::App().processEvents();
-  lone.Send(MakeJoin("Lone"));
-  ASSERT_TRUE(WaitUntil([&] { return watcher.HasText("Lone has joined the table"); }));
-  // A wrong greeting followed by a join: reset, and the join never counts.
-  std::vector<uint8_t> bad = Hello("Wrong");
-  bad[8] = '!';
-  wrong.Send(bad);
-  ASSERT_TRUE(WaitUntil([&] { return wrong.Ended() && t.server.Connections().count() == 3; }));
-  EXPECT_FALSE(watcher.HasText("Wrong has joined the table"));
-}
-
-TEST(TableOverTcp, ChatIsCutIntoPrefixedLinesForEveryone) {
-  Table t;
-  Player& talker = t.Add("Bobby", -1);
-  Player& listener = t.Add("Lis", -1);
-  ASSERT_TRUE(WaitUntil([&] { return talker.PaneHas("Bobby has joined the table") && listener.PaneHas("Lis has joined the table"); }));
-  std::string text;
-  for (int i = 0; text.size() < 200; ++i) text += std::string(i ? " " : "") + (i % 3 ? "tricks" : "and");
-  text.resize(200);
-  talker.client.session().SendChat(text);
-  talker.client.session().SendChat("");
-  ASSERT_TRUE(WaitUntil([&] { return listener.PaneHas("Bobby:  "); }));
-  std::vector<std::string> chat, expected = CutChatLines("Bobby", text);
-  ASSERT_EQ(expected.size(), 2u);
-  expected.push_back("Bobby:  ");
-  for (const std::string& l : listener.client.session().Pane().lines())
-    if (l.rfind("Bobby: ", 0) == 0) chat.push_back(l);
-  EXPECT_EQ(chat, expected);
-  EXPECT_EQ(t.server.Pane().line(t.server.Pane().size() - 1), "Bobby:  ");  // the server's own pane
 }
 
 }  // namespace
