@@ -4,7 +4,6 @@ if(TARGET zelbo_display)
   zelbo_test(table_click_test SOURCES table_click_test.cpp LIBS zelbo_display LABELS display)
 endif()
 if(TARGET zelbo_display_qt)
-  find_package(Qt6 REQUIRED COMPONENTS Test)
-  zelbo_test(table_render_test SOURCES table_render_test.cpp LIBS zelbo_display_qt Qt6::Test
+  zelbo_test(table_render_test SOURCES table_render_test.cpp LIBS zelbo_display_qt
              LABELS display QT)
 endif()

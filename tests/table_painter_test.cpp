@@ -164,14 +164,13 @@ TEST(TablePainter, TrickAndLastTrickTurnWithTheViewer) {
 
 TEST(TablePainter, DominoesNeverShowTheOwnTrickCard) {
   TableView v = Playing(South, FirstDominoes + 5, West, South);
-  uint8_t* t = v.game.tableCards;
-  for (int s = 0; s < 4; ++s) t[s] = static_cast<uint8_t>(s * 13 + 5);
-  t[8 + 2 * Hearts] = 2 * 13 + 3;      // Hearts: Five to Jack, the Jack drawn first
-  t[8 + 2 * Hearts + 1] = 2 * 13 + 9;
-  t[8 + 2 * Diamonds + 1] = 6;         // Diamonds: the Eight alone
-  t[8 + 2 * Spades + 1] = DomClosed;   // no card: nothing drawn
+  // Each seat's last card (the Sevens), then the rows' low and high ends by suit:
+  // Diamonds only the Eight, Hearts Five to Jack, Spades closed (no card to draw).
+  const uint8_t t[16] = {5, 18, 31, 44, NoCard, NoCard, NoCard, NoCard,
+                         NoCard, 6, NoCard, NoCard, 29, 35, NoCard, DomClosed};
+  std::memcpy(v.game.tableCards, t, 16);
   EXPECT_TRUE(Has(Paint(v), {"70,260 #18", "400,72 #31", "730,260 #44", "350,216 #35",
-                             "366,216 #29", "550,216 #6", "!400,280"}));
+                             "366,216 #29", "550,216 #6", "!400,280"}));  // the Jack first
   v.LocalPosition = TableView::WatchingAll;  // no trick at all
   EXPECT_TRUE(Has(Paint(v), {"350,216 #35", "!70,260", "!400,72", "!730,260"}));
 }
