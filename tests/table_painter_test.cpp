@@ -97,8 +97,7 @@ TEST(TablePainter, WithoutRoleOnlyTheBackgroundWithoutSeatOnlyNames) {
   TableView v = Playing(South);
   v.role = TableRole::None;
   v.BackgroundRed = 0x1FF;  // only the low 8 bits count
-  v.BackgroundBlue = 0x120;
-  EXPECT_EQ(Paint(v, {10, 20, 30, 40}).ops, (Lines{"fill 10,20,30,40,255,230,32"}));
+  EXPECT_EQ(Paint(v, {10, 20, 30, 40}).ops, (Lines{"fill 10,20,30,40,255,230,230"}));
   v.role = TableRole::Client;
   EXPECT_TRUE(Paint(v, {0, 0, 0, 10}).ops.empty());  // nothing to update
   v.LocalPosition = TableView::Unplaced;  // unseated: the taken seats' names, no cards
@@ -216,13 +215,13 @@ TEST(TablePainter, DoublingTextsStandAtTheActorsPlace) {
 
 TEST(TablePainter, HostileMirrorValuesDrawNothingOutOfRange) {
   TableView v = Playing(South, 255, -77, 99);
-  v.game.phase = PhaseFirstLead;
   v.game.dealNumber = v.game.roundSteps = 1000;
   std::memset(v.game.hands, 0xEE, sizeof v.game.hands);
   std::memset(v.game.tableCards, 0xEE, sizeof v.game.tableCards);
-  EXPECT_TRUE(Paint(v).rows.empty());
-  v.game.phase = PhasePlaying;  // background, deal, dealer and the four names only
-  EXPECT_EQ(Paint(v).ops.size(), 7u);
+  for (int phase : {PhaseFirstLead, PhasePlaying, PhaseChoosing}) {
+    v.game.phase = phase;  // background, deal, dealer and the four names only
+    EXPECT_EQ(Paint(v).ops.size(), 7u) << phase;
+  }
 }
 
 }  // namespace
