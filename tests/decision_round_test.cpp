@@ -62,6 +62,7 @@ TEST(DecisionRound, RedoublesCarryTheirMark) {
   ExpectRefused(*g, {4, 33});
   Decide(*g, {36, 0});
   EXPECT_EQ(g->doubleFactor[North][West], 4);
+  EXPECT_EQ(g->dealDecisions[1][2], 36);
   EXPECT_EQ(g->phase, PhaseFirstLead);  // South was not doubled: no step 4
 }
 
