@@ -82,7 +82,10 @@ std::string Counter(const GameState& game, int seat, int position) {
   if (counted && IsPlaying(game.phase)) value = game.tally[seat];
   if (IsChoosing(game.phase) && seat != SeatMod(game.dealer)) value = game.doublesOwed[seat];
   if (value < 0) return {};
-  return position == 3 ? std::to_string(value) + " " : " " + std::to_string(value);
+  std::string text = std::to_string(value);
+  // The counter stands before the name on the right-hand seat, after it elsewhere.
+  if (position == 3) return text += ' ';
+  return text.insert(0, 1, ' ');
 }
 
 void DrawNamesUnseated(const TableView& view, TextPen& pen) {

@@ -24,7 +24,9 @@ struct FileCloser {
 std::FILE* CreateTemporary(const std::filesystem::path& target, std::filesystem::path& tempPath,
                            int& errorCode) {
   std::random_device device;
-  const std::string base = "." + target.filename().string() + ".";
+  std::string base = ".";
+  base += target.filename().string();
+  base += '.';
   errorCode = 0;
   for (int attempt = 0; attempt < 16; ++attempt) {
     char suffix[16];
@@ -41,7 +43,12 @@ std::FILE* CreateTemporary(const std::filesystem::path& target, std::filesystem:
 
 }  // namespace
 
-std::string QuotedPath(const std::filesystem::path& path) { return "\"" + path.string() + "\""; }
+std::string QuotedPath(const std::filesystem::path& path) {
+  std::string quoted = "\"";
+  quoted += path.string();
+  quoted += '"';
+  return quoted;
+}
 
 bool WriteFileAtomically(const std::filesystem::path& path, std::span<const uint8_t> bytes,
                          std::string& error) {

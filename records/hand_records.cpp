@@ -138,7 +138,9 @@ std::string RoundLine(const GameState& g, int deal, int round, int firstSeat, in
   for (int i = 0; i < 4; ++i) {
     const std::string card = PlayedCardText(g, deal, round, SeatMod(firstSeat + i));
     if (card.empty()) continue;
-    line.replace(static_cast<std::size_t>(3 + 5 * i), 2, card);
+    // Each card takes two characters at column 3 + 5i.
+    const std::size_t at = static_cast<std::size_t>(3 + 5 * i);
+    for (std::size_t k = 0; k < card.size() && k < 2; ++k) line[at + k] = card[k];
     ++cards;
   }
   return cards ? line : std::string();
