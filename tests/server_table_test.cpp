@@ -20,10 +20,7 @@ using testing::FakeTransport;
 
 class ServerTableTest : public ::testing::Test {
  protected:
-  explicit ServerTableTest(std::string handle = std::string(NonplayingServerHandle))
-      : table_(t_, ui_, ServerConfig{handle, dir_.path, 7, true, true}) {
-    table_.Start(0);
-  }
+  ServerTableTest() { table_.Start(0); }
   ConnId Join(const std::string& handle) {
     const ConnId c = t_.Accept();
     t_.Greet(c, handle);
@@ -32,8 +29,7 @@ class ServerTableTest : public ::testing::Test {
   void Sit(ConnId c, int seat) { t_.Deliver(c, MakeSitRequest(seat)); }
   // Players "P0" to "P3"; the last to sit is South.
   void FillTable() {
-    for (int s : {1, 2, 3, 0})
-      if (table_.Occupants()[s] == EmptySeat) Sit(seat_[s] = Join("P" + std::to_string(s)), s);
+    for (int s : {1, 2, 3, 0}) Sit(seat_[s] = Join("P" + std::to_string(s)), s);
   }
   // The simple player's action for the acting seat, sent from its connection.
   void Step() {
@@ -52,7 +48,7 @@ class ServerTableTest : public ::testing::Test {
   testing::TempDir dir_;
   FakeTransport t_;
   testing::RecordingUi ui_;
-  ServerTable table_;
+  ServerTable table_{t_, ui_, ServerConfig{std::string(NonplayingServerHandle), dir_.path, 7, true, true}};
   ConnId seat_[4] = {NoConn, NoConn, NoConn, NoConn};
 };
 
@@ -71,8 +67,9 @@ TEST_F(ServerTableTest, NothingCountsBeforeJoinOneSeatEachChatCarriesTheRealSend
   Sit(Join("Bob"), West);  // taken
   EXPECT_EQ(table_.Occupants()[West], 0);
   EXPECT_EQ(table_.Occupants()[North], EmptySeat);
-  const ConnId m = Join("Mallory");
-  t_.Frames(m);
+  const ConnId m = t_.Accept();
+  for (uint8_t b : testing::Hello("Mallory")) t_.Deliver(m, std::span<const uint8_t>(&b, 1));  // byte by byte
+  EXPECT_EQ(t_.Texts(m).back(), "Mallory has joined the table");
   const std::pair<std::string, std::string> chats[] = {
       {"Alice: send me your cards", "Mallory: Alice: send me your cards"},
       {"Mallory: hello", "Mallory: hello"},
@@ -94,6 +91,14 @@ TEST_F(ServerTableTest, SilentConnectionsAreRefusedAfterTenSeconds) {
   table_.OnTick();
   EXPECT_EQ(t_.closed.count(late) + t_.closed.count(joined), 1u);
   EXPECT_EQ(table_.Connections().count(), 1);
+}
+
+TEST_F(ServerTableTest, ThirtyThirdConnectionNeverEntersTheTable) {
+  for (int i = 0; i < MaxConnections; ++i) Join("p" + std::to_string(i));
+  const ConnId extra = Join("extra");
+  EXPECT_EQ(t_.closed.count(extra), 1u);
+  EXPECT_EQ(table_.Connections().Find(extra), -1);
+  EXPECT_EQ(table_.Connections().count(), MaxConnections);
 }
 
 TEST_F(ServerTableTest, OnlyTheActingSeatsValidDecisionsAndASeatedUndoCount) {
@@ -154,9 +159,7 @@ TEST_F(ServerTableTest, LoadedGameWaitsForAFullTableAndBadFilesChangeNothing) {
   ServerTable other(t, ui, ServerConfig{std::string(NonplayingServerHandle), dir_.path, 1, false, false});
   other.Start(0);
   const GameState empty = other.Game();
-  std::string error;
-  EXPECT_FALSE(other.LoadGameFile(dir_.path + "/missing.zelbo", &error));
-  EXPECT_EQ(ui.lines.back(), error);
+  EXPECT_FALSE(other.LoadGameFile(dir_.path + "/missing.zelbo"));
   EXPECT_TRUE(SameGame(empty, other.Game()));
   const ConnId watcher = t.Accept();
   t.Greet(watcher, "Kib");
@@ -174,39 +177,6 @@ TEST_F(ServerTableTest, LoadedGameWaitsForAFullTableAndBadFilesChangeNothing) {
   EXPECT_EQ(other.Game().phase, atSave.phase);
   EXPECT_EQ(other.Game().dealNumber, atSave.dealNumber);
   EXPECT_EQ(t.Texts(watcher).back(), "Game resumed");
-}
-
-class PlayingServerTest : public ServerTableTest {
- protected:
-  PlayingServerTest() : ServerTableTest("Host") {}
-};
-
-TEST_F(PlayingServerTest, ServerUserSitsSouthAndDecidesThroughItsOwnDialogs) {
-  EXPECT_EQ(table_.LocalPosition(), South);
-  Sit(Join("Wes"), South);  // South is the server's own seat
-  EXPECT_EQ(table_.Occupants()[South], ServerUserSeat);
-  FillTable();
-  // Play, South locally, until South must pick a contract.
-  const GameState& g = table_.Game();
-  const auto southPicks = [&] { return g.phase == PhaseChoosing && g.turn == 0 && ActingSeat(g) == South; };
-  for (int i = 0; i < 28 * 60 && !southPicks(); ++i) {
-    if ((g.phase == PhaseChoosing ? ActingSeat(g) : g.turn) != South)
-      Step();
-    else if (g.phase == PhaseChoosing)
-      table_.LocalDoubleChosen(SimpleDoubling(g));
-    else
-      table_.LocalPlayCard(SimpleCard(g, South));
-  }
-  ASSERT_TRUE(southPicks());
-  EXPECT_GE(ui_.prompts, 1);  // its dialog is open
-  const GameState before = g;
-  table_.LocalDoubleChosen(SimpleContract(g));  // wrong dialog for the step
-  EXPECT_TRUE(SameGame(before, g));
-  table_.LocalContractChosen(SimpleContract(g));
-  EXPECT_FALSE(SameGame(before, g));
-  table_.LocalUndo();
-  EXPECT_TRUE(SameGame(before, g));
-  EXPECT_EQ(ui_.lines.back(), "Last action undone [Host]");
 }
 
 }  // namespace
