@@ -63,9 +63,9 @@ TEST_F(EndToEnd, ServerAndThreeClientsPlayWholeDeals) {
     clients.push_back(Client(name, *server));
     all.push_back(clients.back().get());
   }
-  const ConnectionTable& table = server->server()->Connections();
+  const ConnectionTable& t = server->server()->Connections();
   ASSERT_TRUE(WaitUntil([&] {
-    return table.count() == 3 && table.slot(0).joined && table.slot(1).joined && table.slot(2).joined;
+    return t.count() == 3 && t.slot(0).joined && t.slot(1).joined && t.slot(2).joined;
   }));
   const int sit[3] = {CmdSitWest, CmdSitNorth, CmdSitEast};
   for (std::size_t i = 0; i < 3; ++i) clients[i]->Command(sit[i]);
