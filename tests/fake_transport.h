@@ -95,12 +95,8 @@ class FakeTransport : public Transport {
 
 // Records what the core asks of its screen, for the server and the client.
 struct RecordingUi : ServerUi, ClientUi {
-  int prompts = 0, hides = 0, closes = 0;
+  int hides = 0, closes = 0;
   std::vector<std::string> lines;
-  void OpenPickGameDialog(const GameState&) override { ++prompts; }
-  void OpenDoublingDialog(const GameState&) override { ++prompts; }
-  void PromptContract(const GameState&) override { ++prompts; }
-  void PromptDoubling(const GameState&) override { ++prompts; }
   void HideDecisionDialogs() override { ++hides; }
   void PaneLineAdded(std::string_view line) override { lines.emplace_back(line); }
   void ConnectionClosed() override { ++closes; }

@@ -1,4 +1,4 @@
-# Network play: frames, pane, table management, client mirror, and over
+# Network play: frames, pane, table management, client session, and over
 # real loopback sockets the transport, whole tables and the headless server.
 zelbo_test(frames_test SOURCES frames_test.cpp LIBS zelbo_net LABELS net)
 zelbo_test(message_pane_test SOURCES message_pane_test.cpp LIBS zelbo_net LABELS net)
