@@ -110,20 +110,25 @@ double DominoesEstimate(const Holding& h, int start) {
   return 40.0 - 0.9 * delay;
 }
 
+// Thirteen different cards drawn from `rng`.
+Holding RandomHolding(Random& rng) {
+  bool dealt[52] = {};
+  uint8_t cards[13];
+  for (int k = 0; k < 13;) {
+    const int c = rng.Next() % 52;
+    if (dealt[c]) continue;
+    dealt[c] = true;
+    cards[k++] = static_cast<uint8_t>(c);
+  }
+  return Holding::Of(cards);
+}
+
 std::array<double, LastContract + 1> ComputeCodeBaselines() {
   std::array<double, LastContract + 1> sums{};
   Random rng(12345);
   constexpr int samples = 3000;
   for (int i = 0; i < samples; ++i) {
-    bool dealt[52] = {};
-    uint8_t cards[13];
-    for (int k = 0; k < 13;) {
-      const int c = rng.Next() % 52;
-      if (dealt[c]) continue;
-      dealt[c] = true;
-      cards[k++] = static_cast<uint8_t>(c);
-    }
-    const Holding h = Holding::Of(cards);
+    const Holding h = RandomHolding(rng);
     for (int code = 1; code <= LastContract; ++code) sums[code] += EstimateHand(h, code);
   }
   for (double& s : sums) s /= samples;
@@ -135,15 +140,7 @@ std::array<double, KindCount> ComputeKindBaselines() {
   Random rng(54321);
   constexpr int samples = 3000;
   for (int i = 0; i < samples; ++i) {
-    bool dealt[52] = {};
-    uint8_t cards[13];
-    for (int k = 0; k < 13;) {
-      const int c = rng.Next() % 52;
-      if (dealt[c]) continue;
-      dealt[c] = true;
-      cards[k++] = static_cast<uint8_t>(c);
-    }
-    const Holding h = Holding::Of(cards);
+    const Holding h = RandomHolding(rng);
     for (int kind = 0; kind < KindCount; ++kind) {
       double e = 0;
       BestCodeOfKind(h, kind, &e);

@@ -8,6 +8,25 @@ namespace {
 
 bool ValidSeat(int s) { return s >= 0 && s < 4; }
 
+// What every seat is told of `g`, with `seat`'s own hand: the fields the
+// status, turn, table and score messages carry.
+GameState OpenPartOf(const GameState& g, int seat) {
+  GameState v;
+  v.phase = g.phase;
+  v.dealNumber = g.dealNumber;
+  v.dealer = g.dealer;
+  v.contract = g.contract;
+  v.turn = g.turn;
+  v.roundSteps = g.roundSteps;
+  v.playRound = g.playRound;
+  if (ValidSeat(seat)) std::memcpy(v.hands[seat], g.hands[seat], sizeof v.hands[seat]);
+  std::memcpy(v.tableCards, g.tableCards, sizeof v.tableCards);
+  std::memcpy(v.doubleFactor, g.doubleFactor, sizeof v.doubleFactor);
+  std::memcpy(v.tally, g.tally, sizeof v.tally);
+  std::memcpy(v.doublesOwed, g.doublesOwed, sizeof v.doublesOwed);
+  return v;
+}
+
 // A card byte that belongs to `suit`, as the layout bytes must be.
 bool CardOfSuit(int card, int suit) { return IsCard(card) && SuitOf(card) == suit; }
 
@@ -51,19 +70,7 @@ void RebuildDominoRows(GameState& v) {
 }  // namespace
 
 GameState SeatView(const GameState& seen, int seat) {
-  GameState v;
-  v.phase = seen.phase;
-  v.dealNumber = seen.dealNumber;
-  v.dealer = seen.dealer;
-  v.contract = seen.contract;
-  v.turn = seen.turn;
-  v.roundSteps = seen.roundSteps;
-  v.playRound = seen.playRound;
-  if (ValidSeat(seat)) std::memcpy(v.hands[seat], seen.hands[seat], sizeof v.hands[seat]);
-  std::memcpy(v.tableCards, seen.tableCards, sizeof v.tableCards);
-  std::memcpy(v.doubleFactor, seen.doubleFactor, sizeof v.doubleFactor);
-  std::memcpy(v.tally, seen.tally, sizeof v.tally);
-  std::memcpy(v.doublesOwed, seen.doublesOwed, sizeof v.doublesOwed);
+  GameState v = OpenPartOf(seen, seat);
   std::memcpy(v.offeredContracts, seen.offeredContracts, sizeof v.offeredContracts);
   v.forcedDouble = seen.forcedDouble;
   const bool dealKnown = v.dealNumber >= 0 && v.dealNumber < DealRows;
@@ -98,20 +105,8 @@ GameState SeatView(const GameState& seen, int seat) {
 }
 
 GameState ClientMirrorOf(const GameState& full, int seat) {
-  GameState m;
-  m.phase = full.phase;
-  m.dealNumber = full.dealNumber;
-  m.dealer = full.dealer;
-  m.contract = full.contract;
-  m.turn = full.turn;
-  m.roundSteps = full.roundSteps;
-  m.playRound = full.playRound;
-  if (ValidSeat(seat)) std::memcpy(m.hands[seat], full.hands[seat], sizeof m.hands[seat]);
-  std::memcpy(m.tableCards, full.tableCards, sizeof m.tableCards);
+  GameState m = OpenPartOf(full, seat);
   std::memcpy(m.dealDecisions, full.dealDecisions, sizeof m.dealDecisions);
-  std::memcpy(m.doubleFactor, full.doubleFactor, sizeof m.doubleFactor);
-  std::memcpy(m.tally, full.tally, sizeof m.tally);
-  std::memcpy(m.doublesOwed, full.doublesOwed, sizeof m.doublesOwed);
   m.scoreSheet = full.scoreSheet;
   if (full.phase == PhaseChoosing && ValidSeat(full.dealer)) {
     if (full.turn == 0 && seat == full.dealer) {

@@ -26,6 +26,7 @@
 #include "net/qt/qt_transport.h"
 #include "net/server_table.h"
 #include "tools/bench/bench_modes.h"
+#include "tools/bench/loop_stats.h"
 #include "tools/bench/scripted_client.h"
 
 namespace zelbo::bench {
@@ -71,23 +72,6 @@ struct CountingUi : ServerUi {
   void GameOver(const GameState&) override { ++gamesOver; }
 };
 
-bool RunLoopUntil(const std::function<bool()>& done, int ms) {
-  QElapsedTimer clock;
-  clock.start();
-  while (!done()) {
-    if (clock.elapsed() > ms) return false;
-    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-  }
-  return true;
-}
-
-double Percentile(std::vector<double> v, double p) {
-  if (v.empty()) return 0;
-  std::sort(v.begin(), v.end());
-  const std::size_t i = static_cast<std::size_t>(p * static_cast<double>(v.size() - 1) + 0.5);
-  return v[std::min(i, v.size() - 1)];
-}
-
 long ProcessPeakKiB(qint64 pid) {
   std::ifstream status("/proc/" + std::to_string(pid) + "/status");
   std::string line;
@@ -111,7 +95,7 @@ bool PlayOneGame(uint16_t port, CardTimer& timer, const std::function<bool()>& s
     };
     clients[s]->session().Connect("127.0.0.1", port);
   }
-  const bool finished = RunLoopUntil(
+  const bool finished = RunEventsUntil(
       [&] {
         if (!serverDone()) return false;
         for (const auto& c : clients)
@@ -179,7 +163,7 @@ int RunNetMode(const Options& options) {
                     QString::fromStdString(args.dir)});
       uint16_t port = 0;
       std::string out;
-      RunLoopUntil(
+      RunEventsUntil(
           [&] {
             out += server.readAllStandardOutput().toStdString();
             const auto at = out.find("table open on port ");

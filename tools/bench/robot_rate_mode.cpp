@@ -23,6 +23,7 @@
 #include "robot/qt/robot_runner.h"
 #include "robot/robot_seats.h"
 #include "tools/bench/bench_modes.h"
+#include "tools/bench/loop_stats.h"
 
 namespace zelbo::bench {
 
@@ -34,23 +35,6 @@ struct GameOverUi : ServerUi {
   bool over = false;
   void GameOver(const GameState&) override { over = true; }
 };
-
-bool RunEventsUntil(const std::function<bool()>& done, int ms) {
-  QElapsedTimer clock;
-  clock.start();
-  while (!done()) {
-    if (clock.elapsed() > ms) return false;
-    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-  }
-  return true;
-}
-
-double PercentileOf(std::vector<double> v, double p) {
-  if (v.empty()) return 0;
-  std::sort(v.begin(), v.end());
-  const std::size_t i = static_cast<std::size_t>(p * static_cast<double>(v.size() - 1) + 0.5);
-  return v[std::min(i, v.size() - 1)];
-}
 
 }  // namespace
 
@@ -112,8 +96,8 @@ int RunRobotRateMode(const Options& options) {
   std::printf("time:         %.2f s\n", seconds);
   std::printf("games/min:    %.1f\n", seconds > 0 ? 60.0 * options.games / seconds : 0.0);
   std::printf("cards timed:  %zu\n", roundTrips.size());
-  std::printf("card rtt:     median %.0f us, p99 %.0f us\n", PercentileOf(roundTrips, 0.5),
-              PercentileOf(roundTrips, 0.99));
+  std::printf("card rtt:     median %.0f us, p99 %.0f us\n", Percentile(roundTrips, 0.5),
+              Percentile(roundTrips, 0.99));
   std::printf("peak RSS:     %ld KiB\n", PeakResidentKiB());
   if (unfinished) {
     std::printf("unfinished:   %d games did not end\n", unfinished);

@@ -1,8 +1,8 @@
 #include "tools/robot/robot_options.h"
 
 #include <cctype>
-#include <cerrno>
-#include <cstdlib>
+
+#include "tools/cli_options.h"
 
 namespace zelbo {
 
@@ -30,57 +30,31 @@ int SeatFromName(const std::string& name) {
 
 bool ParseRobotOptions(const std::vector<std::string>& args, RobotOptions& options,
                        std::string& error) {
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
+  auto take = [&](const std::string& arg, const std::string& value) -> std::string {
+    unsigned long n = 0;
     if (arg == "--help" || arg == "-h") {
       options.help = true;
-      continue;
-    }
-    if (arg == "--reconnect") {
+    } else if (arg == "--reconnect") {
       options.reconnect = true;
-      continue;
-    }
-    const bool takesValue = arg == "--host" || arg == "--port" || arg == "--handle" || arg == "--seat";
-    if (!takesValue) {
-      error = "unknown option " + arg;
-      return false;
-    }
-    if (i + 1 >= args.size()) {
-      error = arg + " needs a value";
-      return false;
-    }
-    const std::string& value = args[++i];
-    if (arg == "--host") {
-      if (value.empty()) {
-        error = "--host needs an address";
-        return false;
-      }
+    } else if (arg == "--host") {
+      if (value.empty()) return "--host needs an address";
       options.host = value;
     } else if (arg == "--port") {
-      char* end = nullptr;
-      errno = 0;
-      const unsigned long n = std::strtoul(value.c_str(), &end, 10);
-      if (value.empty() || !std::isdigit(static_cast<unsigned char>(value[0])) || errno != 0 ||
-          *end != '\0' || n < 1 || n > 65535) {
-        error = "--port needs a number from 1 to 65535, not \"" + value + "\"";
-        return false;
-      }
+      if (!std::isdigit(static_cast<unsigned char>(value.empty() ? ' ' : value[0])) ||
+          !ParseNumber(value, 65535, n) || n < 1)
+        return "--port needs a number from 1 to 65535, not \"" + value + "\"";
       options.port = static_cast<uint16_t>(n);
     } else if (arg == "--handle") {
-      if (value.empty() || value.size() > 31) {
-        error = "--handle needs 1 to 31 characters";
-        return false;
-      }
+      if (value.empty() || value.size() > 31) return "--handle needs 1 to 31 characters";
       options.handle = value;
     } else {
       options.seat = SeatFromName(value);
-      if (options.seat < 0) {
-        error = "--seat needs south, west, north or east, not \"" + value + "\"";
-        return false;
-      }
+      if (options.seat < 0) return "--seat needs south, west, north or east, not \"" + value + "\"";
     }
-  }
-  return true;
+    return "";
+  };
+  return ParseOptionList(args, {"--help", "-h", "--reconnect"}, {"--host", "--port", "--handle", "--seat"},
+                         take, error);
 }
 
 }  // namespace zelbo
