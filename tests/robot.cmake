@@ -1,9 +1,10 @@
 # Tests of the robot player.
 zelbo_test(robot_seat_view_test SOURCES robot_seat_view_test.cpp LIBS zelbo_robot LABELS robot)
 zelbo_test(robot_strategy_test SOURCES robot_strategy_test.cpp LIBS zelbo_robot LABELS robot)
+zelbo_test(robot_client_test SOURCES robot_client_test.cpp LIBS zelbo_robot_client LABELS robot)
+zelbo_test(robot_options_test SOURCES robot_options_test.cpp LIBS zelbo_robot_options LABELS robot)
 if(ZELBO_WITH_QT)
-  zelbo_test(robot_loopback_test SOURCES robot_loopback_test.cpp
-             LIBS zelbo_robot_qt Qt6::Core Qt6::Network LABELS robot net QT)
+  # Whole games over loopback between a server and robots in one process.
   zelbo_test(robot_table_test SOURCES robot_table_test.cpp
              LIBS zelbo_robot_qt Qt6::Core Qt6::Network LABELS robot net QT)
 endif()
@@ -15,5 +16,3 @@ if(ZELBO_WITH_QT AND TARGET zelbowin-server)
                              ZELBO_SERVER_PROGRAM="$<TARGET_FILE:zelbowin-server>")
   add_dependencies(robot_drill_test zelbowin-server)
 endif()
-zelbo_test(robot_client_test SOURCES robot_client_test.cpp LIBS zelbo_robot_client LABELS robot)
-zelbo_test(robot_options_test SOURCES robot_options_test.cpp LIBS zelbo_robot_options LABELS robot)

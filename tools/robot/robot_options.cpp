@@ -53,8 +53,8 @@ bool ParseRobotOptions(const std::vector<std::string>& args, RobotOptions& optio
     }
     return "";
   };
-  return ParseOptionList(args, {"--help", "-h", "--reconnect"}, {"--host", "--port", "--handle", "--seat"},
-                         take, error);
+  return ParseOptionList(args, {"--help", "-h", "--reconnect"},
+                         {"--host", "--port", "--handle", "--seat"}, take, error);
 }
 
 }  // namespace zelbo

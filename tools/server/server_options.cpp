@@ -23,7 +23,8 @@ bool ParseServerOptions(const std::vector<std::string>& args, ServerOptions& opt
     if (arg == "--help" || arg == "-h") {
       options.help = true;
     } else if (arg == "--port") {
-      if (!ParseNumber(value, 65535, n)) return "--port needs a number from 0 to 65535, not \"" + value + "\"";
+      if (!ParseNumber(value, 65535, n))
+        return "--port needs a number from 0 to 65535, not \"" + value + "\"";
       options.port = static_cast<uint16_t>(n);
     } else if (arg == "--seed") {
       if (!ParseNumber(value, 4294967295UL, n))
@@ -33,15 +34,16 @@ bool ParseServerOptions(const std::vector<std::string>& args, ServerOptions& opt
       if (value.empty()) return "--dir needs a folder";
       options.dir = value;
     } else if (arg == "--robots") {
-      if (!ParseNumber(value, 4, n)) return "--robots needs a number from 0 to 4, not \"" + value + "\"";
+      if (!ParseNumber(value, 4, n))
+        return "--robots needs a number from 0 to 4, not \"" + value + "\"";
       options.robots = static_cast<int>(n);
     } else {
       options.load = value;
     }
     return "";
   };
-  return ParseOptionList(args, {"--help", "-h"}, {"--port", "--seed", "--dir", "--load", "--robots"},
-                         take, error);
+  return ParseOptionList(args, {"--help", "-h"},
+                         {"--port", "--seed", "--dir", "--load", "--robots"}, take, error);
 }
 
 }  // namespace zelbo
