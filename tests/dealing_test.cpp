@@ -7,16 +7,21 @@ namespace {
 
 using namespace zelbo::testing;
 
-TEST(Dealing, SeedOneRandomValuesFirstDealerAndSouthsFirstRow) {
+TEST(Dealing, SeedOneValuesFirstDealerSouthsFirstRowAndTheSameSeedsGame) {
   Random rng(12345);
   rng.Seed(1);
   for (int v : {41, 18467, 6334, 26500, 19169}) EXPECT_EQ(rng.Next(), v);
   RecordingHost host;
-  auto g = StartedGame(host, 1);
+  auto g = StartedGame(host, 1), b = std::make_unique<GameState>();
   EXPECT_EQ(g->dealer, North);  // the first value 41 gives 1, and deal 1 moves it on
   EXPECT_EQ(std::vector<int>(g->dealRecords[1][South], g->dealRecords[1][South] + 13),
             (std::vector<int>{49, 45, 29, 28, 27, 25, 24, 22, 20, 14, 10, 7, 4}));
   EXPECT_EQ(std::memcmp(g->hands, g->dealRecords[1], sizeof g->hands), 0);
+  NewGame(*b, host, 1);  // seed 0 would take the clock
+  EXPECT_EQ(b->gameSeed, 1u);
+  EXPECT_TRUE(SameGame(*g, *b));
+  EXPECT_TRUE(IsIgnored(*g, [](GameState& c, EngineHost& h) { NewGame(c, h, 7); }));  // only from idle
+  EXPECT_NE(std::memcmp(g->dealRecords, StartedGame(host, 2)->dealRecords, sizeof g->dealRecords), 0);
 }
 
 TEST(Dealing, EveryRowHoldsEachCardOnceInStrictlyDescendingHands) {
@@ -33,16 +38,6 @@ TEST(Dealing, EveryRowHoldsEachCardOnceInStrictlyDescendingHands) {
         }
     }
   }
-}
-
-TEST(Dealing, SameSeedSameGameAndNewGameOnlyFromIdle) {
-  RecordingHost host;
-  auto a = StartedGame(host, 4242), b = std::make_unique<GameState>();
-  NewGame(*b, host, 4242);  // seed 0 takes the clock
-  EXPECT_EQ(b->gameSeed, 4242u);
-  EXPECT_TRUE(SameGame(*a, *b));
-  EXPECT_TRUE(IsIgnored(*a, [](GameState& g, EngineHost& h) { NewGame(g, h, 7); }));
-  EXPECT_NE(std::memcmp(a->dealRecords, StartedGame(host, 4243)->dealRecords, sizeof a->dealRecords), 0);
 }
 
 TEST(Dealing, SortHandKeepsNoStaleBytesBehindAShortRow) {
