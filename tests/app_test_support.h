@@ -27,11 +27,8 @@
 namespace zelbo::testing {
 
 class QtAppEnvironment : public ::testing::Environment {
- public:
   void SetUp() override { app_ = std::make_unique<QApplication>(argc_, argv_); }
   void TearDown() override { app_.reset(); }
-
- private:
   int argc_ = 1;
   char name_[9] = "app_test";
   char* argv_[2] = {name_, nullptr};
@@ -68,8 +65,8 @@ class ScriptedPrompts : public AppPrompts {
 
   std::string ChooseFileName(QWidget*, bool open, int kind) override {
     fileAsks.emplace_back(open, kind);
-    std::string name = fileNames.empty() ? std::string() : fileNames.front();
-    if (!fileNames.empty()) fileNames.pop_front();
+    std::string name;
+    if (!fileNames.empty()) name = fileNames.front(), fileNames.pop_front();
     return name;
   }
   void ShowError(QWidget*, const QString& text) override { errors.push_back(text); }
@@ -100,10 +97,7 @@ class WindowTest : public ::testing::Test {
   std::unique_ptr<MainWindow> Window(const std::string& handle, bool privileged = false,
                                      uint32_t seed = 0) {
     Settings s;
-    s.Handle = handle;
-    s.Port = 0;
-    s.Privileged = privileged;
-    s.randomSeed = seed;
+    s.Handle = handle, s.Port = 0, s.Privileged = privileged, s.randomSeed = seed;
     auto w = std::make_unique<MainWindow>(s, store_, prompts_, WindowOptions{settings_.path()});
     w->show();
     return w;
@@ -116,8 +110,7 @@ class WindowTest : public ::testing::Test {
   }
   std::unique_ptr<MainWindow> Client(const std::string& handle, const MainWindow& server) {
     auto w = Window(handle);
-    w->settings().ServerAddress = "127.0.0.1";
-    w->settings().Port = server.server()->Port();
+    w->settings().ServerAddress = "127.0.0.1", w->settings().Port = server.server()->Port();
     w->ConnectToServer();
     return w;
   }

@@ -37,10 +37,9 @@ TEST(DoublingDialog, BoxesLabelsAndBitsForEachStep) {
     GameState g;
     g.phase = PhaseChoosing, g.dealNumber = 1, g.dealer = c.dealer, g.turn = c.turn;
     g.dealDecisions[1][0] = static_cast<uint8_t>(c.contract);
-    for (auto& row : g.doubleFactor)
-      for (auto& f : row) f = 1;
+    for (auto& row : g.doubleFactor) std::fill(std::begin(row), std::end(row), 1);
     for (int s : c.doubledWith) g.doubleFactor[c.self][s] = g.doubleFactor[s][c.self] = 2;
-    g.forcedDouble = c.forced ? 1 : 0;
+    g.forcedDouble = c.forced;
     DoublingModel m;
     m.Open(g, c.self, handles);
     for (int b = 0; b < DoublingModel::BoxCount; ++b) {

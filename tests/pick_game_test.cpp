@@ -32,11 +32,9 @@ TEST(PickGame, OpeningEnablesTheKindsLeftAndPrechecksTheLastOne) {
       EXPECT_EQ(m.enabled(b), c.offered[b] == '1') << c.offered << " box " << b;
       EXPECT_EQ(m.checked(b), b == c.prechecked) << c.offered << " box " << b;
     }
-    EXPECT_EQ(m.suit(), PickGameModel::NoSelection);
-    EXPECT_EQ(m.rank(), PickGameModel::NoSelection);
+    EXPECT_TRUE(m.suit() == PickGameModel::NoSelection && m.rank() == PickGameModel::NoSelection);
     EXPECT_EQ(m.Code(), c.code) << c.offered;
-    m.SelectSuit(c.suit);
-    m.SelectRank(c.rank);
+    m.SelectSuit(c.suit), m.SelectRank(c.rank);
     EXPECT_EQ(m.Code(), c.codeAfterList) << c.offered;
   }
 }
@@ -52,9 +50,7 @@ TEST(PickGame, BoxAndListChoiceGiveTheContractCode) {
                {KindNoLastTwo, 1, 3, NoLastTwo}};
   for (const auto& c : cases) {
     PickGameModel m = Opened("1111111");
-    m.SelectSuit(c.suit);
-    m.SelectRank(c.rank);
-    m.ClickBox(c.box, true);
+    m.SelectSuit(c.suit), m.SelectRank(c.rank), m.ClickBox(c.box, true);
     EXPECT_EQ(m.Code(), c.code) << "box " << c.box << " suit " << c.suit << " rank " << c.rank;
   }
   // The lists show the entries in the order the codes above assume.
@@ -70,17 +66,15 @@ TEST(PickGame, BoxesAreExclusiveClearableAndReset) {
   m.ClickBox(KindTrumps, true);
   m.SelectSuit(0);
   m.ClickBox(KindNoHearts, true);
-  EXPECT_FALSE(m.checked(KindTrumps));
-  EXPECT_TRUE(m.checked(KindNoHearts));
+  EXPECT_TRUE(!m.checked(KindTrumps) && m.checked(KindNoHearts));
   m.ClickBox(KindNoHearts, false);
   for (int b = 0; b < PickGameModel::BoxCount; ++b) EXPECT_FALSE(m.checked(b));
   EXPECT_EQ(m.Code(), 0);
   m.ClickBox(KindTrumps, true);
   const uint8_t row[PickGameModel::BoxCount] = {1, 1, 0, 0, 1, 1, 1};
   m.Open(row);  // the same dialog opened again
-  EXPECT_FALSE(m.checked(KindTrumps));
+  EXPECT_TRUE(!m.checked(KindTrumps) && !m.enabled(KindMisere));
   EXPECT_EQ(m.suit(), PickGameModel::NoSelection);
-  EXPECT_FALSE(m.enabled(KindMisere));
 }
 
 }  // namespace

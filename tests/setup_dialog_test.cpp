@@ -8,8 +8,7 @@ namespace {
 
 using Texts = std::vector<std::string>;
 
-// Every test gets its own settings folder, so nothing of the user's is read
-// or written.
+// Every test gets its own settings folder, so nothing of the user's is touched.
 class Setup : public ::testing::Test {
  protected:
   // OK on the fields the dialog opens with (no role yet), `handle` typed and
@@ -41,14 +40,13 @@ TEST_F(Setup, FirstStartThenOkStoresWhatTheNextStartShows) {
     g.address = "10.1.1.1";
     g.red = "300", g.green = "abc", g.blue = "12", g.spacing = "0", g.seed = "77";
   });
-  ASSERT_TRUE(out.close);
-  EXPECT_EQ(out.start, StartRole::None);
+  ASSERT_TRUE(out.close && out.start == StartRole::None);
   EXPECT_EQ(std::vector<int>({s_.BackgroundRed, s_.BackgroundGreen, s_.BackgroundBlue,
                               s_.CardSpacing, static_cast<int>(s_.randomSeed)}),
             std::vector<int>({255, 0, 12, 0, 77}));
-  QtSettingsStore next;
   Settings fresh;
   fresh.StartMode = StartModeServer;
+  QtSettingsStore next;
   f = OpenSetupFields(fresh, {}, {}, next);
   EXPECT_EQ((Texts{f.handle, f.address, f.red, f.green, f.blue, f.spacing, f.seed}),
             (Texts{"Ann", "10.1.1.1", "255", "0", "12", "0", "0"}))
@@ -61,12 +59,10 @@ TEST_F(Setup, AddressListFromTheFileAndTheStoredServers) {
   // stop, the last one without a line feed; not host names nor bare numbers.
   const std::string file = dir_.file(ServerListFile);
   std::ofstream(file) << "  10.0.0.2 club room\nexample.org\n2118\n\n\t192.168.1.7\r\n1.2";
-  const std::vector<std::string> entries = ReadServerListFile(file);
-  EXPECT_EQ(entries, (Texts{"10.0.0.2 club room", "192.168.1.7", "1.2"}));
   EXPECT_TRUE(ReadServerListFile(dir_.file("missing.txt")).empty());
   QSettings(QSettings::NativeFormat, QSettings::UserScope, "Zelbowin", QString())
       .setValue("Server IP", QStringList{"host.example", "10.9.9.9"});
-  const SetupFields f = OpenSetupFields(s_, {}, entries, store_);
+  const SetupFields f = OpenSetupFields(s_, {}, ReadServerListFile(file), store_);
   EXPECT_EQ(f.addressList, (Texts{"10.0.0.2 club room", "192.168.1.7", "1.2", "host.example",
                                   "10.9.9.9"}));
   // A chosen entry keeps only the address.
@@ -86,10 +82,8 @@ TEST_F(Setup, BadPortOrEmptyHandleKeepsTheDialogOpen) {
   EXPECT_EQ(s_.Port, 65535);
   // An empty handle is not stored, but the address and port are.
   SetupOutcome out = Ok("", [](SetupFields& f) { f.address = "10.0.0.9", f.port = "3000"; });
-  EXPECT_TRUE(!out.close && out.handleMissing);
-  EXPECT_EQ(s_.Port, 3000);
-  EXPECT_EQ(Stored(ValueLastIp), "10.0.0.9");
-  EXPECT_EQ(Stored(ValueHandle), "Ann");
+  EXPECT_TRUE(!out.close && out.handleMissing && s_.Port == 3000);
+  EXPECT_EQ(Stored(ValueLastIp) + " " + Stored(ValueHandle), "10.0.0.9 Ann");
 }
 
 TEST_F(Setup, HandleRolesAndBounds) {
@@ -107,29 +101,21 @@ TEST_F(Setup, HandleRolesAndBounds) {
   EXPECT_EQ(Ok("Ann", [](SetupFields& f) { f.server = true; }).start, StartRole::Server);
   ASSERT_TRUE(Ok("Ann", [](SetupFields& f) { f.spacing = "4000000000"; }).close);
   EXPECT_EQ(s_.CardSpacing, MaxCardSpacing);
-}
-
-TEST_F(Setup, LiveSettingsWinOnceTheProcessHasARole) {
-  store_.WriteString(ValueHandle, "Stored");
+  // Once the process has a role the live settings win over the stored ones.
   store_.WriteNumber(ValueCardSpacing, 40);
   s_.CardSpacing = 20;
-  const ProcessRole client{false, true};
-  SetupFields f = OpenSetupFields(s_, client, {}, store_);
-  EXPECT_EQ(f.handle, "");
-  EXPECT_EQ(f.spacing, "20");
-  EXPECT_TRUE(f.client && !f.server);
-  f.handle = "Ann";
-  EXPECT_EQ(AcceptSetup(f, s_, client, store_).start, StartRole::None) << "no second connection";
+  SetupFields f = OpenSetupFields(s_, {false, true}, {}, store_);
+  EXPECT_TRUE(f.spacing == "20" && f.handle == "Ann" && f.client && !f.server);
+  EXPECT_EQ(AcceptSetup(f, s_, {false, true}, store_).start, StartRole::None) << "no second connection";
 }
 
-TEST(SettingsFile, NamedFileKeepsValuesApartFromTheUsers) {
+TEST(SettingsFile, NamedFileKeepsItsValuesAndTextIsNoNumber) {
   QTemporaryDir dir;
   QtSettingsStore(dir.filePath("zelbo.ini")).WriteNumber(ValueCardSpacing, 24);
   QtSettingsStore store(dir.filePath("zelbo.ini"));
   uint32_t spacing = 0;
-  EXPECT_TRUE(store.ReadNumber(ValueCardSpacing, spacing) && spacing == 24u);
   store.WriteString(ValueHandle, "Ann");
-  EXPECT_FALSE(store.ReadNumber(ValueHandle, spacing)) << "text is not a number";
+  EXPECT_TRUE(store.ReadNumber(ValueCardSpacing, spacing) && spacing == 24u && !store.ReadNumber(ValueHandle, spacing));
 }
 
 }  // namespace
