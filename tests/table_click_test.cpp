@@ -43,8 +43,7 @@ TEST(TableClick, OnlyOnTheLocalSeatsTurnAndTheUndoSpotOnlyWhenPrivileged) {
     v.game.phase = phase;
     EXPECT_EQ(ClickTable(v, 300, 450).slot, -1) << phase;
   }
-  v.game.phase = PhasePlaying;
-  v.game.turn = East;
+  v.game.phase = PhasePlaying, v.game.turn = East;
   EXPECT_EQ(ClickTable(v, 300, 450).slot, -1);
   EXPECT_FALSE(ClickTable(v, 400, 520).undo);
   v.Privileged = true;

@@ -1,6 +1,5 @@
-// A table to paint or click: a client at `position` with all four seats
-// taken, in deal 5 playing `contract`; seat s holds the cards s, s + 4,
-// s + 8, ... (a sorted hand of every suit) and has taken s + 1 tricks.
+// A client at `position`, all four seats taken, deal 5 playing `contract`; seat s
+// holds the cards s, s + 4, s + 8, ... (a sorted hand) and has taken s + 1 tricks.
 #pragma once
 
 #include "display/table_view.h"
@@ -9,16 +8,10 @@ namespace zelbo {
 
 inline TableView Playing(int position, int contract = Misere, int dealer = East, int turn = West) {
   TableView v;
-  v.role = TableRole::Client;
-  v.LocalPosition = position;
-  v.SeatHandles = {"Sam", "Wendy", "Nora", "Eddie"};
-  v.SeatTaken = {true, true, true, true};
+  v.role = TableRole::Client, v.LocalPosition = position;
+  v.SeatHandles = {"Sam", "Wendy", "Nora", "Eddie"}, v.SeatTaken = {true, true, true, true};
   GameState& g = v.game;
-  g.phase = PhasePlaying;
-  g.dealNumber = 5;
-  g.dealer = dealer;
-  g.contract = contract;
-  g.turn = turn;
+  g.phase = PhasePlaying, g.dealNumber = 5, g.dealer = dealer, g.contract = contract, g.turn = turn;
   g.roundSteps = 4;
   for (int s = 0; s < 4; ++s) {
     g.tally[s] = static_cast<uint8_t>(s + 1);

@@ -44,9 +44,8 @@ struct Recorder : Canvas {
     rows[y - 1].push_back(ops.emplace_back(Card(card, x, y - 1, s.width, s.height + 1)));
   }
   const std::string* Find(const std::string& prefix) const {  // the first line so starting
-    for (const std::string& op : ops) {
+    for (const std::string& op : ops)
       if (op.rfind(prefix, 0) == 0) return &op;
-    }
     return nullptr;
   }
   Lines ops;
@@ -60,9 +59,8 @@ testing::AssertionResult Has(const Recorder& c, std::initializer_list<std::strin
   auto from = c.ops.begin();
   for (const std::string& f : facts) {
     if (f[0] == '!' ? c.Find(f.substr(1)) != nullptr
-                    : (from = std::find(from, c.ops.end(), f)) == c.ops.end()) {
+                    : (from = std::find(from, c.ops.end(), f)) == c.ops.end())
       return testing::AssertionFailure() << "wrong: " << f;
-    }
     if (f[0] != '!') ++from;
   }
   return testing::AssertionSuccess();
@@ -71,18 +69,16 @@ testing::AssertionResult Has(const Recorder& c, std::initializer_list<std::strin
 // The four names from the bottom clockwise: "own|left|top|right|".
 std::string Names(const Recorder& c) {
   std::string out;
-  for (std::string at : {"400,507:", "50,228:", "400,28:", "750,228:"}) {
+  for (std::string at : {"400,507:", "50,228:", "400,28:", "750,228:"})
     out += (c.Find(at) ? c.Find(at)->substr(at.size()) : "") + "|";
-  }
   return out;
 }
 
 // A full hand of Playing() for `seat`, laid out from x at `step`.
 Lines Hand(int seat, int x, int y, int step = 16) {
   Lines out;
-  for (int i = 0; i < 13; ++i) {
+  for (int i = 0; i < 13; ++i)
     out.push_back(Card(seat + 4 * i, x + step * i, y, i < 12 ? std::min(step, 73) : 73));
-  }
   return out;
 }
 
@@ -115,9 +111,7 @@ TEST(TablePainter, StatusLinesComeFirst) {
       {PhaseIdle, 0, 0, {"2,2:Deal", "2,28:Dealer", "400,507:Sam"}},  // no contract line
       {PhaseGameOver, 28, 99, {"2,2:Deal 28", "2,28:Dealer", "400,507:Sam"}}};  // nor a bad one
   for (const auto& [phase, deal, contract, want] : cases) {
-    v.game.phase = phase;
-    v.game.dealNumber = deal;
-    v.game.contract = contract;
+    v.game.phase = phase, v.game.dealNumber = deal, v.game.contract = contract;
     const Recorder c = Paint(v);
     EXPECT_EQ(Lines(c.ops.begin() + 1, c.ops.begin() + 4), want);
   }
@@ -135,13 +129,13 @@ TEST(TablePainter, OwnHandAtAnySpacing) {
   EXPECT_TRUE(Paint(v).rows[400].empty());
 }
 
-TEST(TablePainter, KibitzersSeeOneSeatFromBelowOrAllFourHands) {
+TEST(TablePainter, KibitzersSeeOneSeatFromBelowOrAllFourHandsAndTricksTurn) {
   TableView v = Playing(4 + West, NoQueens, South, North);
   v.Handle = "Kim";
   Recorder c = Paint(v);
   EXPECT_EQ(c.rows[400], Hand(West, 300, 400));
-  EXPECT_EQ(Names(c), "Wendy 2|Nora 3 {_}|Eddie 4|1 Sam|");  // the watched player, not "Kim"
-  EXPECT_EQ(c.rows.size(), 1u);                              // no other hands
+  EXPECT_EQ(Names(c) + to_string(c.rows.size()), "Wendy 2|Nora 3 {_}|Eddie 4|1 Sam|1")
+      << "the watched player, not Kim; no other hands";
   v.LocalPosition = TableView::WatchingAll;
   for (int s = 0; s < 4; ++s) v.game.tableCards[s] = static_cast<uint8_t>(s);
   c = Paint(v);
@@ -151,10 +145,7 @@ TEST(TablePainter, KibitzersSeeOneSeatFromBelowOrAllFourHands) {
   EXPECT_EQ(Names(c), "Sam 1|Wendy 2||4 Eddie|");  // North's name moves below its hand
   EXPECT_TRUE(Has(c, {"400,48:Nora 3 {_}", "400,280 #0", "325,206 #1", "400,132 #2",
                       "475,206 #3"}));
-}
-
-TEST(TablePainter, TrickAndLastTrickTurnWithTheViewer) {
-  TableView v = Playing(North, FirstTrumps, South, East);
+  v = Playing(North, FirstTrumps, South, East);  // trick and last trick turn with the viewer
   const uint8_t cards[8] = {10, NoCard, 12, 13, 20, 21, 22, 23};  // West yet to play
   std::memcpy(v.game.tableCards, cards, 8);
   EXPECT_TRUE(Has(Paint(v), {"400,280 #12", "325,176 #13", "400,72 #10", "!475,176",  // last:
@@ -180,15 +171,12 @@ TEST(TablePainter, NamesWithCountersUnderlineAndDoublingColours) {
   EXPECT_EQ(Names(Paint(v)), "Sam|Wendy {_}|Nora|Eddie|");  // no tricks counted here
   g.contract = NoHearts;  // the right-hand counter stands before the name
   EXPECT_EQ(Names(Paint(v)), "Sam 1|Wendy 2 {_}|Nora 3|4 Eddie|");
-  g.phase = PhaseChoosing;  // East decides; doubles still owed count, none of the dealer
-  g.turn = 2;
+  g.phase = PhaseChoosing, g.turn = 2;  // East decides; doubles still owed count, none of the dealer
   const uint8_t owed[4] = {2, 1, 2, 0};
   std::memcpy(g.doublesOwed, owed, sizeof owed);
-  g.doubleFactor[West][South] = 2;
-  g.doubleFactor[North][South] = 4;
+  g.doubleFactor[West][South] = 2, g.doubleFactor[North][South] = 4;
   EXPECT_EQ(Names(Paint(v)), "Sam 2|Wendy {r}|Nora 2 {m}|0 Eddie {_}|");
-  g.phase = PhaseFirstLead;
-  g.turn = South;
+  g.phase = PhaseFirstLead, g.turn = South;
   EXPECT_EQ(Names(Paint(v)), "Sam {_}|Wendy {r}|Nora {m}|Eddie|");
   g.phase = PhaseIdle;  // between games nobody acts and nothing is doubled
   EXPECT_EQ(Names(Paint(v)), "Sam|Wendy|Nora|Eddie|");
@@ -202,14 +190,12 @@ TEST(TablePainter, DoublingTextsStandAtTheActorsPlace) {
   std::memcpy(g.dealDecisions[5], decisions, 5);      // West passes, North redoubles East
   EXPECT_TRUE(Has(Paint(v), {"600,260:Misere", "350,340:Double Nora {r}", "50,260:Pass {g}",
                              "!350,60:"}));
-  g.phase = PhaseFirstLeadSuspended;
-  g.roundSteps = 5;  // the dealer's second line below the first
+  g.phase = PhaseFirstLeadSuspended, g.roundSteps = 5;  // the dealer's second line below the first
   EXPECT_TRUE(Has(Paint(v), {"350,60:Pass {g}", "600,286:Redouble Eddie {r}"}));
   g.phase = PhasePlaying;  // small, in a block at the top right
   EXPECT_TRUE(Has(Paint(v), {"775,50:Misere {s}", "675,95:Double Nora {sr}", "575,50:Pass {sg}",
                              "675,5:Pass {sg}", "775,64:Redouble Eddie {sr}", "!350,340:"}));
-  v.LocalPosition = TableView::WatchingAll;
-  g.phase = PhaseFirstLead;  // North's line moves below its hand
+  v.LocalPosition = TableView::WatchingAll, g.phase = PhaseFirstLead;  // North's line moves below its hand
   EXPECT_TRUE(Has(Paint(v), {"350,80:Misere"}));
 }
 
@@ -218,10 +204,8 @@ TEST(TablePainter, HostileMirrorValuesDrawNothingOutOfRange) {
   v.game.dealNumber = v.game.roundSteps = 1000;
   std::memset(v.game.hands, 0xEE, sizeof v.game.hands);
   std::memset(v.game.tableCards, 0xEE, sizeof v.game.tableCards);
-  for (int phase : {PhaseFirstLead, PhasePlaying, PhaseChoosing}) {
-    v.game.phase = phase;  // background, deal, dealer and the four names only
-    EXPECT_EQ(Paint(v).ops.size(), 7u) << phase;
-  }
+  for (int phase : {PhaseFirstLead, PhasePlaying, PhaseChoosing})  // background, deal, dealer, names
+    EXPECT_EQ((v.game.phase = phase, Paint(v).ops.size()), 7u) << phase;
 }
 
 }  // namespace

@@ -26,11 +26,9 @@ const auto* const Environment = ::testing::AddGlobalTestEnvironment(new QtEnviro
 
 bool HasPixel(const QImage& image, QRect area, const std::function<bool(QColor)>& test) {
   area &= image.rect();
-  for (int y = area.top(); y <= area.bottom(); ++y) {
-    for (int x = area.left(); x <= area.right(); ++x) {
+  for (int y = area.top(); y <= area.bottom(); ++y)
+    for (int x = area.left(); x <= area.right(); ++x)
       if (test(image.pixelColor(x, y))) return true;
-    }
-  }
   return false;
 }
 bool Reddish(QColor c) { return c.red() > 150 && c.green() < 80 && c.blue() < 80; }
@@ -39,9 +37,7 @@ bool Darkish(QColor c) { return c.red() < 70 && c.green() < 70 && c.blue() < 70;
 TEST(TableWidget, PaintsAMidGameTableToPng) {
   // The third trick of Trumps Hearts: South led, West and North followed.
   TableView v = Playing(South, FirstTrumps + Hearts, West, East);
-  v.BackgroundRed = 40;
-  v.BackgroundGreen = 120;
-  v.BackgroundBlue = 70;
+  v.BackgroundRed = 40, v.BackgroundGreen = 120, v.BackgroundBlue = 70;
   const uint8_t table[8] = {20, 17, 46, NoCard, 48, 49, 50, 51};  // trick, last trick
   const uint8_t decisions[5] = {FirstTrumps + Hearts, 4, 2, 0, 18};  // two doubles, a pass
   std::memcpy(v.game.tableCards, table, 8);
@@ -57,9 +53,8 @@ TEST(TableWidget, PaintsAMidGameTableToPng) {
   // the Two of Diamonds and Four of Hearts, black for the King of Clubs and
   // Three of Spades; North's double stands red on the felt.
   const QColor felt(40, 120, 70);
-  for (QPoint p : {QPoint(5, 700), QPoint(300, 400), QPoint(300, 496), QPoint(548, 400)}) {
+  for (QPoint p : {QPoint(5, 700), QPoint(300, 400), QPoint(300, 496), QPoint(548, 400)})
     EXPECT_EQ(image.pixelColor(p), felt) << p.x() << "," << p.y();
-  }
   EXPECT_TRUE(image.pixelColor(301, 400) != felt && image.pixelColor(547, 496) != felt);
   for (auto [x, red] : {std::pair(302, true), {414, true}, {398, false}, {462, false}}) {
     const QRect index(x, 402, 12, 28);
@@ -67,8 +62,7 @@ TEST(TableWidget, PaintsAMidGameTableToPng) {
                 !HasPixel(image, index, red ? Darkish : Reddish)) << x;
   }
   EXPECT_TRUE(HasPixel(image, QRect(675, 5, 100, 14), Reddish));
-  const QByteArray out = qgetenv("ZELBO_TABLE_PNG");
-  const QString path = out.isEmpty() ? QStringLiteral("table.png") : QString::fromLocal8Bit(out);
+  const QString path = qEnvironmentVariable("ZELBO_TABLE_PNG", QStringLiteral("table.png"));
   ASSERT_TRUE(image.save(path, "PNG")) << path.toStdString();
 }
 
@@ -84,9 +78,9 @@ TEST(CardPictures, DrawnAtTheScreenRatioOrLoadedAllOrNothing) {
   }
   QString error;
   ASSERT_TRUE(pictures.LoadFolder(dir.path(), &error)) << error.toStdString();
-  const QImage& loaded = pictures.picture(30);
-  EXPECT_TRUE(loaded.pixelColor(10, 10) == QColor(120, 10, 20) && loaded.devicePixelRatio() == 2.0);
-  ASSERT_TRUE(QFile::remove(dir.filePath(QStringLiteral("937.png"))));
+  EXPECT_TRUE(pictures.picture(30).pixelColor(10, 10) == QColor(120, 10, 20) &&
+              pictures.picture(30).devicePixelRatio() == 2.0);
+  ASSERT_TRUE(QFile::remove(dir.filePath(QStringLiteral("937.png"))));  // one missing: none loaded
   CardPictures drawn(sharp);
   EXPECT_FALSE(drawn.LoadFolder(dir.path(), &error));
   EXPECT_TRUE(error.endsWith(QStringLiteral("937.png"))) << error.toStdString();
