@@ -21,12 +21,6 @@ TEST(ScoreLines, ColumnsOfScoreHandlesPlaceholderAndTotalsLines) {
     EXPECT_EQ(ScoreLineIndex(deal), at) << deal;
 }
 
-TEST(ScoreLines, PlaceholdersAloneCarryTheirKindLetterInColumn13) {
-  for (int kind = 0; kind < KindCount; ++kind) EXPECT_EQ(PlaceholderLine("Cyd", kind).at(13), KindLetter(kind));
-  const int32_t zero[4] = {};
-  EXPECT_NE(ScoreLine("Cyd", 12, zero)[13], KindLetter(KindDominoes));  // "Doms 4", not a placeholder
-}
-
 TEST(ScoreLines, NumbersWiderThanTheirFieldAreWrittenWhole) {
   const int32_t scores[4] = {INT32_MIN, INT32_MAX, -INT32_MAX, 12}, totals[4] = {INT32_MIN, INT32_MIN, 1, INT32_MIN};
   const std::string line = ScoreLine("Ann", NoHearts, scores);
