@@ -1,6 +1,5 @@
-// Helpers for the protocol core's tests: a Transport that records what the
-// core sends and lets a test play the socket side, a UI that records what
-// either role shows, frame decoding and a temporary folder.
+// A Transport that records what the core sends and lets a test play the
+// socket side, a UI that records what either role shows, and a temporary folder.
 #pragma once
 
 #include <cstdint>
@@ -36,8 +35,7 @@ inline std::vector<DecodedFrame> DecodeFrames(const std::vector<uint8_t>& bytes,
 
 inline std::vector<uint8_t> Bytes(const Frame& f) { return {f.bytes.begin(), f.bytes.begin() + f.size}; }
 
-// The greeting and MsgJoin in one piece, as a client sends them.
-inline std::vector<uint8_t> Hello(const std::string& handle) {
+inline std::vector<uint8_t> Hello(const std::string& handle) {  // greeting and MsgJoin in one
   std::vector<uint8_t> b(Greeting.begin(), Greeting.end()), join = Bytes(MakeJoin(handle));
   b.insert(b.end(), join.begin(), join.end());
   return b;
@@ -49,21 +47,14 @@ class FakeTransport : public Transport {
   bool Listen(uint16_t, SocketError*) override { return true; }
   uint16_t ListeningPort() const override { return 40000; }
   void StopListening() override {}
-  ConnId Connect(const std::string& host, uint16_t port) override {
-    lastHost = host;
-    lastPort = port;
-    return lastConn = next_++;
-  }
+  ConnId Connect(const std::string&, uint16_t) override { return lastConn = next_++; }
   void Send(ConnId conn, std::span<const uint8_t> bytes) override {
     sent[conn].insert(sent[conn].end(), bytes.begin(), bytes.end());
   }
   void Close(ConnId conn, CloseMode mode) override { closed[conn] = mode; }
   int64_t NowMs() const override { return now; }
 
-  ConnId Accept() {  // a new incoming connection (server side)
-    events_->OnAccepted(next_);
-    return next_++;
-  }
+  ConnId Accept() { events_->OnAccepted(next_); return next_++; }  // a new incoming connection
   void Deliver(ConnId conn, std::span<const uint8_t> bytes) { events_->OnRead(conn, bytes); }
   void Deliver(ConnId conn, const Frame& f) { Deliver(conn, f.view()); }
   void Greet(ConnId conn, const std::string& handle) { Deliver(conn, Hello(handle)); }
@@ -85,8 +76,6 @@ class FakeTransport : public Transport {
   std::map<ConnId, std::vector<uint8_t>> sent;
   std::map<ConnId, CloseMode> closed;
   int64_t now = 0;
-  std::string lastHost;
-  uint16_t lastPort = 0;
   ConnId lastConn = NoConn;
 
  private:
@@ -105,9 +94,7 @@ struct RecordingUi : ServerUi, ClientUi {
 // A new folder under the system's temporary directory, removed at the end.
 struct TempDir {
   std::string path = std::filesystem::temp_directory_path() / "zelbo_test_XXXXXX";
-  TempDir() {
-    if (!mkdtemp(path.data())) path = "/nonexistent/zelbo_test";
-  }
+  TempDir() { if (!mkdtemp(path.data())) path = "/nonexistent/zelbo_test"; }
   ~TempDir() { std::filesystem::remove_all(path); }
 };
 

@@ -1,6 +1,5 @@
-// Helpers for tests over real loopback sockets: one QCoreApplication for
-// the test program, waiting for a condition with a deadline, and a peer on a
-// plain socket that sends exactly the bytes a test gives.
+// Tests over loopback sockets: the QCoreApplication, waiting with a deadline,
+// and a peer on a plain socket that sends exactly the bytes a test gives.
 #pragma once
 
 #include <QCoreApplication>
@@ -23,16 +22,12 @@ namespace zelbo::testing {
 
 inline QCoreApplication& App() {
   static int argc = 1;
-  static char name[] = "net_test";
-  static char* argv[] = {name, nullptr};
-  static QCoreApplication* app = QCoreApplication::instance()
-                                     ? QCoreApplication::instance()
-                                     : new QCoreApplication(argc, argv);
-  return *app;
+  static char name[] = "net_test", *argv[] = {name, nullptr};
+  static QCoreApplication* app = QCoreApplication::instance();
+  return app ? *app : *(app = new QCoreApplication(argc, argv));
 }
 
-// Runs the event loop until `done` holds or `ms` milliseconds have passed;
-// returns whether it holds.
+// Runs the event loop until `done` holds (true) or `ms` have passed (false).
 inline bool WaitUntil(const std::function<bool()>& done, int ms = 20000) {
   App();
   QElapsedTimer clock;
@@ -46,8 +41,8 @@ inline bool WaitUntil(const std::function<bool()>& done, int ms = 20000) {
   return true;
 }
 
-// A plain socket connected to 127.0.0.1:port, each send its own segment.
-// Its reads never block: the server runs on this thread's event loop.
+// A socket to 127.0.0.1:port, each send its own segment; reads never block
+// (the server runs on this thread's event loop).
 struct RawPeer {
   explicit RawPeer(uint16_t port) {
     sockaddr_in a{AF_INET, htons(port), {htonl(INADDR_LOOPBACK)}, {}};

@@ -1,5 +1,4 @@
-// The server's table management and dispatch, driven frame by frame
-// through a fake transport (the loopback tests cover the rest).
+// The server's table management and dispatch over a fake transport.
 #include "net/server_table.h"
 
 #include <gtest/gtest.h>
@@ -15,8 +14,6 @@ namespace zelbo {
 namespace {
 
 using testing::Bytes;
-using testing::DecodedFrame;
-using testing::FakeTransport;
 
 class ServerTableTest : public ::testing::Test {
  protected:
@@ -27,26 +24,19 @@ class ServerTableTest : public ::testing::Test {
     return c;
   }
   void Sit(ConnId c, int seat) { t_.Deliver(c, MakeSitRequest(seat)); }
-  // Players "P0" to "P3"; the last to sit is South.
-  void FillTable() {
+  void FillTable() {  // players "P0" to "P3", South sitting last
     for (int s : {1, 2, 3, 0}) Sit(seat_[s] = Join("P" + std::to_string(s)), s);
   }
   // The simple player's action for the acting seat, sent from its connection.
   void Step() {
     const GameState& g = table_.Game();
-    if (g.phase == PhaseChoosing)
-      t_.Deliver(seat_[ActingSeat(g)], g.turn == 0 ? MakeContractChosen(SimpleContract(g))
-                                                   : MakeDoubleChosen(SimpleDoubling(g)));
-    else
-      t_.Deliver(seat_[g.turn], MakePlayCard(SimpleCard(g, g.turn)));
-  }
-  std::string LastText(ConnId c) {
-    const auto texts = t_.Texts(c);
-    return texts.empty() ? "" : texts.back();
+    if (g.phase != PhaseChoosing) t_.Deliver(seat_[g.turn], MakePlayCard(SimpleCard(g, g.turn)));
+    else if (g.turn == 0) t_.Deliver(seat_[ActingSeat(g)], MakeContractChosen(SimpleContract(g)));
+    else t_.Deliver(seat_[ActingSeat(g)], MakeDoubleChosen(SimpleDoubling(g)));
   }
 
   testing::TempDir dir_;
-  FakeTransport t_;
+  testing::FakeTransport t_;
   testing::RecordingUi ui_;
   ServerTable table_{t_, ui_, ServerConfig{std::string(NonplayingServerHandle), dir_.path, 7, true, true}};
   ConnId seat_[4] = {NoConn, NoConn, NoConn, NoConn};
@@ -80,7 +70,7 @@ TEST_F(ServerTableTest, NothingCountsBeforeJoinOneSeatEachChatCarriesTheRealSend
   }
 }
 
-TEST_F(ServerTableTest, SilentConnectionsAreRefusedAfterTenSeconds) {
+TEST_F(ServerTableTest, SilentConnectionsGoAfterTenSecondsAndTheThirtyThirdAtOnce) {
   const ConnId idle = t_.Accept();
   t_.now = 5000;
   Join("Ann");
@@ -93,10 +83,7 @@ TEST_F(ServerTableTest, SilentConnectionsAreRefusedAfterTenSeconds) {
   table_.OnTick();
   EXPECT_EQ(t_.closed.count(late), 1u);
   EXPECT_EQ(table_.Connections().count(), 1);  // the one that joined
-}
-
-TEST_F(ServerTableTest, ThirtyThirdConnectionNeverEntersTheTable) {
-  for (int i = 0; i < MaxConnections; ++i) Join("p" + std::to_string(i));
+  for (int i = 1; i < MaxConnections; ++i) Join("p" + std::to_string(i));
   const ConnId extra = Join("extra");
   EXPECT_EQ(t_.closed.count(extra), 1u);
   EXPECT_EQ(table_.Connections().Find(extra), -1);
@@ -124,7 +111,7 @@ TEST_F(ServerTableTest, OnlyTheActingSeatsValidDecisionsAndASeatedUndoCount) {
   t_.Frames(kibitzer);
   t_.Deliver(seat_[West], MakeUndoRequest());
   EXPECT_TRUE(SameGame(before, table_.Game()));
-  EXPECT_EQ(LastText(kibitzer), "Last action undone [P1]");
+  EXPECT_EQ(t_.Texts(kibitzer), std::vector<std::string>{"Last action undone [P1]"});
 }
 
 TEST_F(ServerTableTest, RandomFramesNeitherCrashNorBreakTheGame) {
@@ -141,35 +128,12 @@ TEST_F(ServerTableTest, RandomFramesNeitherCrashNorBreakTheGame) {
     t_.Deliver(i % 5 == 4 ? outsider : seat_[i % 4], frame);
     if (i % 50 == 0) Step();  // the game moves on now and then
     if (i % 500 == 0) t_.sent.clear();
-    ASSERT_LE(table_.Game().phase, PhaseFirstLeadSuspended);
-    ASSERT_EQ(table_.Connections().count(), 5);
+    ASSERT_TRUE(table_.Game().phase <= PhaseFirstLeadSuspended && table_.Connections().count() == 5) << i;
   }
   // The game is still sound: it can be played to its end.
   for (int steps = 0; steps < 28 * 60 && table_.Game().phase != PhaseGameOver; ++steps) Step();
   EXPECT_EQ(table_.Game().phase, PhaseGameOver);
   EXPECT_EQ(table_.Game().scoreSheet.size(), 36u);
-}
-
-TEST_F(ServerTableTest, LoadedGameWaitsForAFullTableAndBadFilesChangeNothing) {
-  FillTable();
-  for (int i = 0; i < 12; ++i) Step();
-  ASSERT_TRUE(table_.SaveGameFile(dir_.path + "/mid.zelbo"));
-  const GameState atSave = table_.Game();
-  for (ConnId c : seat_) t_.events_->OnClosed(c);
-  const ConnId watcher = Join("Kib");
-  const GameState left = table_.Game();
-  EXPECT_FALSE(table_.LoadGameFile(dir_.path + "/missing.zelbo"));
-  EXPECT_TRUE(SameGame(left, table_.Game()));
-  t_.Frames(watcher);
-  ASSERT_TRUE(table_.LoadGameFile(dir_.path + "/mid.zelbo"));
-  EXPECT_TRUE(IsSuspended(table_.Game().phase));
-  int hands = 0;  // the whole table is announced at once; a kibitzer sees every card
-  for (const DecodedFrame& f : t_.Frames(watcher)) hands += f.type == MsgHand && f.payload[1] != NoCard;
-  EXPECT_EQ(hands, 4);
-  FillTable();
-  EXPECT_EQ(table_.Game().phase, atSave.phase);
-  EXPECT_EQ(table_.Game().dealNumber, atSave.dealNumber);
-  EXPECT_EQ(t_.Texts(watcher).back(), "Game resumed");
 }
 
 }  // namespace

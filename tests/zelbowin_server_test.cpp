@@ -1,5 +1,5 @@
-// The headless server as a program: its pane on standard output, refused
-// options and ports, and a clean end on SIGTERM.
+// The headless server as a program: refused options and ports, a clean end
+// on SIGTERM. (Its pane on standard output is read by the crash drill.)
 #include <gtest/gtest.h>
 
 #include <QProcess>
@@ -13,7 +13,7 @@ namespace {
 
 using testing::WaitUntil;
 
-TEST(ServerProgram, HostsATableRefusesBadOptionsAndABusyPortEndsOnSigterm) {
+TEST(ServerProgram, RefusesBadOptionsAndABusyPortEndsOnSigterm) {
   testing::TempDir dir;
   testing::App();
   QProcess server;
@@ -27,22 +27,12 @@ TEST(ServerProgram, HostsATableRefusesBadOptionsAndABusyPortEndsOnSigterm) {
     return port != 0;
   }));
   testing::RawPeer peer(port);
-  peer.Send(testing::Hello("Pat"));
-  peer.Send(MakeSitRequest(West));
-  // Every pane line goes to standard output as it happens.
-  EXPECT_TRUE(WaitUntil([&] {
-    out += server.readAllStandardOutput().toStdString();
-    return out.find("Pat has joined the table\nPat is sitting West\n") != std::string::npos;
-  }));
-
-  const struct {
-    QStringList args;
-    std::string message;
-  } failures[] = {{{"--port", QString::number(port)}, "cannot listen on port " + std::to_string(port) + " (socket error "},
-                  {{"--bogus"}, "unknown option --bogus"},
-                  {{"--port", "70000"}, ""},
-                  {{"--seed", "12x"}, ""},
-                  {{"--port", "0", "--load", "/nonexistent/game.zelbo"}, ""}};
+  const struct { QStringList args; std::string message; } failures[] = {
+      {{"--port", QString::number(port)}, "cannot listen on port " + std::to_string(port) + " (socket error "},
+      {{"--bogus"}, "unknown option --bogus"},
+      {{"--port", "70000"}, ""},
+      {{"--seed", "12x"}, ""},
+      {{"--port", "0", "--load", "/nonexistent/game.zelbo"}, ""}};
   for (const auto& f : failures) {
     QProcess p;
     p.start(ZELBOWIN_SERVER, f.args);
@@ -53,8 +43,7 @@ TEST(ServerProgram, HostsATableRefusesBadOptionsAndABusyPortEndsOnSigterm) {
 
   server.terminate();  // SIGTERM
   ASSERT_TRUE(server.waitForFinished(10000));
-  EXPECT_EQ(server.exitStatus(), QProcess::NormalExit);
-  EXPECT_EQ(server.exitCode(), 0);
+  EXPECT_TRUE(server.exitStatus() == QProcess::NormalExit && server.exitCode() == 0);
   EXPECT_TRUE(WaitUntil([&] { return peer.Ended(); }));  // the table goes
 }
 
