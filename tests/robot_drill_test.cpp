@@ -1,7 +1,6 @@
-// The crash drill: a server process playing a seeded game between four robots
-// is killed with SIGKILL at several points and started again with --load on
-// its autosave; the robots come back by themselves, and the hand records must
-// equal those of the same game played straight through.
+// The crash drill: a server process running a seeded robot game is SIGKILLed
+// at several points and restarted with --load on its autosave; the robots come
+// back and the hand records equal those of the game played straight through.
 #include <gtest/gtest.h>
 
 #include <QProcess>
@@ -17,8 +16,7 @@ namespace {
 using testing::WaitUntil;
 constexpr int StepMs = 120000;
 
-// zelbowin-server on `dir` as its own process, its output collected, and
-// four robots at its table that come back after a lost connection.
+// zelbowin-server on `dir`, its output collected, and four reconnecting robots.
 struct ServerProcess {
   explicit ServerProcess(std::string d) : dir(std::move(d)) {
     QObject::connect(&process, &QProcess::readyReadStandardOutput,
@@ -27,7 +25,7 @@ struct ServerProcess {
   ~ServerProcess() { robots.clear(); Kill(); }
   void Kill() { process.kill(); process.waitForFinished(10000); }  // SIGKILL
   bool Logged(const char* text) const { return output.find(text) != std::string::npos; }
-  // Starts the server (on its previous port, if any) and waits until it listens.
+  // Starts the server (on its previous port, if any); waits until it listens.
   bool Start(bool load) {
     output.clear();
     QStringList args{"--port", QString::number(port), "--seed", "31", "--dir", dir.c_str()};
@@ -35,7 +33,7 @@ struct ServerProcess {
     process.start(QString::fromUtf8(ZELBO_SERVER_PROGRAM), args);
     const char* open = "table open on port ";
     WaitUntil([&] { return Logged(open) || process.state() == QProcess::NotRunning; });
-    if (process.state() == QProcess::NotRunning || !Logged(open)) return false;
+    if (!Logged(open)) return false;
     port = static_cast<uint16_t>(std::stoi(output.substr(output.find(open) + 19)));
     for (int seat = 0; seat < 4 && robots.size() < 4; ++seat) {
       robots.push_back(std::make_unique<RobotRunner>(RobotConfig{RobotHandle(seat), seat, true}));
@@ -62,19 +60,16 @@ struct ServerProcess {
 
 TEST(RobotDrill, KilledServerReloadsAndTheGameEndsAsIfUninterrupted) {
   testing::TempDir refDir, dir;
-  const std::string reference = [&] {
-    ServerProcess straight(refDir.path);
-    return straight.Start(false) ? straight.FinalRecords() : "";
-  }();
+  ServerProcess straight(refDir.path);  // the same game played straight through
+  ASSERT_TRUE(straight.Start(false));
+  const std::string reference = straight.FinalRecords();
   ASSERT_NE(reference.find("Deal 28"), std::string::npos);
 
-  // The kill points, each in a later deal than the one before.
-  int last = 0;
+  int last = 0;  // each kill point lies in a later deal than the one before
   auto playing = [&](const GameState& g) { return g.phase == PhasePlaying && g.dealNumber > last; };
   const std::pair<const char*, std::function<bool(const GameState&)>> points[] = {
-      {"doubling round", [&](const GameState& g) {
-         return g.phase == PhaseChoosing && g.turn >= 1 && g.dealNumber >= 2;
-       }},
+      {"doubling round",
+       [&](const GameState& g) { return g.phase == PhaseChoosing && g.turn >= 1 && g.dealNumber >= 2; }},
       {"Dominoes", [&](const GameState& g) {
          return playing(g) && IsDominoes(g.contract) &&
                 g.tally[0] + g.tally[1] + g.tally[2] + g.tally[3] < 40;

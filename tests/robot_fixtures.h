@@ -1,5 +1,4 @@
-// Shared by the robot tests over real sockets: hand-records files compared
-// without the line that carries the time they were written.
+// Robot tests over real sockets: hand records compared without the time line.
 #pragma once
 
 #include <filesystem>

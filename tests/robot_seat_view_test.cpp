@@ -1,5 +1,4 @@
-// SeatView must let the rule queries give, on what one seat sees, exactly
-// the verdicts they give on the server's game, and must hide the rest.
+// SeatView: the rule queries give the server's verdicts on what one seat sees.
 #include <gtest/gtest.h>
 
 #include "engine/engine.h"
@@ -9,9 +8,8 @@
 namespace zelbo {
 namespace {
 
-// Whole games with simple players, every kind of contract among them: before
-// every action the acting seat's view must give every verdict the game gives
-// and show no other hand.
+// Before every action of whole simple-player games, the acting seat's view
+// gives every verdict the game gives and shows no other hand.
 TEST(RobotSeatView, RuleVerdictsMatchTheServerThroughWholeGames) {
   for (uint32_t seed : {1u, 7u, 2024u}) {
     EngineHost host;
@@ -29,9 +27,8 @@ TEST(RobotSeatView, RuleVerdictsMatchTheServerThroughWholeGames) {
       ASSERT_TRUE(!choosing || AllowedContracts(v) == AllowedContracts(g)) << where;
       for (int value = 0; value < (choosing ? 64 : 52); ++value)
         ASSERT_EQ(verdict(v, value), verdict(g, value)) << where << " value " << value;
-      for (int s = 0; s < 4; ++s)
-        for (int i = 0; i < 13; ++i)
-          ASSERT_EQ(v.hands[s][i], s == seat ? g.hands[s][i] : NoCard) << where;
+      for (int k = 0; k < 52; ++k)
+        ASSERT_EQ(v.hands[k / 13][k % 13], k / 13 == seat ? g.hands[k / 13][k % 13] : NoCard) << where;
       ASSERT_TRUE(SimpleStep(g, host)) << where;
     }
     EXPECT_EQ(g.phase, PhaseGameOver) << seed;
@@ -41,8 +38,8 @@ TEST(RobotSeatView, RuleVerdictsMatchTheServerThroughWholeGames) {
 TEST(RobotSeatView, HostileTableBytesGiveNoOutOfRangeState) {
   GameState seen;
   seen.phase = PhasePlaying;
-  seen.dealNumber = 200;  // out of range: nothing may be indexed with it
   seen.contract = Misere;
+  seen.dealNumber = 200;  // out of range, like the round: nothing may be indexed with them
   seen.playRound = 99;
   for (int i = 0; i < 16; ++i) seen.tableCards[i] = static_cast<uint8_t>(i * 17);
   for (int card = 0; card < 52; ++card) EXPECT_FALSE(MayPlayCard(SeatView(seen, 2), 2, card));

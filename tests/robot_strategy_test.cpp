@@ -1,6 +1,4 @@
 // The robot's choices in the situations each contract's play turns on.
-// (That whole games of robots finish and repeat exactly is proved over real
-// sockets in the robot table test.)
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -26,9 +24,7 @@ TEST(RobotStrategy, ChoosesTheKindTheHandSuitsAndDoublesWhenItShould) {
   std::memset(g.contractsLeft[South], 1, sizeof g.contractsLeft[South]);
   SetHand(g, South, Cards("AS KS QS JS TS 9S 8S AH AD KD 2C 3C 4H"));
   EXPECT_EQ(ChooseContract(g, South), FirstTrumps + Spades);
-  EXPECT_EQ(ChooseContract(g, West), 0) << "not the dealer";
-  // All four Twos and nothing high: Dominoes from the Two, or else a
-  // negative contract, never Trumps.
+  // All four Twos and nothing high: Dominoes from the Two, else a negative.
   SetHand(g, South, Cards("2S 3S 4S 2H 3H 4H 5H 2D 3D 4D 2C 3C 4C"));
   EXPECT_EQ(ChooseContract(g, South), FirstDominoes);
   g.contractsLeft[South][KindDominoes] = 0;
@@ -40,7 +36,6 @@ TEST(RobotStrategy, ChoosesTheKindTheHandSuitsAndDoublesWhenItShould) {
   g.contract = FirstTrumps + Spades;
   g.dealDecisions[1][0] = static_cast<uint8_t>(g.contract);
   g.turn = 3;
-  EXPECT_EQ(ChooseContract(g, South), 0) << "not the contract step";
   SetHand(g, South, Cards("AS KS QS JS TS 9S AH KH AD KD AC KC QC"));
   EXPECT_EQ(ChooseDoubles(g, South), 1);
   const std::vector<int> weak = Cards("2S 3S 4S 5S 2D 3D 4D 5D 2C 3C 4C 5C 6C");
@@ -59,8 +54,7 @@ TEST(RobotStrategy, ChoosesTheKindTheHandSuitsAndDoublesWhenItShould) {
 }
 
 TEST(RobotStrategy, PlaysTheCardEachContractCallsFor) {
-  // Contract, seat to play, its hand, leader, the cards played so far from
-  // the leader on, the card to play, and why.
+  // Contract, seat, its hand, leader, cards played from the leader on, the card, why.
   constexpr int TrumpHearts = FirstTrumps + Hearts;
   const std::tuple<int, int, const char*, int, const char*, const char*, const char*> cases[] = {
       {Misere, North, "AS 9S 4S 2S 5H", East, "8S TS", "9S", "duck under the winner"},

@@ -1,7 +1,5 @@
-// RobotTable, the robots a server runs in its own process: whole seeded
-// games over loopback sockets between a server and four robots; filling the
-// empty seats next to a person, answering again after an undo, and refilling
-// a seat that fell empty in a suspended game.
+// RobotTable: whole seeded robot games over loopback; filling seats next to
+// a person, answering again after an undo, refilling a seat that fell empty.
 #include <gtest/gtest.h>
 
 #include "engine/simple_policy.h"
@@ -14,15 +12,12 @@ namespace {
 
 using testing::WaitUntil;
 
-// A server table on loopback, its files in a folder of its own; writes the
-// hand records when the game ends, as the desktop's Yes would.
+// A server on loopback that writes the hand records when the game ends.
 struct Table : ServerUi {
   Table(const std::string& who, uint32_t seed) : server(transport, *this, {who, dir.path, seed}) {
     EXPECT_TRUE(server.Start(0));
   }
-  void GameOver(const GameState&) override {
-    written = server.WriteHandRecordsFile(dir.path + "/records");
-  }
+  void GameOver(const GameState&) override { written = server.WriteHandRecordsFile(dir.path + "/records"); }
   QCoreApplication& app = testing::App();  // before any Qt object
   testing::TempDir dir;
   QtTransport transport;
@@ -31,19 +26,14 @@ struct Table : ServerUi {
   bool written = false;
 };
 
-// The records of the game of `seed` between four robots, without the time
-// line. (A robot that loses its seat and comes back is seen in the drill.)
+// The records of the game of `seed` between four robots, minus the time line.
 std::string PlayGame(uint32_t seed) {
   Table t(std::string(NonplayingServerHandle), seed);
   t.robots.Fill(t.server, 4);
-  const GameState& g = t.server.Game();
   EXPECT_TRUE(WaitUntil([&] { return t.written; }, 240000));
-  EXPECT_EQ(g.phase, PhaseGameOver);
-  EXPECT_TRUE(WaitUntil([&] {  // every robot sees the end as well
-    for (int i = 0; i < 4; ++i)
-      if (!t.robots.Robot(i).Client().GameOver()) return false;
-    return true;
-  }));
+  EXPECT_EQ(t.server.Game().phase, PhaseGameOver);
+  for (int i = 0; i < 4; ++i)  // every robot sees the end as well
+    EXPECT_TRUE(WaitUntil([&] { return t.robots.Robot(i).Client().GameOver(); })) << i;
   t.robots.Clear();
   return testing::RecordsWithoutTimeLine(t.dir.path + "/records");
 }
@@ -53,8 +43,7 @@ TEST(RobotTable, SeededGamesBetweenRobotsFinishAndRepeatExactly) {
   EXPECT_NE(first.find("Robot West"), std::string::npos);
   EXPECT_NE(first.find("Deal 28"), std::string::npos);
   EXPECT_EQ(PlayGame(11), first);
-  // Another seed gives another game, so the comparison above means something.
-  EXPECT_NE(PlayGame(12), first);
+  EXPECT_NE(PlayGame(12), first);  // so the comparison above means something
 }
 
 // True when the game waits for the server's own user at South.
@@ -65,35 +54,30 @@ bool SouthToAct(const GameState& g) {
 
 TEST(RobotTable, FillsSeatsAnswersAfterUndoAndRefillsASeatThatFellEmpty) {
   Table t("Ann", 23);
-  ServerTable& server = t.server;
-  const GameState& g = server.Game();
-  EXPECT_EQ(t.robots.Fill(server, 3), 3);
+  const GameState& g = t.server.Game();
+  EXPECT_EQ(t.robots.Fill(t.server, 3), 3);
   ASSERT_TRUE(WaitUntil([&] { return g.phase != PhaseIdle; })) << "the table is full";
-  EXPECT_EQ(server.Connections().slot(server.Occupants()[West]).handle, "Robot West");
-  EXPECT_EQ(t.robots.Fill(server, 3), 0) << "every seat is taken";
+  EXPECT_EQ(t.robots.Fill(t.server, 3), 0) << "every seat is taken";
 
-  // South plays the first allowed choice a few times; then the last action
-  // (a robot's) is taken back and that robot, asked again, does the same.
+  // South acts a few times; the last action (a robot's) is undone and made again.
   for (int i = 0; i < 6; ++i) {
     ASSERT_TRUE(WaitUntil([&] { return SouthToAct(g); }));
-    if (g.phase != PhaseChoosing) server.LocalPlayCard(SimpleCard(g, South));
-    else if (g.turn == 0) server.LocalContractChosen(SimpleContract(g));
-    else server.LocalDoubleChosen(SimpleDoubling(g));
+    if (g.phase != PhaseChoosing) t.server.LocalPlayCard(SimpleCard(g, South));
+    else if (g.turn == 0) t.server.LocalContractChosen(SimpleContract(g));
+    else t.server.LocalDoubleChosen(SimpleDoubling(g));
   }
   ASSERT_TRUE(WaitUntil([&] { return SouthToAct(g); }));
   const GameState before = g;
-  server.LocalUndo();
+  t.server.LocalUndo();
   EXPECT_FALSE(SameGame(before, g));
   ASSERT_TRUE(WaitUntil([&] { return SouthToAct(g) && SameGame(before, g); }));
 
-  // West is removed: the game waits; filling again brings a new robot to
-  // West only, and the game resumes.
-  server.RemoveConnection(West);
+  // West is removed: the game waits until filling brings a robot to West only.
+  t.server.RemoveConnection(West);
   EXPECT_TRUE(IsSuspended(g.phase));
   ASSERT_TRUE(WaitUntil([&] { return t.robots.Robot(0).Client().Finished(); }));
-  EXPECT_EQ(t.robots.Fill(server, 4), 1);
-  ASSERT_TRUE(WaitUntil([&] { return !IsSuspended(g.phase); })) << "full again";
-  EXPECT_EQ(t.robots.Count(), 3);
+  EXPECT_EQ(t.robots.Fill(t.server, 4), 1);
+  EXPECT_TRUE(WaitUntil([&] { return !IsSuspended(g.phase) && t.robots.Count() == 3; })) << "full again";
   t.robots.Clear();
 }
 
