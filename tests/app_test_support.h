@@ -1,7 +1,5 @@
-// Shared by the desktop program's widget tests: one QApplication for the
-// test binary, settings redirected to a temporary folder, scripted answers
-// for the modal prompts, waiting on the event loop with a deadline, and a
-// fixture that opens main windows as servers and clients.
+// For the desktop widget tests: one QApplication, settings in a temporary folder,
+// scripted modal prompts, waiting with a deadline, main windows as servers and clients.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -40,6 +38,8 @@ inline ::testing::Environment* const qtEnvironment =
 
 // Points the stored settings (native and ini formats) at a fresh folder.
 class TempSettings {
+  QTemporaryDir dir_;
+
  public:
   TempSettings() {
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir_.path());
@@ -47,20 +47,16 @@ class TempSettings {
   }
   std::string path() const { return dir_.path().toStdString(); }
   std::string file(const char* name) const { return (dir_.path() + "/" + name).toStdString(); }
-
- private:
-  QTemporaryDir dir_;
 };
 
-// Scripted answers: file names in order ("" or none left = cancel), the
-// Setup dialog filled and its buttons pressed by `setup`.
+// File names in order ("" or none left = cancel); `setup` fills the Setup dialog and presses OK.
 class ScriptedPrompts : public AppPrompts {
  public:
   std::deque<std::string> fileNames;
   std::vector<std::pair<bool, int>> fileAsks;  // (open, kind) of each file dialog
   std::vector<QString> errors;
   bool answerHandRecords = false;
-  int handRecordQuestions = 0, abouts = 0, setups = 0;
+  int handRecordQuestions = 0, abouts = 0;
   std::function<void(SetupDialog&)> setup;
 
   std::string ChooseFileName(QWidget*, bool open, int kind) override {
@@ -72,7 +68,6 @@ class ScriptedPrompts : public AppPrompts {
   void ShowError(QWidget*, const QString& text) override { errors.push_back(text); }
   bool AskSaveHandRecords(QWidget*) override { return ++handRecordQuestions, answerHandRecords; }
   bool RunSetup(SetupDialog& dialog) override {
-    ++setups;
     if (setup) setup(dialog);
     return dialog.result() == QDialog::Accepted;
   }

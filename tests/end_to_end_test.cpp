@@ -1,7 +1,5 @@
-// A desktop server seated South and three desktop clients, all in this
-// process over loopback, play whole deals with the same handlers a person
-// uses: menu commands to sit, the Pick-a-game and Action dialogs' controls,
-// and mouse clicks on the cards of the own hand.
+// A desktop server (South) and three desktop clients play whole deals over loopback with
+// a person's handlers: menu commands, the dialogs' controls, clicks on the own cards.
 #include <QTest>
 
 #include "app_test_support.h"
@@ -14,8 +12,7 @@ using testing::WaitUntil;
 
 class EndToEnd : public testing::WindowTest {
  protected:
-  // One step of a person at window `w`: answer an open dialog, or click a
-  // card that may be played. Returns true when it did something.
+  // One step of a person at `w`: answer an open dialog or click a playable card; true if done.
   bool Act(MainWindow& w, bool preferTrumps) {
     PickGameDialog* pick = w.pickGameDialog();
     if (pick->isVisible()) {
@@ -64,31 +61,23 @@ TEST_F(EndToEnd, ServerAndThreeClientsPlayWholeDeals) {
   for (int i = 0; int id : {CmdSitWest, CmdSitNorth, CmdSitEast}) clients[i++]->Command(id);
   ASSERT_TRUE(WaitUntil([&] { return game.phase == PhaseChoosing; }))
       << "the fourth seat filled starts the game";
-  // Deal 1 with a Trumps contract (played out), deal 2 with whatever the
-  // dealer has first among the rest; play until deal 3 is being chosen.
-  const bool finished = WaitUntil(
-      [&] {
-        bool acted = false;
-        for (MainWindow* w : all) acted = Act(*w, game.dealNumber == 1) || acted;
-        if (!acted) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        return game.dealNumber >= 3;
-      },
-      120000);
-  ASSERT_TRUE(finished) << "deal " << game.dealNumber << " phase " << game.phase;
+  // Deal 1 a Trumps contract played out, deal 2 the dealer's first other kind; until deal 3.
+  ASSERT_TRUE(WaitUntil([&] {
+    bool acted = false;
+    for (MainWindow* w : all) acted = Act(*w, game.dealNumber == 1) || acted;
+    if (!acted) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    return game.dealNumber >= 3;
+  }, 120000)) << "deal " << game.dealNumber << " phase " << game.phase;
   EXPECT_TRUE(contractsChosen_ >= 2 && doublingAnswers_ >= 6);
   EXPECT_GE(cardsClicked_, 52) << "deal 1 was a Trumps contract, played to the last trick";
   EXPECT_TRUE(game.dealDecisions[1][0] >= FirstTrumps && game.dealDecisions[1][0] < FirstDominoes);
   EXPECT_FALSE(game.scoreSheet == sheetAtStart) << "the finished deals are on the sheet";
-  // Every client sits where it asked, shows the same score sheet and knows
-  // its own new hand; one whose window was not active was asked for attention.
-  ASSERT_TRUE(WaitUntil([&] {
-    for (auto& c : clients)
-      if (c->Game()->dealNumber != game.dealNumber || !(c->Game()->scoreSheet == game.scoreSheet))
-        return false;
-    return true;
-  }));
+  // Every client sits where it asked, shows the same deal and sheet, knows its own new hand,
+  // and was asked for attention if its window was not active.
   for (int seat = West; seat <= East; ++seat) {
     const MainWindow& c = *all[seat];
+    ASSERT_TRUE(WaitUntil([&] { return c.Game()->dealNumber == game.dealNumber &&
+                                       c.Game()->scoreSheet == game.scoreSheet; })) << seat;
     EXPECT_EQ(c.LocalPosition(), seat);
     EXPECT_TRUE(std::equal(std::begin(game.hands[seat]), std::end(game.hands[seat]),
                            c.Game()->hands[seat])) << seat;

@@ -54,18 +54,14 @@ TEST(PickGame, BoxAndListChoiceGiveTheContractCode) {
     EXPECT_EQ(m.Code(), c.code) << "box " << c.box << " suit " << c.suit << " rank " << c.rank;
   }
   // The lists show the entries in the order the codes above assume.
-  std::string suits, ranks;
-  for (int i = 0; i < 4; ++i) suits += PickGameModel::SuitEntry(i) + std::string(" ");
-  for (int i = 0; i < 13; ++i) ranks += PickGameModel::RankEntry(i) + std::string(" ");
-  EXPECT_EQ(suits, "Spades Hearts Diamonds Clubs ");
-  EXPECT_EQ(ranks, "Ace King Queen Jack Ten Nine Eight Seven Six Five Four Three Two ");
-}
-
-TEST(PickGame, BoxesAreExclusiveClearableAndReset) {
+  std::string lists;
+  for (int i = 0; i < 17; ++i)
+    lists += i < 4 ? PickGameModel::SuitEntry(i) : PickGameModel::RankEntry(i - 4), lists += ' ';
+  EXPECT_EQ(lists, "Spades Hearts Diamonds Clubs Ace King Queen Jack Ten Nine Eight Seven Six Five "
+                   "Four Three Two ");
+  // Boxes are exclusive, clearable, and reset when the dialog opens again.
   PickGameModel m = Opened("1111111");
-  m.ClickBox(KindTrumps, true);
-  m.SelectSuit(0);
-  m.ClickBox(KindNoHearts, true);
+  m.ClickBox(KindTrumps, true), m.SelectSuit(0), m.ClickBox(KindNoHearts, true);
   EXPECT_TRUE(!m.checked(KindTrumps) && m.checked(KindNoHearts));
   m.ClickBox(KindNoHearts, false);
   for (int b = 0; b < PickGameModel::BoxCount; ++b) EXPECT_FALSE(m.checked(b));

@@ -171,7 +171,7 @@ TEST(TablePainter, NamesWithCountersUnderlineAndDoublingColours) {
   EXPECT_EQ(Names(Paint(v)), "Sam|Wendy {_}|Nora|Eddie|");  // no tricks counted here
   g.contract = NoHearts;  // the right-hand counter stands before the name
   EXPECT_EQ(Names(Paint(v)), "Sam 1|Wendy 2 {_}|Nora 3|4 Eddie|");
-  g.phase = PhaseChoosing, g.turn = 2;  // East decides; doubles still owed count, none of the dealer
+  g.phase = PhaseChoosing, g.turn = 2;  // East decides; owed doubles count, not the dealer's
   const uint8_t owed[4] = {2, 1, 2, 0};
   std::memcpy(g.doublesOwed, owed, sizeof owed);
   g.doubleFactor[West][South] = 2, g.doubleFactor[North][South] = 4;
@@ -190,12 +190,12 @@ TEST(TablePainter, DoublingTextsStandAtTheActorsPlace) {
   std::memcpy(g.dealDecisions[5], decisions, 5);      // West passes, North redoubles East
   EXPECT_TRUE(Has(Paint(v), {"600,260:Misere", "350,340:Double Nora {r}", "50,260:Pass {g}",
                              "!350,60:"}));
-  g.phase = PhaseFirstLeadSuspended, g.roundSteps = 5;  // the dealer's second line below the first
+  g.phase = PhaseFirstLeadSuspended, g.roundSteps = 5;  // dealer's 2nd line lower
   EXPECT_TRUE(Has(Paint(v), {"350,60:Pass {g}", "600,286:Redouble Eddie {r}"}));
   g.phase = PhasePlaying;  // small, in a block at the top right
   EXPECT_TRUE(Has(Paint(v), {"775,50:Misere {s}", "675,95:Double Nora {sr}", "575,50:Pass {sg}",
                              "675,5:Pass {sg}", "775,64:Redouble Eddie {sr}", "!350,340:"}));
-  v.LocalPosition = TableView::WatchingAll, g.phase = PhaseFirstLead;  // North's line moves below its hand
+  v.LocalPosition = TableView::WatchingAll, g.phase = PhaseFirstLead;  // North's lower
   EXPECT_TRUE(Has(Paint(v), {"350,80:Misere"}));
 }
 
@@ -204,7 +204,7 @@ TEST(TablePainter, HostileMirrorValuesDrawNothingOutOfRange) {
   v.game.dealNumber = v.game.roundSteps = 1000;
   std::memset(v.game.hands, 0xEE, sizeof v.game.hands);
   std::memset(v.game.tableCards, 0xEE, sizeof v.game.tableCards);
-  for (int phase : {PhaseFirstLead, PhasePlaying, PhaseChoosing})  // background, deal, dealer, names
+  for (int phase : {PhaseFirstLead, PhasePlaying, PhaseChoosing})  // only background, status, names
     EXPECT_EQ((v.game.phase = phase, Paint(v).ops.size()), 7u) << phase;
 }
 
