@@ -55,6 +55,18 @@ bool ApplyArgument(std::string_view token, Settings& settings) {
   } else if (StartsWithNoCase(token, "robots=") && token.size() == 8 && token[7] >= '0' &&
              token[7] <= '4') {
     settings.Robots = token[7] - '0';
+  } else if (StartsWithNoCase(token, "robot-level=")) {
+    return ParseRobotLevel(token.substr(12), settings.RobotPlayLevel);
+  } else if (StartsWithNoCase(token, "takeover=")) {
+    const std::string_view digits = token.substr(9);
+    if (digits.empty() || digits.size() > 5) return false;
+    int32_t seconds = 0;
+    for (char c : digits) {
+      if (c < '0' || c > '9') return false;
+      seconds = seconds * 10 + (c - '0');
+    }
+    if (seconds > MaxTakeoverSeconds) return false;
+    settings.TakeoverSeconds = seconds;
   } else {
     return false;
   }

@@ -52,6 +52,10 @@ int main(int argc, char** argv) {
     zelbo::QtSettingsStore store;
     std::string folder;
     if (store.ReadString(zelbo::ValueCardPictures, folder)) settings.CardFolder = folder;
+    std::string level;
+    if (store.ReadString(zelbo::ValueRobotLevel, level)) {
+      zelbo::ParseRobotLevel(level, settings.RobotPlayLevel);  // a bad value keeps normal
+    }
   }
 
   // Qt has taken its own options out of the arguments; the rest are ours,

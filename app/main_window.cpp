@@ -140,7 +140,7 @@ bool MainWindow::StartServer() {
     return false;
   }
   // robots=N: the robots sit at once; the game starts when the table is full.
-  if (settings_.Robots > 0) robots_.Fill(*server_, settings_.Robots);
+  if (settings_.Robots > 0) robots_.Fill(*server_, settings_.Robots, false, settings_.RobotPlayLevel);
   RedrawTable();
   return true;
 }
@@ -209,8 +209,20 @@ void MainWindow::Command(int id) {
       break;
     case CmdFillRobots:
       // Every empty seat, also one that fell empty in a suspended game.
-      if (role.isServer) robots_.Fill(*server_, 4);
+      if (role.isServer) robots_.Fill(*server_, 4, false, settings_.RobotPlayLevel);
       break;
+    case CmdRobotsEasy:
+    case CmdRobotsNormal:
+    case CmdRobotsStrong: {
+      // Robots seated from now on play at this level; the choice is stored.
+      settings_.RobotPlayLevel = id == CmdRobotsEasy     ? RobotLevel::Easy
+                                 : id == CmdRobotsStrong ? RobotLevel::Strong
+                                                         : RobotLevel::Normal;
+      const char* name = RobotLevelName(settings_.RobotPlayLevel);
+      store_.WriteString(ValueRobotLevel, name);
+      pane_->AddLine(std::string("Robots seated from now on play ") + name);
+      break;
+    }
     case CmdKibitzSouth:
     case CmdKibitzWest:
     case CmdKibitzNorth:

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "robot/robot_level.h"
+
 namespace zelbo {
 
 constexpr int StartModeNone = 1;
@@ -15,6 +17,7 @@ constexpr int StartModeServer = 3;
 constexpr int32_t InitialPort = 2118;  // the port of a fresh start
 constexpr std::size_t MaxServerAddress = 255;  // characters
 constexpr std::size_t MaxHandle = 31;          // characters
+constexpr int32_t MaxTakeoverSeconds = 86400;  // a day
 
 // The handle with which a server occupies no seat (exact bytes).
 inline constexpr const char* NonplayingHandle = "nonplaying server";
@@ -38,6 +41,12 @@ struct Settings {
   // Robot players that take the empty seats (West, North, East, then South)
   // when this program starts a server: the command-line key robots=N.
   int32_t Robots = 0;
+  // The level of the robots this program seats: the command-line key
+  // robot-level=, the stored "Robot level", the choice in the Sit menu.
+  RobotLevel RobotPlayLevel = RobotLevel::Normal;
+  // Seconds after which a robot keeps an empty seat of a running game warm
+  // (0: never): the command-line key takeover=SECONDS.
+  int32_t TakeoverSeconds = 0;
 };
 
 // Cuts UTF-8 text to at most `bytes` bytes without splitting a character.

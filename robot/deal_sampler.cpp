@@ -56,7 +56,7 @@ void WriteHand(uint8_t hand[13], CardSet cards) {
 
 // The running scores of the hand, which the engine keeps and a client sees
 // only as tallies: tricks, Queens or Heart units taken, cards held.
-void RestoreRunningScores(GameState& g, const SeatKnowledge& k) {
+void RestoreRunningScores(GameState& g) {
   g.queensTaken = g.heartUnitsTaken = g.placesTaken = 0;
   for (int s = 0; s < 4; ++s) g.handScore[s] = 0;
   if (g.phase != PhasePlaying) return;
@@ -71,20 +71,22 @@ void RestoreRunningScores(GameState& g, const SeatKnowledge& k) {
         break;
     }
   }
+  // No Last Two charges the eleventh trick (round 11) to its winner, who
+  // leads the last one.
+  if (g.contract == NoLastTwo && g.playRound == 12 && g.trickLeader >= 0 && g.trickLeader < 4) {
+    g.handScore[g.trickLeader] = -10;
+  }
   if (!IsDominoes(g.contract)) return;
+  // Players who are out keep their place score whatever happens next, so
+  // only how many are out matters to the rest of the hand; the order among
+  // them (which a seat that was passed over may not have seen) is taken as
+  // seat order.
   static constexpr int kPlaceScore[3] = {45, 20, 5};
-  int order[4], n = 0;
-  for (int j = 0; j < k.outCount && j < 4; ++j) {
-    const int s = k.outOrder[j];
-    if (s >= 0 && s < 4 && g.tally[s] == 0) order[n++] = s;
+  for (int s = 0; s < 4; ++s) {
+    if (g.tally[s] != 0 || g.placesTaken >= 3) continue;
+    g.handScore[s] = kPlaceScore[g.placesTaken];
+    g.placesTaken += 1;
   }
-  for (int s = 0; s < 4; ++s) {  // out before the seat was watching: seat order
-    bool listed = false;
-    for (int j = 0; j < n; ++j) listed = listed || order[j] == s;
-    if (g.tally[s] == 0 && !listed) order[n++] = s;
-  }
-  for (int j = 0; j < n && j < 3; ++j) g.handScore[order[j]] = kPlaceScore[j];
-  g.placesTaken = n;
 }
 
 }  // namespace
@@ -167,7 +169,7 @@ bool SampleDeal(const GameState& view, int seat, const SeatKnowledge& k, SampleR
     dealt[chosen] |= CardBit(card);
   }
   for (int i = 0; i < 3; ++i) WriteHand(out.hands[sinkSeat[i]], dealt[i]);
-  RestoreRunningScores(out, k);
+  RestoreRunningScores(out);
   return true;
 }
 

@@ -118,12 +118,6 @@ void ObserveDominoes(SeatKnowledge& k, const GameState& v, int me) {
       }
     }
   }
-  for (int i = 1; i <= 3; ++i) {
-    const int s = SeatMod(me + i);
-    bool listed = false;
-    for (int j = 0; j < k.outCount; ++j) listed = listed || k.outOrder[j] == s;
-    if (v.tally[s] == 0 && !listed && k.outCount < 4) k.outOrder[k.outCount++] = static_cast<int8_t>(s);
-  }
   k.havePrevious = true;
   k.previousEnds = ends;
   std::memcpy(k.previousTally, v.tally, sizeof k.previousTally);
@@ -141,8 +135,6 @@ void SeatKnowledge::Reset(int dealNumber, int dealerSeat) {
   havePrevious = false;
   previousEnds = 0;
   std::memset(previousTally, 0, sizeof previousTally);
-  std::memset(outOrder, -1, sizeof outOrder);
-  outCount = 0;
 }
 
 void ObserveSeatView(SeatKnowledge& k, const GameState& v, int seat) {

@@ -1,8 +1,8 @@
 // What a seat has learned about the hidden cards of the current deal from
 // the states it was shown at its own turns: the cards already played, the
 // suits a seat cannot hold because it did not follow them, the Dominoes
-// cards a seat cannot hold because it passed while they could be laid, and
-// the order in which Dominoes players went out. It holds nothing the seat
+// cards a seat cannot hold because it passed while they could be laid. It
+// holds nothing the seat
 // did not see, so a robot that samples deals from it plays fair.
 #pragma once
 
@@ -28,13 +28,10 @@ struct SeatKnowledge {
   uint8_t trickCards[13][4];
   int8_t trickLeader[13];
 
-  // Dominoes: the row ends and cards held at the previous turn, and the
-  // seats that have gone out, in order.
+  // Dominoes: the row ends and the cards held at the previous turn.
   bool havePrevious = false;
   CardSet previousEnds = 0;
   uint8_t previousTally[4] = {0, 0, 0, 0};
-  int8_t outOrder[4] = {-1, -1, -1, -1};
-  int outCount = 0;
 
   SeatKnowledge() { Reset(-1, -1); }
   void Reset(int dealNumber, int dealerSeat);

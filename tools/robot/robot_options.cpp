@@ -13,6 +13,7 @@ std::string RobotUsage() {
          "  --port N        server port (default 2118)\n"
          "  --handle NAME   the robot's handle (default Robot, at most 31 characters)\n"
          "  --seat S        south, west, north or east (default: the first empty seat)\n"
+         "  --level L       easy, normal (default) or strong\n"
          "  --reconnect     after a lost connection, try again every second and sit\n"
          "                  in the same seat\n"
          "  --help          show this text\n";
@@ -47,6 +48,9 @@ bool ParseRobotOptions(const std::vector<std::string>& args, RobotOptions& optio
     } else if (arg == "--handle") {
       if (value.empty() || value.size() > 31) return "--handle needs 1 to 31 characters";
       options.handle = value;
+    } else if (arg == "--level") {
+      if (!ParseRobotLevel(value, options.level))
+        return "--level needs easy, normal or strong, not \"" + value + "\"";
     } else {
       options.seat = SeatFromName(value);
       if (options.seat < 0) return "--seat needs south, west, north or east, not \"" + value + "\"";
@@ -54,7 +58,7 @@ bool ParseRobotOptions(const std::vector<std::string>& args, RobotOptions& optio
     return "";
   };
   return ParseOptionList(args, {"--help", "-h", "--reconnect"},
-                         {"--host", "--port", "--handle", "--seat"}, take, error);
+                         {"--host", "--port", "--handle", "--seat", "--level"}, take, error);
 }
 
 }  // namespace zelbo

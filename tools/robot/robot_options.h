@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "robot/robot_level.h"
+
 namespace zelbo {
 
 struct RobotOptions {
@@ -13,6 +15,7 @@ struct RobotOptions {
   std::string handle = "Robot";
   int seat = -1;  // -1: the first empty seat
   bool reconnect = false;
+  RobotLevel level = RobotLevel::Normal;
   bool help = false;
 };
 

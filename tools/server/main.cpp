@@ -99,7 +99,7 @@ int main(int argc, char** argv) {
   // Robot players, when asked for, join the table here: ordinary clients
   // over loopback, each on its own connection.
   RobotTable robots;
-  robots.Fill(table, options.robots, true);
+  robots.Fill(table, options.robots, true, options.robotLevel);
 
   const int result = app.exec();
   robots.Clear();

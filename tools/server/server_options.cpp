@@ -13,6 +13,7 @@ std::string ServerUsage() {
          "               (default: the current directory)\n"
          "  --load FILE  start from a saved game, suspended until the table is full\n"
          "  --robots N   robot players take N empty seats (West, North, East, South)\n"
+         "  --robot-level L  the robots' level: easy, normal (default) or strong\n"
          "  --help       show this text\n";
 }
 
@@ -37,13 +38,16 @@ bool ParseServerOptions(const std::vector<std::string>& args, ServerOptions& opt
       if (!ParseNumber(value, 4, n))
         return "--robots needs a number from 0 to 4, not \"" + value + "\"";
       options.robots = static_cast<int>(n);
+    } else if (arg == "--robot-level") {
+      if (!ParseRobotLevel(value, options.robotLevel))
+        return "--robot-level needs easy, normal or strong, not \"" + value + "\"";
     } else {
       options.load = value;
     }
     return "";
   };
   return ParseOptionList(args, {"--help", "-h"},
-                         {"--port", "--seed", "--dir", "--load", "--robots"}, take, error);
+                         {"--port", "--seed", "--dir", "--load", "--robots", "--robot-level"}, take, error);
 }
 
 }  // namespace zelbo

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "robot/robot_level.h"
+
 namespace zelbo {
 
 struct ServerOptions {
@@ -15,6 +17,7 @@ struct ServerOptions {
   bool help = false;        // --help
   // Options that other parts of the program add go here (robot players).
   int robots = 0;           // --robots N: robot players take N empty seats (0..4)
+  RobotLevel robotLevel = RobotLevel::Normal;  // --robot-level L
 };
 
 // Parses argv[1..]. On a bad option returns false with a message in `error`.
