@@ -14,6 +14,8 @@ std::string ServerUsage() {
          "  --load FILE  start from a saved game, suspended until the table is full\n"
          "  --robots N   robot players take N empty seats (West, North, East, South)\n"
          "  --robot-level L  the robots' level: easy, normal (default) or strong\n"
+         "  --robot-takeover S  when a seat of a running game has been empty S seconds,\n"
+         "               a robot plays it until its player comes back (default 0: never)\n"
          "  --help       show this text\n";
 }
 
@@ -41,13 +43,18 @@ bool ParseServerOptions(const std::vector<std::string>& args, ServerOptions& opt
     } else if (arg == "--robot-level") {
       if (!ParseRobotLevel(value, options.robotLevel))
         return "--robot-level needs easy, normal or strong, not \"" + value + "\"";
+    } else if (arg == "--robot-takeover") {
+      if (!ParseNumber(value, 86400, n))
+        return "--robot-takeover needs seconds from 0 to 86400, not \"" + value + "\"";
+      options.takeoverSeconds = static_cast<int>(n);
     } else {
       options.load = value;
     }
     return "";
   };
   return ParseOptionList(args, {"--help", "-h"},
-                         {"--port", "--seed", "--dir", "--load", "--robots", "--robot-level"}, take, error);
+                         {"--port", "--seed", "--dir", "--load", "--robots", "--robot-level",
+                          "--robot-takeover"}, take, error);
 }
 
 }  // namespace zelbo

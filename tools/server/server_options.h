@@ -18,6 +18,7 @@ struct ServerOptions {
   // Options that other parts of the program add go here (robot players).
   int robots = 0;           // --robots N: robot players take N empty seats (0..4)
   RobotLevel robotLevel = RobotLevel::Normal;  // --robot-level L
+  int takeoverSeconds = 0;  // --robot-takeover S: a robot keeps a seat warm after S seconds (0: never)
 };
 
 // Parses argv[1..]. On a bad option returns false with a message in `error`.
