@@ -1,6 +1,6 @@
 #include "display/decision_words.h"
 
-#include "dialogs/decision_text.h"
+#include "engine/decision_text.h"
 
 namespace zelbo {
 

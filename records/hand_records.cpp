@@ -4,7 +4,7 @@
 #include <cstring>
 #include <vector>
 
-#include "dialogs/decision_text.h"
+#include "engine/decision_text.h"
 #include "engine/cards.h"
 #include "records/file_io.h"
 

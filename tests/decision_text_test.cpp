@@ -1,6 +1,6 @@
 // Decision texts and colours: every decision byte, the seat letters of the
 // hand records, names, and the name of an empty seat.
-#include "dialogs/decision_text.h"
+#include "engine/decision_text.h"
 
 #include <gtest/gtest.h>
 

@@ -7,7 +7,7 @@
 
 #include <sstream>
 
-#include "dialogs/decision_text.h"
+#include "engine/decision_text.h"
 #include "tests/records_fixtures.h"
 
 namespace zelbo::testing {

@@ -7,7 +7,7 @@
 #include <span>
 #include <string>
 
-#include "dialogs/decision_text.h"
+#include "engine/decision_text.h"
 #include "records/hand_records.h"
 #include "records/saved_game.h"
 

@@ -1,4 +1,4 @@
-#include "dialogs/decision_text.h"
+#include "engine/decision_text.h"
 
 #include "engine/cards.h"
 
