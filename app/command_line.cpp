@@ -42,6 +42,23 @@ std::vector<std::string> SplitCommandLine(std::string_view text) {
   return tokens;
 }
 
+namespace {
+
+// A number 0..max (max below 100000) written with one to five digits.
+bool ParseSmallNumber(std::string_view text, int32_t max, int32_t& value) {
+  if (text.empty() || text.size() > 5) return false;
+  int32_t n = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+    n = n * 10 + (c - '0');
+  }
+  if (n > max) return false;
+  value = n;
+  return true;
+}
+
+}  // namespace
+
 bool ApplyArgument(std::string_view token, Settings& settings) {
   if (StartsWithNoCase(token, "IP=")) {
     // Longer addresses are cut to what the setting holds.
@@ -58,15 +75,9 @@ bool ApplyArgument(std::string_view token, Settings& settings) {
   } else if (StartsWithNoCase(token, "robot-level=")) {
     return ParseRobotLevel(token.substr(12), settings.RobotPlayLevel);
   } else if (StartsWithNoCase(token, "takeover=")) {
-    const std::string_view digits = token.substr(9);
-    if (digits.empty() || digits.size() > 5) return false;
-    int32_t seconds = 0;
-    for (char c : digits) {
-      if (c < '0' || c > '9') return false;
-      seconds = seconds * 10 + (c - '0');
-    }
-    if (seconds > MaxTakeoverSeconds) return false;
-    settings.TakeoverSeconds = seconds;
+    return ParseSmallNumber(token.substr(9), MaxTakeoverSeconds, settings.TakeoverSeconds);
+  } else if (StartsWithNoCase(token, "web=")) {
+    return ParseSmallNumber(token.substr(4), 65535, settings.WebPort);
   } else {
     return false;
   }

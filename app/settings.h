@@ -47,6 +47,9 @@ struct Settings {
   // Seconds after which a robot keeps an empty seat of a running game warm
   // (0: never): the command-line key takeover=SECONDS.
   int32_t TakeoverSeconds = 0;
+  // Port on which a server started by this program also lets browsers in
+  // (the command-line key web=PORT); -1 for none.
+  int32_t WebPort = -1;
 };
 
 // Cuts UTF-8 text to at most `bytes` bytes without splitting a character.

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "engine/trick.h"
+
 namespace zelbo {
 
 namespace {
@@ -9,21 +11,8 @@ namespace {
 bool TrickGame(int contract) { return IsContract(contract) && !IsDominoes(contract); }
 
 int TrickWinnerOf(const uint8_t row[4], int leader, int contract) {
-  const int led = SuitOf(row[leader]);
-  int winSuit = led;
-  if (IsTrumps(contract)) {
-    const int trumps = contract - FirstTrumps;
-    for (int s = 0; s < 4; ++s)
-      if (SuitOf(row[s]) == trumps) winSuit = trumps;
-  }
-  int winner = leader, best = -1;
-  for (int s = 0; s < 4; ++s) {
-    if (SuitOf(row[s]) == winSuit && RankOf(row[s]) > best) {
-      best = RankOf(row[s]);
-      winner = s;
-    }
-  }
-  return winner;
+  const Trick t = TrickFromRow(row, leader);
+  return t.SeatAt(WinningIndex(t, TrumpSuit(contract)));
 }
 
 bool Complete(const uint8_t row[4]) {

@@ -16,6 +16,8 @@ std::string ServerUsage() {
          "  --robot-level L  the robots' level: easy, normal (default) or strong\n"
          "  --robot-takeover S  when a seat of a running game has been empty S seconds,\n"
          "               a robot plays it until its player comes back (default 0: never)\n"
+         "  --web N      also let browsers play: the web client and WebSocket\n"
+         "               connections on port N, every IPv4 interface (0 picks one)\n"
          "  --help       show this text\n";
 }
 
@@ -47,6 +49,10 @@ bool ParseServerOptions(const std::vector<std::string>& args, ServerOptions& opt
       if (!ParseNumber(value, 86400, n))
         return "--robot-takeover needs seconds from 0 to 86400, not \"" + value + "\"";
       options.takeoverSeconds = static_cast<int>(n);
+    } else if (arg == "--web") {
+      if (!ParseNumber(value, 65535, n))
+        return "--web needs a number from 0 to 65535, not \"" + value + "\"";
+      options.web = static_cast<int>(n);
     } else {
       options.load = value;
     }
@@ -54,7 +60,7 @@ bool ParseServerOptions(const std::vector<std::string>& args, ServerOptions& opt
   };
   return ParseOptionList(args, {"--help", "-h"},
                          {"--port", "--seed", "--dir", "--load", "--robots", "--robot-level",
-                          "--robot-takeover"}, take, error);
+                          "--robot-takeover", "--web"}, take, error);
 }
 
 }  // namespace zelbo

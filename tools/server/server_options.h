@@ -19,6 +19,7 @@ struct ServerOptions {
   int robots = 0;           // --robots N: robot players take N empty seats (0..4)
   RobotLevel robotLevel = RobotLevel::Normal;  // --robot-level L
   int takeoverSeconds = 0;  // --robot-takeover S: a robot keeps a seat warm after S seconds (0: never)
+  int web = -1;             // --web N: port for browsers (-1: none; 0 picks one)
 };
 
 // Parses argv[1..]. On a bad option returns false with a message in `error`.
