@@ -61,6 +61,7 @@ MainWindow::~MainWindow() {
   // The roles call back into this window while they shut down; they go
   // first, and the callbacks see that the window is closing.
   closing_ = true;
+  warmer_.reset();
   robots_.Clear();
   server_.reset();
   client_.reset();
@@ -144,6 +145,10 @@ bool MainWindow::StartServer() {
   if (settings_.WebPort >= 0) OpenWebDoor(*transport_, *server_, static_cast<uint16_t>(settings_.WebPort));
   // robots=N: the robots sit at once; the game starts when the table is full.
   if (settings_.Robots > 0) robots_.Fill(*server_, settings_.Robots, false, settings_.RobotPlayLevel);
+  // takeover=SECONDS: robots keep the seats of players who left warm.
+  if (settings_.TakeoverSeconds > 0) {
+    warmer_ = std::make_unique<SeatWarmer>(*server_, settings_.TakeoverSeconds, settings_.RobotPlayLevel);
+  }
   RedrawTable();
   return true;
 }
@@ -159,6 +164,7 @@ void MainWindow::ConnectToServer() {
 }
 
 void MainWindow::DropRole() {
+  warmer_.reset();
   robots_.Clear();
   server_.reset();
   client_.reset();
