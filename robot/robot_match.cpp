@@ -67,7 +67,7 @@ MatchResult PlayRobotMatch(uint32_t seed, unsigned robotSeats, GameState& g, Eng
 }
 
 MatchResult PlayPlayersMatch(uint32_t seed, RobotPlayer* const players[4], GameState& g,
-                             EngineHost& host, const DecisionTimer& timer) {
+                             EngineHost& host, const MoveWatcher& watch) {
   MatchResult result;
   ResetGameState(g);
   g.randomSeed = seed;
@@ -78,8 +78,8 @@ MatchResult PlayPlayersMatch(uint32_t seed, RobotPlayer* const players[4], GameS
     const GameState mirror = ClientMirrorOf(g, seat);
     const auto start = std::chrono::steady_clock::now();
     const RobotMove move = players[seat]->Decide(mirror, seat);
-    if (timer) {
-      timer(seat, std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count());
+    if (watch) {
+      watch(g, seat, std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count());
     }
     ++result.robotMoves;
     if (!ApplyRobotMove(g, host, seat, move)) {

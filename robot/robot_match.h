@@ -26,10 +26,10 @@ MatchResult PlayRobotMatch(uint32_t seed, unsigned robotSeats, GameState& g, Eng
 class RobotPlayer;
 
 // Plays a game from `seed` in `g` with a robot player of its own level at
-// every seat (players[seat]). `timer`, when set, receives the seat and the
-// microseconds each decision took.
-using DecisionTimer = std::function<void(int seat, double micros)>;
+// every seat (players[seat]). `watch`, when set, is shown every decision:
+// the game before the move, the seat and the microseconds it took.
+using MoveWatcher = std::function<void(const GameState& g, int seat, double micros)>;
 MatchResult PlayPlayersMatch(uint32_t seed, RobotPlayer* const players[4], GameState& g,
-                             EngineHost& host, const DecisionTimer& timer = {});
+                             EngineHost& host, const MoveWatcher& watch = {});
 
 }  // namespace zelbo

@@ -19,28 +19,17 @@ namespace {
 
 constexpr LookAhead kSmall{12, 1};  // keeps whole strong games cheap under sanitizers
 
-int SeatToAct(const GameState& g) { return g.phase == PhaseChoosing ? ActingSeat(g) : g.turn; }
-
-bool InPlay(const GameState& g) {
-  return g.phase == PhaseChoosing || g.phase == PhasePlaying || g.phase == PhaseFirstLead;
-}
-
 // Calls `visit(g, seat)` before every move of a game of normal robots.
 template <typename Visit>
 void ForEachPosition(uint32_t seed, Visit visit) {
   EngineHost host;
   GameState g;
-  ResetGameState(g);
-  g.randomSeed = seed;
-  NewGame(g, host, seed);
-  for (int steps = 0; steps < 28 * 60 && InPlay(g); ++steps) {
-    const int seat = SeatToAct(g);
-    visit(g, seat);
-    const RobotMove m = DecideMove(ClientMirrorOf(g, seat), seat);
-    if (m.kind == RobotMoveKind::Card) PlayCard(g, host, seat, m.value);
-    else ApplyDecision(g, host, m.value);
-  }
-  ASSERT_EQ(g.phase, PhaseGameOver);
+  RobotPlayer normal[4];
+  RobotPlayer* seats[4] = {&normal[0], &normal[1], &normal[2], &normal[3]};
+  const MatchResult r = PlayPlayersMatch(seed, seats, g, host, [&](const GameState& now, int seat, double) {
+    visit(now, seat);
+  });
+  ASSERT_TRUE(r.finished && r.refusedMoves == 0);
 }
 
 CardSet Hand(const GameState& g, int seat) { return HandCards(g, seat); }

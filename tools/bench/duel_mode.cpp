@@ -82,7 +82,7 @@ int RunDuelMode(const Options& options) {
         players[s] = RobotPlayer(s == aSeat ? args.a : args.b, args.budget);
         seats[s] = &players[s];
       }
-      const MatchResult r = PlayPlayersMatch(seed, seats, g, host, [&](int seat, double micros) {
+      const MatchResult r = PlayPlayersMatch(seed, seats, g, host, [&](const GameState&, int seat, double micros) {
         if (seat != aSeat) return;
         thinkMicros.push_back(micros);
         aThinkMicros += micros;
