@@ -190,6 +190,52 @@ TEST(StrongRobot, WholeGamesReplayExactlyAndEveryMoveIsAllowed) {
   EXPECT_FALSE(SameGame(first, third));
 }
 
+// Whatever a confused or hostile server shows, the robots answer with a
+// move the shown state allows, or with none, and never read out of bounds.
+TEST(StrongRobot, GarbledStatesGiveAnAllowedMoveOrNone) {
+  SampleRandom rng(77);
+  auto bytes = [&rng](auto& array, int limit) {
+    auto* p = reinterpret_cast<uint8_t*>(&array);
+    for (std::size_t i = 0; i < sizeof array; ++i) p[i] = static_cast<uint8_t>(rng.Below(limit));
+  };
+  RobotPlayer strong[4] = {RobotPlayer(RobotLevel::Strong, kSmall), RobotPlayer(RobotLevel::Strong, kSmall),
+                           RobotPlayer(RobotLevel::Strong, kSmall), RobotPlayer(RobotLevel::Strong, kSmall)};
+  RobotPlayer easy(RobotLevel::Easy);
+  int moves = 0;
+  for (int i = 0; i < 3000; ++i) {
+    GameState g;
+    const int phases[] = {PhaseChoosing, PhasePlaying, PhaseFirstLead, rng.Below(9) - 1};
+    g.phase = phases[rng.Below(4)];
+    g.dealNumber = rng.Below(32) - 1;
+    g.dealer = rng.Below(6) - 1;
+    g.contract = rng.Below(25) - 1;
+    g.turn = rng.Below(7) - 1;
+    g.playRound = rng.Below(56) - 1;
+    g.forcedDouble = rng.Below(3);
+    bytes(g.hands, rng.Below(2) ? 53 : 256);
+    bytes(g.tableCards, rng.Below(2) ? 54 : 256);
+    bytes(g.tally, rng.Below(2) ? 14 : 256);
+    bytes(g.doubleFactor, rng.Below(2) ? 3 : 256);
+    bytes(g.doublesOwed, 4);
+    bytes(g.dealDecisions, rng.Below(2) ? 64 : 256);
+    bytes(g.contractsLeft, 2);
+    bytes(g.offeredContracts, 2);
+    const int seat = rng.Below(4);
+    for (RobotPlayer* p : {&strong[seat], &easy}) {
+      const RobotMove m = p->Decide(g, seat);
+      const GameState v = SeatView(g, seat);
+      if (m.kind == RobotMoveKind::Card) {
+        ASSERT_TRUE(MayPlayCard(v, seat, m.value)) << i;
+        ++moves;
+      } else if (m.kind != RobotMoveKind::None) {
+        ASSERT_TRUE(IsDecisionAllowed(v, m.value)) << i;
+        ++moves;
+      }
+    }
+  }
+  EXPECT_GT(moves, 100) << "enough of the states call for a move";
+}
+
 // The easy robot strays from the normal robot's move now and then, not at
 // every turn.
 TEST(EasyRobot, StraysFromTheNormalMoveSometimes) {
