@@ -76,7 +76,7 @@ TEST(SeatWarmer, ARobotKeepsTheSeatUntilThePlayerComesBackAndTheGameIsUnchanged)
 
   ann = Player(t, -1);  // back, asking for no seat: the table gives hers back
   ASSERT_TRUE(WaitUntil([&] { return ann->Client().Seat() == South; }));
-  EXPECT_TRUE(t.PaneHas("Ann is back: Robot South stands up"));
+  EXPECT_TRUE(t.PaneHas("Robot South stands up for Ann"));
   EXPECT_EQ(warmer.Robot(South), nullptr);
   EXPECT_EQ(t.server.SeatHandle(South), "Ann");
 

@@ -61,7 +61,7 @@ void SeatWarmer::Check() {
   for (const TakeoverActions::GiveBack& back : actions.giveBack) {
     const std::string robot = RobotHandle(back.seat);
     if (back.robotStands && robots_[static_cast<std::size_t>(back.seat)]) {
-      server_.BroadcastText(back.handle + " is back: " + robot + " stands up");
+      server_.BroadcastText(robot + " stands up for " + back.handle);
       if (Snapshot().robotSeated[static_cast<std::size_t>(back.seat)]) server_.RemoveConnection(back.seat);
       DropRobot(back.seat);
     }
