@@ -13,7 +13,7 @@
 namespace zelbo {
 
 struct LookAhead {
-  int playouts = 160;  // per decision, shared among the moves compared
+  int playouts = 480;  // per decision, shared among the moves compared
   int minSamples = 6;  // sampled deals per move at least
 };
 
