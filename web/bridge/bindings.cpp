@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "display/card_recipe.h"
 #include "display/hand_geometry.h"
 #include "web/bridge/web_client.h"
 
@@ -149,6 +150,45 @@ class PageClient {
   WebClient client_;
 };
 
+val RgbText(Rgb c) {
+  return val("rgb(" + std::to_string(c.red) + "," + std::to_string(c.green) + "," +
+             std::to_string(c.blue) + ")");
+}
+
+// The card's picture as plain objects: {path: [[kind, ...numbers]], fill,
+// pen, penWidth} or {text, size, x, y, top, maxWidth, upsideDown, fill}.
+val CardRecipeForPage(int card) {
+  val shapes = val::array();
+  for (const CardShape& shape : CardRecipe(card)) {
+    val o = val::object();
+    if (shape.filled || shape.isText()) o.set("fill", RgbText(shape.fill));
+    if (shape.isText()) {
+      o.set("text", shape.text);
+      o.set("size", shape.textSize);
+      o.set("x", shape.centreX);
+      o.set("y", shape.y);
+      o.set("top", shape.alignTop);
+      o.set("maxWidth", shape.maxWidth);
+      o.set("upsideDown", shape.upsideDown);
+    } else {
+      val path = val::array();
+      for (const CardPathStep& step : shape.path) {
+        val s = val::array();
+        s.call<void>("push", val(static_cast<int>(step.kind)));
+        for (double v : step.v) s.call<void>("push", val(v));
+        path.call<void>("push", s);
+      }
+      o.set("path", path);
+      if (shape.penWidth > 0) {
+        o.set("pen", RgbText(shape.pen));
+        o.set("penWidth", shape.penWidth);
+      }
+    }
+    shapes.call<void>("push", o);
+  }
+  return shapes;
+}
+
 std::string PickBoxLabel(int box) {
   return box >= 0 && box < PickGameModel::BoxCount ? PickGameModel::BoxLabel(box) : "";
 }
@@ -194,10 +234,16 @@ EMSCRIPTEN_BINDINGS(zelbo_web) {
   emscripten::function("pickBoxLabel", &PickBoxLabel);
   emscripten::function("pickSuitEntry", &PickSuitEntry);
   emscripten::function("pickRankEntry", &PickRankEntry);
+  emscripten::function("cardRecipe", &CardRecipeForPage);
   emscripten::function("retryDelayMs", &WebClient::RetryDelayMs);
   emscripten::constant("cardWidth", CardWidth);
   emscripten::constant("cardHeight", CardHeight);
   emscripten::constant("opFill", OpFill);
   emscripten::constant("opText", OpText);
   emscripten::constant("opCard", OpCard);
+  emscripten::constant("pathMoveTo", static_cast<int>(CardPathStep::MoveTo));
+  emscripten::constant("pathLineTo", static_cast<int>(CardPathStep::LineTo));
+  emscripten::constant("pathCubicTo", static_cast<int>(CardPathStep::CubicTo));
+  emscripten::constant("pathEllipse", static_cast<int>(CardPathStep::Ellipse));
+  emscripten::constant("pathClose", static_cast<int>(CardPathStep::Close));
 }
