@@ -15,6 +15,7 @@
 #include <unistd.h>
 
 #include "net/qt/qt_transport.h"
+#include "net/qt/web_listener.h"
 #include "net/server_table.h"
 #include "robot/qt/robot_table.h"
 #include "tools/server/headless_ui.h"
@@ -88,6 +89,17 @@ int main(int argc, char** argv) {
     return 1;
   }
   std::printf("zelbowin-server: table open on port %u\n", table.Port());
+  if (options.web >= 0) {
+    SocketError webError;
+    if (!transport.ListenWeb(static_cast<uint16_t>(options.web), &webError)) {
+      std::fprintf(stderr, "zelbowin-server: cannot listen for browsers on port %d (%s)\n",
+                   options.web, SocketErrorLine(webError).c_str());
+      return 1;
+    }
+    std::printf("zelbowin-server: browsers on port %u\n", transport.WebPort());
+    for (const std::string& address : BrowserAddresses(transport.WebPort()))
+      table.AddPaneLine("Browsers join at " + address);
+  }
   std::fflush(stdout);
 
   if (!options.load.empty() && !table.LoadGameFile(options.load, &error)) {

@@ -13,6 +13,8 @@ std::string ServerUsage() {
          "               (default: the current directory)\n"
          "  --load FILE  start from a saved game, suspended until the table is full\n"
          "  --robots N   robot players take N empty seats (West, North, East, South)\n"
+         "  --web N      also let browsers play: the web client and WebSocket\n"
+         "               connections on port N, every IPv4 interface (0 picks one)\n"
          "  --help       show this text\n";
 }
 
@@ -37,13 +39,17 @@ bool ParseServerOptions(const std::vector<std::string>& args, ServerOptions& opt
       if (!ParseNumber(value, 4, n))
         return "--robots needs a number from 0 to 4, not \"" + value + "\"";
       options.robots = static_cast<int>(n);
+    } else if (arg == "--web") {
+      if (!ParseNumber(value, 65535, n))
+        return "--web needs a number from 0 to 65535, not \"" + value + "\"";
+      options.web = static_cast<int>(n);
     } else {
       options.load = value;
     }
     return "";
   };
   return ParseOptionList(args, {"--help", "-h"},
-                         {"--port", "--seed", "--dir", "--load", "--robots"}, take, error);
+                         {"--port", "--seed", "--dir", "--load", "--robots", "--web"}, take, error);
 }
 
 }  // namespace zelbo
