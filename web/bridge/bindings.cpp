@@ -40,7 +40,8 @@ class JsHost : public PageHost {
 template <typename Range>
 val ToArray(const Range& range) {
   val a = val::array();
-  for (const auto& item : range) a.call<void>("push", val(item));
+  // The element type, not `auto`: vector<bool> hands out proxies.
+  for (const typename Range::value_type& item : range) a.call<void>("push", val(item));
   return a;
 }
 

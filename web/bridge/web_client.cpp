@@ -42,26 +42,39 @@ bool WebClient::Listen(uint16_t, SocketError* error) {
 
 ConnId WebClient::Connect(const std::string&, uint16_t) {
   conn_ = nextConn_++;
+  open_ = false;
+  pending_.clear();
   host_.OpenSocket();
   return conn_;
 }
 
 void WebClient::Send(ConnId conn, std::span<const uint8_t> bytes) {
-  if (conn == conn_ && conn_ != NoConn && !bytes.empty()) host_.SendBytes(bytes);
+  if (conn != conn_ || conn_ == NoConn || bytes.empty()) return;
+  if (open_) {
+    host_.SendBytes(bytes);
+  } else {
+    pending_.insert(pending_.end(), bytes.begin(), bytes.end());
+  }
 }
 
 void WebClient::Close(ConnId conn, CloseMode) {
   if (conn != conn_ || conn_ == NoConn) return;
   conn_ = NoConn;
+  open_ = false;
+  pending_.clear();
   host_.CloseSocket();
 }
 
 void WebClient::SocketOpened() {
-  if (conn_ == NoConn || !events_) return;
+  if (conn_ == NoConn || open_ || !events_) return;
   const ConnId conn = conn_;
+  open_ = true;
+  const std::vector<uint8_t> early = std::move(pending_);
+  pending_.clear();
   events_->OnConnected(conn);
   if (conn_ == conn) events_->OnWritable(conn);
   if (conn_ != conn) return;
+  if (!early.empty()) host_.SendBytes(early);
   // Back at the table after a drop: the same seat, or the same view.
   if (remembered_ >= 0 && remembered_ <= 3) {
     session_.RequestSeat(remembered_);
@@ -83,6 +96,8 @@ void WebClient::SocketClosed() {
   if (conn_ == NoConn) return;
   const ConnId conn = conn_;
   conn_ = NoConn;
+  open_ = false;
+  pending_.clear();
   if (events_) events_->OnClosed(conn);
 }
 
@@ -193,6 +208,8 @@ void WebClient::RedrawTable() {
 
 void WebClient::ConnectionClosed() {
   conn_ = NoConn;
+  open_ = false;
+  pending_.clear();
   host_.HideDialogs();
   host_.Repaint();
   if (!leaving_) host_.ConnectionLost();

@@ -32,7 +32,8 @@ class WebClient : private Transport, private ClientUi {
   WebClient& operator=(const WebClient&) = delete;
 
   // Connecting: Join opens the socket and greets the server once it is
-  // open; Leave closes it for good (no seat is asked for again).
+  // open (commands given before that follow the greeting); Leave closes it
+  // for good (no seat is asked for again).
   void Join();
   void Leave();
 
@@ -100,6 +101,10 @@ class WebClient : private Transport, private ClientUi {
   TransportEvents* events_ = nullptr;
   ConnId conn_ = NoConn;
   ConnId nextConn_ = 1;
+  bool open_ = false;
+  // Bytes the session sent while the socket was still opening; they follow
+  // the greeting once it is open.
+  std::vector<uint8_t> pending_;
   int remembered_ = NoPosition;
   bool leaving_ = false;
   int red_ = 230, green_ = 230, blue_ = 230, spacing_ = 16;
