@@ -1,5 +1,7 @@
 #include "net/qt/web_listener.h"
 
+#include "net/qt/qt_transport.h"
+#include "net/server_table.h"
 #include "web/web_assets.h"
 
 #include <QFile>
@@ -23,6 +25,19 @@ std::vector<std::string> BrowserAddresses(uint16_t port) {
                      "/");
   }
   return result;
+}
+
+bool OpenWebDoor(QtTransport& transport, ServerTable& table, uint16_t port) {
+  SocketError error;
+  if (!transport.ListenWeb(port, &error)) {
+    table.AddPaneLine(SocketErrorLine(error));
+    return false;
+  }
+  std::vector<std::string> addresses = BrowserAddresses(transport.WebPort());
+  if (addresses.empty())
+    addresses.push_back("http://127.0.0.1:" + std::to_string(transport.WebPort()) + "/");
+  for (const std::string& address : addresses) table.AddPaneLine("Browsers join at " + address);
+  return true;
 }
 
 WebListener::WebListener(SocketHandler onSocket, QObject* parent)
@@ -92,6 +107,7 @@ void WebListener::Answer(const QHttpServerRequest& request, QHttpServerResponder
     responder.writeHeader("Content-Type", type);
     responder.writeHeader("Content-Length", QByteArray::number(body.size()));
     responder.writeHeader("Cache-Control", "no-cache");
+    responder.writeBody(QByteArray());  // ends the head; a HEAD reply has no body
     return;
   }
   responder.write(body, {{"Content-Type", type}, {"Cache-Control", "no-cache"}}, Status::Ok);

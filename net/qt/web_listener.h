@@ -45,6 +45,15 @@ class WebListener : public QObject {
   uint16_t port_ = 0;
 };
 
+class QtTransport;
+class ServerTable;
+
+// Opens `transport`'s web listener on `port` for the table `table` and says
+// in the table's pane where browsers join ("Browsers join at http://...",
+// one line per address; the loopback address when the machine has no other),
+// or, when the port cannot be had, the socket error. Returns whether it listens.
+bool OpenWebDoor(QtTransport& transport, ServerTable& table, uint16_t port);
+
 // The addresses to give friends: "http://HOST:PORT/" for each IPv4
 // address of this machine that is not a loopback address.
 std::vector<std::string> BrowserAddresses(uint16_t port);

@@ -90,15 +90,11 @@ int main(int argc, char** argv) {
   }
   std::printf("zelbowin-server: table open on port %u\n", table.Port());
   if (options.web >= 0) {
-    SocketError webError;
-    if (!transport.ListenWeb(static_cast<uint16_t>(options.web), &webError)) {
-      std::fprintf(stderr, "zelbowin-server: cannot listen for browsers on port %d (%s)\n",
-                   options.web, SocketErrorLine(webError).c_str());
+    if (!OpenWebDoor(transport, table, static_cast<uint16_t>(options.web))) {
+      std::fprintf(stderr, "zelbowin-server: cannot listen for browsers on port %d\n", options.web);
       return 1;
     }
     std::printf("zelbowin-server: browsers on port %u\n", transport.WebPort());
-    for (const std::string& address : BrowserAddresses(transport.WebPort()))
-      table.AddPaneLine("Browsers join at " + address);
   }
   std::fflush(stdout);
 
