@@ -225,6 +225,39 @@ class WebClientTest(unittest.TestCase):
         self.assertGreaterEqual(played, 4)
         self.check_pane_against_server()
         self.check_score_sheet_against_server()
+        self.check_settings_are_remembered()
+        self.check_table_fits_a_phone_in_landscape()
+
+    def check_settings_are_remembered(self):
+        b = self.browser
+        b.find_element(By.ID, 'settings-button').click()
+        b.execute_script("""
+            const s = document.getElementById('set-spacing');
+            s.value = '24'; s.dispatchEvent(new Event('input'));
+            const c = document.getElementById('set-colour');
+            c.value = '#336699'; c.dispatchEvent(new Event('input'));""")
+        b.find_element(By.CSS_SELECTOR, '#settings button').click()
+        stored = b.execute_script('return JSON.parse(localStorage.getItem("zelbowin"));')
+        self.assertEqual((stored['spacing'], stored['colour'], stored['handle']), (24, '#336699', 'Tester'))
+        # The table is painted in the new colour (a corner of the canvas).
+        self.until('the new table colour', lambda: b.execute_script("""
+            const c = document.getElementById('table');
+            const d = c.getContext('2d').getImageData(c.width - 2, c.height - 2, 1, 1).data;
+            return d[0] === 0x33 && d[1] === 0x66 && d[2] === 0x99;"""))
+
+    def check_table_fits_a_phone_in_landscape(self):
+        b = self.browser
+        # A phone held in landscape: 844 x 390 CSS pixels, three device pixels each.
+        b.execute_cdp_cmd('Emulation.setDeviceMetricsOverride',
+                          {'width': 844, 'height': 390, 'deviceScaleFactor': 3, 'mobile': True})
+        def fits():
+            left, top, right, bottom, width, height, pixels = b.execute_script("""
+                const c = document.getElementById('table'), r = c.getBoundingClientRect();
+                return [r.left, r.top, r.right, r.bottom, innerWidth, innerHeight, c.width];""")
+            return (left >= 0 and top >= 0 and right <= width and bottom <= height and
+                    abs((right - left) / (bottom - top) - 900 / 720) < 0.02 and
+                    bottom - top > 0.8 * height and abs(pixels - 3 * (right - left)) <= 3)
+        self.until('the table fits a phone held in landscape, in proportion and sharp', fits)
 
     def drop_and_sit_again(self):
         self.hook('drop')

@@ -31,6 +31,7 @@ void WebClient::Join() {
 
 void WebClient::Leave() {
   leaving_ = true;
+  rejoining_ = false;
   remembered_ = NoPosition;
   session_.Disconnect();
 }
@@ -76,6 +77,8 @@ void WebClient::SocketOpened() {
   if (conn_ != conn) return;
   if (!early.empty()) host_.SendBytes(early);
   // Back at the table after a drop: the same seat, or the same view.
+  if (!rejoining_) return;
+  rejoining_ = false;
   if (remembered_ >= 0 && remembered_ <= 3) {
     session_.RequestSeat(remembered_);
   } else if (remembered_ >= 4 && remembered_ <= KibitzAll) {
@@ -212,7 +215,9 @@ void WebClient::ConnectionClosed() {
   pending_.clear();
   host_.HideDialogs();
   host_.Repaint();
-  if (!leaving_) host_.ConnectionLost();
+  if (leaving_) return;
+  rejoining_ = true;
+  host_.ConnectionLost();
 }
 
 }  // namespace zelbo

@@ -106,6 +106,7 @@ class WebClient : private Transport, private ClientUi {
   // the greeting once it is open.
   std::vector<uint8_t> pending_;
   int remembered_ = NoPosition;
+  bool rejoining_ = false;  // the connection was lost: ask for remembered_ again
   bool leaving_ = false;
   int red_ = 230, green_ = 230, blue_ = 230, spacing_ = 16;
   PickGameModel pick_;
