@@ -43,7 +43,7 @@ class Server:
         self.lines = []
         self.lock = threading.Lock()
         self.proc = subprocess.Popen(
-            [SERVER, '--port', '0', '--web', '0', '--robots', '3', '--seed', '11', '--dir', folder],
+            [SERVER, '--port', '0', '--web', '0', '--robots', '3', '--seed', '4', '--dir', folder],
             stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
         threading.Thread(target=self._read, daemon=True).start()
         self.web_port = int(self.wait_for(r'browsers on port (\d+)').group(1))
@@ -121,11 +121,18 @@ class WebClientTest(unittest.TestCase):
         actions.perform()
 
     def answer_pick(self):
-        """Chooses Trumps when it is left (a game that is always played), else the first kind."""
+        """Chooses Misere: everybody may double, the dealer last, so the page
+        answers the Action dialog too, and doubling there gets the deal played."""
         boxes = [self.browser.find_element(By.ID, f'pick-box-{i}') for i in range(7)]
         enabled = [i for i, b in enumerate(boxes) if b.is_enabled()]
         self.assertTrue(enabled, 'Pick a game offers no kind')
-        choice = 0 if 0 in enabled else enabled[0]
+        self.assertEqual(['Trumps', 'Dominoes', 'Misere'], [
+            self.browser.find_element(By.CSS_SELECTOR, f'label:has(#pick-box-{i}) span').text
+            for i in range(3)])
+        ok = self.browser.find_element(By.ID, 'pick-ok')
+        ok.click()  # nothing chosen yet: the dialog stays
+        self.assertTrue(self.hook('pickOpen'))
+        choice = 2 if 2 in enabled else enabled[0]
         if not boxes[choice].is_selected():
             boxes[choice].click()
         if choice == 0:
@@ -151,8 +158,12 @@ class WebClientTest(unittest.TestCase):
         card = playable[0]
         slot = state['hand'].index(card)
         self.click_at(self.hook('slotPoint', slot))
-        self.until(f'card {card} leaves the hand',
-                   lambda: card not in (self.state() or {'hand': [card]})['hand'])
+
+        def gone():
+            now = self.state()
+            # The last card of a deal may bring the next deal's hand at once.
+            return now['dealNumber'] != state['dealNumber'] or card not in now['hand']
+        self.until(f'card {card} leaves the hand', gone)
         return card
 
     def check_pane_against_server(self):
@@ -195,6 +206,7 @@ class WebClientTest(unittest.TestCase):
 
         first_deal = None
         played = 0
+        answered = {'pick': 0, 'action': 0}
         dropped = False
         deadline = time.monotonic() + 10 * DEADLINE
         while time.monotonic() < deadline:
@@ -205,8 +217,10 @@ class WebClientTest(unittest.TestCase):
                 break
             if self.hook('pickOpen'):
                 self.answer_pick()
+                answered['pick'] += 1
             elif self.hook('actionOpen'):
                 self.answer_action()
+                answered['action'] += 1
             elif (s['connected'] and s['position'] == SOUTH and
                   s['phase'] in (PHASE_PLAYING, PHASE_FIRST_LEAD) and s['turn'] == SOUTH and
                   self.hook('playable')):
@@ -221,6 +235,10 @@ class WebClientTest(unittest.TestCase):
         else:
             self.fail(f'the first deal did not end: {self.state()}')
 
+        print('dialogs answered:', answered, 'cards played:', played, file=sys.stderr)
+        # South deals the first deal of this seed.
+        self.assertEqual(answered['pick'], 1)
+        self.assertGreaterEqual(answered['action'], 1)
         self.assertTrue(dropped, f'only {played} cards played by the page')
         self.assertGreaterEqual(played, 4)
         self.check_pane_against_server()
