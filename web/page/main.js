@@ -79,6 +79,14 @@ class Page {
         this.client.click(at.x, at.y);
       }
     });
+    // As on the desktop, typing anywhere on the page goes to the chat line.
+    document.addEventListener('keydown', (e) => {
+      const target = e.target;
+      if (e.key.length !== 1 || e.ctrlKey || e.metaKey || e.altKey) return;
+      if (target instanceof HTMLInputElement || target instanceof HTMLSelectElement ||
+          target.closest('dialog')) return;
+      $('chat').focus();
+    });
     $('chat').addEventListener('keydown', (e) => {
       if (e.key !== 'Enter' || !this.client) return;
       this.client.chat(e.target.value);
