@@ -98,6 +98,12 @@ class Page {
     for (const b of document.querySelectorAll('[data-kibitz]')) {
       b.addEventListener('click', () => this.menu(() => this.client.kibitz(Number(b.dataset.kibitz))));
     }
+    // An open menu closes on a click anywhere else.
+    document.addEventListener('pointerdown', (e) => {
+      for (const d of document.querySelectorAll('details.menu[open]')) {
+        if (!d.contains(e.target)) d.open = false;
+      }
+    });
     $('undo-button').addEventListener('click', () => this.menu(() => this.client.undo()));
     $('score-button').addEventListener('click', () => {
       this.showScoreLines();
