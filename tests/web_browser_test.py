@@ -9,7 +9,7 @@ again and the game goes on. What the page shows is checked against the
 server's pane (its standard output) and its score sheet (the autosave).
 Leaves a screenshot in $ZELBO_WEB_PNG (default web.png here).
 
-usage: web_client_test.py SERVER SCORE_SHEET_DUMP
+usage: web_browser_test.py SERVER SCORE_SHEET_DUMP
 """
 
 import os
