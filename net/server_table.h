@@ -52,7 +52,8 @@ struct ServerConfig {
   std::string handle;        // the local user's handle; "nonplaying server" for none
   std::string folder;        // where the autosave and undo files go; "" = current directory
   uint32_t randomSeed = 0;   // 0: seed the game from the clock
-  bool autosave = true;      // write "temp.zelbo" after every action
+  bool autosave = true;      // write the autosave after every action
+  std::string autosaveName = "temp.zelbo";  // its file name inside `folder`
   bool undo = true;          // keep the four undo snapshots
 };
 
