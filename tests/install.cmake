@@ -9,3 +9,9 @@ if(ZELBO_WITH_QT)
   set_tests_properties(install_test PROPERTIES LABELS install TIMEOUT 300
                        ENVIRONMENT "ASAN_OPTIONS=detect_leaks=1")
 endif()
+
+# Resuming the autosave after a restart (the service uses --resume).
+if(ZELBO_WITH_QT)
+  zelbo_test(resume_plan_test SOURCES resume_plan_test.cpp LIBS zelbo_server_core zelbo_records
+             LABELS net)
+endif()
