@@ -4,7 +4,8 @@ if(ZELBO_WITH_QT)
   include(GNUInstallDirs)
   add_test(NAME install_test
            COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/install_test.sh ${CMAKE_BINARY_DIR}
-                   ${PROJECT_VERSION} ${CMAKE_INSTALL_PREFIX} ${CMAKE_INSTALL_FULL_SYSCONFDIR}
+                   ${PROJECT_VERSION} ${CMAKE_INSTALL_PREFIX} ${CMAKE_INSTALL_BINDIR}
+                   ${CMAKE_INSTALL_FULL_SYSCONFDIR}
                    ${ZELBO_SYSTEMD_UNIT_DIR})
   set_tests_properties(install_test PROPERTIES LABELS install TIMEOUT 300
                        ENVIRONMENT "ASAN_OPTIONS=detect_leaks=1")

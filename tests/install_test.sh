@@ -4,9 +4,10 @@
 # pointing at files that are there, each manual page rendering without a
 # warning, the icons at their sizes, the service unit accepted by systemd,
 # and --help / --version of each installed program.
-# Arguments: BUILD_DIR VERSION PREFIX SYSCONFDIR UNIT_DIR
+# Arguments: BUILD_DIR VERSION PREFIX BINDIR SYSCONFDIR UNIT_DIR (all but the
+# first two as the build was configured; BINDIR relative to PREFIX).
 set -uo pipefail
-build=$1 version=$2 prefix=$3 sysconf=$4 unitdir=$5
+build=$1 version=$2 prefix=$3 bindir=$4 sysconf=$5 unitdir=$6
 dest=$(mktemp -d)
 trap 'rm -rf "$dest"' EXIT
 failures=0
@@ -17,7 +18,7 @@ root="$dest$prefix"
 share="$root/share"
 
 # Every file in its place; the bench stays out.
-for f in bin/zelbowin bin/zelbowin-server bin/zelbowin-robot \
+for f in $bindir/zelbowin $bindir/zelbowin-server $bindir/zelbowin-robot \
          share/applications/zelbowin.desktop \
          share/icons/hicolor/scalable/apps/zelbowin.svg \
          share/metainfo/org.zelbowin.zelbowin.metainfo.xml \
@@ -29,9 +30,9 @@ for f in bin/zelbowin bin/zelbowin-server bin/zelbowin-robot \
 done
 [ -f "$dest$sysconf/zelbowin/example.conf" ] || fail "missing $sysconf/zelbowin/example.conf"
 [ -f "$dest$unitdir/zelbowin-server@.service" ] || fail "missing $unitdir/zelbowin-server@.service"
-[ ! -e "$root/bin/zelbowin-bench" ] || fail "the bench is installed"
+[ ! -e "$root/$bindir/zelbowin-bench" ] || fail "the bench is installed"
 for p in zelbowin zelbowin-server zelbowin-robot; do
-  [ -x "$root/bin/$p" ] || fail "$p is not executable"
+  [ -x "$root/$bindir/$p" ] || fail "$p is not executable"
 done
 
 # Each PNG icon has the size its folder names (width and height at bytes 16..23).
@@ -51,7 +52,7 @@ grep -qx 'Terminal=false' "$desktop" || fail "desktop entry opens a terminal"
 icon=$(sed -n 's/^Icon=//p' "$desktop")
 [ -f "$share/icons/hicolor/scalable/apps/$icon.svg" ] || fail "desktop icon $icon not installed"
 exe=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$desktop")
-[ -x "$root/bin/$exe" ] || fail "desktop Exec $exe not installed"
+[ "$exe" = "$prefix/$bindir/zelbowin" ] && [ -x "$dest$exe" ] || fail "desktop Exec $exe"
 
 # The metainfo is valid and launches the installed desktop entry.
 metainfo="$share/metainfo/org.zelbowin.zelbowin.metainfo.xml"
@@ -72,17 +73,17 @@ done
 
 # --help prints the usage, --version one line with the version; both exit 0.
 for p in zelbowin zelbowin-server zelbowin-robot; do
-  out=$(env -u DISPLAY -u WAYLAND_DISPLAY "$root/bin/$p" --help 2>&1) || fail "$p --help exits non-zero"
+  out=$(env -u DISPLAY -u WAYLAND_DISPLAY "$root/$bindir/$p" --help 2>&1) || fail "$p --help exits non-zero"
   grep -q "^usage: $p" <<<"$out" || fail "$p --help: $out"
-  out=$(env -u DISPLAY -u WAYLAND_DISPLAY "$root/bin/$p" --version 2>&1) || fail "$p --version exits non-zero"
+  out=$(env -u DISPLAY -u WAYLAND_DISPLAY "$root/$bindir/$p" --version 2>&1) || fail "$p --version exits non-zero"
   [ "$out" = "$p $version" ] || fail "$p --version printed: $out"
 done
 
 # systemd accepts the unit (an instance of it, its program at the DESTDIR path).
 if command -v systemd-analyze >/dev/null; then
   unit="$dest/zelbowin-server@2118.service"
-  sed "s#$prefix/bin/#$root/bin/#" "$dest$unitdir/zelbowin-server@.service" >"$unit"
-  grep -q "^ExecStart=$root/bin/zelbowin-server .*--resume" "$unit" || fail "unit ExecStart"
+  sed "s#$prefix/$bindir/#$root/$bindir/#" "$dest$unitdir/zelbowin-server@.service" >"$unit"
+  grep -q "^ExecStart=$root/$bindir/zelbowin-server .*--resume" "$unit" || fail "unit ExecStart"
   out=$(systemd-analyze verify --man=no "$unit" 2>&1) && [ -z "$out" ] || fail "systemd-analyze: $out"
 else
   fail "systemd-analyze is missing (package systemd)"
