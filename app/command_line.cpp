@@ -42,6 +42,23 @@ std::vector<std::string> SplitCommandLine(std::string_view text) {
   return tokens;
 }
 
+namespace {
+
+// A port number 0..65535 written with one to five digits.
+bool ParsePort(std::string_view text, int32_t& port) {
+  if (text.empty() || text.size() > 5) return false;
+  int32_t n = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+    n = n * 10 + (c - '0');
+  }
+  if (n > 65535) return false;
+  port = n;
+  return true;
+}
+
+}  // namespace
+
 bool ApplyArgument(std::string_view token, Settings& settings) {
   if (StartsWithNoCase(token, "IP=")) {
     // Longer addresses are cut to what the setting holds.
@@ -55,6 +72,8 @@ bool ApplyArgument(std::string_view token, Settings& settings) {
   } else if (StartsWithNoCase(token, "robots=") && token.size() == 8 && token[7] >= '0' &&
              token[7] <= '4') {
     settings.Robots = token[7] - '0';
+  } else if (StartsWithNoCase(token, "web=")) {
+    return ParsePort(token.substr(4), settings.WebPort);
   } else {
     return false;
   }
@@ -96,6 +115,7 @@ std::string DesktopUsage() {
          "  mode=client   tick Client in Setup\n"
          "  mode=server   tick Server in Setup\n"
          "  robots=N      as the server, N robots (0 to 4) take the empty seats\n"
+         "  web=PORT      as the server, let browsers play on PORT too\n"
          "  --help        show this text\n"
          "  --version     show the version\n"
          "Without a display, use zelbowin-server to host a table.\n";

@@ -17,7 +17,8 @@ namespace zelbo {
 std::vector<std::string> SplitCommandLine(std::string_view text);
 
 // Applies one token ("IP=", "mode=client", "mode=server", "handle=",
-// "robots=N" with N 0..4, keys in any letter case). Returns false for a token
+// "robots=N" with N 0..4, "web=PORT" with PORT 0..65535, keys in any letter
+// case). Returns false for a token
 // it does not know.
 bool ApplyArgument(std::string_view token, Settings& settings);
 

@@ -15,6 +15,7 @@
 #include "dialogs/score_window.h"
 #include "display/qt/table_widget.h"
 #include "net/qt/qt_transport.h"
+#include "net/qt/web_listener.h"
 
 namespace zelbo {
 
@@ -139,6 +140,8 @@ bool MainWindow::StartServer() {
     RedrawTable();
     return false;
   }
+  // web=PORT: browsers may join too; the pane says where.
+  if (settings_.WebPort >= 0) OpenWebDoor(*transport_, *server_, static_cast<uint16_t>(settings_.WebPort));
   // robots=N: the robots sit at once; the game starts when the table is full.
   if (settings_.Robots > 0) robots_.Fill(*server_, settings_.Robots);
   RedrawTable();

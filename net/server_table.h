@@ -53,8 +53,8 @@ struct ServerConfig {
   std::string folder;        // where the autosave and undo files go; "" = current directory
   uint32_t randomSeed = 0;   // 0: seed the game from the clock
   bool autosave = true;      // write the autosave after every action
-  std::string autosaveName = "temp.zelbo";  // its file name inside `folder`
   bool undo = true;          // keep the four undo snapshots
+  std::string autosaveName = "temp.zelbo";  // the autosave's file name inside `folder`
 };
 
 class ServerTable : public EngineHost, public TransportEvents {

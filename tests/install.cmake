@@ -11,8 +11,10 @@ if(ZELBO_WITH_QT)
                        ENVIRONMENT "ASAN_OPTIONS=detect_leaks=1")
 endif()
 
-# Resuming the autosave after a restart (the service uses --resume).
+# The server's command line, and resuming the autosave after a restart (the
+# service uses --resume).
 if(ZELBO_WITH_QT)
+  zelbo_test(server_options_test SOURCES server_options_test.cpp LIBS zelbo_server_core LABELS net)
   zelbo_test(resume_plan_test SOURCES resume_plan_test.cpp LIBS zelbo_server_core zelbo_records
              LABELS net)
 endif()

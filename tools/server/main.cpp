@@ -15,6 +15,7 @@
 #include <unistd.h>
 
 #include "net/qt/qt_transport.h"
+#include "net/qt/web_listener.h"
 #include "net/server_table.h"
 #include "robot/qt/robot_table.h"
 #include "tools/server/headless_ui.h"
@@ -122,6 +123,13 @@ int main(int argc, char** argv) {
     return 1;
   }
   std::printf("zelbowin-server: table open on port %u\n", table.Port());
+  if (options.web >= 0) {
+    if (!OpenWebDoor(transport, table, static_cast<uint16_t>(options.web))) {
+      std::fprintf(stderr, "zelbowin-server: cannot listen for browsers on port %d\n", options.web);
+      return 1;
+    }
+    std::printf("zelbowin-server: browsers on port %u\n", transport.WebPort());
+  }
   std::fflush(stdout);
 
   // Robot players, when asked for, join the table here: ordinary clients

@@ -16,6 +16,8 @@ std::string ServerUsage() {
          "               a new table otherwise (a corrupt autosave is kept, and the new\n"
          "               table autosaves beside it to temp-1.zelbo, temp-2.zelbo, ...)\n"
          "  --robots N   robot players take N empty seats (West, North, East, South)\n"
+         "  --web N      also let browsers play: the web client and WebSocket\n"
+         "               connections on port N, every IPv4 interface (0 picks one)\n"
          "  --help       show this text\n"
          "  --version    show the version\n";
 }
@@ -45,13 +47,17 @@ bool ParseServerOptions(const std::vector<std::string>& args, ServerOptions& opt
       if (!ParseNumber(value, 4, n))
         return "--robots needs a number from 0 to 4, not \"" + value + "\"";
       options.robots = static_cast<int>(n);
+    } else if (arg == "--web") {
+      if (!ParseNumber(value, 65535, n))
+        return "--web needs a number from 0 to 65535, not \"" + value + "\"";
+      options.web = static_cast<int>(n);
     } else {
       options.load = value;
     }
     return "";
   };
   if (!ParseOptionList(args, {"--help", "-h", "--version", "--resume"},
-                       {"--port", "--seed", "--dir", "--load", "--robots"}, take, error))
+                       {"--port", "--seed", "--dir", "--load", "--robots", "--web"}, take, error))
     return false;
   if (options.resume && !options.load.empty()) {
     error = "--resume and --load cannot be used together";
