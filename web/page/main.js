@@ -64,6 +64,11 @@ class Page {
 
   wire() {
     window.addEventListener('resize', () => this.queuePaint());
+    // Leaving the page closes the connection cleanly, without a retry.
+    window.addEventListener('pagehide', () => {
+      clearTimeout(this.retryTimer);
+      if (this.client) this.client.leave();
+    });
     if (window.matchMedia) {
       // A changed zoom or screen changes devicePixelRatio.
       const watch = () => {
