@@ -101,4 +101,28 @@ std::vector<std::string> ReadCommandLine(std::string_view text, Settings& settin
   return ReadArguments(SplitCommandLine(text), settings);
 }
 
+InfoRequest FindInfoRequest(const std::vector<std::string>& args) {
+  for (const std::string& arg : args) {
+    if (arg == "--help" || arg == "-h") return InfoRequest::Help;
+    if (arg == "--version") return InfoRequest::Version;
+  }
+  return InfoRequest::None;
+}
+
+std::string DesktopUsage() {
+  return "usage: zelbowin [KEY=VALUE ...]\n"
+         "Plays Zelbo at a table over TCP, as the server or as a client. The\n"
+         "arguments only pre-fill the Setup dialog, which opens at every start;\n"
+         "keys are read in any letter case.\n"
+         "  IP=ADDRESS    the server to join (IPv4 address or host name)\n"
+         "  handle=NAME   your name at the table (at most 31 characters)\n"
+         "  mode=client   tick Client in Setup\n"
+         "  mode=server   tick Server in Setup\n"
+         "  robots=N      as the server, N robots (0 to 4) take the empty seats\n"
+         "  web=PORT      as the server, let browsers play on PORT too\n"
+         "  --help        show this text\n"
+         "  --version     show the version\n"
+         "Without a display, use zelbowin-server to host a table.\n";
+}
+
 }  // namespace zelbo

@@ -34,4 +34,12 @@ std::vector<std::string> ReadCommandLine(std::string_view text, Settings& settin
 std::vector<std::string> ReadArguments(const std::vector<std::string>& args,
                                        Settings& settings);
 
+// "--help" and "--version" are answered on standard output before any window
+// opens (they work without a display); the first of them in `args` counts.
+enum class InfoRequest { None, Help, Version };
+InfoRequest FindInfoRequest(const std::vector<std::string>& args);
+
+// The --help text of the desktop program.
+std::string DesktopUsage();
+
 }  // namespace zelbo

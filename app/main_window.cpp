@@ -13,6 +13,7 @@
 #include "dialogs/doubling_dialog.h"
 #include "dialogs/pick_game_dialog.h"
 #include "dialogs/score_window.h"
+#include "display/client_view.h"
 #include "display/qt/table_widget.h"
 #include "net/qt/qt_transport.h"
 #include "net/qt/web_listener.h"
@@ -335,15 +336,8 @@ TableView MainWindow::CurrentView() const {
         v.SeatHandles[static_cast<std::size_t>(s)] = server_->Connections().slot(occupant).handle;
       }
     }
-  } else if (client_ && client_->IsClient()) {
-    v.role = TableRole::Client;
-    v.game = client_->Game();
-    v.LocalPosition = client_->LocalPosition();
-    v.Handle = client_->Handle();
-    for (int s = 0; s < 4; ++s) {
-      v.SeatHandles[static_cast<std::size_t>(s)] = client_->SeatHandle(s);
-      v.SeatTaken[static_cast<std::size_t>(s)] = client_->SeatTaken(s);
-    }
+  } else if (client_) {
+    FillClientView(v, *client_);
   }
   return v;
 }

@@ -76,5 +76,15 @@ TEST(CommandLine, WebPortKey) {
   }
 }
 
+// --help and --version answer before any window; other tokens go to Setup.
+TEST(CommandLine, HelpAndVersionAreFoundAnywhereTheFirstWinning) {
+  using Args = std::vector<std::string>;
+  EXPECT_EQ(FindInfoRequest({}), InfoRequest::None);
+  EXPECT_EQ(FindInfoRequest(Args{"handle=--help", "mode=server", "--Help"}), InfoRequest::None);
+  EXPECT_EQ(FindInfoRequest(Args{"mode=server", "--version"}), InfoRequest::Version);
+  EXPECT_EQ(FindInfoRequest(Args{"-h", "--version"}), InfoRequest::Help);
+  EXPECT_EQ(FindInfoRequest(Args{"--version", "--help"}), InfoRequest::Version);
+}
+
 }  // namespace
 }  // namespace zelbo

@@ -16,7 +16,8 @@ std::string RobotUsage() {
          "  --level L       easy, normal (default) or strong\n"
          "  --reconnect     after a lost connection, try again every second and sit\n"
          "                  in the same seat\n"
-         "  --help          show this text\n";
+         "  --help          show this text\n"
+         "  --version       show the version\n";
 }
 
 int SeatFromName(const std::string& name) {
@@ -35,6 +36,8 @@ bool ParseRobotOptions(const std::vector<std::string>& args, RobotOptions& optio
     unsigned long n = 0;
     if (arg == "--help" || arg == "-h") {
       options.help = true;
+    } else if (arg == "--version") {
+      options.version = true;
     } else if (arg == "--reconnect") {
       options.reconnect = true;
     } else if (arg == "--host") {
@@ -57,7 +60,7 @@ bool ParseRobotOptions(const std::vector<std::string>& args, RobotOptions& optio
     }
     return "";
   };
-  return ParseOptionList(args, {"--help", "-h", "--reconnect"},
+  return ParseOptionList(args, {"--help", "-h", "--version", "--reconnect"},
                          {"--host", "--port", "--handle", "--seat", "--level"}, take, error);
 }
 

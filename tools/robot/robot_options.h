@@ -17,6 +17,7 @@ struct RobotOptions {
   bool reconnect = false;
   RobotLevel level = RobotLevel::Normal;
   bool help = false;
+  bool version = false;
 };
 
 std::string RobotUsage();
