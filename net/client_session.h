@@ -102,6 +102,25 @@ class ClientSession : public TransportEvents {
   void Send(const Frame& frame);
   void ResetConnection();  // the close handling: "Connection closed", no position
 
+  // One per frame type a client receives; each applies a valid payload.
+  void ApplyText(std::span<const uint8_t> p);
+  void ApplySeatGranted(std::span<const uint8_t> p);
+  void ApplyStatus(std::span<const uint8_t> p);
+  void ApplySeatInfo(std::span<const uint8_t> p);
+  void ApplyHand(std::span<const uint8_t> p);
+  void ApplyContract(std::span<const uint8_t> p);
+  void ApplyChooseContract(std::span<const uint8_t> p);
+  void ApplyTurn(std::span<const uint8_t> p);
+  void ApplyDealDecision(std::span<const uint8_t> p);
+  void ApplyDoubleFactors(std::span<const uint8_t> p);
+  void ApplyDoublePrompt(std::span<const uint8_t> p);
+  void ApplyTableCards(std::span<const uint8_t> p);
+  void ApplyTally(std::span<const uint8_t> p);
+  void ApplyDoublesOwed(std::span<const uint8_t> p);
+  void ApplyScoreClear(std::span<const uint8_t> p);
+  void ApplyScoreLine(std::span<const uint8_t> p);
+  void ApplyScoreDelete(std::span<const uint8_t> p);
+
   Transport& transport_;
   ClientUi& ui_;
   std::string handle_;
