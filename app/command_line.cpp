@@ -51,7 +51,7 @@ bool ApplyArgument(std::string_view token, Settings& settings) {
   } else if (EqualsNoCase(token, "mode=server")) {
     settings.StartMode = StartModeServer;
   } else if (StartsWithNoCase(token, "handle=")) {
-    settings.Handle = CutUtf8(token.substr(7), MaxHandle);
+    settings.Handle = CutUtf8(token.substr(7), MaxHandleLength);
   } else if (StartsWithNoCase(token, "robots=") && token.size() == 8 && token[7] >= '0' &&
              token[7] <= '4') {
     settings.Robots = token[7] - '0';

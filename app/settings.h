@@ -6,18 +6,17 @@
 #include <cstdint>
 #include <string>
 
+#include "net/frames.h"
+
 namespace zelbo {
 
 constexpr int StartModeNone = 1;
 constexpr int StartModeClient = 2;
 constexpr int StartModeServer = 3;
 
-constexpr int32_t InitialPort = 2118;  // the port of a fresh start
+constexpr int32_t InitialPort = DefaultPort;  // the port of a fresh start
 constexpr std::size_t MaxServerAddress = 255;  // characters
-constexpr std::size_t MaxHandle = 31;          // characters
 
-// The handle with which a server occupies no seat (exact bytes).
-inline constexpr const char* NonplayingHandle = "nonplaying server";
 // The handle that unlocks the hidden Undo spot (any letter case).
 inline constexpr const char* PrivilegedHandle = "plomk";
 

@@ -107,12 +107,12 @@ SetupOutcome AcceptSetup(const SetupFields& f, Settings& s, ProcessRole role,
     out.portRejected = true;
   }
 
-  std::string handle = CutUtf8(f.handle, MaxHandle - 1);
+  std::string handle = CutUtf8(f.handle, MaxHandleLength - 1);
   if (handle.empty()) out.handleMissing = true;
   if (out.portRejected || out.handleMissing) return out;
 
   s.Handle = handle;
-  if (handle != NonplayingHandle) store.WriteString(ValueHandle, handle);
+  if (handle != NonplayingServerHandle) store.WriteString(ValueHandle, handle);
   s.randomSeed = ReadUnsignedField(f.seed);
 
   if (!role.HasRole()) {

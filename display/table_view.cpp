@@ -10,7 +10,7 @@ Rgb TableColour(const TableView& view) {
 
 bool SeatIsTaken(const TableView& view, int seat) {
   seat = SeatMod(seat);
-  if (view.IsServer()) return view.SeatOccupant[seat] != TableView::EmptySeat;
+  if (view.IsServer()) return view.SeatOccupant[seat] != EmptySeat;
   if (view.IsClient()) return view.SeatTaken[seat];
   return false;
 }
@@ -18,15 +18,15 @@ bool SeatIsTaken(const TableView& view, int seat) {
 std::string SeatDisplayName(const TableView& view, int seat) {
   seat = SeatMod(seat);
   if (view.IsServer()) {
-    if (view.SeatOccupant[seat] == TableView::ServerUser) return view.Handle;
-    if (view.SeatOccupant[seat] == TableView::EmptySeat) return "crashee";
+    if (view.SeatOccupant[seat] == ServerUserSeat) return view.Handle;
+    if (view.SeatOccupant[seat] == EmptySeat) return "crashee";
   }
   return view.SeatHandles[seat];
 }
 
 int ViewerSeat(const TableView& view) {
-  if (view.LocalPosition < 0 || view.LocalPosition > TableView::WatchingAll) {
-    return TableView::Unplaced;
+  if (view.LocalPosition < 0 || view.LocalPosition > KibitzAll) {
+    return NoPosition;
   }
   return view.LocalPosition % 4;
 }

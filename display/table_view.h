@@ -16,17 +16,11 @@ namespace zelbo {
 enum class TableRole { None, Server, Client };
 
 struct TableView {
-  // LocalPosition values: -1 neither seated nor watching, 0..3 seated,
-  // 4..7 watching seat value - 4, 8 watching all seats.
-  static constexpr int Unplaced = -1;
-  static constexpr int WatchingAll = 8;
-  // SeatOccupant values of a server (others are connection indices).
-  static constexpr int EmptySeat = -1;
-  static constexpr int ServerUser = -2;
-
   GameState game;
   TableRole role = TableRole::None;
-  int LocalPosition = Unplaced;
+  // NoPosition neither seated nor watching, 0..3 seated, 4..7 watching
+  // seat value - 4, KibitzAll watching all seats.
+  int LocalPosition = NoPosition;
 
   // The local user's own Handle.
   std::string Handle;
@@ -34,7 +28,7 @@ struct TableView {
   // the connection that SeatOccupant names for the seat (unused for an empty
   // seat and for the server's own seat, which shows `Handle`).
   std::array<std::string, 4> SeatHandles;
-  // Server only: SeatOccupant per seat (EmptySeat, ServerUser or a
+  // Server only: SeatOccupant per seat (EmptySeat, ServerUserSeat or a
   // connection index).
   std::array<int, 4> SeatOccupant{EmptySeat, EmptySeat, EmptySeat, EmptySeat};
   // Client only: the SeatTaken flags.

@@ -60,6 +60,11 @@ bool IsDecisionAllowed(const GameState& g, int value);
 // True when PlayCard(seat, card) would take the card now.
 bool MayPlayCard(const GameState& g, int seat, int card);
 
+// Appends `value` so that its last digit falls in column `lastColumn`. A
+// number too wide for its field is written whole, one space after what is
+// already there, and shifts the fields after it rather than overwriting.
+void PutRight(std::string& line, long long value, int lastColumn);
+
 // Score-sheet line builders (exact columns).
 std::string HandlesLine(const std::string handles[4]);
 std::string PlaceholderLine(const std::string& dealerHandle, int kind);

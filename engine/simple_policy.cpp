@@ -45,7 +45,7 @@ bool PlaySimpleGame(GameState& g, EngineHost& host, uint32_t seed) {
   g.randomSeed = seed;
   NewGame(g, host, seed);
   // A game takes at most 28 * (5 decisions + 52 cards) steps.
-  for (int steps = 0; steps < 28 * 60 && SimpleStep(g, host); ++steps) {
+  for (int steps = 0; steps < MaxGameSteps && SimpleStep(g, host); ++steps) {
   }
   return g.phase == PhaseGameOver;
 }

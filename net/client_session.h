@@ -46,10 +46,6 @@ class ClientUi {
   virtual void FrameHandled(int type, const GameState& g) { (void)type, (void)g; }
 };
 
-// LocalPosition values.
-constexpr int NoPosition = -1;
-constexpr int KibitzAll = 8;  // 4..7 kibitz one seat, 8 kibitz everyone
-
 class ClientSession : public TransportEvents {
  public:
   // The handle is cut to 31 characters. The transport and the UI must

@@ -49,8 +49,9 @@ constexpr int MinFrameLength = 2;
 constexpr int MaxFrameLength = 127;
 constexpr int MaxTextLength = 124;      // MsgText payload
 constexpr int MaxChatFrameLength = 123; // MsgChat frame, prefix included
-constexpr int MaxHandleLength = 31;     // MsgJoin payload
 constexpr int DefaultPort = 2118;
+// The handle of a server whose user does not play (exact bytes).
+constexpr std::string_view NonplayingServerHandle = "nonplaying server";
 
 // The 9 bytes a client sends before its first frame.
 constexpr std::array<uint8_t, 9> Greeting = {'Z', 'e', 'l', 'b', 'o', 'W', 'i', 'n', 0};

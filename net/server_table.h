@@ -25,9 +25,6 @@ namespace zelbo {
 class Autosave;
 class UndoRing;
 
-// The handle of a server whose user does not play.
-constexpr std::string_view NonplayingServerHandle = "nonplaying server";
-
 // What the server's own screen does. Every method has a default that does
 // nothing, so a headless host overrides only what it needs.
 class ServerUi {

@@ -131,7 +131,7 @@ TEST_F(ServerTableTest, RandomFramesNeitherCrashNorBreakTheGame) {
     ASSERT_TRUE(table_.Game().phase <= PhaseFirstLeadSuspended && table_.Connections().count() == 5) << i;
   }
   // The game is still sound: it can be played to its end.
-  for (int steps = 0; steps < 28 * 60 && table_.Game().phase != PhaseGameOver; ++steps) Step();
+  for (int steps = 0; steps < MaxGameSteps && table_.Game().phase != PhaseGameOver; ++steps) Step();
   EXPECT_EQ(table_.Game().phase, PhaseGameOver);
   EXPECT_EQ(table_.Game().scoreSheet.size(), 36u);
 }

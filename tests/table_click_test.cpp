@@ -56,7 +56,7 @@ TEST(TableClick, OnlyOnTheLocalSeatsTurnAndTheUndoSpotOnlyWhenPrivileged) {
     EXPECT_EQ(ClickTable(v, 300, 450).slot, -1) << position;
     EXPECT_TRUE(ClickTable(v, 400, 520).undo);
   }
-  v.LocalPosition = v.game.turn = TableView::Unplaced;  // without a position nothing counts
+  v.LocalPosition = v.game.turn = NoPosition;  // without a position nothing counts
   EXPECT_TRUE(ClickTable(v, 300, 450).slot == -1 && !ClickTable(v, 400, 520).undo);
 }
 

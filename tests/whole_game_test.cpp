@@ -87,7 +87,7 @@ TEST(WholeGame, SimpleAndRandomPlayersFromManySeeds) {
       NewGame(*g, host, 0);
       Random rng(seed);
       for (int steps = 0; g->phase != PhaseGameOver && !HasFatalFailure(); ++steps) {
-        ASSERT_LT(steps, 28 * 60);
+        ASSERT_LT(steps, MaxGameSteps);
         RandomStep(*g, host, rng);
       }
     }
