@@ -45,16 +45,16 @@ std::vector<std::string> SplitCommandLine(std::string_view text) {
 bool ApplyArgument(std::string_view token, Settings& settings) {
   if (StartsWithNoCase(token, "IP=")) {
     // Longer addresses are cut to what the setting holds.
-    settings.ServerAddress = CutUtf8(token.substr(3), MaxServerAddress);
+    settings.serverAddress = CutUtf8(token.substr(3), MaxServerAddress);
   } else if (EqualsNoCase(token, "mode=client")) {
-    settings.StartMode = StartModeClient;
+    settings.startMode = StartModeClient;
   } else if (EqualsNoCase(token, "mode=server")) {
-    settings.StartMode = StartModeServer;
+    settings.startMode = StartModeServer;
   } else if (StartsWithNoCase(token, "handle=")) {
-    settings.Handle = CutUtf8(token.substr(7), MaxHandleLength);
+    settings.handle = CutUtf8(token.substr(7), MaxHandleLength);
   } else if (StartsWithNoCase(token, "robots=") && token.size() == 8 && token[7] >= '0' &&
              token[7] <= '4') {
-    settings.Robots = token[7] - '0';
+    settings.robots = token[7] - '0';
   } else {
     return false;
   }

@@ -33,9 +33,9 @@ MainWindow::MainWindow(Settings settings, SettingsStore& store, AppPrompts& prom
   connect(table_, &TableWidget::tableClicked, this,
           [this](const TableClick& click) { ApplyClick(click); });
   pane_->onSend = [this](const std::string& text) { SendChat(text); };
-  if (!settings_.CardFolder.empty()) {
+  if (!settings_.cardFolder.empty()) {
     QString error;
-    if (!table_->setCardFolder(QString::fromStdString(settings_.CardFolder), &error)) {
+    if (!table_->setCardFolder(QString::fromStdString(settings_.cardFolder), &error)) {
       pane_->AddLine("Card pictures not loaded: " + error.toStdString());
     }
   }
@@ -125,14 +125,14 @@ bool MainWindow::StartServer() {
   if (Role().HasRole()) return false;
   DropRole();
   ServerConfig config;
-  config.handle = settings_.Handle;
+  config.handle = settings_.handle;
   config.folder = options_.folder;
   config.randomSeed = settings_.randomSeed;
   config.autosave = options_.autosave;
   config.undo = options_.undo;
   transport_ = std::make_unique<QtTransport>();
   server_ = std::make_unique<ServerTable>(*transport_, static_cast<ServerUi&>(*this), config);
-  if (!server_->Start(static_cast<uint16_t>(settings_.Port))) {
+  if (!server_->Start(static_cast<uint16_t>(settings_.port))) {
     // Nobody could reach a server that does not listen: give the role up
     // so that Setup can try another port.
     DropRole();
@@ -140,7 +140,7 @@ bool MainWindow::StartServer() {
     return false;
   }
   // robots=N: the robots sit at once; the game starts when the table is full.
-  if (settings_.Robots > 0) robots_.Fill(*server_, settings_.Robots);
+  if (settings_.robots > 0) robots_.Fill(*server_, settings_.robots);
   RedrawTable();
   return true;
 }
@@ -150,8 +150,8 @@ void MainWindow::ConnectToServer() {
   DropRole();
   transport_ = std::make_unique<QtTransport>();
   client_ = std::make_unique<ClientSession>(*transport_, static_cast<ClientUi&>(*this),
-                                            settings_.Handle);
-  client_->Connect(settings_.ServerAddress, static_cast<uint16_t>(settings_.Port));
+                                            settings_.handle);
+  client_->Connect(settings_.serverAddress, static_cast<uint16_t>(settings_.port));
   RedrawTable();
 }
 
@@ -296,32 +296,32 @@ void MainWindow::SendChat(const std::string& text) {
 
 TableView MainWindow::CurrentView() const {
   TableView v;
-  v.Handle = settings_.Handle;
-  v.BackgroundRed = settings_.BackgroundRed;
-  v.BackgroundGreen = settings_.BackgroundGreen;
-  v.BackgroundBlue = settings_.BackgroundBlue;
-  v.CardSpacing = settings_.CardSpacing;
-  v.Privileged = settings_.Privileged;
+  v.handle = settings_.handle;
+  v.backgroundRed = settings_.backgroundRed;
+  v.backgroundGreen = settings_.backgroundGreen;
+  v.backgroundBlue = settings_.backgroundBlue;
+  v.cardSpacing = settings_.cardSpacing;
+  v.privileged = settings_.privileged;
   if (server_) {
     v.role = TableRole::Server;
     v.game = server_->Game();
-    v.LocalPosition = server_->LocalPosition();
-    v.Handle = server_->Config().handle;
+    v.localPosition = server_->LocalPosition();
+    v.handle = server_->Config().handle;
     for (int s = 0; s < 4; ++s) {
       const int occupant = server_->Occupants()[static_cast<std::size_t>(s)];
-      v.SeatOccupant[static_cast<std::size_t>(s)] = occupant;
+      v.seatOccupant[static_cast<std::size_t>(s)] = occupant;
       if (occupant >= 0 && occupant < server_->Connections().count()) {
-        v.SeatHandles[static_cast<std::size_t>(s)] = server_->Connections().slot(occupant).handle;
+        v.seatHandles[static_cast<std::size_t>(s)] = server_->Connections().slot(occupant).handle;
       }
     }
   } else if (client_ && client_->IsClient()) {
     v.role = TableRole::Client;
     v.game = client_->Game();
-    v.LocalPosition = client_->LocalPosition();
-    v.Handle = client_->Handle();
+    v.localPosition = client_->LocalPosition();
+    v.handle = client_->Handle();
     for (int s = 0; s < 4; ++s) {
-      v.SeatHandles[static_cast<std::size_t>(s)] = client_->SeatHandle(s);
-      v.SeatTaken[static_cast<std::size_t>(s)] = client_->SeatTaken(s);
+      v.seatHandles[static_cast<std::size_t>(s)] = client_->SeatHandle(s);
+      v.seatTaken[static_cast<std::size_t>(s)] = client_->SeatTaken(s);
     }
   }
   return v;

@@ -20,26 +20,26 @@ struct TableView {
   TableRole role = TableRole::None;
   // NoPosition neither seated nor watching, 0..3 seated, 4..7 watching
   // seat value - 4, KibitzAll watching all seats.
-  int LocalPosition = NoPosition;
+  int localPosition = NoPosition;
 
   // The local user's own Handle.
-  std::string Handle;
+  std::string handle;
   // Per seat: on a client, its SeatHandles slots; on a server, the handle of
   // the connection that SeatOccupant names for the seat (unused for an empty
-  // seat and for the server's own seat, which shows `Handle`).
-  std::array<std::string, 4> SeatHandles;
+  // seat and for the server's own seat, which shows `handle`).
+  std::array<std::string, 4> seatHandles;
   // Server only: SeatOccupant per seat (EmptySeat, ServerUserSeat or a
   // connection index).
-  std::array<int, 4> SeatOccupant{EmptySeat, EmptySeat, EmptySeat, EmptySeat};
+  std::array<int, 4> seatOccupant{EmptySeat, EmptySeat, EmptySeat, EmptySeat};
   // Client only: the SeatTaken flags.
-  std::array<bool, 4> SeatTaken{};
+  std::array<bool, 4> seatTaken{};
 
   // Settings.
-  int32_t BackgroundRed = 230;
-  int32_t BackgroundGreen = 230;
-  int32_t BackgroundBlue = 230;
-  int32_t CardSpacing = 16;
-  bool Privileged = false;
+  int32_t backgroundRed = 230;
+  int32_t backgroundGreen = 230;
+  int32_t backgroundBlue = 230;
+  int32_t cardSpacing = 16;
+  bool privileged = false;
 
   bool IsServer() const { return role == TableRole::Server; }
   bool IsClient() const { return role == TableRole::Client; }

@@ -74,7 +74,7 @@ TEST_F(MainWindowTest, CommandsTheRoleDoesNotAllowDoNothing) {
   auto server = Server(), client = Client("Wanda", *server);
   for (int id : {CmdOpen, CmdSave, CmdSaveHandRecords}) client->Command(id);
   EXPECT_TRUE(prompts_.fileAsks.empty());
-  w->settings().Port = server->server()->Port();
+  w->settings().port = server->server()->Port();
   EXPECT_FALSE(w->StartServer());
   EXPECT_TRUE(!w->Role().HasRole() && !LastPaneLine(*w).empty());
   // The hidden Undo spot answers only the privileged user.
@@ -100,7 +100,7 @@ TEST_F(MainWindowTest, SetupStartsAClientThatSitsKibitzesAndIsRemoved) {
     d.PressOk();
   };
   wanda->Command(CmdSetup);  // the bad port keeps the dialog open
-  EXPECT_EQ(wanda->settings().ServerAddress, "127.0.0.1");
+  EXPECT_EQ(wanda->settings().serverAddress, "127.0.0.1");
   const ConnectionTable& table = server->server()->Connections();
   ASSERT_TRUE(WaitUntil([&] { return table.count() == 1 && table.slot(0).joined; }));
   EXPECT_EQ(table.slot(0).handle, "Wanda");
@@ -190,7 +190,7 @@ TEST_F(MainWindowTest, DecisionDialogsIgnoreEscapeAndCloseAndAskForAttention) {
 
 TEST_F(MainWindowTest, RobotsFillTheTableAtStartAndOnCommand) {
   auto w = Window("Sam");
-  w->settings().Robots = 3;
+  w->settings().robots = 3;
   ASSERT_TRUE(w->StartServer());
   ASSERT_TRUE(WaitUntil([&] { return w->Game()->phase != PhaseIdle; })) << "three robots sat down";
   w->Command(CmdRemoveNorth);
