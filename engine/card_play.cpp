@@ -130,7 +130,7 @@ void PlayCard(GameState& g, EngineHost& host, int seat, int card) {
   }
   host.SendTurn(g);
   host.RedrawTable();
-  host.SaveGame(g);
+  host.AutosaveGame(g);
 }
 
 }  // namespace zelbo

@@ -68,7 +68,7 @@ void ApplyDecision(GameState& g, EngineHost& host, int value) {
   }
   host.SendDealDecision(g);
   AdvanceDecisionRound(g, host);
-  host.SaveGame(g);
+  host.AutosaveGame(g);
 }
 
 void AdvanceDecisionRound(GameState& g, EngineHost& host) {

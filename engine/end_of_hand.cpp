@@ -41,7 +41,7 @@ void EndHandNow(GameState& g, EngineHost& host) {
     for (int s = 0; s < 4; ++s) host.SendHand(g, s);
     host.RequestContractChoice(g);
     host.RedrawTable();
-    host.SaveGame(g);
+    host.AutosaveGame(g);
     return;
   }
 
@@ -61,7 +61,7 @@ void EndHandNow(GameState& g, EngineHost& host) {
   host.SendTurn(g);
   for (int s = 0; s < 4; ++s) host.SendHand(g, s);
   host.RedrawTable();
-  host.SaveGame(g);
+  host.AutosaveGame(g);
   host.GameOver(g);
 }
 

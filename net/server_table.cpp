@@ -189,7 +189,7 @@ void ServerTable::TakeUndoSnapshot(const GameState& g) {
   if (!undo_->TakeUndoSnapshot(g, error)) AddPaneLine(error);
 }
 
-void ServerTable::SaveGame(const GameState& g) {
+void ServerTable::AutosaveGame(const GameState& g) {
   if (!config_.autosave) return;
   std::string line;
   if (!autosave_->Save(g, line) && !line.empty()) AddPaneLine(line);
@@ -199,7 +199,7 @@ void ServerTable::GameOver(const GameState& g) { ui_.GameOver(g); }
 
 bool ServerTable::SaveGameFile(const std::string& path, std::string* error) const {
   std::string e;
-  if (zelbo::SaveGame(path, game_, e, SeatTakenOf(occupant_))) return true;
+  if (SaveGame(path, game_, e, SeatTakenOf(occupant_))) return true;
   if (error) *error = e;
   return false;
 }

@@ -134,7 +134,7 @@ class ServerTable : public EngineHost, public TransportEvents {
   void RequestContractChoice(const GameState& g) override;
   void RequestDoublingDecision(const GameState& g) override;
   void TakeUndoSnapshot(const GameState& g) override;
-  void SaveGame(const GameState& g) override;
+  void AutosaveGame(const GameState& g) override;
   void GameOver(const GameState& g) override;
   std::string SeatHandle(int seat) const override;
 
