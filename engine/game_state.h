@@ -81,6 +81,9 @@ struct GameState {
   uint32_t gameSeed = 0;
 
   GameState();  // the start-up values of ResetGameState
+
+  // Field by field, the score sheet included.
+  bool operator==(const GameState&) const = default;
 };
 
 // True for the three suspended phases.
@@ -113,8 +116,5 @@ inline int SeatToAct(const GameState& g) {
                     g.phase == PhaseFirstLead || g.phase == PhaseFirstLeadSuspended;
   return play && g.turn >= 0 && g.turn < 4 ? g.turn : -1;
 }
-
-// Field-by-field equality of the engine fields (score sheet included).
-bool SameGame(const GameState& a, const GameState& b);
 
 }  // namespace zelbo

@@ -139,7 +139,7 @@ TEST_F(MainWindowTest, ChatAndFileErrorsThatNameTheFileAndLeaveTheGame) {
   for (int id : {CmdOpen, CmdSave, CmdSaveHandRecords, CmdSave, CmdSave}) server->Command(id);
   ASSERT_EQ(prompts_.errors.size(), 3u);
   for (const QString& e : prompts_.errors) EXPECT_TRUE(e.contains(QString::fromStdString(missing)));
-  EXPECT_TRUE(SameGame(before, server->server()->Game()));
+  EXPECT_TRUE(before == server->server()->Game());
   EXPECT_TRUE(QFile::exists(QString::fromStdString(good)));
   // At the end of the game, once the engine call is over: hand records.
   prompts_.answerHandRecords = true, prompts_.fileNames = {records};

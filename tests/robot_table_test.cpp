@@ -69,8 +69,8 @@ TEST(RobotTable, FillsSeatsAnswersAfterUndoAndRefillsASeatThatFellEmpty) {
   ASSERT_TRUE(WaitUntil([&] { return SouthToAct(g); }));
   const GameState before = g;
   t.server.LocalUndo();
-  EXPECT_FALSE(SameGame(before, g));
-  ASSERT_TRUE(WaitUntil([&] { return SouthToAct(g) && SameGame(before, g); }));
+  EXPECT_FALSE(before == g);
+  ASSERT_TRUE(WaitUntil([&] { return SouthToAct(g) && before == g; }));
 
   // West is removed: the game waits until filling brings a robot to West only.
   t.server.RemoveConnection(West);

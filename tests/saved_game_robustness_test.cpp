@@ -19,7 +19,7 @@ TEST(SavedGameRobustnessTest, WholeGameRoundTripsAndSpoiltCopiesAreLoadedOrRefus
     std::string error;
     std::memcpy(copy->finalHandles, g.finalHandles, sizeof g.finalHandles);  // not in the file
     files.push_back(EncodeSavedGame(g));
-    EXPECT_TRUE(DecodeSavedGame(files.back(), *copy, error) && SameGame(*copy, g)) << g.dealNumber << error;
+    EXPECT_TRUE(DecodeSavedGame(files.back(), *copy, error) && *copy == g) << g.dealNumber << error;
     if (++states % 10 && g.phase != PhaseGameOver) files.pop_back();
     return ::testing::Test::HasFailure();
   });
@@ -46,7 +46,7 @@ TEST(SavedGameRobustnessTest, WholeGameRoundTripsAndSpoiltCopiesAreLoadedOrRefus
       HandRecordsText(*g, HandRecordsContext{});  // an accepted state is safe to read
     } else {
       ++refused;
-      EXPECT_TRUE(!error.empty() && SameGame(*g, *before)) << error;
+      EXPECT_TRUE(!error.empty() && *g == *before) << error;
     }
     if (HasFailure()) FAIL() << "round " << round;
   }

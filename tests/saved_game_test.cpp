@@ -106,7 +106,7 @@ TEST_F(SavedGameTest, BadFilesAndFailedSavesHarmNothing) {
   EXPECT_NE(error.find("missing"), std::string::npos);
   EXPECT_FALSE(LoadGame(dir.path, *running, error));
   EXPECT_FALSE(LoadGame("/dev/zero", *running, error));  // endless: refused, not read
-  EXPECT_TRUE(SameGame(*running, *g));
+  EXPECT_TRUE(*running == *g);
   // The target is a folder: the rename fails, the temporary file goes away.
   std::filesystem::create_directories(dir / "taken" / "inside");
   EXPECT_FALSE(SaveGame(dir / "taken", *g, error));

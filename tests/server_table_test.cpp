@@ -104,13 +104,13 @@ TEST_F(ServerTableTest, OnlyTheActingSeatsValidDecisionsAndASeatedUndoCount) {
   for (int type : {MsgStatus, MsgHand, MsgTurn, MsgScoreClear, MsgSeatGranted, 26, 200})
     ignored.push_back({acting, {4, static_cast<uint8_t>(type), 1, 1}});  // meant for clients
   for (const auto& [from, bytes] : ignored) t_.Deliver(from, bytes);
-  EXPECT_TRUE(SameGame(before, table_.Game()));
+  EXPECT_TRUE(before == table_.Game());
   EXPECT_EQ(table_.Connections().count(), 5);
   t_.Deliver(acting, MakeContractChosen(code));
   EXPECT_EQ(table_.Game().contract, code);
   t_.Frames(kibitzer);
   t_.Deliver(seat_[West], MakeUndoRequest());
-  EXPECT_TRUE(SameGame(before, table_.Game()));
+  EXPECT_TRUE(before == table_.Game());
   EXPECT_EQ(t_.Texts(kibitzer), std::vector<std::string>{"Last action undone [P1]"});
 }
 
