@@ -62,7 +62,6 @@ class ClientSession : public TransportEvents {
   void Disconnect();
 
   bool IsClient() const { return isClient_; }
-  bool GreetingSent() const { return greetingSent_; }
   const std::string& Handle() const { return handle_; }
   const GameState& Game() const { return game_; }
   int LocalPosition() const { return localPosition_; }

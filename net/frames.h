@@ -154,10 +154,6 @@ class FrameReader {
   explicit FrameReader(bool expectGreeting) : expectGreeting_(expectGreeting) {}
 
   Status Feed(std::span<const uint8_t> bytes, const FrameHandler& onFrame);
-  bool greeted() const {
-    return !expectGreeting_ || (greetingCount_ == Greeting.size() && greeting_ == Greeting);
-  }
-  std::size_t pendingCount() const { return pendingCount_; }
   void Reset();
 
  private:

@@ -458,7 +458,7 @@ void ServerTable::Dispatch(int slot, int type, std::span<const uint8_t> payload)
       break;
     case MsgPlayCard:
       if (!payload.empty()) {
-        const int seat = PlayingSeatOf(occupant_, slot);
+        const int seat = SeatOfSlot(occupant_, slot);
         if (seat >= 0) PlayCard(game_, *this, seat, payload[0]);
       }
       break;

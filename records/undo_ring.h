@@ -20,7 +20,6 @@ class UndoRing {
   // The files lie in `folder`; the default is the current directory.
   explicit UndoRing(std::filesystem::path folder = {}) : folder_(std::move(folder)) {}
 
-  const std::filesystem::path& folder() const { return folder_; }
   // The file of a slot: folder / "<slot>undo.zelbo".
   std::filesystem::path SlotPath(int slot) const;
 

@@ -6,6 +6,23 @@
 namespace zelbo {
 namespace {
 
+// A whole game from `seed` with four simple players; false when it does not
+// reach its end (an engine fault).
+bool PlaySimpleGame(GameState& g, EngineHost& host, uint32_t seed) {
+  ResetGameState(g);
+  g.randomSeed = seed;
+  NewGame(g, host, seed);
+  for (int steps = 0; steps < MaxGameSteps && SimpleStep(g, host); ++steps) {
+  }
+  return g.phase == PhaseGameOver;
+}
+
+}  // namespace
+}  // namespace zelbo
+
+namespace zelbo {
+namespace {
+
 using namespace zelbo::testing;
 
 // Records each deal's dealer and hand scores at the moment it is settled.

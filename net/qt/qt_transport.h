@@ -33,8 +33,6 @@ class QtTransport : public QObject, public Transport {
   void Close(ConnId conn, CloseMode mode) override;
   int64_t NowMs() const override;
 
-  // Connections currently held (for tests and the bench).
-  std::size_t ConnectionCount() const { return sockets_.size(); }
   // Bytes queued on a connection and not yet handed to the kernel.
   int64_t QueuedBytes(ConnId conn) const;
 
@@ -43,7 +41,6 @@ class QtTransport : public QObject, public Transport {
   void OnNewConnection();
   void ReadFrom(ConnId conn);
   void Lost(ConnId conn);
-  void Failed(ConnId conn);
   void Drop(ConnId conn);
 
   TransportEvents* events_ = nullptr;
