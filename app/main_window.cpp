@@ -13,8 +13,10 @@
 #include "dialogs/doubling_dialog.h"
 #include "dialogs/pick_game_dialog.h"
 #include "dialogs/score_window.h"
+#include "display/client_view.h"
 #include "display/qt/table_widget.h"
 #include "net/qt/qt_transport.h"
+#include "net/qt/web_listener.h"
 
 namespace zelbo {
 
@@ -139,6 +141,8 @@ bool MainWindow::StartServer() {
     RedrawTable();
     return false;
   }
+  // web=PORT: browsers may join too; the pane says where.
+  if (settings_.webPort >= 0) OpenWebDoor(*transport_, *server_, static_cast<uint16_t>(settings_.webPort));
   // robots=N: the robots sit at once; the game starts when the table is full.
   if (settings_.robots > 0) robots_.Fill(*server_, settings_.robots);
   RedrawTable();
@@ -314,15 +318,8 @@ TableView MainWindow::CurrentView() const {
         v.seatHandles[static_cast<std::size_t>(s)] = server_->Connections().slot(occupant).handle;
       }
     }
-  } else if (client_ && client_->IsClient()) {
-    v.role = TableRole::Client;
-    v.game = client_->Game();
-    v.localPosition = client_->LocalPosition();
-    v.handle = client_->Handle();
-    for (int s = 0; s < 4; ++s) {
-      v.seatHandles[static_cast<std::size_t>(s)] = client_->SeatHandle(s);
-      v.seatTaken[static_cast<std::size_t>(s)] = client_->SeatTaken(s);
-    }
+  } else if (client_) {
+    FillClientView(v, *client_);
   }
   return v;
 }

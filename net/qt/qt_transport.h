@@ -10,13 +10,17 @@
 #include <QTimer>
 
 #include <map>
+#include <memory>
 
 #include "net/transport.h"
 
 class QTcpServer;
 class QTcpSocket;
+class QWebSocket;
 
 namespace zelbo {
+
+class WebListener;
 
 class QtTransport : public QObject, public Transport {
   Q_OBJECT
@@ -33,11 +37,24 @@ class QtTransport : public QObject, public Transport {
   void Close(ConnId conn, CloseMode mode) override;
   int64_t NowMs() const override;
 
+  // Also lets browsers in: HTTP for the browser client's files and
+  // WebSocket connections on "/ws", on `port` of every IPv4 interface (0
+  // picks a free port). A WebSocket connection is a connection of this
+  // transport like a TCP one: its binary messages are read as one byte
+  // stream, and what is sent goes out as binary messages. On failure
+  // returns false and fills `error`.
+  bool ListenWeb(uint16_t port, SocketError* error);
+  // The web port actually listened on (0 when not listening).
+  uint16_t WebPort() const;
+
   // Bytes queued on a connection and not yet handed to the kernel.
   int64_t QueuedBytes(ConnId conn) const;
 
  private:
   void Adopt(ConnId conn, QTcpSocket* socket, bool accepted);
+  void AdoptWebSocket(std::unique_ptr<QWebSocket> socket);
+  void ReadMessage(ConnId conn, const QByteArray& message);
+  void CloseWebSocket(ConnId conn, CloseMode mode);
   void OnNewConnection();
   void ReadFrom(ConnId conn);
   void Lost(ConnId conn);
@@ -46,6 +63,8 @@ class QtTransport : public QObject, public Transport {
   TransportEvents* events_ = nullptr;
   QTcpServer* server_ = nullptr;
   std::map<ConnId, QPointer<QTcpSocket>> sockets_;
+  std::map<ConnId, QPointer<QWebSocket>> webSockets_;
+  std::unique_ptr<WebListener> web_;
   ConnId nextConn_ = 1;
   QTimer tick_;
 };
