@@ -68,6 +68,7 @@ void EndHandNow(GameState& g, EngineHost& host) {
 }  // namespace detail
 
 void EndHand(GameState& g, EngineHost& host) {
+  const detail::InvariantGuard guard(g);
   // A hand is in progress only in phases 1 and 2 of deals 1..28.
   if (g.phase != PhaseChoosing && g.phase != PhasePlaying) return;
   if (!detail::DealIndexesValid(g)) return;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "engine/invariants.h"
 #include "engine/simple_policy.h"
 #include "tests/engine_fixtures.h"
 
@@ -16,12 +17,6 @@ bool PlaySimpleGame(GameState& g, EngineHost& host, uint32_t seed) {
   }
   return g.phase == PhaseGameOver;
 }
-
-}  // namespace
-}  // namespace zelbo
-
-namespace zelbo {
-namespace {
 
 using namespace zelbo::testing;
 
@@ -106,6 +101,7 @@ TEST(WholeGame, SimpleAndRandomPlayersFromManySeeds) {
       for (int steps = 0; g->phase != PhaseGameOver && !HasFatalFailure(); ++steps) {
         ASSERT_LT(steps, MaxGameSteps);
         RandomStep(*g, host, rng);
+        ASSERT_EQ(CheckInvariants(*g), "") << "seed " << seed << " step " << steps;
       }
     }
     CheckFinishedGame(*g, host);
