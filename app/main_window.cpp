@@ -10,10 +10,10 @@
 #include "app/command_ids.h"
 #include "app/message_pane_widget.h"
 #include "app/setup_dialog.h"
+#include "app/table_side.h"
 #include "dialogs/doubling_dialog.h"
 #include "dialogs/pick_game_dialog.h"
 #include "dialogs/score_window.h"
-#include "display/client_view.h"
 #include "display/qt/table_widget.h"
 #include "net/qt/qt_transport.h"
 #include "net/qt/web_listener.h"
@@ -63,6 +63,7 @@ MainWindow::~MainWindow() {
   // first, and the callbacks see that the window is closing.
   closing_ = true;
   robots_.Clear();
+  side_.reset();
   server_.reset();
   client_.reset();
   transport_.reset();
@@ -111,17 +112,9 @@ ProcessRole MainWindow::Role() const {
   return role;
 }
 
-int MainWindow::LocalPosition() const {
-  if (server_) return server_->LocalPosition();
-  if (client_ && client_->IsClient()) return client_->LocalPosition();
-  return NoPosition;
-}
+int MainWindow::LocalPosition() const { return side_ ? side_->LocalPosition() : NoPosition; }
 
-const GameState* MainWindow::Game() const {
-  if (server_) return &server_->Game();
-  if (client_) return &client_->Game();
-  return nullptr;
-}
+const GameState* MainWindow::Game() const { return side_ ? &side_->Game() : nullptr; }
 
 bool MainWindow::StartServer() {
   if (Role().HasRole()) return false;
@@ -134,6 +127,7 @@ bool MainWindow::StartServer() {
   config.undo = options_.undo;
   transport_ = std::make_unique<QtTransport>();
   server_ = std::make_unique<ServerTable>(*transport_, static_cast<ServerUi&>(*this), config);
+  side_ = ServerSide(*server_);
   if (!server_->Start(static_cast<uint16_t>(settings_.port))) {
     // Nobody could reach a server that does not listen: give the role up
     // so that Setup can try another port.
@@ -155,12 +149,14 @@ void MainWindow::ConnectToServer() {
   transport_ = std::make_unique<QtTransport>();
   client_ = std::make_unique<ClientSession>(*transport_, static_cast<ClientUi&>(*this),
                                             settings_.handle);
+  side_ = ClientSide(*client_);
   client_->Connect(settings_.serverAddress, static_cast<uint16_t>(settings_.port));
   RedrawTable();
 }
 
 void MainWindow::DropRole() {
   robots_.Clear();
+  side_.reset();
   server_.reset();
   client_.reset();
   transport_.reset();
@@ -289,11 +285,7 @@ void MainWindow::AskHandRecords() {
 }
 
 void MainWindow::SendChat(const std::string& text) {
-  if (server_) {
-    server_->SendChat(text);
-  } else if (client_ && client_->IsClient()) {
-    client_->SendChat(text);
-  }
+  if (side_) side_->SendChat(text);
 }
 
 // ---- The table ----
@@ -306,21 +298,7 @@ TableView MainWindow::CurrentView() const {
   v.backgroundBlue = settings_.backgroundBlue;
   v.cardSpacing = settings_.cardSpacing;
   v.privileged = settings_.privileged;
-  if (server_) {
-    v.role = TableRole::Server;
-    v.game = server_->Game();
-    v.localPosition = server_->LocalPosition();
-    v.handle = server_->Config().handle;
-    for (int s = 0; s < 4; ++s) {
-      const int occupant = server_->Occupants()[static_cast<std::size_t>(s)];
-      v.seatOccupant[static_cast<std::size_t>(s)] = occupant;
-      if (occupant >= 0 && occupant < server_->Connections().count()) {
-        v.seatHandles[static_cast<std::size_t>(s)] = server_->Connections().slot(occupant).handle;
-      }
-    }
-  } else if (client_) {
-    FillClientView(v, *client_);
-  }
+  if (side_) side_->FillView(v);
   return v;
 }
 
@@ -329,11 +307,7 @@ void MainWindow::ClickAt(int x, int y) { ApplyClick(ClickTable(CurrentView(), x,
 void MainWindow::ApplyClick(const TableClick& click) {
   if (click.undo) Command(CmdUndo);
   if (click.slot < 0 || !IsCard(click.card)) return;
-  if (server_) {
-    server_->LocalPlayCard(click.card);
-  } else if (client_ && client_->IsClient()) {
-    client_->PlayCard(click.card);
-  }
+  if (side_) side_->PlayCard(click.card);
 }
 
 // ---- What the roles ask of the screen ----
@@ -376,9 +350,7 @@ void MainWindow::OpenDoublingDialog(const GameState& g) {
   const int self = LocalPosition();
   if (self < 0 || self > 3) return;
   std::string handles[4];
-  for (int s = 0; s < 4; ++s) {
-    handles[s] = server_ ? server_->SeatHandle(s) : client_ ? client_->SeatHandle(s) : std::string();
-  }
+  for (int s = 0; s < 4; ++s) handles[s] = side_ ? side_->SeatHandle(s) : std::string();
   BringForward();
   doubling_->OpenFor(g, self, handles);
   AlertIfInactive();
@@ -387,19 +359,11 @@ void MainWindow::OpenDoublingDialog(const GameState& g) {
 void MainWindow::PromptDoubling(const GameState& g) { OpenDoublingDialog(g); }
 
 void MainWindow::ContractChosen(int code) {
-  if (server_) {
-    server_->LocalContractChosen(code);
-  } else if (client_ && client_->IsClient()) {
-    client_->SendContractChosen(code);
-  }
+  if (side_) side_->ChooseContract(code);
 }
 
 void MainWindow::DoubleChosen(int bits) {
-  if (server_) {
-    server_->LocalDoubleChosen(bits);
-  } else if (client_ && client_->IsClient()) {
-    client_->SendDoubleChosen(bits);
-  }
+  if (side_) side_->ChooseDoubles(bits);
 }
 
 void MainWindow::HideDecisionDialogs() {

@@ -15,15 +15,15 @@
 #include "engine/game_state.h"
 #include "net/frames.h"
 #include "net/message_pane.h"
+#include "net/table_screen.h"
 #include "net/transport.h"
 
 namespace zelbo {
 
 // What the client's screen (or a robot) does. Every method has a default
 // that does nothing.
-class ClientUi {
+class ClientUi : public TableScreen {
  public:
-  virtual ~ClientUi() = default;
   // The server asks the local user, the dealer, to pick a contract; the
   // offered kinds are in g.offeredContracts (and the dealer's row of
   // g.contractsLeft).
@@ -31,11 +31,6 @@ class ClientUi {
   // The server asks the local user to decide on doubles; g.forcedDouble
   // says whether the dealer must be doubled.
   virtual void PromptDoubling(const GameState& g) { (void)g; }
-  // The choosing phase was suspended: hide both decision dialogs.
-  virtual void HideDecisionDialogs() {}
-  virtual void RedrawTable() {}
-  virtual void PaneLineAdded(std::string_view line) { (void)line; }
-  virtual void ScoreSheetChanged() {}
   // The connection is gone ("Connection closed"); the session can connect
   // again.
   virtual void ConnectionClosed() {}

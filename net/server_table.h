@@ -18,6 +18,7 @@
 #include "net/connection_table.h"
 #include "net/frames.h"
 #include "net/message_pane.h"
+#include "net/table_screen.h"
 #include "net/transport.h"
 
 namespace zelbo {
@@ -25,22 +26,15 @@ namespace zelbo {
 class Autosave;
 class UndoRing;
 
-// What the server's own screen does. Every method has a default that does
-// nothing, so a headless host overrides only what it needs.
-class ServerUi {
+// What the server's own screen does besides what every table screen does.
+// Every method has a default that does nothing, so a headless host
+// overrides only what it needs.
+class ServerUi : public TableScreen {
  public:
-  virtual ~ServerUi() = default;
   // The local user (South) must pick a contract from g.offeredContracts.
   virtual void OpenPickGameDialog(const GameState& g) { (void)g; }
   // The local user (South) must decide on doubles; g.forcedDouble is set.
   virtual void OpenDoublingDialog(const GameState& g) { (void)g; }
-  // Hide both decision dialogs (suspension, undo).
-  virtual void HideDecisionDialogs() {}
-  virtual void RedrawTable() {}
-  // A line was added to the message pane.
-  virtual void PaneLineAdded(std::string_view line) { (void)line; }
-  // The score sheet changed (cleared, line added, replaced or deleted).
-  virtual void ScoreSheetChanged() {}
   // The game has ended: ask about the hand records.
   virtual void GameOver(const GameState& g) { (void)g; }
 };
