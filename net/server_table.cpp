@@ -151,8 +151,7 @@ void ServerTable::RedrawTable() { ui_.RedrawTable(); }
 void ServerTable::RequestContractChoice(const GameState& g) {
   const int dealer = SeatMod(g.dealer);
   if (dealer == South && localPosition_ == South) {
-    std::copy(std::begin(game_.contractsLeft[South]), std::end(game_.contractsLeft[South]),
-              std::begin(game_.offeredContracts));
+    OfferContracts(game_);
     ui_.OpenPickGameDialog(game_);
     return;
   }
@@ -216,7 +215,14 @@ bool ServerTable::LoadGameFile(const std::string& path, std::string* error) {
 }
 
 void ServerTable::ReannounceAfterLoad() {
-  if (AnnounceLoadedGame(game_, *this, AllSeatsOccupied(occupant_))) SendWholeState();
+  // At a full table a suspended game goes on at once; otherwise everyone is
+  // told the whole state and the game waits (or stays idle or over).
+  if (AllSeatsOccupied(occupant_) && IsSuspended(game_.phase)) {
+    SendStatus(game_);
+    SendWholeState();
+  } else {
+    ReplyResendAll();
+  }
   ui_.RedrawTable();
 }
 
@@ -267,19 +273,7 @@ void ServerTable::SendWholeState() {
   SendStateUpToScoreSheet();
   SendDealDecision(game_);
   SendTurn(game_);
-  // Only a suspended phase is brought back; an idle or finished game stays
-  // as it is.
-  game_.phase = ResumedPhase(game_.phase);
-  SendStatus(game_);
-  ui_.RedrawTable();
-  if (game_.phase == PhaseChoosing) {
-    if (game_.turn != 0) {
-      game_.forcedDouble = ForcedDoubleNow(game_);
-      RequestDoublingDecision(game_);
-    } else {
-      RequestContractChoice(game_);
-    }
-  }
+  ResumeGame(game_, *this);
 }
 
 void ServerTable::ReplyResendAll() {
@@ -367,10 +361,9 @@ void ServerTable::LeaveSlot(int slot, CloseMode mode, bool closeSocket, bool ann
   if (closeSocket) transport_.Close(connections_.slot(slot).conn, mode);
   bool suspended = false;
   if (SeatOfSlot(occupant_, slot) >= 0) {
-    const int before = game_.phase;
-    game_.phase = SuspendedPhase(before);
-    suspended = game_.phase != before;
-    if (before == PhaseChoosing) ui_.HideDecisionDialogs();
+    const bool choosing = game_.phase == PhaseChoosing;
+    suspended = SuspendGame(game_);
+    if (choosing) ui_.HideDecisionDialogs();
   }
   const int vacated = connections_.Remove(slot, occupant_);
   if (!announce) return;

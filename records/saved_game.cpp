@@ -304,24 +304,9 @@ bool LoadGame(const std::filesystem::path& path, GameState& out, std::string& er
     error = "Cannot load " + QuotedPath(path) + ": not a valid saved game (" + why + ")";
     return false;
   }
-  loaded->phase = SuspendedPhase(loaded->phase);
+  SuspendGame(*loaded);
   out = std::move(*loaded);
   return true;
-}
-
-bool AnnounceLoadedGame(const GameState& g, EngineHost& host, bool allSeatsOccupied) {
-  host.SendStatus(g);
-  if (allSeatsOccupied && IsSuspended(g.phase)) return true;
-  for (int seat = 0; seat < 4; ++seat) host.SendHand(g, seat);
-  if (g.contract != 0) host.SendContract(g);
-  host.SendDoubleFactors(g);
-  host.SendTableCards(g);
-  host.SendTally(g);
-  host.SendDoublesOwed(g);
-  ResendScoreSheet(g, host);
-  host.SendTurn(g);
-  host.SendDealDecision(g);
-  return false;
 }
 
 }  // namespace zelbo

@@ -136,5 +136,47 @@ TEST_F(ServerTableTest, RandomFramesNeitherCrashNorBreakTheGame) {
   EXPECT_EQ(table_.Game().scoreSheet.size(), 36u);
 }
 
+// A loaded game (or an undo) at a table with an empty seat: everybody is told
+// the whole state and the game waits. At a full table it goes on at once and
+// the acting seat is asked again.
+TEST_F(ServerTableTest, ALoadedGameIsToldWholeAndResumesOnlyAtAFullTable) {
+  FillTable();
+  const ConnId kibitzer = Join("Kib");
+  for (int i = 0; i < 7; ++i) Step();  // deal 1: contract, doubles, first cards
+  const std::string file = dir_.path + "/mid.zelbo";
+  ASSERT_TRUE(table_.SaveGameFile(file));
+  auto types = [](const std::vector<testing::DecodedFrame>& frames) {
+    std::vector<int> out;
+    for (const auto& f : frames)
+      if (f.type != MsgText) out.push_back(f.type);
+    return out;
+  };
+  std::vector<int> whole = {MsgStatus, MsgHand, MsgHand, MsgHand, MsgHand, MsgContract,
+                            MsgDoubleFactors, MsgTableCards, MsgTally, MsgDoublesOwed, MsgScoreClear};
+  whole.insert(whole.end(), table_.Game().scoreSheet.size(), MsgScoreLine);
+
+  table_.RemoveConnection(North);
+  const GameState before = table_.Game();
+  t_.Frames(kibitzer);
+  ASSERT_TRUE(table_.LoadGameFile(file));
+  std::vector<int> waiting = whole;
+  waiting.insert(waiting.end(), {MsgTurn, MsgDealDecision});
+  EXPECT_EQ(types(t_.Frames(kibitzer)), waiting);
+  EXPECT_EQ(table_.Game().phase, before.phase);
+  EXPECT_TRUE(IsSuspended(table_.Game().phase));
+
+  Sit(seat_[North] = Join("P2"), North);  // the table is full again: play goes on
+  EXPECT_EQ(table_.Game().phase, ResumedPhase(before.phase));
+  t_.Frames(kibitzer);
+  ASSERT_TRUE(table_.LoadGameFile(file));
+  std::vector<int> full = whole;
+  full.insert(full.begin(), MsgStatus);
+  full.insert(full.end(), {MsgDealDecision, MsgTurn, MsgStatus});
+  EXPECT_EQ(types(t_.Frames(kibitzer)), full);
+  EXPECT_FALSE(IsSuspended(table_.Game().phase));
+  for (int steps = 0; steps < MaxGameSteps && table_.Game().phase != PhaseGameOver; ++steps) Step();
+  EXPECT_EQ(table_.Game().phase, PhaseGameOver);
+}
+
 }  // namespace
 }  // namespace zelbo
