@@ -114,7 +114,10 @@ TEST_F(MainWindowTest, SetupStartsAClientThatSitsKibitzesAndIsRemoved) {
   for (int id : {CmdKibitzAll, CmdSitNorth}) wanda->Command(id);
   for (int id : {CmdKibitzNorth, CmdSitEast, CmdKibitzAll}) kim->Command(id);
   kim->ClickAt(310, 450);
-  QTest::qWait(100);
+  // Kim's last line arrives after anything Kim sent before it.
+  QTest::keyClicks(kim->table(), "over");
+  QTest::keyClick(kim->pane()->chatLine(), Qt::Key_Return);
+  ASSERT_TRUE(WaitUntil([&] { return LastPaneLine(*server) == "Kim: over"; }));
   const SeatOccupant& seats = server->server()->Occupants();
   EXPECT_TRUE(kim->LocalPosition() == KibitzAll && wanda->LocalPosition() == West);
   EXPECT_TRUE(seats[North] == EmptySeat && seats[East] == EmptySeat);
@@ -182,10 +185,9 @@ TEST_F(MainWindowTest, DecisionDialogsIgnoreEscapeAndCloseAndAskForAttention) {
   pick->box(2)->click(), pick->okButton()->click();
   EXPECT_FALSE(pick->isVisible()) << "OK outside the choosing phase only hides it";
   QApplication::setActiveWindow(w.get());
-  if (WaitUntil([&] { return w->isActiveWindow(); }, 2000)) {
-    w->OpenPickGameDialog(g);
-    EXPECT_EQ(w->alertCount(), 2) << "an active window asks for no attention";
-  }
+  ASSERT_TRUE(WaitUntil([&] { return w->isActiveWindow(); }, 2000));
+  w->OpenPickGameDialog(g);
+  EXPECT_EQ(w->alertCount(), 2) << "an active window asks for no attention";
 }
 
 TEST_F(MainWindowTest, RobotsFillTheTableAtStartAndOnCommand) {
