@@ -178,5 +178,37 @@ TEST_F(ServerTableTest, ALoadedGameIsToldWholeAndResumesOnlyAtAFullTable) {
   EXPECT_EQ(table_.Game().phase, PhaseGameOver);
 }
 
+// A socket error only shows in the pane; the close that follows it is what
+// takes the player away and suspends the game. Stop closes every live
+// connection in order and frees every seat; frames arriving later count
+// for nothing.
+TEST_F(ServerTableTest, SocketErrorsShowAndStopClosesEveryConnection) {
+  FillTable();
+  const ConnId kibitzer = Join("Kib");
+  Step();
+  table_.OnSocketError(seat_[West], SocketError{104, "Connection reset by peer", false});
+  EXPECT_EQ(table_.Pane().lines().back(), "socket error 104: Connection reset by peer");
+  EXPECT_EQ(table_.Connections().count(), 5);
+  EXPECT_FALSE(IsSuspended(table_.Game().phase));
+  t_.Frames(kibitzer);
+  table_.OnClosed(seat_[West]);
+  EXPECT_EQ(t_.Texts(kibitzer), (std::vector<std::string>{"P1 has left the table", "Game suspended"}));
+  EXPECT_TRUE(IsSuspended(table_.Game().phase));
+  EXPECT_EQ(table_.Occupants()[West], EmptySeat);
+
+  table_.Stop();
+  for (ConnId c : {seat_[South], seat_[North], seat_[East], kibitzer}) {
+    ASSERT_EQ(t_.closed.count(c), 1u);
+    EXPECT_EQ(t_.closed[c], CloseMode::Graceful);
+  }
+  EXPECT_EQ(table_.Connections().count(), 0);
+  for (int seat = 0; seat < 4; ++seat) EXPECT_EQ(table_.Occupants()[static_cast<std::size_t>(seat)], EmptySeat);
+  const GameState before = table_.Game();
+  t_.Deliver(seat_[North], MakePlayCard(SimpleCard(before, before.turn)));
+  t_.Deliver(kibitzer, MakeChat("Kib: still here?"));
+  EXPECT_TRUE(before == table_.Game());
+  EXPECT_NE(table_.Pane().lines().back(), "Kib: still here?");
+}
+
 }  // namespace
 }  // namespace zelbo
