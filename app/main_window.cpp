@@ -261,13 +261,13 @@ void MainWindow::FileCommand(int id) {
   bool ok = false;
   QString what;
   if (id == CmdOpen) {
-    ok = server_->LoadGameFile(path, &error);
+    ok = server_->LoadGameFile(path, error);
     what = "Could not read the saved game";
   } else if (id == CmdSave) {
-    ok = server_->SaveGameFile(path, &error);
+    ok = server_->SaveGameFile(path, error);
     what = "Could not save the game to";
   } else {
-    ok = server_->WriteHandRecordsFile(path, &error);
+    ok = server_->WriteHandRecordsFile(path, error);
     what = "Could not write the hand records to";
   }
   if (!ok) {

@@ -196,18 +196,13 @@ void ServerTable::AutosaveGame(const GameState& g) {
 
 void ServerTable::GameOver(const GameState& g) { ui_.GameOver(g); }
 
-bool ServerTable::SaveGameFile(const std::string& path, std::string* error) const {
-  std::string e;
-  if (SaveGame(path, game_, e, SeatTakenOf(occupant_))) return true;
-  if (error) *error = e;
-  return false;
+bool ServerTable::SaveGameFile(const std::string& path, std::string& error) const {
+  return SaveGame(path, game_, error, SeatTakenOf(occupant_));
 }
 
-bool ServerTable::LoadGameFile(const std::string& path, std::string* error) {
-  std::string e;
-  if (!zelbo::LoadGame(path, game_, e)) {
-    AddPaneLine(e);
-    if (error) *error = e;
+bool ServerTable::LoadGameFile(const std::string& path, std::string& error) {
+  if (!zelbo::LoadGame(path, game_, error)) {
+    AddPaneLine(error);
     return false;
   }
   ReannounceAfterLoad();
@@ -245,14 +240,11 @@ void ServerTable::UndoLastAction(int requester) {
   }
 }
 
-bool ServerTable::WriteHandRecordsFile(const std::string& path, std::string* error) const {
+bool ServerTable::WriteHandRecordsFile(const std::string& path, std::string& error) const {
   HandRecordsContext context;
   for (int s = 0; s < 4; ++s) context.seatHandles[static_cast<std::size_t>(s)] = SeatHandle(s);
   context.utcTime = static_cast<int64_t>(std::time(nullptr));
-  std::string e;
-  if (WriteHandRecords(path, game_, context, e)) return true;
-  if (error) *error = e;
-  return false;
+  return WriteHandRecords(path, game_, context, error);
 }
 
 // Composite sends

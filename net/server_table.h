@@ -85,11 +85,12 @@ class ServerTable : public EngineHost, public TransportEvents {
   // Remove South/West/North/East: only for a seat held by a client.
   void RemoveConnection(int seat);
 
-  // Files. Each returns false with a readable reason (also shown in the
-  // pane) and leaves the game untouched when the file cannot be used.
-  bool LoadGameFile(const std::string& path, std::string* error = nullptr);
-  bool SaveGameFile(const std::string& path, std::string* error = nullptr) const;
-  bool WriteHandRecordsFile(const std::string& path, std::string* error = nullptr) const;
+  // Files, in the records' shape: false with a readable reason in `error`
+  // when the file cannot be used, and the game untouched (a refused load
+  // also shows the reason in the pane).
+  bool LoadGameFile(const std::string& path, std::string& error);
+  bool SaveGameFile(const std::string& path, std::string& error) const;
+  bool WriteHandRecordsFile(const std::string& path, std::string& error) const;
   // Names of the autosave and undo files inside the folder.
   std::string AutosavePath() const;
   std::string UndoPath(int n) const;

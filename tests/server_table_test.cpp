@@ -144,7 +144,8 @@ TEST_F(ServerTableTest, ALoadedGameIsToldWholeAndResumesOnlyAtAFullTable) {
   const ConnId kibitzer = Join("Kib");
   for (int i = 0; i < 7; ++i) Step();  // deal 1: contract, doubles, first cards
   const std::string file = dir_.path + "/mid.zelbo";
-  ASSERT_TRUE(table_.SaveGameFile(file));
+  std::string error;
+  ASSERT_TRUE(table_.SaveGameFile(file, error)) << error;
   auto types = [](const std::vector<testing::DecodedFrame>& frames) {
     std::vector<int> out;
     for (const auto& f : frames)
@@ -158,7 +159,7 @@ TEST_F(ServerTableTest, ALoadedGameIsToldWholeAndResumesOnlyAtAFullTable) {
   table_.RemoveConnection(North);
   const GameState before = table_.Game();
   t_.Frames(kibitzer);
-  ASSERT_TRUE(table_.LoadGameFile(file));
+  ASSERT_TRUE(table_.LoadGameFile(file, error)) << error;
   std::vector<int> waiting = whole;
   waiting.insert(waiting.end(), {MsgTurn, MsgDealDecision});
   EXPECT_EQ(types(t_.Frames(kibitzer)), waiting);
@@ -168,7 +169,7 @@ TEST_F(ServerTableTest, ALoadedGameIsToldWholeAndResumesOnlyAtAFullTable) {
   Sit(seat_[North] = Join("P2"), North);  // the table is full again: play goes on
   EXPECT_EQ(table_.Game().phase, ResumedPhase(before.phase));
   t_.Frames(kibitzer);
-  ASSERT_TRUE(table_.LoadGameFile(file));
+  ASSERT_TRUE(table_.LoadGameFile(file, error)) << error;
   std::vector<int> full = whole;
   full.insert(full.begin(), MsgStatus);
   full.insert(full.end(), {MsgDealDecision, MsgTurn, MsgStatus});
