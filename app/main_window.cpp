@@ -302,8 +302,6 @@ TableView MainWindow::CurrentView() const {
   return v;
 }
 
-void MainWindow::ClickAt(int x, int y) { ApplyClick(ClickTable(CurrentView(), x, y)); }
-
 void MainWindow::ApplyClick(const TableClick& click) {
   if (click.undo) Command(CmdUndo);
   if (click.slot < 0 || !IsCard(click.card)) return;

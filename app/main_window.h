@@ -51,7 +51,6 @@ class MainWindow : public QMainWindow, public ServerUi, public ClientUi {
   // the role or position does not allow do nothing.
   void Command(int id);
   // A click on the table at (x, y), and what a click hit.
-  void ClickAt(int x, int y);
   void ApplyClick(const TableClick& click);
 
   // Roles, as OK in Setup starts them. StartServer returns false (and keeps

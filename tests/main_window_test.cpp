@@ -67,7 +67,8 @@ TEST_F(MainWindowTest, CommandsTheRoleDoesNotAllowDoNothing) {
   for (const QStringList& popup : Menu)
     for (const QString& item : popup.mid(1))
       if (int id = item.split('=')[1].toInt(); id != CmdSetup && id != CmdExit) w->Command(id);
-  w->ClickAt(400, 520);  // without a position even the privileged Undo spot is ignored
+  // Without a position even the privileged Undo spot is ignored.
+  QTest::mouseClick(w->table(), Qt::LeftButton, Qt::NoModifier, QPoint(400, 520));
   EXPECT_TRUE(prompts_.fileAsks.empty() && !w->Role().HasRole());
   EXPECT_TRUE(w->pane()->list()->count() == 0 && prompts_.abouts == 1);
   // A client has no file commands; a second server cannot take a port in use.
@@ -81,7 +82,7 @@ TEST_F(MainWindowTest, CommandsTheRoleDoesNotAllowDoNothing) {
   for (bool privileged : {false, true}) {
     auto s = Server(privileged ? "plomk" : "Sam", privileged);
     const int before = s->pane()->list()->count();
-    s->ClickAt(400, 520);
+    QTest::mouseClick(s->table(), Qt::LeftButton, Qt::NoModifier, QPoint(400, 520));
     EXPECT_EQ(s->pane()->list()->count(), before + (privileged ? 1 : 0)) << "the undo answer";
   }
 }
@@ -113,7 +114,7 @@ TEST_F(MainWindowTest, SetupStartsAClientThatSitsKibitzesAndIsRemoved) {
   // sit, and its clicks never play.
   for (int id : {CmdKibitzAll, CmdSitNorth}) wanda->Command(id);
   for (int id : {CmdKibitzNorth, CmdSitEast, CmdKibitzAll}) kim->Command(id);
-  kim->ClickAt(310, 450);
+  QTest::mouseClick(kim->table(), Qt::LeftButton, Qt::NoModifier, QPoint(310, 450));
   // Kim's last line arrives after anything Kim sent before it.
   QTest::keyClicks(kim->table(), "over");
   QTest::keyClick(kim->pane()->chatLine(), Qt::Key_Return);
