@@ -62,22 +62,22 @@ bool ParseSmallNumber(std::string_view text, int32_t max, int32_t& value) {
 bool ApplyArgument(std::string_view token, Settings& settings) {
   if (StartsWithNoCase(token, "IP=")) {
     // Longer addresses are cut to what the setting holds.
-    settings.ServerAddress = CutUtf8(token.substr(3), MaxServerAddress);
+    settings.serverAddress = CutUtf8(token.substr(3), MaxServerAddress);
   } else if (EqualsNoCase(token, "mode=client")) {
-    settings.StartMode = StartModeClient;
+    settings.startMode = StartModeClient;
   } else if (EqualsNoCase(token, "mode=server")) {
-    settings.StartMode = StartModeServer;
+    settings.startMode = StartModeServer;
   } else if (StartsWithNoCase(token, "handle=")) {
-    settings.Handle = CutUtf8(token.substr(7), MaxHandle);
+    settings.handle = CutUtf8(token.substr(7), MaxHandleLength);
   } else if (StartsWithNoCase(token, "robots=") && token.size() == 8 && token[7] >= '0' &&
              token[7] <= '4') {
-    settings.Robots = token[7] - '0';
+    settings.robots = token[7] - '0';
   } else if (StartsWithNoCase(token, "robot-level=")) {
-    return ParseRobotLevel(token.substr(12), settings.RobotPlayLevel);
+    return ParseRobotLevel(token.substr(12), settings.robotPlayLevel);
   } else if (StartsWithNoCase(token, "takeover=")) {
-    return ParseSmallNumber(token.substr(9), MaxTakeoverSeconds, settings.TakeoverSeconds);
+    return ParseSmallNumber(token.substr(9), MaxTakeoverSeconds, settings.takeoverSeconds);
   } else if (StartsWithNoCase(token, "web=")) {
-    return ParseSmallNumber(token.substr(4), 65535, settings.WebPort);
+    return ParseSmallNumber(token.substr(4), 65535, settings.webPort);
   } else {
     return false;
   }

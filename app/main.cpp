@@ -62,10 +62,10 @@ int main(int argc, char** argv) {
     // The folder of card pictures, when one is named in the settings.
     zelbo::QtSettingsStore store;
     std::string folder;
-    if (store.ReadString(zelbo::ValueCardPictures, folder)) settings.CardFolder = folder;
+    if (store.ReadString(zelbo::ValueCardPictures, folder)) settings.cardFolder = folder;
     std::string level;
     if (store.ReadString(zelbo::ValueRobotLevel, level)) {
-      zelbo::ParseRobotLevel(level, settings.RobotPlayLevel);  // a bad value keeps normal
+      zelbo::ParseRobotLevel(level, settings.robotPlayLevel);  // a bad value keeps normal
     }
   }
 

@@ -7,7 +7,6 @@ namespace zelbo {
 void MessagePane::Add(std::string_view line) {
   if (lines_.size() >= MaxLines) lines_.pop_front();
   lines_.emplace_back(line);
-  ++added_;
 }
 
 std::string ChatPrefix(std::string_view handle) {

@@ -151,8 +151,7 @@ void ServerTable::RedrawTable() { ui_.RedrawTable(); }
 void ServerTable::RequestContractChoice(const GameState& g) {
   const int dealer = SeatMod(g.dealer);
   if (dealer == South && localPosition_ == South) {
-    std::copy(std::begin(game_.contractsLeft[South]), std::end(game_.contractsLeft[South]),
-              std::begin(game_.offeredContracts));
+    OfferContracts(game_);
     ui_.OpenPickGameDialog(game_);
     return;
   }
@@ -189,7 +188,7 @@ void ServerTable::TakeUndoSnapshot(const GameState& g) {
   if (!undo_->TakeUndoSnapshot(g, error)) AddPaneLine(error);
 }
 
-void ServerTable::SaveGame(const GameState& g) {
+void ServerTable::AutosaveGame(const GameState& g) {
   if (!config_.autosave) return;
   std::string line;
   if (!autosave_->Save(g, line) && !line.empty()) AddPaneLine(line);
@@ -197,18 +196,13 @@ void ServerTable::SaveGame(const GameState& g) {
 
 void ServerTable::GameOver(const GameState& g) { ui_.GameOver(g); }
 
-bool ServerTable::SaveGameFile(const std::string& path, std::string* error) const {
-  std::string e;
-  if (zelbo::SaveGame(path, game_, e, SeatTakenOf(occupant_))) return true;
-  if (error) *error = e;
-  return false;
+bool ServerTable::SaveGameFile(const std::string& path, std::string& error) const {
+  return SaveGame(path, game_, error, SeatTakenOf(occupant_));
 }
 
-bool ServerTable::LoadGameFile(const std::string& path, std::string* error) {
-  std::string e;
-  if (!zelbo::LoadGame(path, game_, e)) {
-    AddPaneLine(e);
-    if (error) *error = e;
+bool ServerTable::LoadGameFile(const std::string& path, std::string& error) {
+  if (!zelbo::LoadGame(path, game_, error)) {
+    AddPaneLine(error);
     return false;
   }
   ReannounceAfterLoad();
@@ -216,7 +210,14 @@ bool ServerTable::LoadGameFile(const std::string& path, std::string* error) {
 }
 
 void ServerTable::ReannounceAfterLoad() {
-  if (AnnounceLoadedGame(game_, *this, AllSeatsOccupied(occupant_))) SendWholeState();
+  // At a full table a suspended game goes on at once; otherwise everyone is
+  // told the whole state and the game waits (or stays idle or over).
+  if (AllSeatsOccupied(occupant_) && IsSuspended(game_.phase)) {
+    SendStatus(game_);
+    SendWholeState();
+  } else {
+    ReplyResendAll();
+  }
   ui_.RedrawTable();
 }
 
@@ -239,14 +240,11 @@ void ServerTable::UndoLastAction(int requester) {
   }
 }
 
-bool ServerTable::WriteHandRecordsFile(const std::string& path, std::string* error) const {
+bool ServerTable::WriteHandRecordsFile(const std::string& path, std::string& error) const {
   HandRecordsContext context;
   for (int s = 0; s < 4; ++s) context.seatHandles[static_cast<std::size_t>(s)] = SeatHandle(s);
   context.utcTime = static_cast<int64_t>(std::time(nullptr));
-  std::string e;
-  if (WriteHandRecords(path, game_, context, e)) return true;
-  if (error) *error = e;
-  return false;
+  return WriteHandRecords(path, game_, context, error);
 }
 
 // Composite sends
@@ -267,19 +265,7 @@ void ServerTable::SendWholeState() {
   SendStateUpToScoreSheet();
   SendDealDecision(game_);
   SendTurn(game_);
-  // Only a suspended phase is brought back; an idle or finished game stays
-  // as it is.
-  game_.phase = ResumedPhase(game_.phase);
-  SendStatus(game_);
-  ui_.RedrawTable();
-  if (game_.phase == PhaseChoosing) {
-    if (game_.turn != 0) {
-      game_.forcedDouble = ForcedDoubleNow(game_);
-      RequestDoublingDecision(game_);
-    } else {
-      RequestContractChoice(game_);
-    }
-  }
+  ResumeGame(game_, *this);
 }
 
 void ServerTable::ReplyResendAll() {
@@ -367,10 +353,9 @@ void ServerTable::LeaveSlot(int slot, CloseMode mode, bool closeSocket, bool ann
   if (closeSocket) transport_.Close(connections_.slot(slot).conn, mode);
   bool suspended = false;
   if (SeatOfSlot(occupant_, slot) >= 0) {
-    const int before = game_.phase;
-    game_.phase = SuspendedPhase(before);
-    suspended = game_.phase != before;
-    if (before == PhaseChoosing) ui_.HideDecisionDialogs();
+    const bool choosing = game_.phase == PhaseChoosing;
+    suspended = SuspendGame(game_);
+    if (choosing) ui_.HideDecisionDialogs();
   }
   const int vacated = connections_.Remove(slot, occupant_);
   if (!announce) return;
@@ -458,7 +443,7 @@ void ServerTable::Dispatch(int slot, int type, std::span<const uint8_t> payload)
       break;
     case MsgPlayCard:
       if (!payload.empty()) {
-        const int seat = PlayingSeatOf(occupant_, slot);
+        const int seat = SeatOfSlot(occupant_, slot);
         if (seat >= 0) PlayCard(game_, *this, seat, payload[0]);
       }
       break;

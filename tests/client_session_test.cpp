@@ -46,6 +46,18 @@ TEST_F(ClientSessionTest, FailedConnectionResetsSoSetupCanTryAgain) {
   // Then it connects: greeting and MsgJoin go out together, then MsgIdle.
   const ConnId c = Connected();
   EXPECT_EQ(t_.sent[c], (Bytes{'Z', 'e', 'l', 'b', 'o', 'W', 'i', 'n', 0, 5, MsgJoin, 'A', 'n', 'n', 4, MsgIdle, 0, 0}));
+  // A command given while connecting waits for the greeting and the join;
+  // a lost connection forgets it.
+  client_.Disconnect();
+  client_.Connect("table.example", 2118);
+  client_.SendChat("forgotten");
+  client_.OnClosed(t_.lastConn);
+  client_.Connect("table.example", 2118);
+  const ConnId early = t_.lastConn;
+  client_.RequestSeat(North);
+  EXPECT_TRUE(t_.sent[early].empty());
+  client_.OnConnected(early);
+  EXPECT_EQ(t_.sent[early], (Bytes{'Z', 'e', 'l', 'b', 'o', 'W', 'i', 'n', 0, 5, MsgJoin, 'A', 'n', 'n', 4, MsgSitRequest, North, 0}));
 }
 
 TEST_F(ClientSessionTest, BadFieldsNeverReachTheMirrorAndBrokenFramingCloses) {
@@ -57,7 +69,7 @@ TEST_F(ClientSessionTest, BadFieldsNeverReachTheMirrorAndBrokenFramingCloses) {
                            Bytes{4, MsgTurn, 9, 0}, Bytes{5, MsgSeatInfo, 4, 1, 1}, Bytes{3, MsgHand, 1},
                            Bytes{4, MsgSeatGranted, 4, 0}})
     t_.Deliver(c, bad);
-  EXPECT_TRUE(SameGame(before, client_.Game()));
+  EXPECT_TRUE(before == client_.Game());
   EXPECT_EQ(client_.LocalPosition(), NoPosition);
   t_.Deliver(c, Bytes{0, 1, 2});
   EXPECT_EQ(t_.closed[c], CloseMode::Abortive);

@@ -44,23 +44,23 @@ TEST(CommandLine, TokensFillTheSettingsAndUnknownOnesAreNamed) {
     std::vector<std::string> expected;
     for (const std::string& token : c.unknown) expected.push_back(UnknownArgumentMessage(token));
     EXPECT_EQ(messages, expected);
-    EXPECT_EQ(s.Handle, c.handle);
-    EXPECT_EQ(s.ServerAddress, c.address);
-    EXPECT_EQ(s.StartMode, c.mode);
-    EXPECT_EQ(s.Robots, c.robots);
+    EXPECT_EQ(s.handle, c.handle);
+    EXPECT_EQ(s.serverAddress, c.address);
+    EXPECT_EQ(s.startMode, c.mode);
+    EXPECT_EQ(s.robots, c.robots);
   }
 }
 
 TEST(CommandLine, RobotLevelAndTakeoverDelay) {
   Settings s;
   EXPECT_TRUE(ReadArguments({"robot-level=Strong", "TAKEOVER=90"}, s).empty());
-  EXPECT_EQ(s.RobotPlayLevel, RobotLevel::Strong);
-  EXPECT_EQ(s.TakeoverSeconds, 90);
+  EXPECT_EQ(s.robotPlayLevel, RobotLevel::Strong);
+  EXPECT_EQ(s.takeoverSeconds, 90);
   const std::vector<std::string> bad = {"robot-level=hard", "robot-level=", "takeover=", "takeover=-1",
                                         "takeover=86401", "takeover=1e3", "takeover=999999"};
   EXPECT_EQ(ReadArguments(bad, s).size(), bad.size());
-  EXPECT_EQ(s.RobotPlayLevel, RobotLevel::Strong);
-  EXPECT_EQ(s.TakeoverSeconds, 90);
+  EXPECT_EQ(s.robotPlayLevel, RobotLevel::Strong);
+  EXPECT_EQ(s.takeoverSeconds, 90);
 }
 
 TEST(CommandLine, WebPortKey) {
@@ -72,7 +72,7 @@ TEST(CommandLine, WebPortKey) {
   for (const auto& c : cases) {
     Settings s;
     EXPECT_EQ(ApplyArgument(c.token, s), c.port >= 0) << c.token;
-    EXPECT_EQ(s.WebPort, c.port) << c.token;
+    EXPECT_EQ(s.webPort, c.port) << c.token;
   }
 }
 

@@ -47,8 +47,10 @@ class QtTransport : public QObject, public Transport {
   // The web port actually listened on (0 when not listening).
   uint16_t WebPort() const;
 
-  // Connections currently held (for tests and the bench).
-  std::size_t ConnectionCount() const { return sockets_.size() + webSockets_.size(); }
+  // A graceful close whose queued bytes the peer never takes is reset after
+  // this long, so a dead peer cannot keep the socket forever.
+  static constexpr int GracefulCloseLimitMs = 30000;
+  void SetGracefulCloseLimitMs(int ms) { gracefulCloseLimitMs_ = ms; }
   // Bytes queued on a connection and not yet handed to the kernel.
   int64_t QueuedBytes(ConnId conn) const;
 
@@ -60,7 +62,6 @@ class QtTransport : public QObject, public Transport {
   void OnNewConnection();
   void ReadFrom(ConnId conn);
   void Lost(ConnId conn);
-  void Failed(ConnId conn);
   void Drop(ConnId conn);
 
   TransportEvents* events_ = nullptr;
@@ -70,6 +71,7 @@ class QtTransport : public QObject, public Transport {
   std::unique_ptr<WebListener> web_;
   ConnId nextConn_ = 1;
   QTimer tick_;
+  int gracefulCloseLimitMs_ = GracefulCloseLimitMs;
 };
 
 // Sets SO_LINGER {1, 0} on the socket's descriptor and closes it, so the

@@ -5,13 +5,14 @@
 #include <string>
 #include <vector>
 
+#include "net/frames.h"
 #include "robot/robot_level.h"
 
 namespace zelbo {
 
 struct RobotOptions {
   std::string host = "127.0.0.1";
-  uint16_t port = 2118;
+  uint16_t port = DefaultPort;
   std::string handle = "Robot";
   int seat = -1;  // -1: the first empty seat
   bool reconnect = false;
