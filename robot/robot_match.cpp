@@ -10,6 +10,32 @@
 
 namespace zelbo {
 
+namespace {
+
+// Applies a robot's move if the rules allow it; false when they do not.
+bool ApplyRobotMove(GameState& g, EngineHost& host, int seat, const RobotMove& move) {
+  switch (move.kind) {
+    case RobotMoveKind::Contract:
+    case RobotMoveKind::Double:
+      if (!IsDecisionAllowed(g, move.value)) return false;
+      ApplyDecision(g, host, move.value);
+      return true;
+    case RobotMoveKind::Card:
+      if (!MayPlayCard(g, seat, move.value)) return false;
+      PlayCard(g, host, seat, move.value);
+      return true;
+    case RobotMoveKind::None:
+      break;
+  }
+  return false;
+}
+
+bool InPlay(const GameState& g) {
+  return g.phase == PhaseChoosing || g.phase == PhasePlaying || g.phase == PhaseFirstLead;
+}
+
+}  // namespace
+
 MatchResult PlayRobotMatch(uint32_t seed, unsigned robotSeats, GameState& g, EngineHost& host) {
   MatchResult result;
   ResetGameState(g);
@@ -40,7 +66,7 @@ MatchResult PlayPlayersMatch(uint32_t seed, RobotPlayer* const players[4], GameS
   ResetGameState(g);
   g.randomSeed = seed;
   NewGame(g, host, seed);
-  for (int steps = 0; steps < 28 * 60 && InPlay(g); ++steps) {
+  for (int steps = 0; steps < MaxGameSteps && InPlay(g); ++steps) {
     const int seat = SeatToAct(g);
     if (seat < 0 || seat > 3) break;
     const GameState mirror = ClientMirrorOf(g, seat);

@@ -38,7 +38,7 @@ TableSnapshot SeatWarmer::Snapshot() const {
     std::string& handle = t.seated[static_cast<std::size_t>(s)];
     if (o == ServerUserSeat) handle = server_.Config().handle;
     if (o >= 0 && o < connections.count()) handle = connections.slot(o).handle;
-    if (handle.empty() && o != EmptySeat) handle = " ";  // occupied, whatever the name
+    if (handle.empty() && o != EmptySeat) handle.push_back(' ');  // occupied, whatever the name
     t.robotSeated[static_cast<std::size_t>(s)] = robots_[static_cast<std::size_t>(s)] && handle == RobotHandle(s);
   }
   for (int i = 0; i < connections.count(); ++i) {
@@ -55,13 +55,16 @@ void SeatWarmer::Check() {
     robots_[static_cast<std::size_t>(seat)] =
         std::make_unique<RobotRunner>(RobotConfig{RobotHandle(seat), seat, false, level_});
     robots_[static_cast<std::size_t>(seat)]->Start("127.0.0.1", server_.Port());
-    server_.BroadcastText(RobotHandle(seat) + " keeps " + SeatName(seat) + " warm for " +
-                          policy_.AbsentHandle(seat));
+    std::string line = RobotHandle(seat);
+    line.append(" keeps ").append(SeatName(seat)).append(" warm for ").append(policy_.AbsentHandle(seat));
+    server_.BroadcastText(line);
   }
   for (const TakeoverActions::GiveBack& back : actions.giveBack) {
     const std::string robot = RobotHandle(back.seat);
     if (back.robotStands && robots_[static_cast<std::size_t>(back.seat)]) {
-      server_.BroadcastText(robot + " stands up for " + back.handle);
+      std::string line = robot;
+      line.append(" stands up for ").append(back.handle);
+      server_.BroadcastText(line);
       if (Snapshot().robotSeated[static_cast<std::size_t>(back.seat)]) server_.RemoveConnection(back.seat);
       DropRobot(back.seat);
     }
