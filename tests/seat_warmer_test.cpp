@@ -18,7 +18,10 @@ struct Table : ServerUi {
   explicit Table(uint32_t seed) : server(transport, *this, {std::string(NonplayingServerHandle), dir.path, seed}) {
     EXPECT_TRUE(server.Start(0));
   }
-  void GameOver(const GameState&) override { written = server.WriteHandRecordsFile(dir.path + "/records"); }
+  void GameOver(const GameState&) override {
+    std::string error;
+    written = server.WriteHandRecordsFile(dir.path + "/records", error);
+  }
   bool PaneHas(const std::string& text) const {
     for (std::size_t i = 0; i < server.Pane().size(); ++i)
       if (server.Pane().line(i) == text) return true;

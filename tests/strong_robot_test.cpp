@@ -157,7 +157,7 @@ TEST(StrongRobot, DecidesTheSameWhateverTheHiddenHandsAre) {
           !SwapHidden(swapped, me, real[me].Knowledge(), 0)) {
         return;
       }
-      ASSERT_FALSE(SameGame(g, swapped));
+      ASSERT_FALSE(g == swapped);
       const RobotMove a = real[me].Decide(g, me);
       const RobotMove b = other[me].Decide(swapped, me);
       ASSERT_EQ(a.kind, b.kind);
@@ -184,10 +184,10 @@ TEST(StrongRobot, WholeGamesReplayExactlyAndEveryMoveIsAllowed) {
   play(21, first, &playouts);
   play(21, second, &again);
   play(22, third, &unused);
-  EXPECT_TRUE(SameGame(first, second));
+  EXPECT_TRUE(first == second);
   EXPECT_EQ(playouts, again);
   EXPECT_GT(playouts, 1000) << "the look-ahead ran";
-  EXPECT_FALSE(SameGame(first, third));
+  EXPECT_FALSE(first == third);
 }
 
 // Whatever a confused or hostile server shows, the robots answer with a
