@@ -26,10 +26,7 @@ ClientSession::~ClientSession() {
   transport_.SetEvents(nullptr);
 }
 
-void ClientSession::AddPaneLine(std::string_view line) {
-  pane_.Add(line);
-  ui_.PaneLineAdded(line);
-}
+void ClientSession::AddPaneLine(std::string_view line) { ui_.PaneLineAdded(pane_.Add(line)); }
 
 void ClientSession::Send(const Frame& frame) {
   if (conn_ != NoConn) transport_.Send(conn_, frame.view());
@@ -193,7 +190,7 @@ void ClientSession::Dispatch(int type, std::span<const uint8_t> p) {
       break;
     case MsgSeatInfo:
       if (p.size() >= 3 && p[0] <= 3) {
-        seatHandles_[p[0]] = std::string(PayloadText(p.subspan(3), MaxHandleLength));
+        seatHandles_[p[0]] = WithoutControlBytes(PayloadText(p.subspan(3), MaxHandleLength));
         seatTaken_[p[0]] = p[1] != 0 ? 1 : 0;
         if (p[2] != 0) ui_.RedrawTable();
       }

@@ -1,8 +1,10 @@
 // QtTransport: the Transport over QTcpServer and QTcpSocket, on the Qt
 // event loop of the calling thread. One object serves one role: it listens
 // (server) or connects (client), or both in tests. Reads are handed on in
-// chunks of at most 1024 bytes; writes go through the socket's own buffer,
-// which queues whatever the kernel cannot take at once.
+// chunks of at most 1024 bytes, and at most ReadSliceBytes of one
+// connection at a time before other sockets get their turn; writes go
+// through the socket's own buffer, which queues whatever the kernel cannot
+// take at once.
 #pragma once
 
 #include <QObject>
@@ -10,6 +12,7 @@
 #include <QTimer>
 
 #include <map>
+#include <set>
 
 #include "net/transport.h"
 
@@ -32,16 +35,21 @@ class QtTransport : public QObject, public Transport {
   void Send(ConnId conn, std::span<const uint8_t> bytes) override;
   void Close(ConnId conn, CloseMode mode) override;
   int64_t NowMs() const override;
+  int64_t QueuedBytes(ConnId conn) const override;
+  void Flush() override;
 
   // Connections currently held (for tests and the bench).
   std::size_t ConnectionCount() const { return sockets_.size(); }
-  // Bytes queued on a connection and not yet handed to the kernel.
-  int64_t QueuedBytes(ConnId conn) const;
+
+  // How much of one connection's input is handed on before the event loop
+  // serves the other sockets again.
+  static constexpr int64_t ReadSliceBytes = 16 * 1024;
 
  private:
   void Adopt(ConnId conn, QTcpSocket* socket, bool accepted);
   void OnNewConnection();
   void ReadFrom(ConnId conn);
+  void ContinueReadingLater(ConnId conn);
   void Lost(ConnId conn);
   void Failed(ConnId conn);
   void Drop(ConnId conn);
@@ -50,6 +58,10 @@ class QtTransport : public QObject, public Transport {
   QTcpServer* server_ = nullptr;
   std::map<ConnId, QPointer<QTcpSocket>> sockets_;
   ConnId nextConn_ = 1;
+  // Connections sent to since the last Flush.
+  std::set<ConnId> unflushed_;
+  // Connections with input left over from a slice, to be read again soon.
+  std::set<ConnId> readLater_;
   QTimer tick_;
 };
 

@@ -6,6 +6,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <system_error>
@@ -78,8 +79,12 @@ int main(int argc, char** argv) {
 
   QtTransport transport;
   HeadlessUi ui;
-  ServerTable table(transport, ui,
-                    ServerConfig{std::string(NonplayingServerHandle), options.dir, options.seed});
+  // The crash drill's kill point between an action's frames and its files.
+  if (const char* killAt = std::getenv("ZELBOWIN_KILL_BEFORE_FILES"))
+    ui.KillBeforeFiles(std::strtol(killAt, nullptr, 10));
+  ServerConfig config{std::string(NonplayingServerHandle), options.dir, options.seed};
+  config.watchersSeeHands = options.watchersSeeHands;
+  ServerTable table(transport, ui, config);
   ui.SetTable(&table);
 
   if (!table.Start(options.port)) {

@@ -13,6 +13,8 @@ std::string ServerUsage() {
          "               (default: the current directory)\n"
          "  --load FILE  start from a saved game, suspended until the table is full\n"
          "  --robots N   robot players take N empty seats (West, North, East, South)\n"
+         "  --watchers-see-hands yes|no\n"
+         "               whether connections without a seat see every hand (default yes)\n"
          "  --help       show this text\n";
 }
 
@@ -37,13 +39,17 @@ bool ParseServerOptions(const std::vector<std::string>& args, ServerOptions& opt
       if (!ParseNumber(value, 4, n))
         return "--robots needs a number from 0 to 4, not \"" + value + "\"";
       options.robots = static_cast<int>(n);
+    } else if (arg == "--watchers-see-hands") {
+      if (value != "yes" && value != "no")
+        return "--watchers-see-hands needs yes or no, not \"" + value + "\"";
+      options.watchersSeeHands = value == "yes";
     } else {
       options.load = value;
     }
     return "";
   };
   return ParseOptionList(args, {"--help", "-h"},
-                         {"--port", "--seed", "--dir", "--load", "--robots"}, take, error);
+                         {"--port", "--seed", "--dir", "--load", "--robots", "--watchers-see-hands"}, take, error);
 }
 
 }  // namespace zelbo

@@ -13,6 +13,7 @@ struct ServerOptions {
   std::string dir = ".";    // --dir DIR: autosave, undo and hand-records files
   std::string load;         // --load FILE: start from a saved game
   bool help = false;        // --help
+  bool watchersSeeHands = true;  // --watchers-see-hands yes|no
   // Options that other parts of the program add go here (robot players).
   int robots = 0;           // --robots N: robot players take N empty seats (0..4)
 };
