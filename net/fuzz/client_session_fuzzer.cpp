@@ -30,6 +30,7 @@ class NullTransport : public Transport {
   void Send(ConnId, std::span<const uint8_t> bytes) override { sent += bytes.size(); }
   void Close(ConnId, CloseMode) override {}
   int64_t NowMs() const override { return 0; }
+  int64_t QueuedBytes(ConnId) const override { return 0; }
   TransportEvents* events_ = nullptr;
   std::size_t sent = 0;
 };
