@@ -42,6 +42,23 @@ std::vector<std::string> SplitCommandLine(std::string_view text) {
   return tokens;
 }
 
+namespace {
+
+// A port number 0..65535 written with one to five digits.
+bool ParsePort(std::string_view text, int32_t& port) {
+  if (text.empty() || text.size() > 5) return false;
+  int32_t n = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+    n = n * 10 + (c - '0');
+  }
+  if (n > 65535) return false;
+  port = n;
+  return true;
+}
+
+}  // namespace
+
 bool ApplyArgument(std::string_view token, Settings& settings) {
   if (StartsWithNoCase(token, "IP=")) {
     // Longer addresses are cut to what the setting holds.
@@ -55,6 +72,8 @@ bool ApplyArgument(std::string_view token, Settings& settings) {
   } else if (StartsWithNoCase(token, "robots=") && token.size() == 8 && token[7] >= '0' &&
              token[7] <= '4') {
     settings.Robots = token[7] - '0';
+  } else if (StartsWithNoCase(token, "web=")) {
+    return ParsePort(token.substr(4), settings.WebPort);
   } else {
     return false;
   }
@@ -76,6 +95,30 @@ std::vector<std::string> ReadArguments(const std::vector<std::string>& args,
 
 std::vector<std::string> ReadCommandLine(std::string_view text, Settings& settings) {
   return ReadArguments(SplitCommandLine(text), settings);
+}
+
+InfoRequest FindInfoRequest(const std::vector<std::string>& args) {
+  for (const std::string& arg : args) {
+    if (arg == "--help" || arg == "-h") return InfoRequest::Help;
+    if (arg == "--version") return InfoRequest::Version;
+  }
+  return InfoRequest::None;
+}
+
+std::string DesktopUsage() {
+  return "usage: zelbowin [KEY=VALUE ...]\n"
+         "Plays Zelbo at a table over TCP, as the server or as a client. The\n"
+         "arguments only pre-fill the Setup dialog, which opens at every start;\n"
+         "keys are read in any letter case.\n"
+         "  IP=ADDRESS    the server to join (IPv4 address or host name)\n"
+         "  handle=NAME   your name at the table (at most 31 characters)\n"
+         "  mode=client   tick Client in Setup\n"
+         "  mode=server   tick Server in Setup\n"
+         "  robots=N      as the server, N robots (0 to 4) take the empty seats\n"
+         "  web=PORT      as the server, let browsers play on PORT too\n"
+         "  --help        show this text\n"
+         "  --version     show the version\n"
+         "Without a display, use zelbowin-server to host a table.\n";
 }
 
 }  // namespace zelbo

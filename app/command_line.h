@@ -17,7 +17,8 @@ namespace zelbo {
 std::vector<std::string> SplitCommandLine(std::string_view text);
 
 // Applies one token ("IP=", "mode=client", "mode=server", "handle=",
-// "robots=N" with N 0..4, keys in any letter case). Returns false for a token
+// "robots=N" with N 0..4, "web=PORT" with PORT 0..65535, keys in any letter
+// case). Returns false for a token
 // it does not know.
 bool ApplyArgument(std::string_view token, Settings& settings);
 
@@ -32,5 +33,13 @@ std::vector<std::string> ReadCommandLine(std::string_view text, Settings& settin
 // program name); each is one token. Returns the messages for unknown ones.
 std::vector<std::string> ReadArguments(const std::vector<std::string>& args,
                                        Settings& settings);
+
+// "--help" and "--version" are answered on standard output before any window
+// opens (they work without a display); the first of them in `args` counts.
+enum class InfoRequest { None, Help, Version };
+InfoRequest FindInfoRequest(const std::vector<std::string>& args);
+
+// The --help text of the desktop program.
+std::string DesktopUsage();
 
 }  // namespace zelbo

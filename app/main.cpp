@@ -15,6 +15,7 @@
 #include "app/display_check.h"
 #include "app/main_window.h"
 #include "app/qt_settings_store.h"
+#include "zelbo_version.h"
 
 namespace {
 
@@ -35,6 +36,16 @@ std::string RequestedPlatform(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  switch (zelbo::FindInfoRequest(std::vector<std::string>(argv + 1, argv + argc))) {
+    case zelbo::InfoRequest::Help:
+      std::fputs(zelbo::DesktopUsage().c_str(), stdout);
+      return 0;
+    case zelbo::InfoRequest::Version:
+      std::fputs(zelbo::VersionLine("zelbowin").c_str(), stdout);
+      return 0;
+    case zelbo::InfoRequest::None:
+      break;
+  }
 #if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS) && !defined(Q_OS_ANDROID)
   if (!zelbo::DisplayAvailable(RequestedPlatform(argc, argv), Env("DISPLAY"),
                                Env("WAYLAND_DISPLAY"))) {

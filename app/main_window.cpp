@@ -13,8 +13,10 @@
 #include "dialogs/doubling_dialog.h"
 #include "dialogs/pick_game_dialog.h"
 #include "dialogs/score_window.h"
+#include "display/client_view.h"
 #include "display/qt/table_widget.h"
 #include "net/qt/qt_transport.h"
+#include "net/qt/web_listener.h"
 
 namespace zelbo {
 
@@ -139,6 +141,8 @@ bool MainWindow::StartServer() {
     RedrawTable();
     return false;
   }
+  // web=PORT: browsers may join too; the pane says where.
+  if (settings_.WebPort >= 0) OpenWebDoor(*transport_, *server_, static_cast<uint16_t>(settings_.WebPort));
   // robots=N: the robots sit at once; the game starts when the table is full.
   if (settings_.Robots > 0) robots_.Fill(*server_, settings_.Robots);
   RedrawTable();
@@ -314,15 +318,8 @@ TableView MainWindow::CurrentView() const {
         v.SeatHandles[static_cast<std::size_t>(s)] = server_->Connections().slot(occupant).handle;
       }
     }
-  } else if (client_ && client_->IsClient()) {
-    v.role = TableRole::Client;
-    v.game = client_->Game();
-    v.LocalPosition = client_->LocalPosition();
-    v.Handle = client_->Handle();
-    for (int s = 0; s < 4; ++s) {
-      v.SeatHandles[static_cast<std::size_t>(s)] = client_->SeatHandle(s);
-      v.SeatTaken[static_cast<std::size_t>(s)] = client_->SeatTaken(s);
-    }
+  } else if (client_) {
+    FillClientView(v, *client_);
   }
   return v;
 }

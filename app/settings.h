@@ -38,6 +38,9 @@ struct Settings {
   // Robot players that take the empty seats (West, North, East, then South)
   // when this program starts a server: the command-line key robots=N.
   int32_t Robots = 0;
+  // Port on which a server started by this program also lets browsers in
+  // (the command-line key web=PORT); -1 for none.
+  int32_t WebPort = -1;
 };
 
 // Cuts UTF-8 text to at most `bytes` bytes without splitting a character.

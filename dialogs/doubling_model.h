@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "engine/game_state.h"
+#include "engine/engine.h"
 
 namespace zelbo {
 
@@ -16,9 +16,10 @@ class DoublingModel {
  public:
   static constexpr int BoxCount = 3;  // 0 LHO (left), 1 OO (top), 2 RHO (right)
 
-  // Rebuilds the boxes for own seat `self` from the mirrored game fields
-  // (`turn`, `dealer`, `dealNumber`, `dealDecisions`, `doubleFactor`,
-  // `forcedDouble`). `handles` are the names of seats 0..3.
+  // Rebuilds the boxes for own seat `self`, the seat acting at the current
+  // doubling step, from the mirrored game fields (`phase`, `turn`,
+  // `dealer`, `dealNumber`, `dealDecisions`, `doubleFactor`, `forcedDouble`).
+  // `handles` are the names of seats 0..3.
   void Open(const GameState& g, int self, const std::string handles[4]);
 
   void SetChecked(int box, bool on) {
@@ -33,14 +34,14 @@ class DoublingModel {
 
   // The decision byte: 1, 2, 4 per checked box, 9, 18, 36 where the double
   // would answer one already made (a redouble); 0 is a pass. A checked box
-  // counts whether or not it is enabled.
+  // counts whether or not it is enabled (the compulsory double is locked).
   int Bits() const;
 
  private:
   int self_ = 0;
   std::array<bool, BoxCount> checked_{};
   std::array<bool, BoxCount> enabled_{};
-  std::array<bool, BoxCount> redouble_{};
+  DoublingOffer offer_;
   std::array<std::string, BoxCount> labels_;
 };
 

@@ -1,6 +1,6 @@
 #include "display/decision_words.h"
 
-#include "dialogs/decision_text.h"
+#include "engine/decision_text.h"
 
 namespace zelbo {
 
@@ -10,8 +10,13 @@ Rgb DecisionWords(const TableView& view, int index, std::string& text) {
   if (g.dealNumber < 1 || g.dealNumber > DealCount) return White;
   SeatNames names;
   for (int seat = 0; seat < 4; ++seat) names[seat] = SeatDisplayName(view, seat);
-  const DecisionColour c = DecisionText(text, g, g.dealNumber, SeatMod(g.dealer), index, 0, names);
-  return Rgb{c.red, c.green, c.blue};
+  switch (DecisionText(text, g, g.dealNumber, SeatMod(g.dealer), index, names)) {
+    case DecisionSort::Contract: return Black;
+    case DecisionSort::Pass: return Green;
+    case DecisionSort::Doubles: return Red;
+    case DecisionSort::Undecided: break;
+  }
+  return White;
 }
 
 }  // namespace zelbo

@@ -4,6 +4,7 @@
 
 #include "engine/engine.h"
 #include "engine/engine_internal.h"
+#include "engine/trick.h"
 
 namespace zelbo {
 
@@ -27,22 +28,8 @@ void ClearTrickToLast(GameState& g) {
 }
 
 int TrickWinner(const GameState& g, const uint8_t* row) {
-  const int ledSuit = SuitOf(row[g.trickLeader]);
-  int winSuit = ledSuit;
-  if (IsTrumps(g.contract)) {
-    const int trumps = g.contract - FirstTrumps;
-    for (int s = 0; s < 4; ++s)
-      if (SuitOf(row[s]) == trumps) winSuit = trumps;
-  }
-  int winner = g.trickLeader;
-  int best = -1;
-  for (int s = 0; s < 4; ++s) {
-    if (SuitOf(row[s]) == winSuit && RankOf(row[s]) > best) {
-      best = RankOf(row[s]);
-      winner = s;
-    }
-  }
-  return winner;
+  const Trick t = TrickFromRow(row, g.trickLeader);
+  return t.SeatAt(WinningIndex(t, TrumpSuit(g.contract)));
 }
 
 // Scores the trick for its winner; true when it ends the hand early.

@@ -2,6 +2,7 @@
 // robot players and the engine operations themselves all ask these.
 #include "engine/engine.h"
 #include "engine/engine_internal.h"
+#include "engine/trick.h"
 
 namespace zelbo {
 
@@ -38,20 +39,17 @@ bool HoldsOnlySuit(const GameState& g, int seat, int suit) {
 
 bool MayFollow(const GameState& g, int seat, int card) {
   const uint8_t* row = g.playRecords[g.dealNumber][g.playRound];
-  if (g.trickLeader < 0 || g.trickLeader > 3) return false;
-  const int led = row[g.trickLeader];
-  if (!IsCard(led)) return false;  // no card led although a trick is open
-  const int ledSuit = SuitOf(led);
+  const Trick t = TrickFromRow(row, g.trickLeader);
+  if (t.count == 0) return false;  // no card led although a trick is open
+  const int ledSuit = t.LedSuit();
   const bool holdsLed = HoldsSuit(g, seat, ledSuit);
   if (SuitOf(card) != ledSuit && holdsLed) return false;
-  if (!IsTrumps(g.contract)) return true;
-
-  const int trumps = g.contract - FirstTrumps;
-  if (ledSuit != trumps && holdsLed) return true;
+  const int trumps = TrumpSuit(g.contract);
+  if (trumps < 0 || (ledSuit != trumps && holdsLed)) return true;
   // Trumps led, or the player cannot follow: beat the highest trump so far
   // whenever the hand can.
   int highest = -1;
-  for (int s = g.trickLeader; s != seat; s = NextSeat(s)) {
+  for (int s = t.leader; s != seat; s = NextSeat(s)) {
     const int c = row[s];
     if (IsCard(c) && SuitOf(c) == trumps && RankOf(c) > highest) highest = RankOf(c);
   }

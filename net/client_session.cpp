@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "net/client_mirror.h"
+#include "engine/trick.h"
 
 namespace zelbo {
 
@@ -183,7 +183,7 @@ void ClientSession::Dispatch(int type, std::span<const uint8_t> p) {
         g.contract = p[2];
         g.dealer = p[3];
         g.roundSteps = p[5];
-        DerivePlayFields(g);
+        DeriveTableFields(g);
         if (p[4] != 0) ui_.RedrawTable();
         if (g.phase == PhaseChoosingSuspended) ui_.HideDecisionDialogs();
       }
@@ -204,7 +204,7 @@ void ClientSession::Dispatch(int type, std::span<const uint8_t> p) {
     case MsgContract:
       if (p.size() >= 1 && p[0] <= LastContract) {
         g.contract = p[0];
-        DerivePlayFields(g);
+        DeriveTableFields(g);
         ui_.RedrawTable();
       }
       break;
@@ -223,7 +223,7 @@ void ClientSession::Dispatch(int type, std::span<const uint8_t> p) {
       if (p.size() >= 2 && p[0] <= 4 && p[1] < DominoRounds) {
         g.turn = p[0];
         g.playRound = p[1];
-        DerivePlayFields(g);
+        DeriveTableFields(g);
         ui_.RedrawTable();
       }
       break;
@@ -242,7 +242,7 @@ void ClientSession::Dispatch(int type, std::span<const uint8_t> p) {
     case MsgTableCards:
       if (p.size() >= 16 && AllAtMost(p.first(16), DomClosed)) {
         std::copy_n(p.begin(), 16, g.tableCards);
-        DerivePlayFields(g);
+        DeriveTableFields(g);
       }
       break;
     case MsgTally:

@@ -18,7 +18,7 @@ ServerTable::ServerTable(Transport& transport, ServerUi& ui, ServerConfig config
       ui_(ui),
       config_(std::move(config)),
       undo_(std::make_unique<UndoRing>(config_.folder)),
-      autosave_(std::make_unique<Autosave>(config_.folder)) {
+      autosave_(std::make_unique<Autosave>(config_.folder, config_.autosaveName)) {
   if (config_.handle.size() > MaxHandleLength) config_.handle.resize(MaxHandleLength);
   config_.handle = WithoutControlBytes(config_.handle);
   if (config_.handle != NonplayingServerHandle) {

@@ -57,8 +57,9 @@ struct ServerConfig {
   std::string handle;        // the local user's handle; "nonplaying server" for none
   std::string folder;        // where the autosave and undo files go; "" = current directory
   uint32_t randomSeed = 0;   // 0: seed the game from the clock
-  bool autosave = true;      // write "temp.zelbo" after every action
+  bool autosave = true;      // write the autosave after every action
   bool undo = true;          // keep the four undo snapshots
+  std::string autosaveName = "temp.zelbo";  // the autosave's file name inside `folder`
   // Connections without a seat see every hand open; false shows them the
   // hands masked, as a seated player sees the other seats.
   bool watchersSeeHands = true;

@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 #include "engine/game_state.h"
 
@@ -14,8 +15,9 @@ namespace zelbo {
 
 class Autosave {
  public:
-  // The file lies in `folder`; the default is the current directory.
-  explicit Autosave(std::filesystem::path folder = {}) : path_(std::move(folder) / "temp.zelbo") {}
+  // The file `name` lies in `folder`; the default is the current directory.
+  explicit Autosave(std::filesystem::path folder = {}, std::string_view name = "temp.zelbo")
+      : path_(std::move(folder) / name) {}
 
   const std::filesystem::path& path() const { return path_; }
   bool failing() const { return failing_; }

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <vector>
 
-#include "dialogs/decision_text.h"
+#include "engine/decision_text.h"
 #include "engine/cards.h"
 #include "records/file_io.h"
 
@@ -187,7 +187,7 @@ std::string HandRecordsText(const GameState& g, const HandRecordsContext& ctx) {
     for (int index = 0; index < 5; ++index) {
       if (g.dealDecisions[n][index] == Undecided) continue;
       std::string text;
-      DecisionText(text, g, n, dealer, index, DecisionTextLetters);
+      DecisionText(text, g, n, dealer, index, SeatLetterNames());
       out.Add(text);
     }
     out.Empty();

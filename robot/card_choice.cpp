@@ -1,45 +1,13 @@
 #include "robot/card_choice.h"
 
 #include "engine/engine.h"
+#include "engine/trick.h"
 #include "robot/hand_eval.h"
 #include "robot/holding.h"
 
 namespace zelbo {
 
 namespace {
-
-// The current trick as the seat to play sees it.
-struct TrickSeen {
-  int count = 0;      // cards already played to it
-  int ledSuit = -1;   // -1 when the seat leads
-  int winCard = NoCard;
-  int cards[3] = {NoCard, NoCard, NoCard};
-};
-
-bool Beats(int card, int best, int trump) {
-  if (SuitOf(card) == SuitOf(best)) return RankOf(card) > RankOf(best);
-  return trump >= 0 && SuitOf(card) == trump;
-}
-
-int TrumpOf(int contract) { return IsTrumps(contract) ? contract - FirstTrumps : -1; }
-
-TrickSeen ReadTrick(const GameState& v) {
-  TrickSeen t;
-  if (v.phase != PhasePlaying || v.trickDone) return t;
-  const int trump = TrumpOf(v.contract);
-  for (int s = v.trickLeader; s != v.turn && t.count < 3; s = NextSeat(s)) {
-    const int c = v.tableCards[s];
-    if (!IsCard(c)) break;
-    if (t.count == 0) {
-      t.ledSuit = SuitOf(c);
-      t.winCard = c;
-    } else if (Beats(c, t.winCard, trump)) {
-      t.winCard = c;
-    }
-    t.cards[t.count++] = c;
-  }
-  return t;
-}
 
 // Cards visible on the table (this trick and the last), which are known
 // to be out of play when judging whether a card of ours is the top one.
@@ -135,7 +103,7 @@ int MaxDanger(int contract, const Holding& h, const Options& o) {
 }
 
 // Negative contracts: take as few tricks and penalty cards as possible.
-int PlayNegative(const GameState& v, const Holding& h, const Options& legal, const TrickSeen& t) {
+int PlayNegative(const GameState& v, const Holding& h, const Options& legal, const Trick& t) {
   const int contract = v.contract;
   // Before the last two tricks of No Last Two, tricks cost nothing: throw
   // the highest cards so the last ones are low.
@@ -160,15 +128,16 @@ int PlayNegative(const GameState& v, const Holding& h, const Options& legal, con
     return best;
   }
 
-  const bool following = SuitOf(legal.cards[0]) == t.ledSuit && h.Count(t.ledSuit) > 0;
+  const bool following = SuitOf(legal.cards[0]) == t.LedSuit() && h.Count(t.LedSuit()) > 0;
   if (!following) return MaxDanger(contract, h, legal);
 
+  const int winCard = WinningCard(t, TrumpSuit(contract));
   int trickPenalty = contract == Misere || contract == NoLastTwo ? 1 : 0;
   for (int i = 0; i < t.count; ++i) trickPenalty += PenaltyOf(contract, t.cards[i]);
 
   Options ducks;
   for (int i = 0; i < legal.n; ++i) {
-    if (RankOf(legal.cards[i]) < RankOf(t.winCard)) ducks.cards[ducks.n++] = legal.cards[i];
+    if (RankOf(legal.cards[i]) < RankOf(winCard)) ducks.cards[ducks.n++] = legal.cards[i];
   }
   const bool last = t.count == 3;
   if (last && trickPenalty == 0) {
@@ -205,8 +174,8 @@ int PlayNegative(const GameState& v, const Holding& h, const Options& legal, con
 }
 
 // Trumps: win tricks, each with the cheapest card that does it.
-int PlayTrumps(const GameState& v, const Holding& h, const Options& legal, const TrickSeen& t) {
-  const int trump = TrumpOf(v.contract);
+int PlayTrumps(const GameState& v, const Holding& h, const Options& legal, const Trick& t) {
+  const int trump = TrumpSuit(v.contract);
   const Holding gone = VisibleCards(v);
   if (t.count == 0) {
     const int trumps = h.Count(trump);
@@ -236,9 +205,10 @@ int PlayTrumps(const GameState& v, const Holding& h, const Options& legal, const
     return trump * 13 + h.Highest(trump);
   }
 
+  const int winCard = WinningCard(t, trump);
   Options winners;
   for (int i = 0; i < legal.n; ++i) {
-    if (Beats(legal.cards[i], t.winCard, trump)) winners.cards[winners.n++] = legal.cards[i];
+    if (Beats(legal.cards[i], winCard, trump)) winners.cards[winners.n++] = legal.cards[i];
   }
   const bool last = t.count == 3;
   if (winners.n > 0) {
@@ -246,17 +216,17 @@ int PlayTrumps(const GameState& v, const Holding& h, const Options& legal, const
     if (last) return lowestWinner;
     // Ruffing, or a card no one after us can beat in the suit: win
     // cheaply; otherwise keep the high cards for later.
-    const bool ruff = SuitOf(lowestWinner) == trump && t.ledSuit != trump;
+    const bool ruff = SuitOf(lowestWinner) == trump && t.LedSuit() != trump;
     if (ruff) return lowestWinner;
     // Lowest card of our unbeatable top run, if it beats the trick.
     for (int i = 0; i < winners.n; ++i) {
       const int c = winners.cards[i];
       if (!IsTop(h, gone, c)) continue;
       int low = c;
-      while (RankOf(low) > 0 && h.Has(low - 1) && Beats(low - 1, t.winCard, trump)) --low;
+      while (RankOf(low) > 0 && h.Has(low - 1) && Beats(low - 1, winCard, trump)) --low;
       return low;
     }
-    if (t.ledSuit == trump) return lowestWinner;  // forced to climb anyway
+    if (t.LedSuit() == trump) return lowestWinner;  // forced to climb anyway
     if (t.count == 2) return HighestOf(winners.cards, winners.n);  // one seat left
   }
   // Give the cheapest card: no trump if possible, lowest rank, from a short
@@ -332,7 +302,7 @@ int ChooseCardFromView(const GameState& v, int seat) {
   if (IsDominoes(v.contract)) {
     card = PlayDominoes(v, h, legal);
   } else {
-    const TrickSeen t = ReadTrick(v);
+    const Trick t = CurrentTrick(v);
     card = IsTrumps(v.contract) ? PlayTrumps(v, h, legal, t) : PlayNegative(v, h, legal, t);
   }
   // Whatever the strategy says, only an allowed card leaves the robot.

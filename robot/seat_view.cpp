@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "engine/trick.h"
+
 namespace zelbo {
 
 namespace {
@@ -25,46 +27,6 @@ GameState OpenPartOf(const GameState& g, int seat) {
   std::memcpy(v.tally, g.tally, sizeof v.tally);
   std::memcpy(v.doublesOwed, g.doublesOwed, sizeof v.doublesOwed);
   return v;
-}
-
-// A card byte that belongs to `suit`, as the layout bytes must be.
-bool CardOfSuit(int card, int suit) { return IsCard(card) && SuitOf(card) == suit; }
-
-void RebuildTrick(GameState& v) {
-  v.trickDone = 1;
-  v.trickLeader = ValidSeat(v.turn) ? v.turn : 0;
-  if (v.phase != PhasePlaying) return;  // the first lead, or no play at all
-  int played = 0;
-  for (int s = 0; s < 4; ++s) played += IsCard(v.tableCards[s]) ? 1 : 0;
-  if (played == 0 || played == 4) return;  // a new trick is due
-  v.trickDone = 0;
-  // Cards of a trick lie on consecutive seats clockwise from its leader, so
-  // the leader is the seat with a card whose right-hand neighbour has none.
-  for (int s = 0; s < 4; ++s) {
-    if (IsCard(v.tableCards[s]) && !IsCard(v.tableCards[RHO(s)])) v.trickLeader = s;
-  }
-  if (v.dealNumber >= 0 && v.dealNumber < DealRows && v.playRound >= 0 &&
-      v.playRound < DominoRounds) {
-    for (int s = 0; s < 4; ++s) v.playRecords[v.dealNumber][v.playRound][s] = v.tableCards[s];
-  }
-}
-
-void RebuildDominoRows(GameState& v) {
-  const int start = v.contract - FirstDominoes;
-  for (int s = 0; s < 4; ++s) {
-    const int first = s * 13 + start;
-    const int lo = v.tableCards[8 + 2 * s];
-    const int hi = v.tableCards[9 + 2 * s];
-    if (v.phase != PhasePlaying || !CardOfSuit(lo, s)) {
-      v.domUp[s] = v.domDown[s] = first;
-      continue;
-    }
-    // The high byte stays empty while only the starting card and cards
-    // below it are down; the row then reaches no higher than the low byte.
-    const int top = CardOfSuit(hi, s) ? hi : lo;
-    v.domDown[s] = RankOf(lo) == 0 ? DomClosed : lo - 1;
-    v.domUp[s] = RankOf(top) == 12 ? DomClosed : top + 1;
-  }
 }
 
 }  // namespace
@@ -96,11 +58,7 @@ GameState SeatView(const GameState& seen, int seat) {
     }
   }
 
-  if (IsDominoes(v.contract)) {
-    RebuildDominoRows(v);
-  } else if (IsContract(v.contract)) {
-    RebuildTrick(v);
-  }
+  DeriveTableFields(v);
   return v;
 }
 

@@ -51,5 +51,28 @@ TEST(CommandLine, TokensFillTheSettingsAndUnknownOnesAreNamed) {
   }
 }
 
+TEST(CommandLine, WebPortKey) {
+  const struct {
+    const char* token;
+    int32_t port;  // -1: refused
+  } cases[] = {{"web=8118", 8118}, {"WEB=0", 0}, {"web=65535", 65535}, {"web=65536", -1},
+               {"web=", -1}, {"web=81a8", -1}, {"web=-1", -1}, {"web=000008118", -1}};
+  for (const auto& c : cases) {
+    Settings s;
+    EXPECT_EQ(ApplyArgument(c.token, s), c.port >= 0) << c.token;
+    EXPECT_EQ(s.WebPort, c.port) << c.token;
+  }
+}
+
+// --help and --version answer before any window; other tokens go to Setup.
+TEST(CommandLine, HelpAndVersionAreFoundAnywhereTheFirstWinning) {
+  using Args = std::vector<std::string>;
+  EXPECT_EQ(FindInfoRequest({}), InfoRequest::None);
+  EXPECT_EQ(FindInfoRequest(Args{"handle=--help", "mode=server", "--Help"}), InfoRequest::None);
+  EXPECT_EQ(FindInfoRequest(Args{"mode=server", "--version"}), InfoRequest::Version);
+  EXPECT_EQ(FindInfoRequest(Args{"-h", "--version"}), InfoRequest::Help);
+  EXPECT_EQ(FindInfoRequest(Args{"--version", "--help"}), InfoRequest::Version);
+}
+
 }  // namespace
 }  // namespace zelbo

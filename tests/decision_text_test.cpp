@@ -1,6 +1,6 @@
-// Decision texts and colours: every decision byte, the seat letters of the
-// hand records, names, and the name of an empty seat.
-#include "dialogs/decision_text.h"
+// Decision texts and what they say: every decision byte, the seat letters of
+// the hand records, and names.
+#include "engine/decision_text.h"
 
 #include <gtest/gtest.h>
 
@@ -20,10 +20,12 @@ TEST(DecisionTextTest, EveryDecisionByteSaidByWest) {
       {11, "D Eli and RD Nan"}, {13, "D Sam and RD Nan"}, {22, "D Sam and RD Eli"},
       {27, "Redouble Nan and Eli"}, {45, "Redouble Nan and Sam"}, {54, "Redouble Eli and Sam"}, {7, "Max"},
       {15, "Max"}, {63, "Max"}, {0, "Pass"}, {255, ""}, {8, ""}, {1 + 16, "Double Nan"}};
+  GameState g;  // dealer South: entry 1 is West's
   for (auto [e, says] : table) {
     std::string text;
-    const DecisionColour colour = e == 0 ? DecisionGreen : *says ? DecisionRed : DecisionWhite;
-    EXPECT_EQ(DecisionByteText(text, e, 1, West, kNames), colour) << e;
+    g.dealDecisions[3][1] = static_cast<uint8_t>(e);
+    const DecisionSort sort = e == 0 ? DecisionSort::Pass : *says ? DecisionSort::Doubles : DecisionSort::Undecided;
+    EXPECT_EQ(DecisionText(text, g, 3, South, 1, kNames), sort) << e;
     EXPECT_EQ(text, says) << e;
   }
 }
@@ -39,14 +41,12 @@ TEST(DecisionTextTest, EntriesOfADealBySeatLettersOrNames) {
   std::string text;
   for (auto [deal, index, e, says] : rows) {
     g.dealDecisions[5][1] = static_cast<uint8_t>(e);
-    const DecisionColour colour = DecisionText(text, g, deal, South, index, DecisionTextLetters);
+    const DecisionSort sort = DecisionText(text, g, deal, South, index, SeatLetterNames());
     EXPECT_EQ(text, says);
-    EXPECT_EQ(colour, index == 0 ? DecisionBlack : *says ? DecisionRed : DecisionWhite) << says;
+    EXPECT_EQ(sort, index == 0 ? DecisionSort::Contract : *says ? DecisionSort::Doubles : DecisionSort::Undecided) << says;
   }
-  DecisionText(text, g, 5, South, 2, 0, kNames);
+  DecisionText(text, g, 5, South, 2, kNames);
   EXPECT_EQ(text, "D Wil and RD Eli");
-  DecisionByteText(text, 4, 1, North, ServerDecisionNames(kNames, {true, false, true, true}));
-  EXPECT_EQ(text, "Double crashee");  // North's RHO is West, whose seat is empty
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 
 #include <sstream>
 
-#include "dialogs/decision_text.h"
+#include "engine/decision_text.h"
 #include "tests/records_fixtures.h"
 
 namespace zelbo::testing {
@@ -79,7 +79,7 @@ TEST(HandRecordsTest, AWholeGameReadsBackLineByLine) {
     expect({"", longName});
     for (int index = 1; index < 5; ++index) {
       std::string said;
-      DecisionText(said, g, n, dealer, index, DecisionTextLetters);
+      DecisionText(said, g, n, dealer, index, SeatLetterNames());
       if (g.dealDecisions[n][index] != Undecided) expect({said});
     }
     std::string header;

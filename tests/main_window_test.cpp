@@ -165,7 +165,7 @@ TEST_F(MainWindowTest, DecisionDialogsIgnoreEscapeAndCloseAndAskForAttention) {
   EXPECT_EQ(w->alertCount(), 1);
   // South acts at step 3 of West's deal: the dealer's box (LHO) is forced, the others free.
   for (auto& row : g.doubleFactor) std::fill(std::begin(row), std::end(row), 1);
-  g.dealNumber = 1, g.dealer = West, g.turn = 3, g.forcedDouble = 1;
+  g.phase = PhaseChoosing, g.dealNumber = 1, g.dealer = West, g.turn = 3, g.forcedDouble = 1;
   g.dealDecisions[1][0] = NoQueens;
   w->OpenDoublingDialog(g);
   EXPECT_EQ(w->alertCount(), 2);

@@ -4,10 +4,13 @@ zelbo_test(frames_test SOURCES frames_test.cpp LIBS zelbo_net LABELS net)
 zelbo_test(message_pane_test SOURCES message_pane_test.cpp LIBS zelbo_net LABELS net)
 zelbo_test(server_table_test SOURCES server_table_test.cpp LIBS zelbo_net LABELS net)
 zelbo_test(client_session_test SOURCES client_session_test.cpp LIBS zelbo_net LABELS net)
+zelbo_test(client_mirror_test SOURCES client_mirror_test.cpp LIBS zelbo_net LABELS net)
 
 if(ZELBO_WITH_QT)
   zelbo_test(qt_transport_test SOURCES qt_transport_test.cpp LIBS zelbo_net_qt LABELS net QT)
   zelbo_test(server_table_tcp_test SOURCES server_table_tcp_test.cpp
+             LIBS zelbo_net_qt zelbo_bench_net zelbo_server_core LABELS net QT)
+  zelbo_test(web_listener_test SOURCES web_listener_test.cpp
              LIBS zelbo_net_qt zelbo_bench_net zelbo_server_core LABELS net QT)
   zelbo_test(zelbowin_server_test SOURCES zelbowin_server_test.cpp
              LIBS zelbo_net_qt zelbo_bench_net zelbo_server_core LABELS net QT)

@@ -3,4 +3,4 @@ zelbo_test(saved_game_test SOURCES saved_game_test.cpp LIBS zelbo_records LABELS
 zelbo_test(saved_game_robustness_test SOURCES saved_game_robustness_test.cpp LIBS zelbo_records LABELS records)
 zelbo_test(undo_ring_test SOURCES undo_ring_test.cpp LIBS zelbo_records LABELS records)
 zelbo_test(hand_records_test SOURCES hand_records_test.cpp LIBS zelbo_records LABELS records)
-zelbo_test(decision_text_test SOURCES decision_text_test.cpp LIBS zelbo_dialogs_core LABELS records)
+zelbo_test(decision_text_test SOURCES decision_text_test.cpp LIBS zelbo_engine LABELS records)

@@ -57,7 +57,7 @@ TEST(RobotStrategy, PlaysTheCardEachContractCallsFor) {
   // Contract, seat, its hand, leader, cards played from the leader on, the card, why.
   constexpr int TrumpHearts = FirstTrumps + Hearts;
   const std::tuple<int, int, const char*, int, const char*, const char*, const char*> cases[] = {
-      {Misere, North, "AS 9S 4S 2S 5H", East, "8S TS", "9S", "duck under the winner"},
+      {Misere, North, "AS 9S 4S 2S 5H", South, "8S TS", "9S", "duck under the winner"},
       {Misere, West, "QS AS 2H", South, "JS", "QS", "others to come: lowest"},
       {Misere, West, "QS AS 2H", North, "JS 3S 5S", "AS", "last, winning anyway: highest"},
       {NoQueens, West, "KS QS 5H", North, "8S TS 9S", "KS", "not the Queen"},

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <map>
 
+#include "display/decision_words.h"
 #include "tests/table_fixture.h"
 
 namespace zelbo {
@@ -197,6 +198,16 @@ TEST(TablePainter, DoublingTextsStandAtTheActorsPlace) {
                              "675,5:Pass {sg}", "775,64:Redouble Eddie {sr}", "!350,340:"}));
   v.LocalPosition = TableView::WatchingAll, g.phase = PhaseFirstLead;  // North's lower
   EXPECT_TRUE(Has(Paint(v), {"350,80:Misere"}));
+  // On the server an empty seat has a stand-in name in the decision texts
+  // and none beside the table; the server's own seat shows its own handle.
+  v.role = TableRole::Server, v.Handle = "Host", v.LocalPosition = South;
+  v.SeatOccupant = {TableView::ServerUser, 0, TableView::EmptySeat, 1};
+  std::string text;
+  EXPECT_EQ(DecisionWords(v, 1, text), Red);
+  EXPECT_EQ(text, "Double crashee");
+  EXPECT_EQ(DecisionWords(v, 4, text), Red);
+  EXPECT_EQ(text, "Redouble Eddie");
+  EXPECT_EQ(Names(Paint(v)), "Host|Wendy||Eddie {_}|");
 }
 
 TEST(TablePainter, HostileMirrorValuesDrawNothingOutOfRange) {

@@ -1,12 +1,16 @@
-// The headless server as a program: refused options and ports, a clean end
-// on SIGTERM. (Its pane on standard output is read by the crash drill.)
+// The headless server as a program: refused options, ports and saved games,
+// a clean end on SIGTERM, and --resume of the autosave in its folder. (Its
+// pane on standard output is read by the crash drill.)
 #include <gtest/gtest.h>
 
 #include <QProcess>
 
+#include <fstream>
 #include <string>
 
+#include "records/saved_game.h"
 #include "tests/loopback.h"
+#include "tests/records_fixtures.h"
 
 namespace zelbo {
 namespace {
@@ -45,6 +49,80 @@ TEST(ServerProgram, RefusesBadOptionsAndABusyPortEndsOnSigterm) {
   ASSERT_TRUE(server.waitForFinished(10000));
   EXPECT_TRUE(server.exitStatus() == QProcess::NormalExit && server.exitCode() == 0);
   EXPECT_TRUE(WaitUntil([&] { return peer.Ended(); }));  // the table goes
+}
+
+// A game of seed 5 stopped in its third deal, saved to `path`.
+void SaveUnfinishedGame(const std::string& path) {
+  testing::RecordingHost host;
+  auto g = testing::PlayedGame(host, 5, [](const GameState& s) {
+    return s.dealNumber >= 3 && s.phase == PhasePlaying;
+  });
+  std::string error;
+  ASSERT_TRUE(SaveGame(path, *g, error)) << error;
+}
+
+// zelbowin-server with four robots on `dir`; the output is collected.
+struct RobotServer {
+  RobotServer(const std::string& dir, QStringList extra) {
+    testing::App();
+    server.start(ZELBOWIN_SERVER,
+                 QStringList{"--port", "0", "--robots", "4", "--dir", QString::fromStdString(dir)} +
+                     extra);
+  }
+  ~RobotServer() {
+    server.terminate();
+    server.waitForFinished(10000);
+  }
+  bool Shows(const std::string& text) {
+    return WaitUntil([&] {
+      out += server.readAllStandardOutput().toStdString();
+      err += server.readAllStandardError().toStdString();
+      return out.find(text) != std::string::npos || server.state() == QProcess::NotRunning;
+    }) && out.find(text) != std::string::npos;
+  }
+  QProcess server;
+  std::string out, err;
+};
+
+TEST(ServerProgram, AFailedLoadEndsTheProgramBeforeTheTableOpens) {
+  testing::TempDir dir;
+  const std::string bad = dir.path + "/bad.zelbo";
+  std::ofstream(bad, std::ios::binary) << std::string(9000, '\x7f');  // out-of-range fields
+  testing::App();
+  QProcess p;
+  p.start(ZELBOWIN_SERVER, {"--port", "0", "--dir", QString::fromStdString(dir.path), "--load",
+                            QString::fromStdString(bad)});
+  ASSERT_TRUE(p.waitForFinished(10000));
+  EXPECT_EQ(p.exitCode(), 1);
+  EXPECT_TRUE(p.readAllStandardError().contains(("cannot load \"" + bad + "\"").c_str()));
+  EXPECT_FALSE(p.readAllStandardOutput().contains("table open"));
+  EXPECT_FALSE(std::filesystem::exists(dir.path + "/temp.zelbo"));
+}
+
+TEST(ServerProgram, ResumeContinuesAnUnfinishedAutosave) {
+  testing::TempDir dir;
+  SaveUnfinishedGame(dir.path + "/temp.zelbo");
+  RobotServer s(dir.path, {"--resume"});
+  EXPECT_TRUE(s.Shows("resuming the game in " + dir.path + "/temp.zelbo")) << s.out << s.err;
+  EXPECT_TRUE(s.Shows("Game resumed")) << s.out;  // a new table would deal instead
+}
+
+TEST(ServerProgram, ResumeKeepsACorruptAutosaveAndSavesBesideIt) {
+  testing::TempDir dir;
+  const std::string spoilt = dir.path + "/temp.zelbo";
+  std::ofstream(spoilt, std::ios::binary) << "not a game";
+  {
+    RobotServer s(dir.path, {"--resume"});
+    EXPECT_TRUE(s.Shows("new table, autosaving to " + dir.path + "/temp-1.zelbo")) << s.out;
+    EXPECT_NE(s.err.find("not resuming " + spoilt), std::string::npos) << s.err;
+    // The robots play; the new table's autosave appears beside the old file.
+    EXPECT_TRUE(WaitUntil([&] { return std::filesystem::exists(dir.path + "/temp-1.zelbo"); }));
+  }
+  EXPECT_EQ(testing::ReadBytes(spoilt), std::vector<uint8_t>({'n', 'o', 't', ' ', 'a', ' ', 'g',
+                                                              'a', 'm', 'e'}));
+  // A second restart continues the new table's game.
+  RobotServer again(dir.path, {"--resume"});
+  EXPECT_TRUE(again.Shows("resuming the game in " + dir.path + "/temp-1.zelbo")) << again.out;
 }
 
 }  // namespace

@@ -3,6 +3,9 @@
 #include <QHostAddress>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QWebSocket>
+
+#include "net/qt/web_listener.h"
 
 #include <chrono>
 
@@ -18,6 +21,9 @@ namespace {
 
 constexpr qint64 ReadChunk = 1024;
 constexpr qint64 ReadBufferLimit = 64 * 1024;
+// The largest WebSocket message (and frame) a browser may send; a larger
+// one closes that connection.
+constexpr quint64 WebMessageLimit = 64 * 1024;
 // A graceful close whose queued bytes the peer never takes is reset after
 // this long, so a dead peer cannot keep the socket forever.
 constexpr int GracefulCloseLimitMs = 30000;
@@ -64,6 +70,14 @@ QtTransport::~QtTransport() {
     delete socket.data();
   }
   sockets_.clear();
+  for (auto& [id, socket] : webSockets_) {
+    if (!socket) continue;
+    socket->disconnect(this);
+    socket->abort();
+    delete socket.data();
+  }
+  webSockets_.clear();
+  web_.reset();
 }
 
 int64_t QtTransport::NowMs() const {
@@ -96,6 +110,53 @@ uint16_t QtTransport::ListeningPort() const {
 
 void QtTransport::StopListening() {
   if (server_) server_->close();
+  web_.reset();
+}
+
+bool QtTransport::ListenWeb(uint16_t port, SocketError* error) {
+  if (!web_) {
+    web_ = std::make_unique<WebListener>(
+        [this](std::unique_ptr<QWebSocket> socket) { AdoptWebSocket(std::move(socket)); });
+  }
+  if (!web_->Listen(port, error)) return false;
+  tick_.start();
+  return true;
+}
+
+uint16_t QtTransport::WebPort() const { return web_ ? web_->Port() : 0; }
+
+void QtTransport::AdoptWebSocket(std::unique_ptr<QWebSocket> owned) {
+  QWebSocket* socket = owned.release();
+  socket->setParent(this);
+  const ConnId id = nextConn_++;
+  webSockets_[id] = socket;
+  socket->setMaxAllowedIncomingMessageSize(WebMessageLimit);
+  socket->setMaxAllowedIncomingFrameSize(WebMessageLimit);
+  socket->setReadBufferSize(ReadBufferLimit);
+  connect(socket, &QWebSocket::binaryMessageReceived, this,
+          [this, id](const QByteArray& message) { ReadMessage(id, message); });
+  // The table speaks bytes only: a text message breaks the protocol and
+  // closes that connection.
+  connect(socket, &QWebSocket::textMessageReceived, this, [this, id] {
+    const auto it = webSockets_.find(id);
+    if (it == webSockets_.end() || !it->second) return;
+    it->second->abort();
+    Lost(id);
+  });
+  connect(socket, &QWebSocket::disconnected, this, [this, id] { Lost(id); }, Qt::QueuedConnection);
+  if (events_) events_->OnAccepted(id);
+  if (events_ && webSockets_.count(id)) events_->OnWritable(id);
+}
+
+void QtTransport::ReadMessage(ConnId id, const QByteArray& message) {
+  const auto* bytes = reinterpret_cast<const uint8_t*>(message.constData());
+  const auto size = static_cast<std::size_t>(message.size());
+  // Handed on in the same chunks as TCP, as long as the connection lasts.
+  for (std::size_t at = 0; at < size && webSockets_.count(id);) {
+    const std::size_t n = std::min<std::size_t>(ReadChunk, size - at);
+    if (events_) events_->OnRead(id, std::span<const uint8_t>(bytes + at, n));
+    at += n;
+  }
 }
 
 void QtTransport::OnNewConnection() {
@@ -190,6 +251,13 @@ void QtTransport::ContinueReadingLater(ConnId id) {
 }
 
 void QtTransport::Send(ConnId id, std::span<const uint8_t> bytes) {
+  if (const auto ws = webSockets_.find(id); ws != webSockets_.end()) {
+    if (ws->second && !bytes.empty())
+      ws->second->sendBinaryMessage(QByteArray(reinterpret_cast<const char*>(bytes.data()),
+                                               static_cast<qsizetype>(bytes.size())));
+    unflushed_.insert(id);
+    return;
+  }
   const auto it = sockets_.find(id);
   if (it == sockets_.end() || !it->second || bytes.empty()) return;
   // The socket's write buffer keeps whatever the kernel cannot take now
@@ -200,6 +268,10 @@ void QtTransport::Send(ConnId id, std::span<const uint8_t> bytes) {
 
 void QtTransport::Flush() {
   for (ConnId id : unflushed_) {
+    if (const auto ws = webSockets_.find(id); ws != webSockets_.end()) {
+      if (ws->second) ws->second->flush();
+      continue;
+    }
     const auto it = sockets_.find(id);
     if (it != sockets_.end() && it->second) it->second->flush();
   }
@@ -207,11 +279,23 @@ void QtTransport::Flush() {
 }
 
 int64_t QtTransport::QueuedBytes(ConnId id) const {
+  if (const auto ws = webSockets_.find(id); ws != webSockets_.end())
+    return ws->second ? ws->second->bytesToWrite() : 0;
   const auto it = sockets_.find(id);
   return it == sockets_.end() || !it->second ? 0 : it->second->bytesToWrite();
 }
 
 void QtTransport::Drop(ConnId id) {
+  unflushed_.erase(id);
+  if (const auto ws = webSockets_.find(id); ws != webSockets_.end()) {
+    QPointer<QWebSocket> socket = ws->second;
+    webSockets_.erase(ws);
+    if (socket) {
+      socket->disconnect(this);
+      socket->deleteLater();
+    }
+    return;
+  }
   const auto it = sockets_.find(id);
   if (it == sockets_.end()) return;
   QPointer<QTcpSocket> socket = it->second;
@@ -225,12 +309,16 @@ void QtTransport::Drop(ConnId id) {
 }
 
 void QtTransport::Lost(ConnId id) {
-  if (!sockets_.count(id)) return;
+  if (!sockets_.count(id) && !webSockets_.count(id)) return;
   Drop(id);
   if (events_) events_->OnClosed(id);
 }
 
 void QtTransport::Close(ConnId id, CloseMode mode) {
+  if (webSockets_.count(id)) {
+    CloseWebSocket(id, mode);
+    return;
+  }
   const auto it = sockets_.find(id);
   if (it == sockets_.end()) return;
   QPointer<QTcpSocket> socket = it->second;
@@ -256,6 +344,29 @@ void QtTransport::Close(ConnId id, CloseMode mode) {
     }
   });
   socket->disconnectFromHost();
+}
+
+void QtTransport::CloseWebSocket(ConnId id, CloseMode mode) {
+  QPointer<QWebSocket> socket = webSockets_[id];
+  webSockets_.erase(id);
+  unflushed_.erase(id);
+  if (!socket) return;
+  socket->disconnect(this);
+  if (mode == CloseMode::Abortive || socket->state() == QAbstractSocket::UnconnectedState) {
+    socket->abort();
+    socket->deleteLater();
+    return;
+  }
+  // The closing handshake goes out after what is queued; a peer that never
+  // answers it is cut off after the same limit as a TCP connection.
+  connect(socket, &QWebSocket::disconnected, socket, &QObject::deleteLater);
+  QTimer::singleShot(GracefulCloseLimitMs, socket, [socket] {
+    if (socket) {
+      socket->abort();
+      socket->deleteLater();
+    }
+  });
+  socket->close();
 }
 
 }  // namespace zelbo

@@ -12,14 +12,18 @@
 #include <QTimer>
 
 #include <map>
+#include <memory>
 #include <set>
 
 #include "net/transport.h"
 
 class QTcpServer;
 class QTcpSocket;
+class QWebSocket;
 
 namespace zelbo {
+
+class WebListener;
 
 class QtTransport : public QObject, public Transport {
   Q_OBJECT
@@ -38,8 +42,18 @@ class QtTransport : public QObject, public Transport {
   int64_t QueuedBytes(ConnId conn) const override;
   void Flush() override;
 
+  // Also lets browsers in: HTTP for the browser client's files and
+  // WebSocket connections on "/ws", on `port` of every IPv4 interface (0
+  // picks a free port). A WebSocket connection is a connection of this
+  // transport like a TCP one: its binary messages are read as one byte
+  // stream, and what is sent goes out as binary messages. On failure
+  // returns false and fills `error`.
+  bool ListenWeb(uint16_t port, SocketError* error);
+  // The web port actually listened on (0 when not listening).
+  uint16_t WebPort() const;
+
   // Connections currently held (for tests and the bench).
-  std::size_t ConnectionCount() const { return sockets_.size(); }
+  std::size_t ConnectionCount() const { return sockets_.size() + webSockets_.size(); }
 
   // How much of one connection's input is handed on before the event loop
   // serves the other sockets again.
@@ -47,6 +61,9 @@ class QtTransport : public QObject, public Transport {
 
  private:
   void Adopt(ConnId conn, QTcpSocket* socket, bool accepted);
+  void AdoptWebSocket(std::unique_ptr<QWebSocket> socket);
+  void ReadMessage(ConnId conn, const QByteArray& message);
+  void CloseWebSocket(ConnId conn, CloseMode mode);
   void OnNewConnection();
   void ReadFrom(ConnId conn);
   void ContinueReadingLater(ConnId conn);
@@ -57,6 +74,8 @@ class QtTransport : public QObject, public Transport {
   TransportEvents* events_ = nullptr;
   QTcpServer* server_ = nullptr;
   std::map<ConnId, QPointer<QTcpSocket>> sockets_;
+  std::map<ConnId, QPointer<QWebSocket>> webSockets_;
+  std::unique_ptr<WebListener> web_;
   ConnId nextConn_ = 1;
   // Connections sent to since the last Flush.
   std::set<ConnId> unflushed_;

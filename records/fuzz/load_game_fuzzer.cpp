@@ -7,7 +7,7 @@
 #include <span>
 #include <string>
 
-#include "dialogs/decision_text.h"
+#include "engine/decision_text.h"
 #include "records/hand_records.h"
 #include "records/saved_game.h"
 
@@ -32,6 +32,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string words;
   for (int deal = 0; deal < DealRows; ++deal)
     for (int index = 0; index < 5; ++index)
-      DecisionText(words, *g, deal, g->dealer, index, 2, SeatNames{"s", "w", "n", "e"});
+      DecisionText(words, *g, deal, g->dealer, index, SeatNames{"s", "w", "n", "e"});
   return 0;
 }

@@ -9,6 +9,7 @@
 
 #include "robot/qt/robot_runner.h"
 #include "tools/robot/robot_options.h"
+#include "zelbo_version.h"
 
 int main(int argc, char** argv) {
   using namespace zelbo;
@@ -20,6 +21,10 @@ int main(int argc, char** argv) {
   }
   if (options.help) {
     std::fputs(RobotUsage().c_str(), stdout);
+    return 0;
+  }
+  if (options.version) {
+    std::fputs(VersionLine("zelbowin-robot").c_str(), stdout);
     return 0;
   }
   QCoreApplication app(argc, argv);

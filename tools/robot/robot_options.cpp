@@ -15,7 +15,8 @@ std::string RobotUsage() {
          "  --seat S        south, west, north or east (default: the first empty seat)\n"
          "  --reconnect     after a lost connection, try again every second and sit\n"
          "                  in the same seat\n"
-         "  --help          show this text\n";
+         "  --help          show this text\n"
+         "  --version       show the version\n";
 }
 
 int SeatFromName(const std::string& name) {
@@ -34,6 +35,8 @@ bool ParseRobotOptions(const std::vector<std::string>& args, RobotOptions& optio
     unsigned long n = 0;
     if (arg == "--help" || arg == "-h") {
       options.help = true;
+    } else if (arg == "--version") {
+      options.version = true;
     } else if (arg == "--reconnect") {
       options.reconnect = true;
     } else if (arg == "--host") {
@@ -53,7 +56,7 @@ bool ParseRobotOptions(const std::vector<std::string>& args, RobotOptions& optio
     }
     return "";
   };
-  return ParseOptionList(args, {"--help", "-h", "--reconnect"},
+  return ParseOptionList(args, {"--help", "-h", "--version", "--reconnect"},
                          {"--host", "--port", "--handle", "--seat"}, take, error);
 }
 

@@ -14,6 +14,7 @@ struct RobotOptions {
   int seat = -1;  // -1: the first empty seat
   bool reconnect = false;
   bool help = false;
+  bool version = false;
 };
 
 std::string RobotUsage();

@@ -16,10 +16,13 @@
 #include <unistd.h>
 
 #include "net/qt/qt_transport.h"
+#include "net/qt/web_listener.h"
 #include "net/server_table.h"
 #include "robot/qt/robot_table.h"
 #include "tools/server/headless_ui.h"
+#include "tools/server/resume_plan.h"
 #include "tools/server/server_options.h"
+#include "zelbo_version.h"
 
 namespace {
 
@@ -57,11 +60,30 @@ int main(int argc, char** argv) {
     std::fputs(ServerUsage().c_str(), stdout);
     return 0;
   }
+  if (options.version) {
+    std::fputs(VersionLine("zelbowin-server").c_str(), stdout);
+    return 0;
+  }
   std::error_code ec;
   std::filesystem::create_directories(options.dir, ec);
   if (!std::filesystem::is_directory(options.dir, ec)) {
     std::fprintf(stderr, "zelbowin-server: cannot use folder \"%s\"\n", options.dir.c_str());
     return 1;
+  }
+
+  // --resume: pick the autosave to continue or to start afresh in.
+  ResumePlan plan;
+  plan.autosaveName = AutosaveName(0);
+  if (options.resume) {
+    plan = PlanResume(options.dir);
+    for (const std::string& line : plan.refused)
+      std::fprintf(stderr, "zelbowin-server: %s\n", line.c_str());
+    if (!plan.usable) {
+      std::fprintf(stderr, "zelbowin-server: no autosave name left in \"%s\"\n",
+                   options.dir.c_str());
+      return 1;
+    }
+    if (plan.resume) options.load = (std::filesystem::path(options.dir) / plan.autosaveName).string();
   }
 
   QCoreApplication app(argc, argv);
@@ -84,8 +106,21 @@ int main(int argc, char** argv) {
     ui.KillBeforeFiles(std::strtol(killAt, nullptr, 10));
   ServerConfig config{std::string(NonplayingServerHandle), options.dir, options.seed};
   config.watchersSeeHands = options.watchersSeeHands;
+  config.autosaveName = plan.autosaveName;
   ServerTable table(transport, ui, config);
   ui.SetTable(&table);
+
+  // A game that cannot be loaded ends the program before the port opens, so
+  // a failed load never looks like a running table.
+  if (!options.load.empty() && !table.LoadGameFile(options.load, &error)) {
+    std::fprintf(stderr, "zelbowin-server: cannot load \"%s\": %s\n", options.load.c_str(),
+                 error.c_str());
+    return 1;
+  }
+  if (options.resume)
+    std::printf("zelbowin-server: %s %s\n",
+                plan.resume ? "resuming the game in" : "new table, autosaving to",
+                table.AutosavePath().c_str());
 
   if (!table.Start(options.port)) {
     std::fprintf(stderr, "zelbowin-server: cannot listen on port %u (%s)\n", options.port,
@@ -93,13 +128,14 @@ int main(int argc, char** argv) {
     return 1;
   }
   std::printf("zelbowin-server: table open on port %u\n", table.Port());
-  std::fflush(stdout);
-
-  if (!options.load.empty() && !table.LoadGameFile(options.load, &error)) {
-    std::fprintf(stderr, "zelbowin-server: cannot load \"%s\": %s\n", options.load.c_str(),
-                 error.c_str());
-    return 1;
+  if (options.web >= 0) {
+    if (!OpenWebDoor(transport, table, static_cast<uint16_t>(options.web))) {
+      std::fprintf(stderr, "zelbowin-server: cannot listen for browsers on port %d\n", options.web);
+      return 1;
+    }
+    std::printf("zelbowin-server: browsers on port %u\n", transport.WebPort());
   }
+  std::fflush(stdout);
 
   // Robot players, when asked for, join the table here: ordinary clients
   // over loopback, each on its own connection.

@@ -12,10 +12,16 @@ std::string ServerUsage() {
          "  --dir DIR    folder for the autosave, undo and hand-records files\n"
          "               (default: the current directory)\n"
          "  --load FILE  start from a saved game, suspended until the table is full\n"
+         "  --resume     continue the unfinished game autosaved in DIR, if there is one;\n"
+         "               a new table otherwise (a corrupt autosave is kept, and the new\n"
+         "               table autosaves beside it to temp-1.zelbo, temp-2.zelbo, ...)\n"
          "  --robots N   robot players take N empty seats (West, North, East, South)\n"
+         "  --web N      also let browsers play: the web client and WebSocket\n"
+         "               connections on port N, every IPv4 interface (0 picks one)\n"
          "  --watchers-see-hands yes|no\n"
          "               whether connections without a seat see every hand (default yes)\n"
-         "  --help       show this text\n";
+         "  --help       show this text\n"
+         "  --version    show the version\n";
 }
 
 bool ParseServerOptions(const std::vector<std::string>& args, ServerOptions& options,
@@ -24,6 +30,10 @@ bool ParseServerOptions(const std::vector<std::string>& args, ServerOptions& opt
     unsigned long n = 0;
     if (arg == "--help" || arg == "-h") {
       options.help = true;
+    } else if (arg == "--version") {
+      options.version = true;
+    } else if (arg == "--resume") {
+      options.resume = true;
     } else if (arg == "--port") {
       if (!ParseNumber(value, 65535, n))
         return "--port needs a number from 0 to 65535, not \"" + value + "\"";
@@ -39,6 +49,10 @@ bool ParseServerOptions(const std::vector<std::string>& args, ServerOptions& opt
       if (!ParseNumber(value, 4, n))
         return "--robots needs a number from 0 to 4, not \"" + value + "\"";
       options.robots = static_cast<int>(n);
+    } else if (arg == "--web") {
+      if (!ParseNumber(value, 65535, n))
+        return "--web needs a number from 0 to 65535, not \"" + value + "\"";
+      options.web = static_cast<int>(n);
     } else if (arg == "--watchers-see-hands") {
       if (value != "yes" && value != "no")
         return "--watchers-see-hands needs yes or no, not \"" + value + "\"";
@@ -48,8 +62,15 @@ bool ParseServerOptions(const std::vector<std::string>& args, ServerOptions& opt
     }
     return "";
   };
-  return ParseOptionList(args, {"--help", "-h"},
-                         {"--port", "--seed", "--dir", "--load", "--robots", "--watchers-see-hands"}, take, error);
+  if (!ParseOptionList(args, {"--help", "-h", "--version", "--resume"},
+                       {"--port", "--seed", "--dir", "--load", "--robots", "--web",
+                        "--watchers-see-hands"}, take, error))
+    return false;
+  if (options.resume && !options.load.empty()) {
+    error = "--resume and --load cannot be used together";
+    return false;
+  }
+  return true;
 }
 
 }  // namespace zelbo

@@ -13,9 +13,12 @@ struct ServerOptions {
   std::string dir = ".";    // --dir DIR: autosave, undo and hand-records files
   std::string load;         // --load FILE: start from a saved game
   bool help = false;        // --help
+  bool version = false;     // --version
+  bool resume = false;      // --resume: continue the unfinished autosave in --dir
   bool watchersSeeHands = true;  // --watchers-see-hands yes|no
   // Options that other parts of the program add go here (robot players).
   int robots = 0;           // --robots N: robot players take N empty seats (0..4)
+  int web = -1;             // --web N: port for browsers (-1: none; 0 picks one)
 };
 
 // Parses argv[1..]. On a bad option returns false with a message in `error`.

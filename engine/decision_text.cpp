@@ -1,41 +1,33 @@
-#include "dialogs/decision_text.h"
+#include "engine/decision_text.h"
 
 #include "engine/cards.h"
 
 namespace zelbo {
 
-namespace {
-
-const SeatNames& Letters() {
+const SeatNames& SeatLetterNames() {
   static const SeatNames letters = {"S", "W", "N", "E"};
   return letters;
 }
 
-}  // namespace
+namespace {
 
-SeatNames ServerDecisionNames(const SeatNames& handles, const std::array<bool, 4>& occupied) {
-  SeatNames names;
-  for (int s = 0; s < 4; ++s) names[s] = occupied[s] ? handles[s] : "crashee";
-  return names;
-}
-
-DecisionColour DecisionByteText(std::string& destination, int e, int index, int actingSeat,
-                                const SeatNames& names) {
+DecisionSort DecisionByteText(std::string& destination, int e, int index, int actingSeat,
+                              const SeatNames& names) {
   destination.clear();
-  if (e == Undecided) return DecisionWhite;
+  if (e == Undecided) return DecisionSort::Undecided;
   if (index == 0) {
     char buffer[32] = "";
     ContractLongName(buffer, e);
     destination = buffer;
-    return DecisionBlack;
+    return DecisionSort::Contract;
   }
   if (e == 0) {
     destination = "Pass";
-    return DecisionGreen;
+    return DecisionSort::Pass;
   }
   if ((e & 7) == 7) {
     destination = "Max";
-    return DecisionRed;
+    return DecisionSort::Doubles;
   }
   // Targets in the order LHO, OO, RHO; a redouble bit counts only on top of
   // its double bit.
@@ -50,7 +42,7 @@ DecisionColour DecisionByteText(std::string& destination, int e, int index, int 
     else
       doubled[nd++] = &name;
   }
-  if (nd + nr == 0) return DecisionWhite;
+  if (nd + nr == 0) return DecisionSort::Undecided;
   if (nr == 0)
     destination = nd == 1 ? "Double " + *doubled[0] : "Double " + *doubled[0] + " and " + *doubled[1];
   else if (nd == 0)
@@ -58,15 +50,16 @@ DecisionColour DecisionByteText(std::string& destination, int e, int index, int 
         nr == 1 ? "Redouble " + *redoubled[0] : "Redouble " + *redoubled[0] + " and " + *redoubled[1];
   else
     destination = "D " + *doubled[0] + " and RD " + *redoubled[0];
-  return DecisionRed;
+  return DecisionSort::Doubles;
 }
 
-DecisionColour DecisionText(std::string& destination, const GameState& g, int deal, int dealer,
-                            int index, int mode, const SeatNames& names) {
+}  // namespace
+
+DecisionSort DecisionText(std::string& destination, const GameState& g, int deal, int dealer,
+                          int index, const SeatNames& names) {
   destination.clear();
-  if (deal < 0 || deal >= DealRows || index < 0 || index > 4) return DecisionWhite;
-  return DecisionByteText(destination, g.dealDecisions[deal][index], index, dealer + index,
-                          mode == DecisionTextLetters ? Letters() : names);
+  if (deal < 0 || deal >= DealRows || index < 0 || index > 4) return DecisionSort::Undecided;
+  return DecisionByteText(destination, g.dealDecisions[deal][index], index, dealer + index, names);
 }
 
 }  // namespace zelbo

@@ -1,0 +1,39 @@
+// Command line of zelbowin-server.
+#include <gtest/gtest.h>
+
+#include "tools/server/server_options.h"
+
+namespace zelbo {
+namespace {
+
+using Args = std::vector<std::string>;
+
+TEST(ServerOptions, ReadsEveryOptionAndRefusesResumeWithLoad) {
+  ServerOptions o;
+  std::string error;
+  ASSERT_TRUE(ParseServerOptions({"--port", "2119", "--seed", "9", "--dir", "/srv/t", "--resume",
+                                  "--robots", "3", "--web", "8118"},
+                                 o, error))
+      << error;
+  EXPECT_TRUE(o.port == 2119 && o.seed == 9 && o.dir == "/srv/t" && o.resume && o.robots == 3 &&
+              o.web == 8118 && o.load.empty() && !o.version && !o.help);
+
+  o = {};
+  ASSERT_TRUE(ParseServerOptions({"--version"}, o, error));
+  EXPECT_TRUE(o.version && !o.help && !o.resume);
+
+  // Resuming the autosave and loading another file would fight over the game.
+  for (const Args& args : {Args{"--resume", "--load", "g.zelbo"}, Args{"--load", "g.zelbo", "--resume"}}) {
+    o = {};
+    error.clear();
+    EXPECT_FALSE(ParseServerOptions(args, o, error));
+    EXPECT_NE(error.find("--resume"), std::string::npos) << error;
+  }
+  for (const Args& args : {Args{"--resume=yes"}, Args{"--version", "--bogus"}, Args{"--load"}}) {
+    error.clear();
+    EXPECT_FALSE(ParseServerOptions(args, o, error) || error.empty()) << args[0];
+  }
+}
+
+}  // namespace
+}  // namespace zelbo

@@ -1,0 +1,279 @@
+// The browser client's C++ side with a recorded page: the order of what
+// goes out on the WebSocket, frames split anywhere, reconnection to the
+// same seat, the dialogs' OK, clicks and the recorded paint.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "display/hand_geometry.h"
+#include "fake_transport.h"
+#include "web/bridge/web_client.h"
+
+namespace zelbo {
+namespace {
+
+using testing::Bytes;
+using testing::DecodeFrames;
+using testing::DecodedFrame;
+using testing::Hello;
+
+struct RecordedPage : PageHost {
+  int opens = 0, closes = 0, picks = 0, actions = 0, hides = 0, repaints = 0, lost = 0, panes = 0;
+  std::vector<uint8_t> sent;
+  void OpenSocket() override { ++opens; }
+  void SendBytes(std::span<const uint8_t> b) override { sent.insert(sent.end(), b.begin(), b.end()); }
+  void CloseSocket() override { ++closes; }
+  void ShowPickGame() override { ++picks; }
+  void ShowAction() override { ++actions; }
+  void HideDialogs() override { ++hides; }
+  void Repaint() override { ++repaints; }
+  void PaneChanged() override { ++panes; }
+  void ScoreChanged() override {}
+  void ConnectionLost() override { ++lost; }
+
+  // What went out after the greeting, and forget it.
+  std::vector<DecodedFrame> TakeFrames() {
+    std::vector<uint8_t> bytes = sent;
+    sent.clear();
+    if (bytes.size() >= Greeting.size() && std::equal(Greeting.begin(), Greeting.end(), bytes.begin()))
+      bytes.erase(bytes.begin(), bytes.begin() + Greeting.size());
+    return DecodeFrames(bytes);
+  }
+};
+
+std::vector<int> Types(const std::vector<DecodedFrame>& frames) {
+  std::vector<int> types;
+  for (const DecodedFrame& f : frames) types.push_back(f.type);
+  return types;
+}
+
+std::vector<uint8_t> Join(std::initializer_list<Frame> frames) {
+  std::vector<uint8_t> bytes;
+  for (const Frame& f : frames) {
+    const std::vector<uint8_t> b = Bytes(f);
+    bytes.insert(bytes.end(), b.begin(), b.end());
+  }
+  return bytes;
+}
+
+// A game in play with South to lead and a hand of cards 0..12.
+GameState SouthToPlay() {
+  GameState g;
+  g.phase = PhasePlaying;
+  g.dealNumber = 1;
+  g.dealer = West;
+  g.contract = FirstTrumps + Hearts;
+  g.turn = South;
+  for (int i = 0; i < 13; ++i) g.hands[South][i] = static_cast<uint8_t>(i);
+  return g;
+}
+
+class WebClientTest : public ::testing::Test {
+ protected:
+  RecordedPage page;
+  WebClient client{page, "Ann"};
+
+  void Serve(const std::vector<uint8_t>& bytes) { client.SocketBytes(bytes); }
+  void Serve(const Frame& f) { Serve(Bytes(f)); }
+  void SeatSouth() {
+    client.Join();
+    client.Sit(South);
+    client.SocketOpened();
+    Serve(MakeSeatGranted(South));
+    page.TakeFrames();
+  }
+};
+
+TEST_F(WebClientTest, GreetsFirstThenSendsWhatWasAskedWhileOpening) {
+  client.Join();
+  EXPECT_EQ(page.opens, 1);
+  client.Sit(North);        // asked while the socket is still opening
+  EXPECT_TRUE(page.sent.empty());
+  client.SocketOpened();
+  ASSERT_GE(page.sent.size(), Greeting.size());
+  EXPECT_TRUE(std::equal(Greeting.begin(), Greeting.end(), page.sent.begin()));
+  const std::vector<DecodedFrame> frames = page.TakeFrames();
+  EXPECT_EQ(Types(frames), (std::vector<int>{MsgJoin, MsgIdle, MsgSitRequest}));
+  EXPECT_EQ(frames[0].text().substr(0, 3), "Ann");
+  EXPECT_EQ(frames[2].payload.at(0), North);
+}
+
+TEST_F(WebClientTest, FramesSplitAnywhereAndLongMessagesAreDispatched) {
+  client.Join();
+  client.SocketOpened();
+  GameState g = SouthToPlay();
+  std::vector<uint8_t> stream = Join({MakeSeatGranted(South), MakeStatus(g), MakeHand(g, South, false)});
+  // Many frames in one message: more than one read chunk.
+  for (int i = 0; i < 40; ++i) {
+    const std::vector<uint8_t> t = Bytes(MakeText(std::string(60, '.') + "line " + std::to_string(i)));
+    stream.insert(stream.end(), t.begin(), t.end());
+  }
+  ASSERT_GT(stream.size(), 1024u);
+  for (uint8_t b : stream) Serve(std::vector<uint8_t>{b});  // one byte per message
+  EXPECT_EQ(client.Session().LocalPosition(), South);
+  EXPECT_EQ(client.Session().Game().hands[South][12], 12);
+  EXPECT_EQ(client.Session().Pane().lines().back(), std::string(60, '.') + "line 39");
+
+  RecordedPage page2;
+  WebClient whole(page2, "Bob");
+  whole.Join();
+  whole.SocketOpened();
+  whole.SocketBytes(stream);  // and all of it in one
+  EXPECT_EQ(whole.Session().Pane().lines().back(), std::string(60, '.') + "line 39");
+  EXPECT_EQ(whole.Session().Game().hands[South][12], 12);
+}
+
+TEST_F(WebClientTest, ADroppedConnectionIsRetriedIntoTheSameSeat) {
+  SeatSouth();
+  client.SocketClosed();
+  EXPECT_EQ(page.lost, 1);
+  EXPECT_FALSE(client.Session().IsClient());
+  EXPECT_EQ(client.RememberedPosition(), South);
+  EXPECT_EQ(client.Session().Pane().lines().back(), "Connection closed");
+
+  client.Join();  // the page's retry
+  EXPECT_EQ(page.opens, 2);
+  client.SocketOpened();
+  EXPECT_EQ(Types(page.TakeFrames()), (std::vector<int>{MsgJoin, MsgIdle, MsgSitRequest}));
+
+  // A failed attempt counts as another loss, and the next try asks again.
+  client.SocketClosed();
+  EXPECT_EQ(page.lost, 2);
+  client.Join();
+  client.SocketOpened();
+  const std::vector<DecodedFrame> frames = page.TakeFrames();
+  ASSERT_EQ(frames.size(), 3u);
+  EXPECT_EQ(frames[2].payload.at(0), South);
+}
+
+TEST_F(WebClientTest, AKibitzerWatchesAgainAndLeavingForgetsTheSeat) {
+  client.Join();
+  client.Kibitz(4);
+  client.SocketOpened();
+  // Said once, though the view is also what a reconnection asks for.
+  EXPECT_EQ(Types(page.TakeFrames()), (std::vector<int>{MsgJoin, MsgIdle, MsgChat, MsgResendAll}));
+  client.SocketClosed();
+  client.Join();
+  client.SocketOpened();
+  EXPECT_EQ(client.Session().LocalPosition(), KibitzAll);
+  EXPECT_EQ(Types(page.TakeFrames()), (std::vector<int>{MsgJoin, MsgIdle, MsgChat, MsgResendAll}));
+
+  client.Leave();
+  EXPECT_EQ(page.closes, 1);
+  EXPECT_EQ(page.lost, 1);  // only the earlier drop: leaving is no loss
+  EXPECT_EQ(client.RememberedPosition(), NoPosition);
+  client.SocketClosed();    // the socket's own late notice changes nothing
+  EXPECT_EQ(page.lost, 1);
+}
+
+TEST_F(WebClientTest, AServerThatBreaksTheFramingIsLeftAndRetried) {
+  SeatSouth();
+  Serve(std::vector<uint8_t>{1, MsgText});  // length below 2
+  EXPECT_EQ(page.closes, 1);
+  EXPECT_EQ(page.lost, 1);
+  EXPECT_FALSE(client.Session().IsClient());
+  client.Sit(North);  // nothing goes out on a dead connection
+  EXPECT_TRUE(page.sent.empty());
+}
+
+TEST_F(WebClientTest, PickAGameStaysOpenUntilAUsableChoice) {
+  SeatSouth();
+  GameState g;
+  g.phase = PhaseChoosing;
+  g.dealer = South;
+  Serve(MakeStatus(g));
+  const uint8_t offered[KindCount] = {1, 1, 1, 1, 1, 1, 1};
+  Serve(MakeChooseContract(offered));
+  EXPECT_EQ(page.picks, 1);
+  EXPECT_FALSE(client.PickOk());  // nothing chosen
+  client.Pick().ClickBox(KindTrumps, true);
+  EXPECT_FALSE(client.PickOk());  // Trumps without a suit
+  EXPECT_TRUE(page.TakeFrames().empty());
+  client.Pick().SelectSuit(1);    // "Hearts"
+  EXPECT_TRUE(client.PickOk());
+  const std::vector<DecodedFrame> frames = page.TakeFrames();
+  ASSERT_EQ(frames.size(), 1u);
+  EXPECT_EQ(frames[0].type, MsgContractChosen);
+  EXPECT_EQ(frames[0].payload.at(0), FirstTrumps + Hearts);
+
+  g.phase = PhasePlaying;  // too late: OK only closes
+  Serve(MakeStatus(g));
+  EXPECT_TRUE(client.PickOk());
+  EXPECT_TRUE(page.TakeFrames().empty());
+}
+
+TEST_F(WebClientTest, ActionSendsTheCheckedBoxesWithTheirNames) {
+  SeatSouth();
+  Serve(MakeSeatInfo(West, true, "Wes"));
+  GameState g;
+  g.phase = PhaseChoosing;
+  g.dealNumber = 1;
+  g.dealer = West;
+  g.turn = 3;
+  Serve(MakeStatus(g));
+  Serve(MakeDoublePrompt(1));
+  EXPECT_EQ(page.actions, 1);
+  EXPECT_EQ(client.Action().label(0), "Double Wes");
+  EXPECT_TRUE(client.Action().checked(0));  // the compulsory double
+  EXPECT_TRUE(client.ActionOk());
+  const std::vector<DecodedFrame> frames = page.TakeFrames();
+  ASSERT_EQ(frames.size(), 1u);
+  EXPECT_EQ(frames[0].type, MsgDoubleChosen);
+  EXPECT_EQ(frames[0].payload.at(0), 1);
+}
+
+TEST_F(WebClientTest, AClickOnAPlayableCardPlaysItWherePaintedAndNowhereElse) {
+  SeatSouth();
+  const GameState g = SouthToPlay();
+  Serve(Join({MakeStatus(g), MakeHand(g, South, false), MakeTurn(g)}));
+  const std::vector<int> playable = client.PlayableCards();
+  ASSERT_FALSE(playable.empty());
+
+  // The paint copies the slot's card where the click test finds it.
+  RecordingCanvas canvas;
+  client.Paint(canvas);
+  const int slot = 5;
+  const int x = client.SlotMiddle(slot);
+  bool painted = false;
+  for (std::size_t i = 0; i + 7 < canvas.ints.size();) {
+    const int op = canvas.ints[i];
+    if (op == OpCard && canvas.ints[i + 1] == slot && canvas.ints[i + 6] <= x &&
+        x < canvas.ints[i + 6] + 16 && canvas.ints[i + 7] <= HandTop + 1)
+      painted = true;
+    i += op == OpText ? 11 : 8;
+  }
+  EXPECT_TRUE(painted);
+
+  EXPECT_FALSE(client.Click(x, HandTop - 5).slot >= 0);  // above the hand
+  EXPECT_TRUE(page.TakeFrames().empty());
+  EXPECT_EQ(client.Click(x, 450).card, slot);
+  const std::vector<DecodedFrame> frames = page.TakeFrames();
+  ASSERT_EQ(frames.size(), 1u);
+  EXPECT_EQ(frames[0].type, MsgPlayCard);
+  EXPECT_EQ(frames[0].payload.at(0), slot);
+}
+
+TEST_F(WebClientTest, TheSettingsReachThePaint) {
+  SeatSouth();
+  client.SetTable(1, 2, 3, 30);
+  RecordingCanvas canvas;
+  client.Paint(canvas);
+  ASSERT_GE(canvas.ints.size(), 8u);
+  EXPECT_EQ(canvas.ints[0], OpFill);
+  EXPECT_EQ((std::vector<int>(canvas.ints.begin() + 5, canvas.ints.begin() + 8)),
+            (std::vector<int>{1, 2, 3}));
+  EXPECT_EQ(client.SlotMiddle(12) - client.SlotMiddle(11), 30);
+}
+
+TEST(WebClientRetry, DelaysGrowAndStop) {
+  EXPECT_EQ(WebClient::RetryDelayMs(0), 1000);
+  EXPECT_EQ(WebClient::RetryDelayMs(1), 2000);
+  EXPECT_EQ(WebClient::RetryDelayMs(4), 16000);
+  EXPECT_EQ(WebClient::RetryDelayMs(400), 16000);
+  EXPECT_EQ(WebClient::RetryDelayMs(-3), 1000);
+}
+
+}  // namespace
+}  // namespace zelbo

@@ -1,0 +1,267 @@
+// Browsers at the table: the web listener's HTTP answers, and WebSocket
+// connections held by the transport as ordinary connections of the table.
+#include "net/qt/web_listener.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTcpSocket>
+#include <QWebSocket>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "net/qt/qt_transport.h"
+#include "net/server_table.h"
+#include "tests/loopback.h"
+#include "tools/bench/scripted_client.h"
+#include "tools/server/headless_ui.h"
+#include "web/web_assets.h"
+
+namespace zelbo {
+namespace {
+
+using testing::DecodeFrames;
+using testing::RawPeer;
+using testing::WaitUntil;
+
+// A browser's WebSocket to the table: each Send is one binary message.
+struct WebPeer {
+  explicit WebPeer(uint16_t port) {
+    QObject::connect(&socket, &QWebSocket::binaryMessageReceived,
+                     [this](const QByteArray& m) { in.insert(in.end(), m.begin(), m.end()); });
+    QObject::connect(&socket, &QWebSocket::disconnected, [this] { ended = true; });
+    socket.open(QUrl(QStringLiteral("ws://127.0.0.1:%1/ws").arg(port)));
+  }
+  bool Open() { return WaitUntil([&] { return socket.state() == QAbstractSocket::ConnectedState || ended; }) && !ended; }
+  void Send(const std::vector<uint8_t>& b) {
+    socket.sendBinaryMessage(QByteArray(reinterpret_cast<const char*>(b.data()), static_cast<qsizetype>(b.size())));
+  }
+  int Count(int type, const std::string& text = "") const {
+    int n = 0;
+    for (const auto& f : DecodeFrames(in)) n += f.type == type && (text.empty() || f.text() == text);
+    return n;
+  }
+  bool HasText(const std::string& text) const { return Count(MsgText, text) > 0; }
+  std::vector<std::vector<uint8_t>> Hands() const {
+    std::vector<std::vector<uint8_t>> hands;
+    for (const auto& f : DecodeFrames(in))
+      if (f.type == MsgHand) hands.push_back(f.payload);
+    return hands;
+  }
+  QWebSocket socket;
+  std::vector<uint8_t> in;
+  bool ended = false;
+};
+
+struct WebTable {  // a nonplaying server with its web listener, both on free ports
+  WebTable() {
+    ui.SetTable(&server);
+    EXPECT_TRUE(server.Start(0));
+    EXPECT_TRUE(transport.ListenWeb(0, nullptr));
+  }
+  ~WebTable() { server.Stop(); }
+  uint16_t web() const { return transport.WebPort(); }
+
+  QCoreApplication& app = testing::App();
+  testing::TempDir dir;
+  QtTransport transport;
+  HeadlessUi ui{std::tmpfile()};
+  ServerTable server{transport, ui, ServerConfig{std::string(NonplayingServerHandle), dir.path, 11, true, true}};
+};
+
+struct HttpReply {
+  std::string status, contentType, body;
+};
+
+// The value of header `name` in the head `raw` ("" when absent).
+std::string Header(const std::string& raw, const std::string& name) {
+  const std::size_t at = raw.find("\r\n" + name + ": ");
+  if (at == std::string::npos) return "";
+  const std::size_t from = at + name.size() + 4;
+  return raw.substr(from, raw.find("\r\n", from) - from);
+}
+
+// One request written as given (the path is not normalised); the reply is
+// read up to its Content-Length.
+HttpReply Http(uint16_t port, const std::string& method, const std::string& path) {
+  QTcpSocket s;
+  s.connectToHost("127.0.0.1", port);
+  std::string raw;
+  EXPECT_TRUE(WaitUntil([&] { return s.state() == QAbstractSocket::ConnectedState; }));
+  s.write(QByteArray::fromStdString(method + " " + path + " HTTP/1.1\r\nHost: x\r\n\r\n"));
+  HttpReply r;
+  const bool complete = WaitUntil([&] {
+    raw += s.readAll().toStdString();
+    const std::size_t end = raw.find("\r\n\r\n");
+    if (end == std::string::npos) return false;
+    const std::string head = raw.substr(0, end + 2);
+    const std::size_t length = method == "HEAD" ? 0 : std::stoul("0" + Header(head, "Content-Length"));
+    if (raw.size() < end + 4 + length) return false;
+    r.status = raw.substr(0, raw.find("\r\n"));
+    r.contentType = Header(head, "Content-Type");
+    r.body = raw.substr(end + 4);
+    return true;
+  }, 5000);
+  EXPECT_TRUE(complete) << method << " " << path;
+  return r;
+}
+
+TEST(WebListener, ServesTheEmbeddedFilesAndNothingElse) {
+  WebTable t;
+  const QStringList names = WebAssetNames();
+  ASSERT_TRUE(names.contains("index.html"));
+  for (const QString& name : names) {
+    QFile f(":/web/" + name);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const HttpReply r = Http(t.web(), "GET", "/" + name.toStdString());
+    EXPECT_EQ(r.status, "HTTP/1.1 200 OK") << name.toStdString();
+    EXPECT_EQ(r.contentType, WebContentType(name.toStdString())) << name.toStdString();
+    EXPECT_EQ(r.body, f.readAll().toStdString()) << name.toStdString();
+  }
+  const HttpReply root = Http(t.web(), "GET", "/");
+  EXPECT_EQ(root.contentType, "text/html; charset=utf-8");
+  EXPECT_NE(root.body.find("<html"), std::string::npos);
+  const HttpReply head = Http(t.web(), "HEAD", "/index.html");
+  EXPECT_EQ(head.status, "HTTP/1.1 200 OK");
+  EXPECT_EQ(head.body, "");
+
+  for (const char* path : {"/../index.html", "/etc/passwd", "/%2e%2e/index.html", "/..%2findex.html",
+                           "/nothing.js", "/web/index.html", "/.hidden"})
+    EXPECT_EQ(Http(t.web(), "GET", path).status, "HTTP/1.1 404 Not Found") << path;
+  for (const char* method : {"POST", "PUT", "DELETE"})
+    EXPECT_EQ(Http(t.web(), method, "/").status, "HTTP/1.1 405 Method Not Allowed") << method;
+  // "/ws" without an upgrade is no page.
+  EXPECT_EQ(Http(t.web(), "GET", "/ws").status, "HTTP/1.1 400 Bad Request");
+
+  EXPECT_EQ(WebContentType("zelbo.wasm"), std::string("application/wasm"));
+  EXPECT_EQ(WebContentType("app.js"), std::string("text/javascript; charset=utf-8"));
+}
+
+TEST(WebSocketTable, StreamSplitAndMergedAnyWayAcrossMessages) {
+  WebTable t;
+  WebPeer web(t.web());
+  ASSERT_TRUE(web.Open());
+  ASSERT_TRUE(WaitUntil([&] { return t.server.Connections().count() == 1; }));
+  // The greeting, the join and a sit request as one stream, sent in
+  // messages cut inside the greeting, inside a frame and across borders.
+  std::vector<uint8_t> stream = testing::Hello("Webby");
+  const std::vector<uint8_t> sit = testing::Bytes(MakeSitRequest(North));
+  stream.insert(stream.end(), sit.begin(), sit.end());
+  std::size_t at = 0;
+  for (std::size_t cut : {3u, 10u, 12u, 17u, 0u}) {
+    const std::size_t to = cut ? cut : stream.size();
+    web.Send({stream.begin() + static_cast<std::ptrdiff_t>(at), stream.begin() + static_cast<std::ptrdiff_t>(to)});
+    at = to;
+  }
+  ASSERT_TRUE(WaitUntil([&] { return web.HasText("Webby is sitting North"); }));
+  EXPECT_TRUE(web.HasText("Webby has joined the table"));
+  EXPECT_GE(t.server.Occupants()[North], 0);
+  // Two frames merged into one message: a chat line and a resend request.
+  std::vector<uint8_t> two = testing::Bytes(MakeChat("hello there"));
+  const std::vector<uint8_t> resend = testing::Bytes(MakeResendAll());
+  two.insert(two.end(), resend.begin(), resend.end());
+  const int statuses = web.Count(MsgStatus);
+  web.Send(two);
+  ASSERT_TRUE(WaitUntil([&] { return web.Count(MsgText, "Webby: hello there") == 1 && web.Count(MsgStatus) > statuses; }));
+}
+
+TEST(WebSocketTable, TheLimitCountsTcpAndWebSocketTogether) {
+  WebTable t;
+  std::vector<std::unique_ptr<RawPeer>> tcp;
+  std::vector<std::unique_ptr<WebPeer>> web;
+  for (int i = 0; i < 16; ++i) {
+    tcp.push_back(std::make_unique<RawPeer>(t.server.Port()));
+    web.push_back(std::make_unique<WebPeer>(t.web()));
+  }
+  ASSERT_TRUE(WaitUntil([&] { return t.server.Connections().count() == MaxConnections; }));
+  WebPeer extraWeb(t.web());
+  RawPeer extraTcp(t.server.Port());
+  ASSERT_TRUE(WaitUntil([&] { return extraWeb.ended && extraTcp.Ended(); }));
+  EXPECT_EQ(t.server.Connections().count(), MaxConnections);
+  // A WebSocket that leaves makes room for the next one.
+  web.front()->socket.close();
+  ASSERT_TRUE(WaitUntil([&] { return t.server.Connections().count() == MaxConnections - 1; }));
+  WebPeer next(t.web());
+  ASSERT_TRUE(next.Open());
+  ASSERT_TRUE(WaitUntil([&] { return t.server.Connections().count() == MaxConnections; }));
+}
+
+TEST(WebSocketTable, OversizedOrTextMessageClosesOnlyThatConnection) {
+  WebTable t;
+  WebPeer big(t.web()), text(t.web()), good(t.web());
+  ASSERT_TRUE(big.Open() && text.Open() && good.Open());
+  ASSERT_TRUE(WaitUntil([&] { return t.server.Connections().count() == 3; }));
+  big.Send(std::vector<uint8_t>(64 * 1024 + 1, 0x04));
+  text.socket.sendTextMessage(QStringLiteral("hello"));
+  ASSERT_TRUE(WaitUntil([&] { return big.ended && text.ended && t.server.Connections().count() == 1; }));
+  good.Send(testing::Hello("Good"));
+  ASSERT_TRUE(WaitUntil([&] { return good.HasText("Good has joined the table"); }));
+  EXPECT_FALSE(good.ended);
+  // A message of exactly the limit is taken (and breaks no frame rule here:
+  // resend requests, one after another).
+  std::vector<uint8_t> many;
+  const std::vector<uint8_t> one = testing::Bytes(MakeResendAll());
+  while (many.size() + one.size() <= 64 * 1024) many.insert(many.end(), one.begin(), one.end());
+  EXPECT_LE(many.size(), 64u * 1024);
+}
+
+// With every scripted player holding back its first action, the deal is
+// on the table and nothing more happens: what South received is fixed.
+std::vector<std::vector<uint8_t>> SouthHandsAfterTheDeal(bool overWebSocket) {
+  WebTable t;
+  std::vector<std::unique_ptr<QtTransport>> transports;
+  std::vector<std::unique_ptr<ScriptedClient>> others;
+  std::unique_ptr<WebPeer> web;
+  std::unique_ptr<RawPeer> tcp;
+  std::vector<uint8_t> join = testing::Hello("South");
+  const std::vector<uint8_t> sit = testing::Bytes(MakeSitRequest(South));
+  join.insert(join.end(), sit.begin(), sit.end());
+  if (overWebSocket) {
+    web = std::make_unique<WebPeer>(t.web());
+    EXPECT_TRUE(web->Open());
+    web->Send(join);
+  } else {
+    tcp = std::make_unique<RawPeer>(t.server.Port());
+    tcp->Send(join);
+  }
+  EXPECT_TRUE(WaitUntil([&] { return t.server.Occupants()[South] >= 0; }));
+  for (int seat = West; seat <= East; ++seat) {
+    auto& transport = *transports.emplace_back(std::make_unique<QtTransport>());
+    auto& client = *others.emplace_back(std::make_unique<ScriptedClient>(transport, "P" + std::to_string(seat), seat));
+    client.holdIf = [](const GameState&) { return true; };
+    client.session().Connect("127.0.0.1", t.server.Port());
+  }
+  EXPECT_TRUE(WaitUntil([&] { return t.server.Game().phase != PhaseIdle; }));
+  const auto hands = [&] {
+    if (web) return web->Hands();
+    tcp->Ended();
+    std::vector<std::vector<uint8_t>> h;
+    for (const auto& f : DecodeFrames(tcp->in))
+      if (f.type == MsgHand) h.push_back(f.payload);
+    return h;
+  };
+  EXPECT_TRUE(WaitUntil([&] { return hands().size() >= 4; }));
+  for (int i = 0; i < 10; ++i) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  const auto result = hands();
+  others.clear();
+  return result;
+}
+
+TEST(WebSocketTable, HandsAreMaskedExactlyAsOverTcp) {
+  const auto overWeb = SouthHandsAfterTheDeal(true);
+  const auto overTcp = SouthHandsAfterTheDeal(false);
+  ASSERT_GE(overWeb.size(), 4u);
+  EXPECT_EQ(overWeb, overTcp);
+  // South sees its own 13 cards and no card of another seat.
+  for (const auto& hand : overWeb) {
+    ASSERT_EQ(hand.size(), 14u);
+    for (std::size_t i = 1; i < hand.size(); ++i)
+      if (hand[0] == South) EXPECT_LT(hand[i], NoCard);
+      else EXPECT_GE(hand[i], NoCard);
+  }
+}
+
+}  // namespace
+}  // namespace zelbo

@@ -1,0 +1,250 @@
+// The JavaScript face of the web client (embind). The page creates one
+// PageClient with an object that carries out PageHost's calls and then
+// calls in with socket notices, clicks and commands.
+#include <emscripten/bind.h>
+#include <emscripten/val.h>
+
+#include <string>
+#include <vector>
+
+#include "display/card_recipe.h"
+#include "display/hand_geometry.h"
+#include "web/bridge/web_client.h"
+
+namespace zelbo {
+namespace {
+
+using emscripten::val;
+
+class JsHost : public PageHost {
+ public:
+  explicit JsHost(val page) : page_(std::move(page)) {}
+  void OpenSocket() override { page_.call<void>("openSocket"); }
+  void SendBytes(std::span<const uint8_t> bytes) override {
+    // A view into the module's memory: the page copies it at once.
+    page_.call<void>("sendBytes", val(emscripten::typed_memory_view(bytes.size(), bytes.data())));
+  }
+  void CloseSocket() override { page_.call<void>("closeSocket"); }
+  void ShowPickGame() override { page_.call<void>("showPickGame"); }
+  void ShowAction() override { page_.call<void>("showAction"); }
+  void HideDialogs() override { page_.call<void>("hideDialogs"); }
+  void Repaint() override { page_.call<void>("repaint"); }
+  void PaneChanged() override { page_.call<void>("paneChanged"); }
+  void ScoreChanged() override { page_.call<void>("scoreChanged"); }
+  void ConnectionLost() override { page_.call<void>("connectionLost"); }
+
+ private:
+  val page_;
+};
+
+template <typename Range>
+val ToArray(const Range& range) {
+  val a = val::array();
+  // The element type, not `auto`: vector<bool> hands out proxies.
+  for (const typename Range::value_type& item : range) a.call<void>("push", val(item));
+  return a;
+}
+
+class PageClient {
+ public:
+  PageClient(val page, std::string handle) : host_(std::move(page)), client_(host_, std::move(handle)) {}
+
+  void join() { client_.Join(); }
+  void leave() { client_.Leave(); }
+  void socketOpened() { client_.SocketOpened(); }
+  void socketBytes(val bytes) {
+    const std::vector<uint8_t> data = emscripten::convertJSArrayToNumberVector<uint8_t>(bytes);
+    client_.SocketBytes(data);
+  }
+  void socketClosed() { client_.SocketClosed(); }
+
+  void sit(int seat) { client_.Sit(seat); }
+  void kibitz(int which) { client_.Kibitz(which); }
+  void undo() { client_.Undo(); }
+  void chat(const std::string& text) { client_.Chat(text); }
+
+  void setTable(int red, int green, int blue, int spacing) { client_.SetTable(red, green, blue, spacing); }
+  val paint() const {
+    RecordingCanvas canvas;
+    client_.Paint(canvas);
+    val result = val::object();
+    result.set("ints", val::global("Int32Array").new_(
+                           val(emscripten::typed_memory_view(canvas.ints.size(), canvas.ints.data()))));
+    result.set("texts", ToArray(canvas.texts));
+    return result;
+  }
+  bool click(int x, int y) {
+    const TableClick c = client_.Click(x, y);
+    return c.undo || c.slot >= 0;
+  }
+
+  val pickState() {
+    const PickGameModel& m = client_.Pick();
+    std::vector<bool> checked, enabled;
+    for (int i = 0; i < PickGameModel::BoxCount; ++i) {
+      checked.push_back(m.checked(i));
+      enabled.push_back(m.enabled(i));
+    }
+    val s = val::object();
+    s.set("checked", ToArray(checked));
+    s.set("enabled", ToArray(enabled));
+    s.set("suit", m.suit());
+    s.set("rank", m.rank());
+    return s;
+  }
+  void pickClickBox(int box, bool nowChecked) { client_.Pick().ClickBox(box, nowChecked); }
+  void pickSuit(int index) { client_.Pick().SelectSuit(index); }
+  void pickRank(int index) { client_.Pick().SelectRank(index); }
+  bool pickOk() { return client_.PickOk(); }
+
+  val actionState() {
+    const DoublingModel& m = client_.Action();
+    std::vector<bool> checked, enabled;
+    std::vector<std::string> labels;
+    for (int i = 0; i < DoublingModel::BoxCount; ++i) {
+      checked.push_back(m.checked(i));
+      enabled.push_back(m.enabled(i));
+      labels.push_back(m.label(i));
+    }
+    val s = val::object();
+    s.set("checked", ToArray(checked));
+    s.set("enabled", ToArray(enabled));
+    s.set("labels", ToArray(labels));
+    return s;
+  }
+  void actionSetChecked(int box, bool on) { client_.Action().SetChecked(box, on); }
+  bool actionOk() { return client_.ActionOk(); }
+
+  val paneLines() const { return ToArray(client_.Session().Pane().lines()); }
+  val scoreLines() const { return ToArray(client_.Session().Game().scoreSheet.lines()); }
+
+  val state() const {
+    const ClientSession& s = client_.Session();
+    const GameState& g = s.Game();
+    val o = val::object();
+    o.set("connected", s.IsClient());
+    o.set("position", s.LocalPosition());
+    o.set("remembered", client_.RememberedPosition());
+    o.set("phase", static_cast<int>(g.phase));
+    o.set("dealNumber", static_cast<int>(g.dealNumber));
+    o.set("dealer", static_cast<int>(g.dealer));
+    o.set("turn", static_cast<int>(g.turn));
+    o.set("handle", s.Handle());
+    std::vector<std::string> handles;
+    std::vector<bool> taken;
+    for (int seat = 0; seat < 4; ++seat) {
+      handles.push_back(s.SeatHandle(seat));
+      taken.push_back(s.SeatTaken(seat));
+    }
+    o.set("seatHandles", ToArray(handles));
+    o.set("seatTaken", ToArray(taken));
+    const int own = s.IsSeated() ? s.LocalPosition() : South;
+    std::vector<int> hand(std::begin(g.hands[own]), std::end(g.hands[own]));
+    o.set("hand", ToArray(hand));
+    return o;
+  }
+  val playableCards() const { return ToArray(client_.PlayableCards()); }
+  int slotMiddle(int slot) const { return client_.SlotMiddle(slot); }
+
+ private:
+  JsHost host_;
+  WebClient client_;
+};
+
+val RgbText(Rgb c) {
+  return val("rgb(" + std::to_string(c.red) + "," + std::to_string(c.green) + "," +
+             std::to_string(c.blue) + ")");
+}
+
+// The card's picture as plain objects: {path: [[kind, ...numbers]], fill,
+// pen, penWidth} or {text, size, x, y, top, maxWidth, upsideDown, fill}.
+val CardRecipeForPage(int card) {
+  val shapes = val::array();
+  for (const CardShape& shape : CardRecipe(card)) {
+    val o = val::object();
+    if (shape.filled || shape.isText()) o.set("fill", RgbText(shape.fill));
+    if (shape.isText()) {
+      o.set("text", shape.text);
+      o.set("size", shape.textSize);
+      o.set("x", shape.centreX);
+      o.set("y", shape.y);
+      o.set("top", shape.alignTop);
+      o.set("maxWidth", shape.maxWidth);
+      o.set("upsideDown", shape.upsideDown);
+    } else {
+      val path = val::array();
+      for (const CardPathStep& step : shape.path) {
+        val s = val::array();
+        s.call<void>("push", val(static_cast<int>(step.kind)));
+        for (double v : step.v) s.call<void>("push", val(v));
+        path.call<void>("push", s);
+      }
+      o.set("path", path);
+      if (shape.penWidth > 0) {
+        o.set("pen", RgbText(shape.pen));
+        o.set("penWidth", shape.penWidth);
+      }
+    }
+    shapes.call<void>("push", o);
+  }
+  return shapes;
+}
+
+std::string PickBoxLabel(int box) {
+  return box >= 0 && box < PickGameModel::BoxCount ? PickGameModel::BoxLabel(box) : "";
+}
+std::string PickSuitEntry(int i) {
+  return i >= 0 && i < PickGameModel::SuitCount ? PickGameModel::SuitEntry(i) : "";
+}
+std::string PickRankEntry(int i) {
+  return i >= 0 && i < PickGameModel::RankCount ? PickGameModel::RankEntry(i) : "";
+}
+
+}  // namespace
+}  // namespace zelbo
+
+EMSCRIPTEN_BINDINGS(zelbo_web) {
+  using namespace zelbo;
+  emscripten::class_<PageClient>("PageClient")
+      .constructor<emscripten::val, std::string>()
+      .function("join", &PageClient::join)
+      .function("leave", &PageClient::leave)
+      .function("socketOpened", &PageClient::socketOpened)
+      .function("socketBytes", &PageClient::socketBytes)
+      .function("socketClosed", &PageClient::socketClosed)
+      .function("sit", &PageClient::sit)
+      .function("kibitz", &PageClient::kibitz)
+      .function("undo", &PageClient::undo)
+      .function("chat", &PageClient::chat)
+      .function("setTable", &PageClient::setTable)
+      .function("paint", &PageClient::paint)
+      .function("click", &PageClient::click)
+      .function("pickState", &PageClient::pickState)
+      .function("pickClickBox", &PageClient::pickClickBox)
+      .function("pickSuit", &PageClient::pickSuit)
+      .function("pickRank", &PageClient::pickRank)
+      .function("pickOk", &PageClient::pickOk)
+      .function("actionState", &PageClient::actionState)
+      .function("actionSetChecked", &PageClient::actionSetChecked)
+      .function("actionOk", &PageClient::actionOk)
+      .function("paneLines", &PageClient::paneLines)
+      .function("scoreLines", &PageClient::scoreLines)
+      .function("state", &PageClient::state)
+      .function("playableCards", &PageClient::playableCards)
+      .function("slotMiddle", &PageClient::slotMiddle);
+  emscripten::function("pickBoxLabel", &PickBoxLabel);
+  emscripten::function("pickSuitEntry", &PickSuitEntry);
+  emscripten::function("pickRankEntry", &PickRankEntry);
+  emscripten::function("cardRecipe", &CardRecipeForPage);
+  emscripten::function("retryDelayMs", &WebClient::RetryDelayMs);
+  emscripten::constant("cardWidth", CardWidth);
+  emscripten::constant("cardHeight", CardHeight);
+  emscripten::constant("opFill", OpFill);
+  emscripten::constant("opText", OpText);
+  emscripten::constant("opCard", OpCard);
+  emscripten::constant("pathMoveTo", static_cast<int>(CardPathStep::MoveTo));
+  emscripten::constant("pathLineTo", static_cast<int>(CardPathStep::LineTo));
+  emscripten::constant("pathCubicTo", static_cast<int>(CardPathStep::CubicTo));
+  emscripten::constant("pathEllipse", static_cast<int>(CardPathStep::Ellipse));
+  emscripten::constant("pathClose", static_cast<int>(CardPathStep::Close));
+}

@@ -1,0 +1,223 @@
+#include "web/bridge/web_client.h"
+
+#include <algorithm>
+
+#include "display/client_view.h"
+#include "display/hand_geometry.h"
+#include "display/table_painter.h"
+#include "engine/engine.h"
+
+namespace zelbo {
+
+namespace {
+
+// The transport hands bytes on in pieces of this size at most.
+constexpr std::size_t ReadChunk = 1024;
+
+}  // namespace
+
+WebClient::WebClient(PageHost& host, std::string handle)
+    : host_(host), session_(*this, *this, std::move(handle)) {}
+
+WebClient::~WebClient() = default;
+
+// ---- Connection ----
+
+void WebClient::Join() {
+  leaving_ = false;
+  // The address is the page's own server; the WebSocket knows it.
+  session_.Connect("", DefaultPort);
+}
+
+void WebClient::Leave() {
+  leaving_ = true;
+  rejoining_ = false;
+  remembered_ = NoPosition;
+  session_.Disconnect();
+}
+
+bool WebClient::Listen(uint16_t, SocketError* error) {
+  if (error) *error = SocketError{0, "a page cannot listen", false};
+  return false;
+}
+
+ConnId WebClient::Connect(const std::string&, uint16_t) {
+  conn_ = nextConn_++;
+  open_ = false;
+  pending_.clear();
+  host_.OpenSocket();
+  return conn_;
+}
+
+void WebClient::Send(ConnId conn, std::span<const uint8_t> bytes) {
+  if (conn != conn_ || conn_ == NoConn || bytes.empty()) return;
+  if (open_) {
+    host_.SendBytes(bytes);
+  } else {
+    pending_.insert(pending_.end(), bytes.begin(), bytes.end());
+  }
+}
+
+void WebClient::Close(ConnId conn, CloseMode) {
+  if (conn != conn_ || conn_ == NoConn) return;
+  conn_ = NoConn;
+  open_ = false;
+  pending_.clear();
+  host_.CloseSocket();
+}
+
+void WebClient::SocketOpened() {
+  if (conn_ == NoConn || open_ || !events_) return;
+  const ConnId conn = conn_;
+  open_ = true;
+  const std::vector<uint8_t> early = std::move(pending_);
+  pending_.clear();
+  events_->OnConnected(conn);
+  if (conn_ == conn) events_->OnWritable(conn);
+  if (conn_ != conn) return;
+  if (!early.empty()) host_.SendBytes(early);
+  // Back at the table after a drop: the same seat, or the same view.
+  if (!rejoining_) return;
+  rejoining_ = false;
+  if (remembered_ >= 0 && remembered_ <= 3) {
+    session_.RequestSeat(remembered_);
+  } else if (remembered_ >= 4 && remembered_ <= KibitzAll) {
+    session_.StartKibitzing(remembered_ - 4);
+  }
+}
+
+void WebClient::SocketBytes(std::span<const uint8_t> bytes) {
+  const ConnId conn = conn_;
+  while (!bytes.empty() && conn != NoConn && conn_ == conn && events_) {
+    const std::size_t n = std::min(bytes.size(), ReadChunk);
+    events_->OnRead(conn, bytes.first(n));
+    bytes = bytes.subspan(n);
+  }
+}
+
+void WebClient::SocketClosed() {
+  if (conn_ == NoConn) return;
+  const ConnId conn = conn_;
+  conn_ = NoConn;
+  open_ = false;
+  pending_.clear();
+  if (events_) events_->OnClosed(conn);
+}
+
+int WebClient::RetryDelayMs(int attempt) {
+  return 1000 << std::clamp(attempt, 0, 4);
+}
+
+// ---- Commands ----
+
+void WebClient::Sit(int seat) { session_.RequestSeat(seat); }
+
+void WebClient::Kibitz(int which) { session_.StartKibitzing(which); }
+
+void WebClient::Undo() { session_.RequestUndo(); }
+
+void WebClient::Chat(const std::string& text) { session_.SendChat(text); }
+
+// ---- The table ----
+
+void WebClient::SetTable(int red, int green, int blue, int cardSpacing) {
+  red_ = red;
+  green_ = green;
+  blue_ = blue;
+  spacing_ = cardSpacing;
+}
+
+TableView WebClient::View() const {
+  TableView v;
+  v.BackgroundRed = red_;
+  v.BackgroundGreen = green_;
+  v.BackgroundBlue = blue_;
+  v.CardSpacing = spacing_;
+  FillClientView(v, session_);
+  return v;
+}
+
+void WebClient::Paint(Canvas& canvas) const {
+  PaintTable(View(), PaintRect{0, 0, 900, 720}, canvas);
+}
+
+TableClick WebClient::Click(int x, int y) {
+  const TableClick click = ClickTable(View(), x, y);
+  if (click.undo) Undo();
+  if (click.slot >= 0 && IsCard(click.card)) session_.PlayCard(click.card);
+  return click;
+}
+
+std::vector<int> WebClient::PlayableCards() const {
+  std::vector<int> cards;
+  const GameState& g = session_.Game();
+  const int seat = session_.LocalPosition();
+  if (!session_.IsSeated() || g.turn != seat) return cards;
+  if (g.phase != PhasePlaying && g.phase != PhaseFirstLead) return cards;
+  for (uint8_t c : g.hands[seat]) {
+    if (IsCard(c) && MayPlayCard(g, seat, c)) cards.push_back(c);
+  }
+  return cards;
+}
+
+int WebClient::SlotMiddle(int slot) const {
+  const GameState& g = session_.Game();
+  const int seat = std::max(0, session_.LocalPosition()) & 3;
+  const int64_t left = HandCardLeft(spacing_, slot);
+  const int64_t visible = SlotIsCovered(g.hands[seat], slot)
+                              ? std::clamp<int64_t>(spacing_, 1, CardWidth)
+                              : CardWidth;
+  return static_cast<int>(left + visible / 2);
+}
+
+// ---- Dialogs ----
+
+void WebClient::PromptContract(const GameState& g) {
+  pick_.Open(g.offeredContracts);
+  host_.ShowPickGame();
+}
+
+void WebClient::PromptDoubling(const GameState& g) {
+  const int self = session_.LocalPosition();
+  if (self < 0 || self > 3) return;
+  std::string handles[4];
+  for (int s = 0; s < 4; ++s) handles[s] = session_.SeatHandle(s);
+  action_.Open(g, self, handles);
+  host_.ShowAction();
+}
+
+bool WebClient::PickOk() {
+  if (session_.Game().phase != PhaseChoosing) return true;  // too late: just close
+  const int code = pick_.Code();
+  if (code == 0) return false;
+  session_.SendContractChosen(code);
+  return true;
+}
+
+bool WebClient::ActionOk() {
+  if (session_.Game().phase != PhaseChoosing) return true;
+  session_.SendDoubleChosen(action_.Bits());
+  return true;
+}
+
+// ---- What the session reports ----
+
+void WebClient::RedrawTable() {
+  if (session_.IsClient() && session_.LocalPosition() != NoPosition) {
+    remembered_ = session_.LocalPosition();
+  }
+  host_.Repaint();
+}
+
+void WebClient::ConnectionClosed() {
+  conn_ = NoConn;
+  open_ = false;
+  pending_.clear();
+  host_.HideDialogs();
+  host_.Repaint();
+  if (leaving_) return;
+  rejoining_ = true;
+  host_.ConnectionLost();
+}
+
+}  // namespace zelbo

@@ -1,0 +1,119 @@
+// The browser's client: one ClientSession behind a transport that is the
+// page's WebSocket, the Pick-a-game and Action models behind the page's
+// HTML dialogs, and the table painted into a recorded operation list. The
+// page calls in with socket notices, clicks and commands; everything it
+// must show comes back through PageHost.
+//
+// A connection that drops is the page's to retry; when it gets through
+// again the client asks for the seat (or the kibitzer's view) it had.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "dialogs/doubling_model.h"
+#include "dialogs/pick_game_model.h"
+#include "display/table_click.h"
+#include "display/table_view.h"
+#include "net/client_session.h"
+#include "net/transport.h"
+#include "web/bridge/page_host.h"
+#include "web/bridge/recording_canvas.h"
+
+namespace zelbo {
+
+class WebClient : private Transport, private ClientUi {
+ public:
+  WebClient(PageHost& host, std::string handle);
+  ~WebClient() override;
+  WebClient(const WebClient&) = delete;
+  WebClient& operator=(const WebClient&) = delete;
+
+  // Connecting: Join opens the socket and greets the server once it is
+  // open (commands given before that follow the greeting); Leave closes it
+  // for good (no seat is asked for again).
+  void Join();
+  void Leave();
+
+  // Notices from the page's WebSocket.
+  void SocketOpened();
+  void SocketBytes(std::span<const uint8_t> bytes);
+  void SocketClosed();
+
+  // Menu commands: Sit (0..3), Kibbitz (0..3, 4 everyone), Undo, chat.
+  void Sit(int seat);
+  void Kibitz(int which);
+  void Undo();
+  void Chat(const std::string& text);
+
+  // The table: settings, painting into `canvas`, and a click or touch at
+  // layout coordinates (a card of the own hand, or the Undo spot).
+  void SetTable(int red, int green, int blue, int cardSpacing);
+  TableView View() const;
+  void Paint(Canvas& canvas) const;
+  TableClick Click(int x, int y);
+
+  // The Pick-a-game dialog. PickOk sends the chosen contract and returns
+  // true when the dialog closes; with nothing usable chosen it stays open.
+  PickGameModel& Pick() { return pick_; }
+  bool PickOk();
+  // The Action dialog; ActionOk sends the decision and returns true.
+  DoublingModel& Action() { return action_; }
+  bool ActionOk();
+
+  const ClientSession& Session() const { return session_; }
+  // The seat (0..3) or kibitzer's view (4..8) asked for again after a
+  // reconnection; NoPosition when there is none.
+  int RememberedPosition() const { return remembered_; }
+  // Cards of the own hand that may be played now (none when it is not the
+  // own turn), in slot order.
+  std::vector<int> PlayableCards() const;
+  // Layout x of the middle of the visible part of hand slot `slot`.
+  int SlotMiddle(int slot) const;
+
+  // Waiting time before reconnection attempt `attempt` (0, 1, ...): one
+  // second, doubling each time, at most sixteen.
+  static int RetryDelayMs(int attempt);
+
+ private:
+  // Transport
+  void SetEvents(TransportEvents* events) override { events_ = events; }
+  bool Listen(uint16_t, SocketError* error) override;
+  uint16_t ListeningPort() const override { return 0; }
+  void StopListening() override {}
+  ConnId Connect(const std::string& host, uint16_t port) override;
+  void Send(ConnId conn, std::span<const uint8_t> bytes) override;
+  void Close(ConnId conn, CloseMode mode) override;
+  int64_t NowMs() const override { return 0; }
+  // The browser keeps what is sent; only a server bounds its queues.
+  int64_t QueuedBytes(ConnId) const override { return 0; }
+
+  // ClientUi
+  void PromptContract(const GameState& g) override;
+  void PromptDoubling(const GameState& g) override;
+  void HideDecisionDialogs() override { host_.HideDialogs(); }
+  void RedrawTable() override;
+  void PaneLineAdded(std::string_view) override { host_.PaneChanged(); }
+  void ScoreSheetChanged() override { host_.ScoreChanged(); }
+  void ConnectionClosed() override;
+
+  PageHost& host_;
+  TransportEvents* events_ = nullptr;
+  ConnId conn_ = NoConn;
+  ConnId nextConn_ = 1;
+  bool open_ = false;
+  // Bytes the session sent while the socket was still opening; they follow
+  // the greeting once it is open.
+  std::vector<uint8_t> pending_;
+  int remembered_ = NoPosition;
+  bool rejoining_ = false;  // the connection was lost: ask for remembered_ again
+  bool leaving_ = false;
+  int red_ = 230, green_ = 230, blue_ = 230, spacing_ = 16;
+  PickGameModel pick_;
+  DoublingModel action_;
+  ClientSession session_;  // last: it registers with the transport above
+};
+
+}  // namespace zelbo
