@@ -12,6 +12,7 @@
 
 #include "dialogs/doubling_model.h"
 #include "dialogs/pick_game_model.h"
+#include "display/client_view.h"
 #include "display/table_click.h"
 #include "display/table_painter.h"
 #include "net/client_session.h"
@@ -77,14 +78,7 @@ struct FuzzUi : ClientUi {
 
 void PaintAndClick(const ClientSession& session) {
   TableView v;
-  v.role = TableRole::Client;
-  v.game = session.Game();
-  v.LocalPosition = session.LocalPosition();
-  v.Handle = session.Handle();
-  for (int s = 0; s < 4; ++s) {
-    v.SeatHandles[static_cast<std::size_t>(s)] = session.SeatHandle(s);
-    v.SeatTaken[static_cast<std::size_t>(s)] = session.SeatTaken(s);
-  }
+  FillClientView(v, session);
   CheckingCanvas canvas;
   PaintTable(v, PaintRect{0, 0, 800, 600}, canvas);
   for (int x = 0; x < 800; x += 37) {
