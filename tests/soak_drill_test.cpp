@@ -85,15 +85,10 @@ std::filesystem::path FilesBase() {
 
 TEST(SoakDrill, AHostileCrowdNeitherChangesTheGameNorGrowsTheServer) {
   testing::App();
-  std::string reference;
-  {
-    testing::TempDir dir(FilesBase());
-    Server quiet(dir.path);
-    ASSERT_NE(quiet.port, 0);
-    ASSERT_TRUE(WaitUntil([&] { return quiet.Over(); }, 300000)) << quiet.output;
-    reference = quiet.Records();
-    ASSERT_NE(reference.find("Deal 28"), std::string::npos);
-  }
+  // The same game undisturbed, played at the same time on its own server.
+  testing::TempDir quietDir(FilesBase());
+  Server quiet(quietDir.path);
+  ASSERT_NE(quiet.port, 0);
 
   testing::TempDir dir(FilesBase());
   Server server(dir.path);
@@ -137,8 +132,8 @@ TEST(SoakDrill, AHostileCrowdNeitherChangesTheGameNorGrowsTheServer) {
     flooder.Drop();
     // The churner: a connection that greets nothing and goes at once
     // (connecting without waiting, so the drill's loop never blocks), at
-    // most 2,500 a second.
-    if (Clock::now() - churnedAt >= std::chrono::microseconds(400)) {
+    // most 1,000 a second (a sanitizer build of the server takes no more).
+    if (Clock::now() - churnedAt >= std::chrono::microseconds(1000)) {
       churnedAt = Clock::now();
       if (churner >= 0) close(churner);
       churner = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
@@ -166,7 +161,9 @@ TEST(SoakDrill, AHostileCrowdNeitherChangesTheGameNorGrowsTheServer) {
   }
   if (churner >= 0) close(churner);
   ASSERT_TRUE(server.Over()) << server.output.substr(server.output.size() > 4000 ? server.output.size() - 4000 : 0);
-  EXPECT_EQ(server.Records(), reference);
+  ASSERT_TRUE(WaitUntil([&] { return quiet.Over(); }, 300000)) << quiet.output;
+  ASSERT_NE(quiet.Records().find("Deal 28"), std::string::npos);
+  EXPECT_EQ(server.Records(), quiet.Records());
   // Nobody who reads was let go.
   for (auto& r : readers) EXPECT_FALSE(r->Ended());
   EXPECT_FALSE(flooder.Ended());
