@@ -62,18 +62,18 @@ bool ParsePort(std::string_view text, int32_t& port) {
 bool ApplyArgument(std::string_view token, Settings& settings) {
   if (StartsWithNoCase(token, "IP=")) {
     // Longer addresses are cut to what the setting holds.
-    settings.ServerAddress = CutUtf8(token.substr(3), MaxServerAddress);
+    settings.serverAddress = CutUtf8(token.substr(3), MaxServerAddress);
   } else if (EqualsNoCase(token, "mode=client")) {
-    settings.StartMode = StartModeClient;
+    settings.startMode = StartModeClient;
   } else if (EqualsNoCase(token, "mode=server")) {
-    settings.StartMode = StartModeServer;
+    settings.startMode = StartModeServer;
   } else if (StartsWithNoCase(token, "handle=")) {
-    settings.Handle = CutUtf8(token.substr(7), MaxHandle);
+    settings.handle = CutUtf8(token.substr(7), MaxHandleLength);
   } else if (StartsWithNoCase(token, "robots=") && token.size() == 8 && token[7] >= '0' &&
              token[7] <= '4') {
-    settings.Robots = token[7] - '0';
+    settings.robots = token[7] - '0';
   } else if (StartsWithNoCase(token, "web=")) {
-    return ParsePort(token.substr(4), settings.WebPort);
+    return ParsePort(token.substr(4), settings.webPort);
   } else {
     return false;
   }

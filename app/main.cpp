@@ -62,7 +62,7 @@ int main(int argc, char** argv) {
     // The folder of card pictures, when one is named in the settings.
     zelbo::QtSettingsStore store;
     std::string folder;
-    if (store.ReadString(zelbo::ValueCardPictures, folder)) settings.CardFolder = folder;
+    if (store.ReadString(zelbo::ValueCardPictures, folder)) settings.cardFolder = folder;
   }
 
   // Qt has taken its own options out of the arguments; the rest are ours,

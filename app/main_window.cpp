@@ -10,10 +10,10 @@
 #include "app/command_ids.h"
 #include "app/message_pane_widget.h"
 #include "app/setup_dialog.h"
+#include "app/table_side.h"
 #include "dialogs/doubling_dialog.h"
 #include "dialogs/pick_game_dialog.h"
 #include "dialogs/score_window.h"
-#include "display/client_view.h"
 #include "display/qt/table_widget.h"
 #include "net/qt/qt_transport.h"
 #include "net/qt/web_listener.h"
@@ -35,9 +35,9 @@ MainWindow::MainWindow(Settings settings, SettingsStore& store, AppPrompts& prom
   connect(table_, &TableWidget::tableClicked, this,
           [this](const TableClick& click) { ApplyClick(click); });
   pane_->onSend = [this](const std::string& text) { SendChat(text); };
-  if (!settings_.CardFolder.empty()) {
+  if (!settings_.cardFolder.empty()) {
     QString error;
-    if (!table_->setCardFolder(QString::fromStdString(settings_.CardFolder), &error)) {
+    if (!table_->setCardFolder(QString::fromStdString(settings_.cardFolder), &error)) {
       pane_->AddLine("Card pictures not loaded: " + error.toStdString());
     }
   }
@@ -63,6 +63,7 @@ MainWindow::~MainWindow() {
   // first, and the callbacks see that the window is closing.
   closing_ = true;
   robots_.Clear();
+  side_.reset();
   server_.reset();
   client_.reset();
   transport_.reset();
@@ -111,30 +112,23 @@ ProcessRole MainWindow::Role() const {
   return role;
 }
 
-int MainWindow::LocalPosition() const {
-  if (server_) return server_->LocalPosition();
-  if (client_ && client_->IsClient()) return client_->LocalPosition();
-  return NoPosition;
-}
+int MainWindow::LocalPosition() const { return side_ ? side_->LocalPosition() : NoPosition; }
 
-const GameState* MainWindow::Game() const {
-  if (server_) return &server_->Game();
-  if (client_) return &client_->Game();
-  return nullptr;
-}
+const GameState* MainWindow::Game() const { return side_ ? &side_->Game() : nullptr; }
 
 bool MainWindow::StartServer() {
   if (Role().HasRole()) return false;
   DropRole();
   ServerConfig config;
-  config.handle = settings_.Handle;
+  config.handle = settings_.handle;
   config.folder = options_.folder;
   config.randomSeed = settings_.randomSeed;
   config.autosave = options_.autosave;
   config.undo = options_.undo;
   transport_ = std::make_unique<QtTransport>();
   server_ = std::make_unique<ServerTable>(*transport_, static_cast<ServerUi&>(*this), config);
-  if (!server_->Start(static_cast<uint16_t>(settings_.Port))) {
+  side_ = ServerSide(*server_);
+  if (!server_->Start(static_cast<uint16_t>(settings_.port))) {
     // Nobody could reach a server that does not listen: give the role up
     // so that Setup can try another port.
     DropRole();
@@ -142,9 +136,9 @@ bool MainWindow::StartServer() {
     return false;
   }
   // web=PORT: browsers may join too; the pane says where.
-  if (settings_.WebPort >= 0) OpenWebDoor(*transport_, *server_, static_cast<uint16_t>(settings_.WebPort));
+  if (settings_.webPort >= 0) OpenWebDoor(*transport_, *server_, static_cast<uint16_t>(settings_.webPort));
   // robots=N: the robots sit at once; the game starts when the table is full.
-  if (settings_.Robots > 0) robots_.Fill(*server_, settings_.Robots);
+  if (settings_.robots > 0) robots_.Fill(*server_, settings_.robots);
   RedrawTable();
   return true;
 }
@@ -154,13 +148,15 @@ void MainWindow::ConnectToServer() {
   DropRole();
   transport_ = std::make_unique<QtTransport>();
   client_ = std::make_unique<ClientSession>(*transport_, static_cast<ClientUi&>(*this),
-                                            settings_.Handle);
-  client_->Connect(settings_.ServerAddress, static_cast<uint16_t>(settings_.Port));
+                                            settings_.handle);
+  side_ = ClientSide(*client_);
+  client_->Connect(settings_.serverAddress, static_cast<uint16_t>(settings_.port));
   RedrawTable();
 }
 
 void MainWindow::DropRole() {
   robots_.Clear();
+  side_.reset();
   server_.reset();
   client_.reset();
   transport_.reset();
@@ -265,13 +261,13 @@ void MainWindow::FileCommand(int id) {
   bool ok = false;
   QString what;
   if (id == CmdOpen) {
-    ok = server_->LoadGameFile(path, &error);
+    ok = server_->LoadGameFile(path, error);
     what = "Could not read the saved game";
   } else if (id == CmdSave) {
-    ok = server_->SaveGameFile(path, &error);
+    ok = server_->SaveGameFile(path, error);
     what = "Could not save the game to";
   } else {
-    ok = server_->WriteHandRecordsFile(path, &error);
+    ok = server_->WriteHandRecordsFile(path, error);
     what = "Could not write the hand records to";
   }
   if (!ok) {
@@ -289,51 +285,27 @@ void MainWindow::AskHandRecords() {
 }
 
 void MainWindow::SendChat(const std::string& text) {
-  if (server_) {
-    server_->SendChat(text);
-  } else if (client_ && client_->IsClient()) {
-    client_->SendChat(text);
-  }
+  if (side_) side_->SendChat(text);
 }
 
 // ---- The table ----
 
 TableView MainWindow::CurrentView() const {
   TableView v;
-  v.Handle = settings_.Handle;
-  v.BackgroundRed = settings_.BackgroundRed;
-  v.BackgroundGreen = settings_.BackgroundGreen;
-  v.BackgroundBlue = settings_.BackgroundBlue;
-  v.CardSpacing = settings_.CardSpacing;
-  v.Privileged = settings_.Privileged;
-  if (server_) {
-    v.role = TableRole::Server;
-    v.game = server_->Game();
-    v.LocalPosition = server_->LocalPosition();
-    v.Handle = server_->Config().handle;
-    for (int s = 0; s < 4; ++s) {
-      const int occupant = server_->Occupants()[static_cast<std::size_t>(s)];
-      v.SeatOccupant[static_cast<std::size_t>(s)] = occupant;
-      if (occupant >= 0 && occupant < server_->Connections().count()) {
-        v.SeatHandles[static_cast<std::size_t>(s)] = server_->Connections().slot(occupant).handle;
-      }
-    }
-  } else if (client_) {
-    FillClientView(v, *client_);
-  }
+  v.handle = settings_.handle;
+  v.backgroundRed = settings_.backgroundRed;
+  v.backgroundGreen = settings_.backgroundGreen;
+  v.backgroundBlue = settings_.backgroundBlue;
+  v.cardSpacing = settings_.cardSpacing;
+  v.privileged = settings_.privileged;
+  if (side_) side_->FillView(v);
   return v;
 }
-
-void MainWindow::ClickAt(int x, int y) { ApplyClick(ClickTable(CurrentView(), x, y)); }
 
 void MainWindow::ApplyClick(const TableClick& click) {
   if (click.undo) Command(CmdUndo);
   if (click.slot < 0 || !IsCard(click.card)) return;
-  if (server_) {
-    server_->LocalPlayCard(click.card);
-  } else if (client_ && client_->IsClient()) {
-    client_->PlayCard(click.card);
-  }
+  if (side_) side_->PlayCard(click.card);
 }
 
 // ---- What the roles ask of the screen ----
@@ -376,9 +348,7 @@ void MainWindow::OpenDoublingDialog(const GameState& g) {
   const int self = LocalPosition();
   if (self < 0 || self > 3) return;
   std::string handles[4];
-  for (int s = 0; s < 4; ++s) {
-    handles[s] = server_ ? server_->SeatHandle(s) : client_ ? client_->SeatHandle(s) : std::string();
-  }
+  for (int s = 0; s < 4; ++s) handles[s] = side_ ? side_->SeatHandle(s) : std::string();
   BringForward();
   doubling_->OpenFor(g, self, handles);
   AlertIfInactive();
@@ -387,19 +357,11 @@ void MainWindow::OpenDoublingDialog(const GameState& g) {
 void MainWindow::PromptDoubling(const GameState& g) { OpenDoublingDialog(g); }
 
 void MainWindow::ContractChosen(int code) {
-  if (server_) {
-    server_->LocalContractChosen(code);
-  } else if (client_ && client_->IsClient()) {
-    client_->SendContractChosen(code);
-  }
+  if (side_) side_->ChooseContract(code);
 }
 
 void MainWindow::DoubleChosen(int bits) {
-  if (server_) {
-    server_->LocalDoubleChosen(bits);
-  } else if (client_ && client_->IsClient()) {
-    client_->SendDoubleChosen(bits);
-  }
+  if (side_) side_->ChooseDoubles(bits);
 }
 
 void MainWindow::HideDecisionDialogs() {

@@ -27,6 +27,7 @@ class QAction;
 namespace zelbo {
 
 class QtTransport;
+class TableSide;
 class TableWidget;
 class MessagePaneWidget;
 class PickGameDialog;
@@ -50,7 +51,6 @@ class MainWindow : public QMainWindow, public ServerUi, public ClientUi {
   // the role or position does not allow do nothing.
   void Command(int id);
   // A click on the table at (x, y), and what a click hit.
-  void ClickAt(int x, int y);
   void ApplyClick(const TableClick& click);
 
   // Roles, as OK in Setup starts them. StartServer returns false (and keeps
@@ -115,6 +115,7 @@ class MainWindow : public QMainWindow, public ServerUi, public ClientUi {
   std::unique_ptr<QtTransport> transport_;
   std::unique_ptr<ServerTable> server_;
   std::unique_ptr<ClientSession> client_;
+  std::unique_ptr<TableSide> side_;  // in front of whichever of the two is running
   // Robot players of this server, each on its own loopback connection.
   RobotTable robots_;
 

@@ -38,29 +38,29 @@ std::vector<std::string> ReadServerListFile(const std::string& path) {
 SetupFields OpenSetupFields(const Settings& s, ProcessRole role,
                             const std::vector<std::string>& fileEntries, SettingsStore& store) {
   SetupFields f;
-  f.address = s.ServerAddress;
+  f.address = s.serverAddress;
   f.addressList = fileEntries;
-  f.port = std::to_string(static_cast<uint32_t>(s.Port));
-  f.handle = s.Handle;
+  f.port = std::to_string(static_cast<uint32_t>(s.port));
+  f.handle = s.handle;
   f.seed = std::to_string(s.randomSeed);
-  f.red = std::to_string(static_cast<uint32_t>(s.BackgroundRed));
-  f.green = std::to_string(static_cast<uint32_t>(s.BackgroundGreen));
-  f.blue = std::to_string(static_cast<uint32_t>(s.BackgroundBlue));
-  f.spacing = std::to_string(static_cast<uint32_t>(s.CardSpacing));
+  f.red = std::to_string(static_cast<uint32_t>(s.backgroundRed));
+  f.green = std::to_string(static_cast<uint32_t>(s.backgroundGreen));
+  f.blue = std::to_string(static_cast<uint32_t>(s.backgroundBlue));
+  f.spacing = std::to_string(static_cast<uint32_t>(s.cardSpacing));
 
   if (role.isClient) {
     f.client = true;
   } else if (role.isServer) {
     f.server = true;
   } else {
-    f.client = s.StartMode == StartModeClient;
-    f.server = s.StartMode == StartModeServer;
+    f.client = s.startMode == StartModeClient;
+    f.server = s.startMode == StartModeServer;
   }
 
   if (!role.HasRole()) {
     std::string text;
-    if (s.Handle.empty() && store.ReadString(ValueHandle, text)) f.handle = text;
-    if (s.ServerAddress.empty() && store.ReadString(ValueLastIp, text)) f.address = text;
+    if (s.handle.empty() && store.ReadString(ValueHandle, text)) f.handle = text;
+    if (s.serverAddress.empty() && store.ReadString(ValueLastIp, text)) f.address = text;
     uint32_t n = 0;
     if (store.ReadNumber(ValueBackgroundRed, n)) f.red = std::to_string(n);
     if (store.ReadNumber(ValueBackgroundGreen, n)) f.green = std::to_string(n);
@@ -96,23 +96,23 @@ SetupOutcome AcceptSetup(const SetupFields& f, Settings& s, ProcessRole role,
   // The address as typed or chosen, without the words after it.
   std::string address = CutUtf8(f.address, MaxServerAddress - 1);
   if (std::size_t space = address.find(' '); space != std::string::npos) address.resize(space);
-  s.ServerAddress = address;
+  s.serverAddress = address;
   store.WriteString(ValueLastIp, address);
 
   bool portOk = false;
   uint32_t port = ReadUnsignedField(f.port, &portOk);
   if (portOk && port >= 1 && port <= 65535) {
-    s.Port = static_cast<int32_t>(port);
+    s.port = static_cast<int32_t>(port);
   } else {
     out.portRejected = true;
   }
 
-  std::string handle = CutUtf8(f.handle, MaxHandle - 1);
+  std::string handle = CutUtf8(f.handle, MaxHandleLength - 1);
   if (handle.empty()) out.handleMissing = true;
   if (out.portRejected || out.handleMissing) return out;
 
-  s.Handle = handle;
-  if (handle != NonplayingHandle) store.WriteString(ValueHandle, handle);
+  s.handle = handle;
+  if (handle != NonplayingServerHandle) store.WriteString(ValueHandle, handle);
   s.randomSeed = ReadUnsignedField(f.seed);
 
   if (!role.HasRole()) {
@@ -123,22 +123,22 @@ SetupOutcome AcceptSetup(const SetupFields& f, Settings& s, ProcessRole role,
     }
   }
 
-  s.Privileged = IsPrivilegedHandle(handle);
+  s.privileged = IsPrivilegedHandle(handle);
 
   auto colour = [](const std::string& text) {
     uint32_t v = ReadUnsignedField(text);
     return static_cast<int32_t>(v > 255 ? 255 : v);
   };
-  s.BackgroundRed = colour(f.red);
-  s.BackgroundGreen = colour(f.green);
-  s.BackgroundBlue = colour(f.blue);
-  store.WriteNumber(ValueBackgroundRed, static_cast<uint32_t>(s.BackgroundRed));
-  store.WriteNumber(ValueBackgroundGreen, static_cast<uint32_t>(s.BackgroundGreen));
-  store.WriteNumber(ValueBackgroundBlue, static_cast<uint32_t>(s.BackgroundBlue));
+  s.backgroundRed = colour(f.red);
+  s.backgroundGreen = colour(f.green);
+  s.backgroundBlue = colour(f.blue);
+  store.WriteNumber(ValueBackgroundRed, static_cast<uint32_t>(s.backgroundRed));
+  store.WriteNumber(ValueBackgroundGreen, static_cast<uint32_t>(s.backgroundGreen));
+  store.WriteNumber(ValueBackgroundBlue, static_cast<uint32_t>(s.backgroundBlue));
 
   uint32_t spacing = ReadUnsignedField(f.spacing);
-  s.CardSpacing = static_cast<int32_t>(spacing > MaxCardSpacing ? MaxCardSpacing : spacing);
-  store.WriteNumber(ValueCardSpacing, static_cast<uint32_t>(s.CardSpacing));
+  s.cardSpacing = static_cast<int32_t>(spacing > MaxCardSpacing ? MaxCardSpacing : spacing);
+  store.WriteNumber(ValueCardSpacing, static_cast<uint32_t>(s.cardSpacing));
 
   out.close = true;
   return out;

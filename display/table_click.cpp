@@ -9,19 +9,19 @@ bool InUndoSpot(int x, int y) { return x >= 350 && x <= 500 && y >= 507 && y <= 
 TableClick ClickTable(const TableView& view, int x, int y) {
   TableClick click;
   if (ViewerSeat(view) < 0) return click;
-  click.undo = view.Privileged && InUndoSpot(x, y);
+  click.undo = view.privileged && InUndoSpot(x, y);
 
   const GameState& g = view.game;
-  const int seat = view.LocalPosition;
+  const int seat = view.localPosition;
   if (g.phase != PhasePlaying && g.phase != PhaseFirstLead) return click;
   if (g.turn != seat || seat < 0 || seat > 3) return click;
   if (y < HandTop || y > HandBottom) return click;
 
   const uint8_t(&hand)[13] = g.hands[seat];
-  const int64_t s = view.CardSpacing;
+  const int64_t s = view.cardSpacing;
   for (int i = 0; i < 13; ++i) {
     if (!SlotHoldsCard(hand[i])) continue;
-    const int64_t left = HandCardLeft(view.CardSpacing, i);
+    const int64_t left = HandCardLeft(view.cardSpacing, i);
     const bool strip = x >= left && x <= left + s - 1;
     const bool whole = !SlotIsCovered(hand, i) && x >= left && x <= left + CardWidth;
     if (strip || whole) {

@@ -106,7 +106,7 @@ void DrawNames(const TableView& view, int h, TextPen& pen) {
   std::string counter[4];
   for (int p = 0; p < 4; ++p) counter[p] = Counter(g, SeatMod(h + p), p);
 
-  const std::string ownName = view.IsServer() ? view.Handle : view.SeatHandles[h];
+  const std::string ownName = view.IsServer() ? view.handle : view.seatHandles[h];
   const NameStyle own = NameStyleOf(g, h, h);
   pen.Text(400, 507, ownName + counter[0], own.font, own.colour);
 
@@ -117,7 +117,7 @@ void DrawNames(const TableView& view, int h, TextPen& pen) {
     const std::string name = SeatDisplayName(view, seat);
     if (p == 1) pen.Text(50, 228, name + counter[1], style.font, style.colour);
     if (p == 2) {
-      const int y = view.LocalPosition == TableView::WatchingAll ? 48 : 28;
+      const int y = view.localPosition == KibitzAll ? 48 : 28;
       pen.Text(400, y, name + counter[2], style.font, style.colour);
     }
     if (p == 3) pen.Text(750, 228, counter[3] + name, style.font, style.colour);
@@ -128,7 +128,7 @@ void DrawCurrentTrick(const TableView& view, int h, Canvas& canvas) {
   const GameState& g = view.game;
   if (!IsPlaying(g.phase)) return;
   const bool dominoes = g.contract >= FirstDominoes;
-  const bool all = view.LocalPosition == TableView::WatchingAll;
+  const bool all = view.localPosition == KibitzAll;
   if (dominoes && all) return;
   const int bottom = CardAt(g.tableCards[h]);
   const int left = CardAt(g.tableCards[SeatMod(h + 1)]);
@@ -190,7 +190,7 @@ void DrawDoublingTexts(const TableView& view, int h, TextPen& pen) {
       static constexpr int X[4] = {350, 50, 350, 600};
       static constexpr int Y[4] = {340, 260, 60, 260};
       x = X[p];
-      y = Y[p] + 26 * r + (p == 2 && view.LocalPosition == TableView::WatchingAll ? 20 : 0);
+      y = Y[p] + 26 * r + (p == 2 && view.localPosition == KibitzAll ? 20 : 0);
     } else {
       static constexpr int X[4] = {675, 575, 675, 775};
       static constexpr int Y[4] = {95, 50, 5, 50};
@@ -202,14 +202,6 @@ void DrawDoublingTexts(const TableView& view, int h, TextPen& pen) {
 }
 
 }  // namespace
-
-int SeatToAct(const GameState& game) {
-  if (IsChoosing(game.phase)) return SeatMod(game.dealer + game.turn);
-  if (IsPlaying(game.phase) || IsFirstLead(game.phase)) {
-    return game.turn >= 0 && game.turn < 4 ? game.turn : -1;
-  }
-  return -1;
-}
 
 Rgb DoublingColour(const GameState& game, int a, int b) {
   if (!IsChoosing(game.phase) && !IsPlaying(game.phase) && !IsFirstLead(game.phase)) {
@@ -244,7 +236,7 @@ void PaintTable(const TableView& view, const PaintRect& updateArea, Canvas& canv
     if (name[0] != '\0') pen.Text(2, 54, name);
   }
 
-  if (view.LocalPosition == TableView::WatchingAll) {
+  if (view.localPosition == KibitzAll) {
     DrawHand(canvas, g.hands[West], 0, 16, 176);
     DrawHand(canvas, g.hands[North], 300, 16, 8);
     DrawHand(canvas, g.hands[East], 650, 16, 176);
@@ -256,7 +248,7 @@ void PaintTable(const TableView& view, const PaintRect& updateArea, Canvas& canv
     return;
   }
   DrawNames(view, h, pen);
-  DrawOwnHand(canvas, g.hands[h], view.CardSpacing);
+  DrawOwnHand(canvas, g.hands[h], view.cardSpacing);
   DrawCurrentTrick(view, h, canvas);
   DrawLastTrick(g, h, canvas);
   DrawDominoRows(g, canvas);

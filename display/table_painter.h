@@ -21,8 +21,4 @@ void PaintTable(const TableView& view, const PaintRect& updateArea, Canvas& canv
 // choosing and playing phases.
 Rgb DoublingColour(const GameState& game, int a, int b);
 
-// The seat to act (dealer + turn during the choice and doubling, turn
-// during play), -1 in phases where nobody acts.
-int SeatToAct(const GameState& game);
-
 }  // namespace zelbo

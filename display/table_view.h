@@ -16,36 +16,30 @@ namespace zelbo {
 enum class TableRole { None, Server, Client };
 
 struct TableView {
-  // LocalPosition values: -1 neither seated nor watching, 0..3 seated,
-  // 4..7 watching seat value - 4, 8 watching all seats.
-  static constexpr int Unplaced = -1;
-  static constexpr int WatchingAll = 8;
-  // SeatOccupant values of a server (others are connection indices).
-  static constexpr int EmptySeat = -1;
-  static constexpr int ServerUser = -2;
-
   GameState game;
   TableRole role = TableRole::None;
-  int LocalPosition = Unplaced;
+  // NoPosition neither seated nor watching, 0..3 seated, 4..7 watching
+  // seat value - 4, KibitzAll watching all seats.
+  int localPosition = NoPosition;
 
   // The local user's own Handle.
-  std::string Handle;
+  std::string handle;
   // Per seat: on a client, its SeatHandles slots; on a server, the handle of
   // the connection that SeatOccupant names for the seat (unused for an empty
-  // seat and for the server's own seat, which shows `Handle`).
-  std::array<std::string, 4> SeatHandles;
-  // Server only: SeatOccupant per seat (EmptySeat, ServerUser or a
+  // seat and for the server's own seat, which shows `handle`).
+  std::array<std::string, 4> seatHandles;
+  // Server only: SeatOccupant per seat (EmptySeat, ServerUserSeat or a
   // connection index).
-  std::array<int, 4> SeatOccupant{EmptySeat, EmptySeat, EmptySeat, EmptySeat};
+  std::array<int, 4> seatOccupant{EmptySeat, EmptySeat, EmptySeat, EmptySeat};
   // Client only: the SeatTaken flags.
-  std::array<bool, 4> SeatTaken{};
+  std::array<bool, 4> seatTaken{};
 
   // Settings.
-  int32_t BackgroundRed = 230;
-  int32_t BackgroundGreen = 230;
-  int32_t BackgroundBlue = 230;
-  int32_t CardSpacing = 16;
-  bool Privileged = false;
+  int32_t backgroundRed = 230;
+  int32_t backgroundGreen = 230;
+  int32_t backgroundBlue = 230;
+  int32_t cardSpacing = 16;
+  bool privileged = false;
 
   bool IsServer() const { return role == TableRole::Server; }
   bool IsClient() const { return role == TableRole::Client; }

@@ -77,6 +77,7 @@ bool ScoreTrick(GameState& g, const uint8_t* row, int winner) {
 }  // namespace
 
 void PlayCard(GameState& g, EngineHost& host, int seat, int card) {
+  const detail::InvariantGuard guard(g);
   if (!MayPlayCard(g, seat, card)) return;
   host.TakeUndoSnapshot(g);
   if (g.phase == PhaseFirstLead) {
@@ -130,7 +131,7 @@ void PlayCard(GameState& g, EngineHost& host, int seat, int card) {
   }
   host.SendTurn(g);
   host.RedrawTable();
-  host.SaveGame(g);
+  host.AutosaveGame(g);
 }
 
 }  // namespace zelbo

@@ -19,6 +19,14 @@ constexpr int LHO(int s) { return SeatMod(s + 1); }
 constexpr int OO(int s) { return SeatMod(s + 2); }
 constexpr int RHO(int s) { return SeatMod(s + 3); }
 
+// A local user's position at the table: 0..3 seated, 4..7 watching seat
+// (position - 4), KibitzAll watching every seat.
+constexpr int NoPosition = -1;
+constexpr int KibitzAll = 8;
+// What a server's SeatOccupant holds for a seat besides a connection index.
+constexpr int EmptySeat = -1;
+constexpr int ServerUserSeat = -2;  // the server's own user
+
 // Suits.
 constexpr int Diamonds = 0;
 constexpr int Clubs = 1;

@@ -93,6 +93,7 @@ void WriteSkeleton(GameState& g, const EngineHost& host) {
 }  // namespace
 
 void NewGame(GameState& g, EngineHost& host, uint32_t now) {
+  const detail::InvariantGuard guard(g);
   if (g.phase != PhaseIdle) return;
   ClearGameRecords(g);
   if (g.randomSeed == 0) g.randomSeed = now;

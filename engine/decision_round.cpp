@@ -37,6 +37,7 @@ void CloseRound(GameState& g, EngineHost& host) {
 }  // namespace
 
 void ApplyDecision(GameState& g, EngineHost& host, int value) {
+  const detail::InvariantGuard guard(g);
   if (!IsDecisionAllowed(g, value)) return;
   host.TakeUndoSnapshot(g);
   g.dealDecisions[g.dealNumber][g.turn] = static_cast<uint8_t>(value);
@@ -68,7 +69,7 @@ void ApplyDecision(GameState& g, EngineHost& host, int value) {
   }
   host.SendDealDecision(g);
   AdvanceDecisionRound(g, host);
-  host.SaveGame(g);
+  host.AutosaveGame(g);
 }
 
 void AdvanceDecisionRound(GameState& g, EngineHost& host) {

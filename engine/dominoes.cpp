@@ -78,7 +78,7 @@ void ContinueDominoes(GameState& g, EngineHost& host, int card) {
   host.SendStatus(g);
   host.SendTurn(g);
   host.RedrawTable();
-  host.SaveGame(g);
+  host.AutosaveGame(g);
 }
 
 }  // namespace detail

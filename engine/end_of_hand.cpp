@@ -41,7 +41,7 @@ void EndHandNow(GameState& g, EngineHost& host) {
     for (int s = 0; s < 4; ++s) host.SendHand(g, s);
     host.RequestContractChoice(g);
     host.RedrawTable();
-    host.SaveGame(g);
+    host.AutosaveGame(g);
     return;
   }
 
@@ -61,13 +61,14 @@ void EndHandNow(GameState& g, EngineHost& host) {
   host.SendTurn(g);
   for (int s = 0; s < 4; ++s) host.SendHand(g, s);
   host.RedrawTable();
-  host.SaveGame(g);
+  host.AutosaveGame(g);
   host.GameOver(g);
 }
 
 }  // namespace detail
 
 void EndHand(GameState& g, EngineHost& host) {
+  const detail::InvariantGuard guard(g);
   // A hand is in progress only in phases 1 and 2 of deals 1..28.
   if (g.phase != PhaseChoosing && g.phase != PhasePlaying) return;
   if (!detail::DealIndexesValid(g)) return;

@@ -27,6 +27,18 @@ void SortHand(GameState& g, int deal, int seat);
 void ApplyDecision(GameState& g, EngineHost& host, int value);
 void AdvanceDecisionRound(GameState& g, EngineHost& host);
 
+// Suspension
+// Suspends a game in phase 1, 2 or 6 (a seat fell empty); true when it did.
+bool SuspendGame(GameState& g);
+// Brings a suspended phase back, sends the status, repaints and, in the
+// decision round, prompts the acting seat again (the dealer's contract, or
+// a doubling decision with forcedDouble set anew). Other phases stay as
+// they are but are still announced. True when a suspended game resumed.
+bool ResumeGame(GameState& g, EngineHost& host);
+// Copies the dealer's row of contractsLeft into offeredContracts, the copy
+// a Pick-a-game dialog on the server's own screen reads.
+void OfferContracts(GameState& g);
+
 // Card play
 bool HoldsPlayableDomino(const GameState& g, int seat);
 void PlayCard(GameState& g, EngineHost& host, int seat, int card);
@@ -59,6 +71,11 @@ int ForcedDoubleNow(const GameState& g);
 bool IsDecisionAllowed(const GameState& g, int value);
 // True when PlayCard(seat, card) would take the card now.
 bool MayPlayCard(const GameState& g, int seat, int card);
+
+// Appends `value` so that its last digit falls in column `lastColumn`. A
+// number too wide for its field is written whole, one space after what is
+// already there, and shifts the fields after it rather than overwriting.
+void PutRight(std::string& line, long long value, int lastColumn);
 
 // Score-sheet line builders (exact columns).
 std::string HandlesLine(const std::string handles[4]);

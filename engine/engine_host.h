@@ -44,7 +44,7 @@ class EngineHost {
   // Undo snapshot, taken before a decision or card changes the game.
   virtual void TakeUndoSnapshot(const GameState& g) { (void)g; }
   // Autosave of the whole game ("temp.zelbo").
-  virtual void SaveGame(const GameState& g) { (void)g; }
+  virtual void AutosaveGame(const GameState& g) { (void)g; }
   // The game has ended (phase 5, records kept): ask about the hand records.
   virtual void GameOver(const GameState& g) { (void)g; }
 

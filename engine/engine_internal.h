@@ -1,7 +1,12 @@
 // Helpers shared by the engine's own source files; not part of its API.
 #pragma once
 
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
 #include "engine/engine.h"
+#include "engine/invariants.h"
 
 namespace zelbo::detail {
 
@@ -38,5 +43,31 @@ inline bool HandHolds(const GameState& g, int seat, int card) {
     if (g.hands[seat][i] == card) return true;
   return false;
 }
+
+// In a debug build, an operation that finds the game sound must leave it
+// sound: the guard checks the invariants when the operation returns and
+// stops the program at the first one it broke. A release build checks
+// nothing.
+class InvariantGuard {
+ public:
+#ifdef NDEBUG
+  explicit InvariantGuard(const GameState&) {}
+#else
+  explicit InvariantGuard(const GameState& g) : g_(g), soundBefore_(CheckInvariants(g).empty()) {}
+  ~InvariantGuard() {
+    if (!soundBefore_) return;
+    const std::string broken = CheckInvariants(g_);
+    if (broken.empty()) return;
+    std::fprintf(stderr, "engine operation broke an invariant: %s\n", broken.c_str());
+    std::abort();
+  }
+
+ private:
+  const GameState& g_;
+  bool soundBefore_;
+#endif
+  InvariantGuard(const InvariantGuard&) = delete;
+  InvariantGuard& operator=(const InvariantGuard&) = delete;
+};
 
 }  // namespace zelbo::detail

@@ -23,18 +23,4 @@ GameState::GameState() {
   std::memset(finalHandles, 0, sizeof finalHandles);
 }
 
-bool SameGame(const GameState& a, const GameState& b) {
-#define SAME(f) (std::memcmp(&a.f, &b.f, sizeof a.f) == 0)
-  return SAME(phase) && SAME(dealNumber) && SAME(dealer) && SAME(contract) && SAME(turn) &&
-         SAME(roundSteps) && SAME(dealRecords) && SAME(hands) && SAME(playRecords) &&
-         SAME(playRound) && SAME(trickLeader) && SAME(trickDone) && SAME(tableCards) &&
-         SAME(contractsLeft) && SAME(offeredContracts) && SAME(dealDecisions) &&
-         SAME(doubleFactor) && SAME(dealerDoubles) && SAME(doublesOwed) && SAME(anyDoubled) &&
-         SAME(dealerDoubled) && SAME(forcedDouble) && SAME(handScore) && SAME(tally) &&
-         SAME(queensTaken) && SAME(heartUnitsTaken) && SAME(placesTaken) && SAME(domUp) &&
-         SAME(domDown) && SAME(dealScores) && SAME(totalScores) && SAME(finalHandles) &&
-         SAME(randomSeed) && SAME(gameSeed) && a.scoreSheet == b.scoreSheet;
-#undef SAME
-}
-
 }  // namespace zelbo

@@ -27,6 +27,10 @@ constexpr int DealRows = 29;       // row 0 is never used
 constexpr int DominoRounds = 52;   // rows of a play record
 constexpr int Undecided = 255;     // a decision byte not yet taken
 constexpr int HandleSize = 32;     // a handle slot: 31 characters and a terminator
+constexpr int MaxHandleLength = HandleSize - 1;
+// More steps than any game takes (28 deals of a contract, four doubling
+// steps and at most 52 Dominoes turns): a bound for loops that drive games.
+constexpr int MaxGameSteps = DealCount * 60;
 
 struct GameState {
   // Progress of the game
@@ -77,6 +81,9 @@ struct GameState {
   uint32_t gameSeed = 0;
 
   GameState();  // the start-up values of ResetGameState
+
+  // Field by field, the score sheet included.
+  bool operator==(const GameState&) const = default;
 };
 
 // True for the three suspended phases.
@@ -101,7 +108,13 @@ constexpr int ResumedPhase(int phase) {
 // Seat acting at the current decision step (phase 1).
 inline int ActingSeat(const GameState& g) { return SeatMod(g.dealer + g.turn); }
 
-// Field-by-field equality of the engine fields (score sheet included).
-bool SameGame(const GameState& a, const GameState& b);
+// The seat to act: the acting seat of the choice and doubling, the seat to
+// play during play, suspended or not; -1 in phases where nobody acts.
+inline int SeatToAct(const GameState& g) {
+  if (g.phase == PhaseChoosing || g.phase == PhaseChoosingSuspended) return ActingSeat(g);
+  const bool play = g.phase == PhasePlaying || g.phase == PhasePlayingSuspended ||
+                    g.phase == PhaseFirstLead || g.phase == PhaseFirstLeadSuspended;
+  return play && g.turn >= 0 && g.turn < 4 ? g.turn : -1;
+}
 
 }  // namespace zelbo

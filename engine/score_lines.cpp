@@ -19,9 +19,8 @@ std::string Handle9(const std::string& handle) {
   return s;
 }
 
-// Appends `value` so that its last digit falls in column `lastColumn`. A
-// number too wide for its field is written whole, one space after what is
-// already there, and shifts the fields after it rather than overwriting.
+}  // namespace
+
 void PutRight(std::string& line, long long value, int lastColumn) {
   const std::string digits = std::to_string(value);
   const std::size_t end = static_cast<std::size_t>(lastColumn) + 1;
@@ -32,8 +31,6 @@ void PutRight(std::string& line, long long value, int lastColumn) {
   line.resize(start, ' ');
   line += digits;
 }
-
-}  // namespace
 
 std::string HandlesLine(const std::string handles[4]) {
   std::string line(20, ' ');

@@ -22,9 +22,4 @@ int SimpleCard(const GameState& g, int seat);
 // (idle, suspended or over).
 bool SimpleStep(GameState& g, EngineHost& host);
 
-// Plays a whole game from `seed` with four simple players: resets `g`,
-// starts the game and steps until it is over. Returns false if the game did
-// not reach its end (which would be an engine fault).
-bool PlaySimpleGame(GameState& g, EngineHost& host, uint32_t seed);
-
 }  // namespace zelbo

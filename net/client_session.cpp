@@ -7,14 +7,6 @@
 
 namespace zelbo {
 
-namespace {
-
-bool AllAtMost(std::span<const uint8_t> bytes, int max) {
-  return std::all_of(bytes.begin(), bytes.end(), [max](uint8_t b) { return b <= max; });
-}
-
-}  // namespace
-
 ClientSession::ClientSession(Transport& transport, ClientUi& ui, std::string handle)
     : transport_(transport), ui_(ui), handle_(std::move(handle)) {
   if (handle_.size() > MaxHandleLength) handle_.resize(MaxHandleLength);
@@ -160,121 +152,156 @@ void ClientSession::RequestUndo() {
   if (isClient_ && localPosition_ >= West && localPosition_ <= East) Send(MakeUndoRequest());
 }
 
-// Dispatch: every field is checked before it reaches the mirror, so the
-// painter and the rule queries can index with it.
+// Dispatch: every payload is parsed and checked before it reaches the
+// mirror, so the painter and the rule queries can index with it.
+
+void ClientSession::ApplyText(std::span<const uint8_t> p) { AddPaneLine(PayloadText(p, MaxTextLength)); }
+
+void ClientSession::ApplySeatGranted(std::span<const uint8_t> p) {
+  if (const auto seat = ParseSeatGranted(p)) {
+    localPosition_ = *seat;
+    ui_.RedrawTable();
+  }
+}
+
+void ClientSession::ApplyStatus(std::span<const uint8_t> p) {
+  const auto m = ParseStatus(p);
+  if (!m) return;
+  game_.phase = m->phase;
+  game_.dealNumber = m->dealNumber;
+  game_.contract = m->contract;
+  game_.dealer = m->dealer;
+  game_.roundSteps = m->roundSteps;
+  DeriveTableFields(game_);
+  if (m->repaint) ui_.RedrawTable();
+  if (game_.phase == PhaseChoosingSuspended) ui_.HideDecisionDialogs();
+}
+
+void ClientSession::ApplySeatInfo(std::span<const uint8_t> p) {
+  const auto m = ParseSeatInfo(p);
+  if (!m) return;
+  seatHandles_[static_cast<std::size_t>(m->seat)] = WithoutControlBytes(m->handle);
+  seatTaken_[static_cast<std::size_t>(m->seat)] = m->taken ? 1 : 0;
+  if (m->repaint) ui_.RedrawTable();
+}
+
+void ClientSession::ApplyHand(std::span<const uint8_t> p) {
+  if (const auto m = ParseHand(p)) {
+    std::copy(m->cards.begin(), m->cards.end(), game_.hands[m->seat]);
+    ui_.RedrawTable();
+  }
+}
+
+void ClientSession::ApplyContract(std::span<const uint8_t> p) {
+  if (const auto contract = ParseContract(p)) {
+    game_.contract = *contract;
+    DeriveTableFields(game_);
+    ui_.RedrawTable();
+  }
+}
+
+void ClientSession::ApplyChooseContract(std::span<const uint8_t> p) {
+  const auto offered = ParseChooseContract(p);
+  if (!offered) return;
+  std::copy(offered->begin(), offered->end(), game_.offeredContracts);
+  // The offer is the dealer's row; keeping it there lets the engine's
+  // AllowedContracts answer on the mirror.
+  std::copy(offered->begin(), offered->end(), game_.contractsLeft[SeatMod(game_.dealer)]);
+  ui_.PromptContract(game_);
+}
+
+void ClientSession::ApplyTurn(std::span<const uint8_t> p) {
+  if (const auto m = ParseTurn(p)) {
+    game_.turn = m->turn;
+    game_.playRound = m->playRound;
+    DeriveTableFields(game_);
+    ui_.RedrawTable();
+  }
+}
+
+void ClientSession::ApplyDealDecision(std::span<const uint8_t> p) {
+  if (const auto b = ParseBytes(p, 5)) std::copy(b->begin(), b->end(), game_.dealDecisions[game_.dealNumber]);
+}
+
+void ClientSession::ApplyDoubleFactors(std::span<const uint8_t> p) {
+  if (const auto b = ParseBytes(p, 16)) std::copy(b->begin(), b->end(), &game_.doubleFactor[0][0]);
+}
+
+void ClientSession::ApplyDoublePrompt(std::span<const uint8_t> p) {
+  if (const auto forced = ParseDoublePrompt(p)) {
+    game_.forcedDouble = *forced ? 1 : 0;
+    ui_.PromptDoubling(game_);
+  }
+}
+
+void ClientSession::ApplyTableCards(std::span<const uint8_t> p) {
+  if (const auto table = ParseTableCards(p)) {
+    std::copy(table->begin(), table->end(), game_.tableCards);
+    DeriveTableFields(game_);
+  }
+}
+
+void ClientSession::ApplyTally(std::span<const uint8_t> p) {
+  if (const auto b = ParseBytes(p, 4)) std::copy(b->begin(), b->end(), game_.tally);
+}
+
+void ClientSession::ApplyDoublesOwed(std::span<const uint8_t> p) {
+  if (const auto b = ParseBytes(p, 4)) std::copy(b->begin(), b->end(), game_.doublesOwed);
+}
+
+void ClientSession::ApplyScoreClear(std::span<const uint8_t>) {
+  game_.scoreSheet.Clear();
+  ui_.ScoreSheetChanged();
+}
+
+void ClientSession::ApplyScoreLine(std::span<const uint8_t> p) {
+  const auto m = ParseScoreLine(p);
+  if (!m) return;
+  if (m->index == 255)
+    game_.scoreSheet.ReplaceLast(m->text);
+  else
+    game_.scoreSheet.Insert(static_cast<std::size_t>(m->index), m->text);
+  ui_.ScoreSheetChanged();
+}
+
+void ClientSession::ApplyScoreDelete(std::span<const uint8_t> p) {
+  if (const auto b = ParseBytes(p, 1)) {
+    game_.scoreSheet.Delete((*b)[0]);
+    ui_.ScoreSheetChanged();
+  }
+}
 
 void ClientSession::Dispatch(int type, std::span<const uint8_t> p) {
-  GameState& g = game_;
-  switch (type) {
-    case MsgText:
-      AddPaneLine(PayloadText(p, MaxTextLength));
-      break;
-    case MsgSeatGranted:
-      if (p.size() >= 1 && p[0] <= 3) {
-        localPosition_ = p[0];
-        ui_.RedrawTable();
-      }
-      break;
-    case MsgStatus:
-      if (p.size() >= 6 && p[0] <= PhaseFirstLeadSuspended && p[1] <= DealCount &&
-          p[2] <= LastContract && p[3] <= 3 && p[5] <= 5) {
-        g.phase = p[0];
-        g.dealNumber = p[1];
-        g.contract = p[2];
-        g.dealer = p[3];
-        g.roundSteps = p[5];
-        DeriveTableFields(g);
-        if (p[4] != 0) ui_.RedrawTable();
-        if (g.phase == PhaseChoosingSuspended) ui_.HideDecisionDialogs();
-      }
-      break;
-    case MsgSeatInfo:
-      if (p.size() >= 3 && p[0] <= 3) {
-        seatHandles_[p[0]] = WithoutControlBytes(PayloadText(p.subspan(3), MaxHandleLength));
-        seatTaken_[p[0]] = p[1] != 0 ? 1 : 0;
-        if (p[2] != 0) ui_.RedrawTable();
-      }
-      break;
-    case MsgHand:
-      if (p.size() >= 14 && p[0] <= 3 && AllAtMost(p.subspan(1, 13), NoCard)) {
-        std::copy_n(p.begin() + 1, 13, g.hands[p[0]]);
-        ui_.RedrawTable();
-      }
-      break;
-    case MsgContract:
-      if (p.size() >= 1 && p[0] <= LastContract) {
-        g.contract = p[0];
-        DeriveTableFields(g);
-        ui_.RedrawTable();
-      }
-      break;
-    case MsgChooseContract:
-      if (p.size() >= KindCount) {
-        for (int k = 0; k < KindCount; ++k) {
-          g.offeredContracts[k] = p[static_cast<std::size_t>(k)] != 0 ? 1 : 0;
-          // The offer is the dealer's row; keeping it there lets the
-          // engine's AllowedContracts answer on the mirror.
-          g.contractsLeft[SeatMod(g.dealer)][k] = g.offeredContracts[k];
-        }
-        ui_.PromptContract(g);
-      }
-      break;
-    case MsgTurn:
-      if (p.size() >= 2 && p[0] <= 4 && p[1] < DominoRounds) {
-        g.turn = p[0];
-        g.playRound = p[1];
-        DeriveTableFields(g);
-        ui_.RedrawTable();
-      }
-      break;
-    case MsgDealDecision:
-      if (p.size() >= 5) std::copy_n(p.begin(), 5, g.dealDecisions[g.dealNumber]);
-      break;
-    case MsgDoubleFactors:
-      if (p.size() >= 16) std::copy_n(p.begin(), 16, &g.doubleFactor[0][0]);
-      break;
-    case MsgDoublePrompt:
-      if (p.size() >= 1) {
-        g.forcedDouble = p[0] != 0 ? 1 : 0;
-        ui_.PromptDoubling(g);
-      }
-      break;
-    case MsgTableCards:
-      if (p.size() >= 16 && AllAtMost(p.first(16), DomClosed)) {
-        std::copy_n(p.begin(), 16, g.tableCards);
-        DeriveTableFields(g);
-      }
-      break;
-    case MsgTally:
-      if (p.size() >= 4) std::copy_n(p.begin(), 4, g.tally);
-      break;
-    case MsgDoublesOwed:
-      if (p.size() >= 4) std::copy_n(p.begin(), 4, g.doublesOwed);
-      break;
-    case MsgScoreClear:
-      g.scoreSheet.Clear();
-      ui_.ScoreSheetChanged();
-      break;
-    case MsgScoreLine:
-      if (p.size() >= 1) {
-        const std::string_view text = PayloadText(p.subspan(1), p.size() - 1);
-        if (p[0] == 255)
-          g.scoreSheet.ReplaceLast(text);
-        else
-          g.scoreSheet.Insert(p[0], text);
-        ui_.ScoreSheetChanged();
-      }
-      break;
-    case MsgScoreDelete:
-      if (p.size() >= 1) {
-        g.scoreSheet.Delete(p[0]);
-        ui_.ScoreSheetChanged();
-      }
-      break;
-    default:
-      return;  // frames meant for the server, and unknown types
+  using Apply = void (ClientSession::*)(std::span<const uint8_t>);
+  static constexpr struct {
+    int type;
+    Apply apply;
+  } kRoutes[] = {
+      {MsgText, &ClientSession::ApplyText},
+      {MsgSeatGranted, &ClientSession::ApplySeatGranted},
+      {MsgStatus, &ClientSession::ApplyStatus},
+      {MsgSeatInfo, &ClientSession::ApplySeatInfo},
+      {MsgHand, &ClientSession::ApplyHand},
+      {MsgContract, &ClientSession::ApplyContract},
+      {MsgChooseContract, &ClientSession::ApplyChooseContract},
+      {MsgTurn, &ClientSession::ApplyTurn},
+      {MsgDealDecision, &ClientSession::ApplyDealDecision},
+      {MsgDoubleFactors, &ClientSession::ApplyDoubleFactors},
+      {MsgDoublePrompt, &ClientSession::ApplyDoublePrompt},
+      {MsgTableCards, &ClientSession::ApplyTableCards},
+      {MsgTally, &ClientSession::ApplyTally},
+      {MsgDoublesOwed, &ClientSession::ApplyDoublesOwed},
+      {MsgScoreClear, &ClientSession::ApplyScoreClear},
+      {MsgScoreLine, &ClientSession::ApplyScoreLine},
+      {MsgScoreDelete, &ClientSession::ApplyScoreDelete},
+  };
+  for (const auto& route : kRoutes) {
+    if (route.type != type) continue;
+    (this->*route.apply)(p);
+    ui_.FrameHandled(type, game_);
+    return;
   }
-  ui_.FrameHandled(type, g);
+  // Frames meant for the server, and unknown types, are ignored.
 }
 
 }  // namespace zelbo

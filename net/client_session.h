@@ -15,15 +15,15 @@
 #include "engine/game_state.h"
 #include "net/frames.h"
 #include "net/message_pane.h"
+#include "net/table_screen.h"
 #include "net/transport.h"
 
 namespace zelbo {
 
 // What the client's screen (or a robot) does. Every method has a default
 // that does nothing.
-class ClientUi {
+class ClientUi : public TableScreen {
  public:
-  virtual ~ClientUi() = default;
   // The server asks the local user, the dealer, to pick a contract; the
   // offered kinds are in g.offeredContracts (and the dealer's row of
   // g.contractsLeft).
@@ -31,11 +31,6 @@ class ClientUi {
   // The server asks the local user to decide on doubles; g.forcedDouble
   // says whether the dealer must be doubled.
   virtual void PromptDoubling(const GameState& g) { (void)g; }
-  // The choosing phase was suspended: hide both decision dialogs.
-  virtual void HideDecisionDialogs() {}
-  virtual void RedrawTable() {}
-  virtual void PaneLineAdded(std::string_view line) { (void)line; }
-  virtual void ScoreSheetChanged() {}
   // The connection is gone ("Connection closed"); the session can connect
   // again.
   virtual void ConnectionClosed() {}
@@ -45,10 +40,6 @@ class ClientUi {
   // mirror is complete; after a resume the sequence ends with MsgStatus.
   virtual void FrameHandled(int type, const GameState& g) { (void)type, (void)g; }
 };
-
-// LocalPosition values.
-constexpr int NoPosition = -1;
-constexpr int KibitzAll = 8;  // 4..7 kibitz one seat, 8 kibitz everyone
 
 class ClientSession : public TransportEvents {
  public:
@@ -66,7 +57,6 @@ class ClientSession : public TransportEvents {
   void Disconnect();
 
   bool IsClient() const { return isClient_; }
-  bool GreetingSent() const { return greetingSent_; }
   const std::string& Handle() const { return handle_; }
   const GameState& Game() const { return game_; }
   int LocalPosition() const { return localPosition_; }
@@ -101,6 +91,25 @@ class ClientSession : public TransportEvents {
   void SendGreetingAndJoin();
   void Send(const Frame& frame);
   void ResetConnection();  // the close handling: "Connection closed", no position
+
+  // One per frame type a client receives; each applies a valid payload.
+  void ApplyText(std::span<const uint8_t> p);
+  void ApplySeatGranted(std::span<const uint8_t> p);
+  void ApplyStatus(std::span<const uint8_t> p);
+  void ApplySeatInfo(std::span<const uint8_t> p);
+  void ApplyHand(std::span<const uint8_t> p);
+  void ApplyContract(std::span<const uint8_t> p);
+  void ApplyChooseContract(std::span<const uint8_t> p);
+  void ApplyTurn(std::span<const uint8_t> p);
+  void ApplyDealDecision(std::span<const uint8_t> p);
+  void ApplyDoubleFactors(std::span<const uint8_t> p);
+  void ApplyDoublePrompt(std::span<const uint8_t> p);
+  void ApplyTableCards(std::span<const uint8_t> p);
+  void ApplyTally(std::span<const uint8_t> p);
+  void ApplyDoublesOwed(std::span<const uint8_t> p);
+  void ApplyScoreClear(std::span<const uint8_t> p);
+  void ApplyScoreLine(std::span<const uint8_t> p);
+  void ApplyScoreDelete(std::span<const uint8_t> p);
 
   Transport& transport_;
   ClientUi& ui_;

@@ -20,8 +20,6 @@
 namespace zelbo {
 
 constexpr int MaxConnections = 32;
-constexpr int EmptySeat = -1;
-constexpr int ServerUserSeat = -2;  // SeatOccupant value of the server's own user
 
 struct ConnectionSlot {
   ConnId conn = NoConn;

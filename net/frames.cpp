@@ -115,6 +115,80 @@ Frame MakeScoreDelete(int index) { return OneByte(MsgScoreDelete, index); }
 Frame MakeResendAll() { return Empty(MsgResendAll, 2); }
 Frame MakeUndoRequest() { return Empty(MsgUndoRequest, 2); }
 
+// Parsers
+
+namespace {
+
+bool AllAtMost(std::span<const uint8_t> bytes, int max) {
+  return std::all_of(bytes.begin(), bytes.end(), [max](uint8_t b) { return b <= max; });
+}
+
+}  // namespace
+
+std::optional<int> ParseSeatGranted(std::span<const uint8_t> p) {
+  if (p.size() < 1 || p[0] > 3) return std::nullopt;
+  return p[0];
+}
+
+std::optional<StatusMsg> ParseStatus(std::span<const uint8_t> p) {
+  if (p.size() < 6 || p[0] > PhaseFirstLeadSuspended || p[1] > DealCount || p[2] > LastContract ||
+      p[3] > 3 || p[5] > 5)
+    return std::nullopt;
+  return StatusMsg{p[0], p[1], p[2], p[3], p[5], p[4] != 0};
+}
+
+std::optional<SeatInfoMsg> ParseSeatInfo(std::span<const uint8_t> p) {
+  if (p.size() < 3 || p[0] > 3) return std::nullopt;
+  return SeatInfoMsg{p[0], p[1] != 0, p[2] != 0, PayloadText(p.subspan(3), MaxHandleLength)};
+}
+
+std::optional<HandMsg> ParseHand(std::span<const uint8_t> p) {
+  if (p.size() < 14 || p[0] > 3 || !AllAtMost(p.subspan(1, 13), NoCard)) return std::nullopt;
+  HandMsg m;
+  m.seat = p[0];
+  std::copy_n(p.begin() + 1, 13, m.cards.begin());
+  return m;
+}
+
+std::optional<int> ParseContract(std::span<const uint8_t> p) {
+  if (p.size() < 1 || p[0] > LastContract) return std::nullopt;
+  return p[0];
+}
+
+std::optional<std::array<uint8_t, KindCount>> ParseChooseContract(std::span<const uint8_t> p) {
+  if (p.size() < KindCount) return std::nullopt;
+  std::array<uint8_t, KindCount> offered{};
+  for (std::size_t k = 0; k < offered.size(); ++k) offered[k] = p[k] != 0 ? 1 : 0;
+  return offered;
+}
+
+std::optional<TurnMsg> ParseTurn(std::span<const uint8_t> p) {
+  if (p.size() < 2 || p[0] > 4 || p[1] >= DominoRounds) return std::nullopt;
+  return TurnMsg{p[0], p[1]};
+}
+
+std::optional<bool> ParseDoublePrompt(std::span<const uint8_t> p) {
+  if (p.size() < 1) return std::nullopt;
+  return p[0] != 0;
+}
+
+std::optional<std::array<uint8_t, 16>> ParseTableCards(std::span<const uint8_t> p) {
+  if (p.size() < 16 || !AllAtMost(p.first(16), DomClosed)) return std::nullopt;
+  std::array<uint8_t, 16> table{};
+  std::copy_n(p.begin(), 16, table.begin());
+  return table;
+}
+
+std::optional<ScoreLineMsg> ParseScoreLine(std::span<const uint8_t> p) {
+  if (p.size() < 1) return std::nullopt;
+  return ScoreLineMsg{p[0], PayloadText(p.subspan(1), p.size() - 1)};
+}
+
+std::optional<std::span<const uint8_t>> ParseBytes(std::span<const uint8_t> p, std::size_t n) {
+  if (p.size() < n) return std::nullopt;
+  return p.first(n);
+}
+
 std::string_view PayloadText(std::span<const uint8_t> payload, std::size_t limit) {
   std::size_t n = 0;
   while (n < payload.size() && n < limit && payload[n] != 0) ++n;

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string_view>
 
@@ -48,8 +49,9 @@ constexpr int MinFrameLength = 2;
 constexpr int MaxFrameLength = 127;
 constexpr int MaxTextLength = 124;      // MsgText payload
 constexpr int MaxChatFrameLength = 123; // MsgChat frame, prefix included
-constexpr int MaxHandleLength = 31;     // MsgJoin payload
 constexpr int DefaultPort = 2118;
+// The handle of a server whose user does not play (exact bytes).
+constexpr std::string_view NonplayingServerHandle = "nonplaying server";
 
 // The 9 bytes a client sends before its first frame.
 constexpr std::array<uint8_t, 9> Greeting = {'Z', 'e', 'l', 'b', 'o', 'W', 'i', 'n', 0};
@@ -90,6 +92,46 @@ Frame MakeScoreDelete(int index);
 Frame MakeResendAll();
 Frame MakeUndoRequest();
 
+// Parsers of the frames a client receives. Each checks every field that
+// the mirror or a screen will index with and gives nothing for a payload
+// that is short or out of range; bytes beyond the fields are ignored. Texts
+// and byte runs are views into the payload.
+struct StatusMsg {
+  int phase = 0, dealNumber = 0, contract = 0, dealer = 0, roundSteps = 0;
+  bool repaint = false;
+};
+struct SeatInfoMsg {
+  int seat = 0;
+  bool taken = false, repaint = false;
+  std::string_view handle;  // cut to 31 characters
+};
+struct HandMsg {
+  int seat = 0;
+  std::array<uint8_t, 13> cards{};  // each a card or NoCard
+};
+struct TurnMsg {
+  int turn = 0, playRound = 0;
+};
+struct ScoreLineMsg {
+  int index = 0;  // 255 replaces the last line
+  std::string_view text;
+};
+std::optional<int> ParseSeatGranted(std::span<const uint8_t> p);   // 0..3
+std::optional<StatusMsg> ParseStatus(std::span<const uint8_t> p);
+std::optional<SeatInfoMsg> ParseSeatInfo(std::span<const uint8_t> p);
+std::optional<HandMsg> ParseHand(std::span<const uint8_t> p);
+std::optional<int> ParseContract(std::span<const uint8_t> p);      // 0..22
+// The offered kinds, each 0 or 1.
+std::optional<std::array<uint8_t, KindCount>> ParseChooseContract(std::span<const uint8_t> p);
+std::optional<TurnMsg> ParseTurn(std::span<const uint8_t> p);
+std::optional<bool> ParseDoublePrompt(std::span<const uint8_t> p);  // forced double
+// The 16 table bytes, each a card, NoCard or DomClosed.
+std::optional<std::array<uint8_t, 16>> ParseTableCards(std::span<const uint8_t> p);
+std::optional<ScoreLineMsg> ParseScoreLine(std::span<const uint8_t> p);
+// The first `n` bytes as they are (deal decisions 5, factors 16, tally and
+// doubles owed 4, a score line index 1).
+std::optional<std::span<const uint8_t>> ParseBytes(std::span<const uint8_t> p, std::size_t n);
+
 // Text of a received payload up to its first zero byte, at most `limit`
 // characters.
 std::string_view PayloadText(std::span<const uint8_t> payload, std::size_t limit);
@@ -112,10 +154,6 @@ class FrameReader {
   explicit FrameReader(bool expectGreeting) : expectGreeting_(expectGreeting) {}
 
   Status Feed(std::span<const uint8_t> bytes, const FrameHandler& onFrame);
-  bool greeted() const {
-    return !expectGreeting_ || (greetingCount_ == Greeting.size() && greeting_ == Greeting);
-  }
-  std::size_t pendingCount() const { return pendingCount_; }
   void Reset();
 
  private:

@@ -16,7 +16,6 @@ std::string WithoutControlBytes(std::string_view text) {
 const std::string& MessagePane::Add(std::string_view line) {
   if (lines_.size() >= MaxLines) lines_.pop_front();
   lines_.push_back(WithoutControlBytes(line));
-  ++added_;
   return lines_.back();
 }
 

@@ -26,12 +26,9 @@ class MessagePane {
   std::size_t size() const { return lines_.size(); }
   const std::string& line(std::size_t i) const { return lines_[i]; }
   const std::deque<std::string>& lines() const { return lines_; }
-  // Lines ever added (goes on growing after the oldest are dropped).
-  std::size_t addedCount() const { return added_; }
 
  private:
   std::deque<std::string> lines_;
-  std::size_t added_ = 0;
 };
 
 // Cuts typed text into chat lines, each beginning with "<handle>: ", each

@@ -151,8 +151,7 @@ void ServerTable::RedrawTable() { ui_.RedrawTable(); }
 void ServerTable::RequestContractChoice(const GameState& g) {
   const int dealer = SeatMod(g.dealer);
   if (dealer == South && localPosition_ == South) {
-    std::copy(std::begin(game_.contractsLeft[South]), std::end(game_.contractsLeft[South]),
-              std::begin(game_.offeredContracts));
+    OfferContracts(game_);
     ui_.OpenPickGameDialog(game_);
     return;
   }
@@ -189,7 +188,7 @@ void ServerTable::TakeUndoSnapshot(const GameState& g) {
   if (config_.undo) pendingSnapshots_.push_back(g);
 }
 
-void ServerTable::SaveGame(const GameState& g) {
+void ServerTable::AutosaveGame(const GameState& g) {
   if (config_.autosave) pendingSave_ = g;
 }
 
@@ -232,18 +231,13 @@ void ServerTable::CloseOverflowed() {
 
 void ServerTable::GameOver(const GameState& g) { ui_.GameOver(g); }
 
-bool ServerTable::SaveGameFile(const std::string& path, std::string* error) const {
-  std::string e;
-  if (zelbo::SaveGame(path, game_, e, SeatTakenOf(occupant_))) return true;
-  if (error) *error = e;
-  return false;
+bool ServerTable::SaveGameFile(const std::string& path, std::string& error) const {
+  return SaveGame(path, game_, error, SeatTakenOf(occupant_));
 }
 
-bool ServerTable::LoadGameFile(const std::string& path, std::string* error) {
-  std::string e;
-  if (!zelbo::LoadGame(path, game_, e)) {
-    AddPaneLine(e);
-    if (error) *error = e;
+bool ServerTable::LoadGameFile(const std::string& path, std::string& error) {
+  if (!zelbo::LoadGame(path, game_, error)) {
+    AddPaneLine(error);
     return false;
   }
   ReannounceAfterLoad();
@@ -252,7 +246,14 @@ bool ServerTable::LoadGameFile(const std::string& path, std::string* error) {
 }
 
 void ServerTable::ReannounceAfterLoad() {
-  if (AnnounceLoadedGame(game_, *this, AllSeatsOccupied(occupant_))) SendWholeState();
+  // At a full table a suspended game goes on at once; otherwise everyone is
+  // told the whole state and the game waits (or stays idle or over).
+  if (AllSeatsOccupied(occupant_) && IsSuspended(game_.phase)) {
+    SendStatus(game_);
+    SendWholeState();
+  } else {
+    ReplyResendAll();
+  }
   ui_.RedrawTable();
 }
 
@@ -276,14 +277,11 @@ void ServerTable::UndoLastAction(int requester) {
   }
 }
 
-bool ServerTable::WriteHandRecordsFile(const std::string& path, std::string* error) const {
+bool ServerTable::WriteHandRecordsFile(const std::string& path, std::string& error) const {
   HandRecordsContext context;
   for (int s = 0; s < 4; ++s) context.seatHandles[static_cast<std::size_t>(s)] = SeatHandle(s);
   context.utcTime = static_cast<int64_t>(std::time(nullptr));
-  std::string e;
-  if (WriteHandRecords(path, game_, context, e)) return true;
-  if (error) *error = e;
-  return false;
+  return WriteHandRecords(path, game_, context, error);
 }
 
 // Composite sends
@@ -304,19 +302,7 @@ void ServerTable::SendWholeState() {
   SendStateUpToScoreSheet();
   SendDealDecision(game_);
   SendTurn(game_);
-  // Only a suspended phase is brought back; an idle or finished game stays
-  // as it is.
-  game_.phase = ResumedPhase(game_.phase);
-  SendStatus(game_);
-  ui_.RedrawTable();
-  if (game_.phase == PhaseChoosing) {
-    if (game_.turn != 0) {
-      game_.forcedDouble = ForcedDoubleNow(game_);
-      RequestDoublingDecision(game_);
-    } else {
-      RequestContractChoice(game_);
-    }
-  }
+  ResumeGame(game_, *this);
 }
 
 void ServerTable::ReplyResendAll() {
@@ -420,10 +406,9 @@ void ServerTable::LeaveSlot(int slot, CloseMode mode, bool closeSocket, bool ann
   if (closeSocket) transport_.Close(connections_.slot(slot).conn, mode);
   bool suspended = false;
   if (SeatOfSlot(occupant_, slot) >= 0) {
-    const int before = game_.phase;
-    game_.phase = SuspendedPhase(before);
-    suspended = game_.phase != before;
-    if (before == PhaseChoosing) ui_.HideDecisionDialogs();
+    const bool choosing = game_.phase == PhaseChoosing;
+    suspended = SuspendGame(game_);
+    if (choosing) ui_.HideDecisionDialogs();
   }
   const int vacated = connections_.Remove(slot, occupant_);
   if (!announce) return;
@@ -530,7 +515,7 @@ void ServerTable::DispatchFrame(int slot, int type, std::span<const uint8_t> pay
       break;
     case MsgPlayCard:
       if (!payload.empty()) {
-        const int seat = PlayingSeatOf(occupant_, slot);
+        const int seat = SeatOfSlot(occupant_, slot);
         if (seat >= 0) PlayCard(game_, *this, seat, payload[0]);
       }
       break;

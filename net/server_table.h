@@ -20,6 +20,7 @@
 #include "net/connection_table.h"
 #include "net/frames.h"
 #include "net/message_pane.h"
+#include "net/table_screen.h"
 #include "net/transport.h"
 
 namespace zelbo {
@@ -27,25 +28,15 @@ namespace zelbo {
 class Autosave;
 class UndoRing;
 
-// The handle of a server whose user does not play.
-constexpr std::string_view NonplayingServerHandle = "nonplaying server";
-
-// What the server's own screen does. Every method has a default that does
-// nothing, so a headless host overrides only what it needs.
-class ServerUi {
+// What the server's own screen does besides what every table screen does.
+// Every method has a default that does nothing, so a headless host
+// overrides only what it needs.
+class ServerUi : public TableScreen {
  public:
-  virtual ~ServerUi() = default;
   // The local user (South) must pick a contract from g.offeredContracts.
   virtual void OpenPickGameDialog(const GameState& g) { (void)g; }
   // The local user (South) must decide on doubles; g.forcedDouble is set.
   virtual void OpenDoublingDialog(const GameState& g) { (void)g; }
-  // Hide both decision dialogs (suspension, undo).
-  virtual void HideDecisionDialogs() {}
-  virtual void RedrawTable() {}
-  // A line was added to the message pane.
-  virtual void PaneLineAdded(std::string_view line) { (void)line; }
-  // The score sheet changed (cleared, line added, replaced or deleted).
-  virtual void ScoreSheetChanged() {}
   // The game has ended: ask about the hand records.
   virtual void GameOver(const GameState& g) { (void)g; }
   // An action's frames have been handed to the sockets; its undo snapshot
@@ -102,11 +93,12 @@ class ServerTable : public EngineHost, public TransportEvents {
   // Remove South/West/North/East: only for a seat held by a client.
   void RemoveConnection(int seat);
 
-  // Files. Each returns false with a readable reason (also shown in the
-  // pane) and leaves the game untouched when the file cannot be used.
-  bool LoadGameFile(const std::string& path, std::string* error = nullptr);
-  bool SaveGameFile(const std::string& path, std::string* error = nullptr) const;
-  bool WriteHandRecordsFile(const std::string& path, std::string* error = nullptr) const;
+  // Files, in the records' shape: false with a readable reason in `error`
+  // when the file cannot be used, and the game untouched (a refused load
+  // also shows the reason in the pane).
+  bool LoadGameFile(const std::string& path, std::string& error);
+  bool SaveGameFile(const std::string& path, std::string& error) const;
+  bool WriteHandRecordsFile(const std::string& path, std::string& error) const;
   // Names of the autosave and undo files inside the folder.
   std::string AutosavePath() const;
   std::string UndoPath(int n) const;
@@ -148,7 +140,7 @@ class ServerTable : public EngineHost, public TransportEvents {
   void RequestContractChoice(const GameState& g) override;
   void RequestDoublingDecision(const GameState& g) override;
   void TakeUndoSnapshot(const GameState& g) override;
-  void SaveGame(const GameState& g) override;
+  void AutosaveGame(const GameState& g) override;
   void GameOver(const GameState& g) override;
   std::string SeatHandle(int seat) const override;
 

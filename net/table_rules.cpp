@@ -26,8 +26,6 @@ bool LocalMayDecide(const GameState& g, int localPosition, int value) {
   return IsDecisionAllowed(g, value);
 }
 
-int PlayingSeatOf(const SeatOccupant& occupant, int slot) { return SeatOfSlot(occupant, slot); }
-
 bool MayRequestUndo(const SeatOccupant& occupant, int slot) {
   return SeatOfSlot(occupant, slot) >= 0;
 }

@@ -21,10 +21,6 @@ bool MayDecide(const GameState& g, const SeatOccupant& occupant, int slot, int t
 // The server's own user may decide: it sits South and South is acting.
 bool LocalMayDecide(const GameState& g, int localPosition, int value);
 
-// The seat whose card a MsgPlayCard from `slot` plays; -1 when the slot
-// holds no seat (the engine then checks turn and rules).
-int PlayingSeatOf(const SeatOccupant& occupant, int slot);
-
 // A MsgUndoRequest from `slot` is honoured only when the slot holds a seat.
 bool MayRequestUndo(const SeatOccupant& occupant, int slot);
 

@@ -20,7 +20,6 @@ class Autosave {
       : path_(std::move(folder) / name) {}
 
   const std::filesystem::path& path() const { return path_; }
-  bool failing() const { return failing_; }
 
   // Saves `g`. Returns true when the file was written. `paneLine` is set to
   // a line to show when this is the first failure in a row, and emptied

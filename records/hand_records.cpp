@@ -6,6 +6,7 @@
 
 #include "engine/decision_text.h"
 #include "engine/cards.h"
+#include "engine/engine.h"
 #include "records/file_io.h"
 
 namespace zelbo {
@@ -23,20 +24,6 @@ std::string CleanName(std::string name) {
   for (char& c : name)
     if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
   return name;
-}
-
-// A number right-aligned in a five-character field. A number that fills or
-// overflows its field is written whole, and one space keeps it apart from
-// the text before it; the line grows instead of the number being cut or
-// running into its neighbour.
-void AppendNumber(std::string& line, int64_t value) {
-  char buffer[32];
-  const int n = std::snprintf(buffer, sizeof buffer, "%lld", static_cast<long long>(value));
-  if (n < 5)
-    line.append(static_cast<std::size_t>(5 - n), ' ');
-  else if (!line.empty() && line.back() != ' ')
-    line += ' ';
-  line += buffer;
 }
 
 // Text padded with spaces (or cut) to `width` characters.
@@ -79,7 +66,8 @@ std::string ShortNameField(int contract) {
 template <class Int>
 std::string ScoreFields(const Int scores[4], int first) {
   std::string line;
-  for (int i = 0; i < 4; ++i) AppendNumber(line, scores[SeatMod(first + i)]);
+  // Each number right-aligned in a five-character field.
+  for (int i = 0; i < 4; ++i) PutRight(line, scores[SeatMod(first + i)], static_cast<int>(line.size()) + 4);
   return line;
 }
 

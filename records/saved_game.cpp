@@ -5,6 +5,7 @@
 #include <type_traits>
 
 #include "engine/engine.h"
+#include "engine/invariants.h"
 #include "records/file_io.h"
 
 namespace zelbo {
@@ -188,54 +189,6 @@ void VisitFixedPart(Codec& c, State& g, Flags& seatTaken) {
 static_assert(sizeof(GameState::dealRecords) == 1508 && sizeof(GameState::playRecords) == 6032 &&
               sizeof(GameState::dealScores) == 464 && sizeof(GameState::dealDecisions) == 145);
 
-// A doubling decision byte: 0 (pass) or double bits 1, 2, 4 with redouble
-// bits 8, 16, 32 only on top of their double bit.
-bool IsDecisionByte(int v) { return v >= 0 && v <= 63 && ((v >> 3) & ~v & 7) == 0; }
-
-// Checks that tie fields together; the per-field ranges are already known
-// to hold.
-bool CheckConsistency(const GameState& g, std::string& error) {
-  for (int deal = 0; deal < DealRows; ++deal) {
-    const int c = g.dealDecisions[deal][0];
-    if (c != Undecided && !IsContract(c)) {
-      error = "dealDecisions of deal " + std::to_string(deal) + " holds contract " +
-              std::to_string(c) + " (allowed 1..22 or 255)";
-      return false;
-    }
-    for (int e = 1; e < 5; ++e) {
-      const int v = g.dealDecisions[deal][e];
-      if (v != Undecided && !IsDecisionByte(v)) {
-        error = "dealDecisions of deal " + std::to_string(deal) + " holds decision " +
-                std::to_string(v) + " in entry " + std::to_string(e);
-        return false;
-      }
-    }
-  }
-  for (int a = 0; a < 4; ++a)
-    for (int b = 0; b < 4; ++b)
-      if (g.doubleFactor[a][b] != g.doubleFactor[b][a] || (a == b && g.doubleFactor[a][b] != 1)) {
-        error = "doubleFactor is not symmetric with 1 on its diagonal";
-        return false;
-      }
-  const bool choosing = g.phase == PhaseChoosing || g.phase == PhaseChoosingSuspended;
-  const bool playing = g.phase == PhasePlaying || g.phase == PhasePlayingSuspended ||
-                       g.phase == PhaseFirstLead || g.phase == PhaseFirstLeadSuspended;
-  const std::string phaseText = "phase " + std::to_string(g.phase);
-  if ((choosing || playing) && g.dealNumber < 1) {
-    error = phaseText + " needs a deal in progress, but dealNumber is 0";
-    return false;
-  }
-  if (playing && g.turn > 3) {
-    error = phaseText + " needs a seat to play, but turn is " + std::to_string(g.turn);
-    return false;
-  }
-  if (playing && g.contract == 0) {
-    error = phaseText + " needs a contract, but contract is 0";
-    return false;
-  }
-  return true;
-}
-
 }  // namespace
 
 std::vector<uint8_t> EncodeSavedGame(const GameState& g, const SeatTakenFlags& seatTaken) {
@@ -273,7 +226,11 @@ bool DecodeSavedGame(std::span<const uint8_t> bytes, GameState& out, std::string
     error = r.error();
     return false;
   }
-  if (!CheckConsistency(g, error)) return false;
+  // Fields that must agree with each other.
+  if (std::string broken = CheckInvariants(g); !broken.empty()) {
+    error = std::move(broken);
+    return false;
+  }
 
   int32_t count = 0;
   r.I32(count, "score sheet line count", 0, MaxLines);
@@ -347,24 +304,9 @@ bool LoadGame(const std::filesystem::path& path, GameState& out, std::string& er
     error = "Cannot load " + QuotedPath(path) + ": not a valid saved game (" + why + ")";
     return false;
   }
-  loaded->phase = SuspendedPhase(loaded->phase);
+  SuspendGame(*loaded);
   out = std::move(*loaded);
   return true;
-}
-
-bool AnnounceLoadedGame(const GameState& g, EngineHost& host, bool allSeatsOccupied) {
-  host.SendStatus(g);
-  if (allSeatsOccupied && IsSuspended(g.phase)) return true;
-  for (int seat = 0; seat < 4; ++seat) host.SendHand(g, seat);
-  if (g.contract != 0) host.SendContract(g);
-  host.SendDoubleFactors(g);
-  host.SendTableCards(g);
-  host.SendTally(g);
-  host.SendDoublesOwed(g);
-  ResendScoreSheet(g, host);
-  host.SendTurn(g);
-  host.SendDealDecision(g);
-  return false;
 }
 
 }  // namespace zelbo

@@ -17,7 +17,6 @@
 #include <string>
 #include <vector>
 
-#include "engine/engine_host.h"
 #include "engine/game_state.h"
 #include "records/file_io.h"
 
@@ -84,16 +83,5 @@ bool SaveGame(const std::filesystem::path& path, const GameState& g, std::string
 // `error` names the file and the fault.
 bool LoadGame(const std::filesystem::path& path, GameState& out, std::string& error,
               SeatTakenFlags* seatTaken = nullptr);
-
-// The announcing that follows a successful LoadGame on the server. Sends
-// the status; then, when all four seats are occupied and the loaded phase
-// is a suspended one, returns true: the caller resumes the game at once
-// with its resume operation (which sends the whole state again, restores
-// the phase and prompts the acting seat). Otherwise sends the whole state
-// (the four hands, the contract when one is chosen, the doubling factors,
-// the table cards, the tallies, the doubles owed, the score sheet, the turn
-// and the deal's decisions) and returns false: the game stays as loaded,
-// suspended until the seats are filled, or idle or over as it was saved.
-bool AnnounceLoadedGame(const GameState& g, EngineHost& host, bool allSeatsOccupied);
 
 }  // namespace zelbo

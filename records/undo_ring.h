@@ -20,7 +20,6 @@ class UndoRing {
   // The files lie in `folder`; the default is the current directory.
   explicit UndoRing(std::filesystem::path folder = {}) : folder_(std::move(folder)) {}
 
-  const std::filesystem::path& folder() const { return folder_; }
   // The file of a slot: folder / "<slot>undo.zelbo".
   std::filesystem::path SlotPath(int slot) const;
 
@@ -42,8 +41,8 @@ class UndoRing {
     Failed,         // paneText tells why, for the requester only; nothing changed
   };
   // Restores the newest snapshot into `g` (through LoadGame, so the phase
-  // comes back suspended; the caller then announces the game with
-  // AnnounceLoadedGame and resumes it when the table is full). A snapshot
+  // comes back suspended; the caller then announces the game to the table
+  // and resumes it when the table is full). A snapshot
   // that cannot be loaded leaves `g`, the slot and the depth as they were.
   Result UndoLastAction(GameState& g, std::string_view requesterHandle, std::string& paneText);
 

@@ -20,12 +20,8 @@ struct Holding {
   void Add(int card) {
     if (IsCard(card)) suit[SuitOf(card)] |= static_cast<uint16_t>(1u << RankOf(card));
   }
-  void Remove(int card) {
-    if (IsCard(card)) suit[SuitOf(card)] &= static_cast<uint16_t>(~(1u << RankOf(card)));
-  }
   bool Has(int card) const { return IsCard(card) && (suit[SuitOf(card)] >> RankOf(card) & 1u); }
   int Count(int s) const { return std::popcount(suit[s]); }
-  int Total() const { return Count(0) + Count(1) + Count(2) + Count(3); }
   // Cards of suit s below / above rank r.
   int Below(int s, int r) const { return std::popcount(static_cast<unsigned>(suit[s] & ((1u << r) - 1))); }
   int Above(int s, int r) const { return std::popcount(static_cast<unsigned>(suit[s] >> (r + 1))); }

@@ -7,22 +7,12 @@
 
 namespace zelbo {
 
-namespace {
-
-int SeatToAct(const GameState& g) {
-  if (g.phase == PhaseChoosing) return ActingSeat(g);
-  return g.turn;
-}
-
-}  // namespace
-
 MatchResult PlayRobotMatch(uint32_t seed, unsigned robotSeats, GameState& g, EngineHost& host) {
   MatchResult result;
   ResetGameState(g);
   g.randomSeed = seed;
   NewGame(g, host, seed);
-  // A game takes at most 28 * (5 decisions + 52 Dominoes turns) steps.
-  for (int steps = 0; steps < 28 * 60; ++steps) {
+  for (int steps = 0; steps < MaxGameSteps; ++steps) {
     if (g.phase != PhaseChoosing && g.phase != PhasePlaying && g.phase != PhaseFirstLead) break;
     const int seat = SeatToAct(g);
     if (seat < 0 || seat > 3) break;

@@ -92,7 +92,7 @@ class WindowTest : public ::testing::Test {
   std::unique_ptr<MainWindow> Window(const std::string& handle, bool privileged = false,
                                      uint32_t seed = 0) {
     Settings s;
-    s.Handle = handle, s.Port = 0, s.Privileged = privileged, s.randomSeed = seed;
+    s.handle = handle, s.port = 0, s.privileged = privileged, s.randomSeed = seed;
     auto w = std::make_unique<MainWindow>(s, store_, prompts_, WindowOptions{settings_.path()});
     w->show();
     return w;
@@ -105,7 +105,7 @@ class WindowTest : public ::testing::Test {
   }
   std::unique_ptr<MainWindow> Client(const std::string& handle, const MainWindow& server) {
     auto w = Window(handle);
-    w->settings().ServerAddress = "127.0.0.1", w->settings().Port = server.server()->Port();
+    w->settings().serverAddress = "127.0.0.1", w->settings().port = server.server()->Port();
     w->ConnectToServer();
     return w;
   }

@@ -102,7 +102,7 @@ TEST(ClientMirror, EverySeatsMirrorAgreesWithTheServerThroughWholeGames) {
   for (uint32_t seed : {3u, 11u}) {
     MirrorTable table(seed);
     int steps = 0;
-    for (; table.Server().phase != PhaseGameOver && steps < 28 * 60; ++steps) {
+    for (; table.Server().phase != PhaseGameOver && steps < MaxGameSteps; ++steps) {
       const GameState& g = table.Server();
       const std::string where = "seed " + std::to_string(seed) + " step " + std::to_string(steps);
       for (int seat = 0; seat < 4; ++seat) {

@@ -68,7 +68,7 @@ TEST_F(ClientSessionTest, BadFieldsNeverReachTheMirrorAndBrokenFramingCloses) {
                            Bytes{4, MsgTurn, 9, 0}, Bytes{5, MsgSeatInfo, 4, 1, 1}, Bytes{3, MsgHand, 1},
                            Bytes{4, MsgSeatGranted, 4, 0}})
     t_.Deliver(c, bad);
-  EXPECT_TRUE(SameGame(before, client_.Game()));
+  EXPECT_TRUE(before == client_.Game());
   EXPECT_EQ(client_.LocalPosition(), NoPosition);
   t_.Deliver(c, Bytes{0, 1, 2});
   EXPECT_EQ(t_.closed[c], CloseMode::Abortive);

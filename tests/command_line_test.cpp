@@ -44,10 +44,10 @@ TEST(CommandLine, TokensFillTheSettingsAndUnknownOnesAreNamed) {
     std::vector<std::string> expected;
     for (const std::string& token : c.unknown) expected.push_back(UnknownArgumentMessage(token));
     EXPECT_EQ(messages, expected);
-    EXPECT_EQ(s.Handle, c.handle);
-    EXPECT_EQ(s.ServerAddress, c.address);
-    EXPECT_EQ(s.StartMode, c.mode);
-    EXPECT_EQ(s.Robots, c.robots);
+    EXPECT_EQ(s.handle, c.handle);
+    EXPECT_EQ(s.serverAddress, c.address);
+    EXPECT_EQ(s.startMode, c.mode);
+    EXPECT_EQ(s.robots, c.robots);
   }
 }
 
@@ -60,7 +60,7 @@ TEST(CommandLine, WebPortKey) {
   for (const auto& c : cases) {
     Settings s;
     EXPECT_EQ(ApplyArgument(c.token, s), c.port >= 0) << c.token;
-    EXPECT_EQ(s.WebPort, c.port) << c.token;
+    EXPECT_EQ(s.webPort, c.port) << c.token;
   }
 }
 

@@ -19,7 +19,7 @@ TEST(Dealing, SeedOneValuesFirstDealerSouthsFirstRowAndTheSameSeedsGame) {
   EXPECT_EQ(std::memcmp(g->hands, g->dealRecords[1], sizeof g->hands), 0);
   NewGame(*b, host, 1);  // seed 0 would take the clock
   EXPECT_EQ(b->gameSeed, 1u);
-  EXPECT_TRUE(SameGame(*g, *b));
+  EXPECT_TRUE(*g == *b);
   EXPECT_TRUE(IsIgnored(*g, [](GameState& c, EngineHost& h) { NewGame(c, h, 7); }));  // only from idle
   EXPECT_NE(std::memcmp(g->dealRecords, StartedGame(host, 2)->dealRecords, sizeof g->dealRecords), 0);
 }

@@ -37,7 +37,7 @@ class EndToEnd : public testing::WindowTest {
     for (int slot = 0; slot < 13; ++slot) {
       const int card = g->hands[seat][slot];
       if (!IsCard(card) || !MayPlayCard(*g, seat, card)) continue;
-      const int x = static_cast<int>(HandCardLeft(w.settings().CardSpacing, slot)) + 2;
+      const int x = static_cast<int>(HandCardLeft(w.settings().cardSpacing, slot)) + 2;
       QTest::mouseClick(w.table(), Qt::LeftButton, {}, QPoint(x, HandTop + 40));
       return ++cardsClicked_;
     }

@@ -67,21 +67,22 @@ TEST_F(MainWindowTest, CommandsTheRoleDoesNotAllowDoNothing) {
   for (const QStringList& popup : Menu)
     for (const QString& item : popup.mid(1))
       if (int id = item.split('=')[1].toInt(); id != CmdSetup && id != CmdExit) w->Command(id);
-  w->ClickAt(400, 520);  // without a position even the privileged Undo spot is ignored
+  // Without a position even the privileged Undo spot is ignored.
+  QTest::mouseClick(w->table(), Qt::LeftButton, Qt::NoModifier, QPoint(400, 520));
   EXPECT_TRUE(prompts_.fileAsks.empty() && !w->Role().HasRole());
   EXPECT_TRUE(w->pane()->list()->count() == 0 && prompts_.abouts == 1);
   // A client has no file commands; a second server cannot take a port in use.
   auto server = Server(), client = Client("Wanda", *server);
   for (int id : {CmdOpen, CmdSave, CmdSaveHandRecords}) client->Command(id);
   EXPECT_TRUE(prompts_.fileAsks.empty());
-  w->settings().Port = server->server()->Port();
+  w->settings().port = server->server()->Port();
   EXPECT_FALSE(w->StartServer());
   EXPECT_TRUE(!w->Role().HasRole() && !LastPaneLine(*w).empty());
   // The hidden Undo spot answers only the privileged user.
   for (bool privileged : {false, true}) {
     auto s = Server(privileged ? "plomk" : "Sam", privileged);
     const int before = s->pane()->list()->count();
-    s->ClickAt(400, 520);
+    QTest::mouseClick(s->table(), Qt::LeftButton, Qt::NoModifier, QPoint(400, 520));
     EXPECT_EQ(s->pane()->list()->count(), before + (privileged ? 1 : 0)) << "the undo answer";
   }
 }
@@ -100,7 +101,7 @@ TEST_F(MainWindowTest, SetupStartsAClientThatSitsKibitzesAndIsRemoved) {
     d.PressOk();
   };
   wanda->Command(CmdSetup);  // the bad port keeps the dialog open
-  EXPECT_EQ(wanda->settings().ServerAddress, "127.0.0.1");
+  EXPECT_EQ(wanda->settings().serverAddress, "127.0.0.1");
   const ConnectionTable& table = server->server()->Connections();
   ASSERT_TRUE(WaitUntil([&] { return table.count() == 1 && table.slot(0).joined; }));
   EXPECT_EQ(table.slot(0).handle, "Wanda");
@@ -113,8 +114,11 @@ TEST_F(MainWindowTest, SetupStartsAClientThatSitsKibitzesAndIsRemoved) {
   // sit, and its clicks never play.
   for (int id : {CmdKibitzAll, CmdSitNorth}) wanda->Command(id);
   for (int id : {CmdKibitzNorth, CmdSitEast, CmdKibitzAll}) kim->Command(id);
-  kim->ClickAt(310, 450);
-  QTest::qWait(100);
+  QTest::mouseClick(kim->table(), Qt::LeftButton, Qt::NoModifier, QPoint(310, 450));
+  // Kim's last line arrives after anything Kim sent before it.
+  QTest::keyClicks(kim->table(), "over");
+  QTest::keyClick(kim->pane()->chatLine(), Qt::Key_Return);
+  ASSERT_TRUE(WaitUntil([&] { return LastPaneLine(*server) == "Kim: over"; }));
   const SeatOccupant& seats = server->server()->Occupants();
   EXPECT_TRUE(kim->LocalPosition() == KibitzAll && wanda->LocalPosition() == West);
   EXPECT_TRUE(seats[North] == EmptySeat && seats[East] == EmptySeat);
@@ -139,7 +143,7 @@ TEST_F(MainWindowTest, ChatAndFileErrorsThatNameTheFileAndLeaveTheGame) {
   for (int id : {CmdOpen, CmdSave, CmdSaveHandRecords, CmdSave, CmdSave}) server->Command(id);
   ASSERT_EQ(prompts_.errors.size(), 3u);
   for (const QString& e : prompts_.errors) EXPECT_TRUE(e.contains(QString::fromStdString(missing)));
-  EXPECT_TRUE(SameGame(before, server->server()->Game()));
+  EXPECT_TRUE(before == server->server()->Game());
   EXPECT_TRUE(QFile::exists(QString::fromStdString(good)));
   // At the end of the game, once the engine call is over: hand records.
   prompts_.answerHandRecords = true, prompts_.fileNames = {records};
@@ -182,15 +186,14 @@ TEST_F(MainWindowTest, DecisionDialogsIgnoreEscapeAndCloseAndAskForAttention) {
   pick->box(2)->click(), pick->okButton()->click();
   EXPECT_FALSE(pick->isVisible()) << "OK outside the choosing phase only hides it";
   QApplication::setActiveWindow(w.get());
-  if (WaitUntil([&] { return w->isActiveWindow(); }, 2000)) {
-    w->OpenPickGameDialog(g);
-    EXPECT_EQ(w->alertCount(), 2) << "an active window asks for no attention";
-  }
+  ASSERT_TRUE(WaitUntil([&] { return w->isActiveWindow(); }, 2000));
+  w->OpenPickGameDialog(g);
+  EXPECT_EQ(w->alertCount(), 2) << "an active window asks for no attention";
 }
 
 TEST_F(MainWindowTest, RobotsFillTheTableAtStartAndOnCommand) {
   auto w = Window("Sam");
-  w->settings().Robots = 3;
+  w->settings().robots = 3;
   ASSERT_TRUE(w->StartServer());
   ASSERT_TRUE(WaitUntil([&] { return w->Game()->phase != PhaseIdle; })) << "three robots sat down";
   w->Command(CmdRemoveNorth);

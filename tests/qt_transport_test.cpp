@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <poll.h>
+
 #include <map>
 #include <vector>
 
@@ -81,6 +83,29 @@ TEST_F(QtTransportTest, AbortiveCloseResetsGracefulCloseEndsFailuresCarryAReason
     EXPECT_EQ(clientEvents_.errors[i].hostNotFound, isUnknown);
     EXPECT_FALSE(clientEvents_.errors[i].reason.empty());
   }
+}
+
+// A peer that takes nothing cannot hold a gracefully closed connection: once
+// the limit has passed with bytes still queued, the connection is reset.
+TEST_F(QtTransportTest, AGracefulCloseThatCannotFinishIsResetAfterTheLimit) {
+  server_.SetGracefulCloseLimitMs(200);
+  RawPeer peer(port_);
+  ASSERT_TRUE(WaitUntil([&] { return serverEvents_.accepted.size() == 1; }));
+  const ConnId s = serverEvents_.accepted[0];
+  const std::vector<uint8_t> block(1 << 20, 7);
+  for (int i = 0; i < 16; ++i) server_.Send(s, block);  // more than the socket buffers hold
+  server_.Close(s, CloseMode::Graceful);
+  // Looked at without reading, so the peer's window stays shut.
+  auto reset = [&] {
+    pollfd p{peer.fd, 0, 0};
+    return poll(&p, 1, 0) == 1 && (p.revents & (POLLERR | POLLHUP)) != 0;
+  };
+  ASSERT_TRUE(WaitUntil(reset, 20000));
+  int error = 0;
+  socklen_t size = sizeof error;
+  getsockopt(peer.fd, SOL_SOCKET, SO_ERROR, &error, &size);
+  EXPECT_EQ(error, ECONNRESET);
+  EXPECT_TRUE(serverEvents_.closed.empty());  // a close the core asked for is not reported
 }
 
 }  // namespace

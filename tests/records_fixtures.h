@@ -39,7 +39,7 @@ struct RecordsHost : RecordingHost {
     std::string error;
     if (ring && !ring->TakeUndoSnapshot(g, error)) paneLines.push_back(error);
   }
-  void SaveGame(const GameState& g) override {
+  void AutosaveGame(const GameState& g) override {
     std::string line;
     if (autosave) autosave->Save(g, line);
     if (!line.empty()) paneLines.push_back(line);

@@ -16,7 +16,7 @@ TEST(RobotSeatView, RuleVerdictsMatchTheServerThroughWholeGames) {
     GameState g;
     ResetGameState(g);
     NewGame(g, host, seed);
-    for (int step = 0; g.phase != PhaseGameOver && step < 28 * 60; ++step) {
+    for (int step = 0; g.phase != PhaseGameOver && step < MaxGameSteps; ++step) {
       const bool choosing = g.phase == PhaseChoosing;
       const int seat = choosing ? ActingSeat(g) : g.turn;
       const GameState v = SeatView(ClientMirrorOf(g, seat), seat);

@@ -161,7 +161,7 @@ TEST(TableOverTcp, OutsidersChangeNothingAndBadPeersLoseOnlyTheirConnection) {
   }));
   EXPECT_FALSE(kibitzer.Ended());
   EXPECT_FALSE(kibitzer.HasText("Can't undo"));
-  EXPECT_TRUE(SameGame(before, t.game()));
+  EXPECT_TRUE(before == t.game());
 }
 
 }  // namespace

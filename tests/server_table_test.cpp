@@ -114,13 +114,13 @@ TEST_F(ServerTableTest, OnlyTheActingSeatsValidDecisionsAndASeatedUndoCount) {
   for (int type : {MsgStatus, MsgHand, MsgTurn, MsgScoreClear, MsgSeatGranted, 26, 200})
     ignored.push_back({acting, {4, static_cast<uint8_t>(type), 1, 1}});  // meant for clients
   for (const auto& [from, bytes] : ignored) t_.Deliver(from, bytes);
-  EXPECT_TRUE(SameGame(before, table_.Game()));
+  EXPECT_TRUE(before == table_.Game());
   EXPECT_EQ(table_.Connections().count(), 5);
   t_.Deliver(acting, MakeContractChosen(code));
   EXPECT_EQ(table_.Game().contract, code);
   t_.Frames(kibitzer);
   t_.Deliver(seat_[West], MakeUndoRequest());
-  EXPECT_TRUE(SameGame(before, table_.Game()));
+  EXPECT_TRUE(before == table_.Game());
   EXPECT_EQ(t_.Texts(kibitzer), std::vector<std::string>{"Last action undone [P1]"});
 }
 
@@ -141,9 +141,84 @@ TEST_F(ServerTableTest, RandomFramesNeitherCrashNorBreakTheGame) {
     ASSERT_TRUE(table_.Game().phase <= PhaseFirstLeadSuspended && table_.Connections().count() == 5) << i;
   }
   // The game is still sound: it can be played to its end.
-  for (int steps = 0; steps < 28 * 60 && table_.Game().phase != PhaseGameOver; ++steps) Step();
+  for (int steps = 0; steps < MaxGameSteps && table_.Game().phase != PhaseGameOver; ++steps) Step();
   EXPECT_EQ(table_.Game().phase, PhaseGameOver);
   EXPECT_EQ(table_.Game().scoreSheet.size(), 36u);
+}
+
+// A loaded game (or an undo) at a table with an empty seat: everybody is told
+// the whole state and the game waits. At a full table it goes on at once and
+// the acting seat is asked again.
+TEST_F(ServerTableTest, ALoadedGameIsToldWholeAndResumesOnlyAtAFullTable) {
+  FillTable();
+  const ConnId kibitzer = Join("Kib");
+  for (int i = 0; i < 7; ++i) Step();  // deal 1: contract, doubles, first cards
+  const std::string file = dir_.path + "/mid.zelbo";
+  std::string error;
+  ASSERT_TRUE(table_.SaveGameFile(file, error)) << error;
+  auto types = [](const std::vector<testing::DecodedFrame>& frames) {
+    std::vector<int> out;
+    for (const auto& f : frames)
+      if (f.type != MsgText) out.push_back(f.type);
+    return out;
+  };
+  std::vector<int> whole = {MsgStatus, MsgHand, MsgHand, MsgHand, MsgHand, MsgContract,
+                            MsgDoubleFactors, MsgTableCards, MsgTally, MsgDoublesOwed, MsgScoreClear};
+  whole.insert(whole.end(), table_.Game().scoreSheet.size(), MsgScoreLine);
+
+  table_.RemoveConnection(North);
+  const GameState before = table_.Game();
+  t_.Frames(kibitzer);
+  ASSERT_TRUE(table_.LoadGameFile(file, error)) << error;
+  std::vector<int> waiting = whole;
+  waiting.insert(waiting.end(), {MsgTurn, MsgDealDecision});
+  EXPECT_EQ(types(t_.Frames(kibitzer)), waiting);
+  EXPECT_EQ(table_.Game().phase, before.phase);
+  EXPECT_TRUE(IsSuspended(table_.Game().phase));
+
+  Sit(seat_[North] = Join("P2"), North);  // the table is full again: play goes on
+  EXPECT_EQ(table_.Game().phase, ResumedPhase(before.phase));
+  t_.Frames(kibitzer);
+  ASSERT_TRUE(table_.LoadGameFile(file, error)) << error;
+  std::vector<int> full = whole;
+  full.insert(full.begin(), MsgStatus);
+  full.insert(full.end(), {MsgDealDecision, MsgTurn, MsgStatus});
+  EXPECT_EQ(types(t_.Frames(kibitzer)), full);
+  EXPECT_FALSE(IsSuspended(table_.Game().phase));
+  for (int steps = 0; steps < MaxGameSteps && table_.Game().phase != PhaseGameOver; ++steps) Step();
+  EXPECT_EQ(table_.Game().phase, PhaseGameOver);
+}
+
+// A socket error only shows in the pane; the close that follows it is what
+// takes the player away and suspends the game. Stop closes every live
+// connection in order and frees every seat; frames arriving later count
+// for nothing.
+TEST_F(ServerTableTest, SocketErrorsShowAndStopClosesEveryConnection) {
+  FillTable();
+  const ConnId kibitzer = Join("Kib");
+  Step();
+  table_.OnSocketError(seat_[West], SocketError{104, "Connection reset by peer", false});
+  EXPECT_EQ(table_.Pane().lines().back(), "socket error 104: Connection reset by peer");
+  EXPECT_EQ(table_.Connections().count(), 5);
+  EXPECT_FALSE(IsSuspended(table_.Game().phase));
+  t_.Frames(kibitzer);
+  table_.OnClosed(seat_[West]);
+  EXPECT_EQ(t_.Texts(kibitzer), (std::vector<std::string>{"P1 has left the table", "Game suspended"}));
+  EXPECT_TRUE(IsSuspended(table_.Game().phase));
+  EXPECT_EQ(table_.Occupants()[West], EmptySeat);
+
+  table_.Stop();
+  for (ConnId c : {seat_[South], seat_[North], seat_[East], kibitzer}) {
+    ASSERT_EQ(t_.closed.count(c), 1u);
+    EXPECT_EQ(t_.closed[c], CloseMode::Graceful);
+  }
+  EXPECT_EQ(table_.Connections().count(), 0);
+  for (int seat = 0; seat < 4; ++seat) EXPECT_EQ(table_.Occupants()[static_cast<std::size_t>(seat)], EmptySeat);
+  const GameState before = table_.Game();
+  t_.Deliver(seat_[North], MakePlayCard(SimpleCard(before, before.turn)));
+  t_.Deliver(kibitzer, MakeChat("Kib: still here?"));
+  EXPECT_TRUE(before == table_.Game());
+  EXPECT_NE(table_.Pane().lines().back(), "Kib: still here?");
 }
 
 // A peer that never reads: the queue limit closes it as a leave, and the
@@ -323,7 +398,7 @@ TEST_F(ServerTableTest, FramesGoOutBeforeTheActionsFilesAreWritten) {
     GameState saved;
     std::string error;
     ASSERT_TRUE(LoadGame(table.AutosavePath(), saved, error)) << error;  // from the deal
-    EXPECT_FALSE(SameGame(saved, AsLoaded(g)));
+    EXPECT_FALSE(saved == AsLoaded(g));
     t.flushes = 0;
     ++checked;
   };
@@ -332,7 +407,7 @@ TEST_F(ServerTableTest, FramesGoOutBeforeTheActionsFilesAreWritten) {
   GameState saved;
   std::string error;
   ASSERT_TRUE(LoadGame(table.AutosavePath(), saved, error)) << error;
-  EXPECT_TRUE(SameGame(saved, AsLoaded(g)));
+  EXPECT_TRUE(saved == AsLoaded(g));
   EXPECT_EQ(table.UndoDepth(), 1);
 }
 

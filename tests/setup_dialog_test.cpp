@@ -40,11 +40,11 @@ TEST_F(Setup, FirstStartThenOkStoresWhatTheNextStartShows) {
     g.red = "300", g.green = "abc", g.blue = "12", g.spacing = "0", g.seed = "77";
   });
   ASSERT_TRUE(out.close && out.start == StartRole::None);
-  EXPECT_EQ(std::vector<int>({s_.BackgroundRed, s_.BackgroundGreen, s_.BackgroundBlue,
-                              s_.CardSpacing, static_cast<int>(s_.randomSeed)}),
+  EXPECT_EQ(std::vector<int>({s_.backgroundRed, s_.backgroundGreen, s_.backgroundBlue,
+                              s_.cardSpacing, static_cast<int>(s_.randomSeed)}),
             std::vector<int>({255, 0, 12, 0, 77}));
   Settings fresh;
-  fresh.StartMode = StartModeServer;
+  fresh.startMode = StartModeServer;
   QtSettingsStore next;
   f = OpenSetupFields(fresh, {}, {}, next);
   EXPECT_EQ((Texts{f.handle, f.address, f.red, f.green, f.blue, f.spacing, f.seed}),
@@ -66,36 +66,36 @@ TEST_F(Setup, AddressListFromTheFileAndTheStoredServers) {
   // A chosen entry keeps only the address.
   const auto choose = [&](SetupFields& g) { g.address = f.addressList[0], g.client = true; };
   EXPECT_EQ(Ok("Ann", choose).start, StartRole::Client);
-  EXPECT_EQ(s_.ServerAddress + " " + Stored(ValueLastIp), "10.0.0.2 10.0.0.2");
+  EXPECT_EQ(s_.serverAddress + " " + Stored(ValueLastIp), "10.0.0.2 10.0.0.2");
 }
 
 TEST_F(Setup, BadPortOrEmptyHandleKeepsTheDialogOpen) {
   for (const char* bad : {"0", "65536", "abc", "", "99999999999"}) {
     SetupOutcome out = Ok("Ann", [&](SetupFields& f) { f.server = true, f.port = bad; });
     EXPECT_TRUE(!out.close && out.portRejected && out.start == StartRole::None) << bad;
-    EXPECT_EQ(s_.Port, InitialPort) << bad;
+    EXPECT_EQ(s_.port, InitialPort) << bad;
   }
-  EXPECT_TRUE(Ok("Ann", [](SetupFields& f) { f.port = "65535"; }).close && s_.Port == 65535);
+  EXPECT_TRUE(Ok("Ann", [](SetupFields& f) { f.port = "65535"; }).close && s_.port == 65535);
   // An empty handle is not stored, but the address and port are.
   SetupOutcome out = Ok("", [](SetupFields& f) { f.address = "10.0.0.9", f.port = "3000"; });
-  EXPECT_TRUE(!out.close && out.handleMissing && s_.Port == 3000);
+  EXPECT_TRUE(!out.close && out.handleMissing && s_.port == 3000);
   EXPECT_EQ(Stored(ValueLastIp) + " " + Stored(ValueHandle), "10.0.0.9 Ann");
 }
 
 TEST_F(Setup, HandleRolesAndBounds) {
   const std::string h30(30, 'h');
-  EXPECT_TRUE(Ok(std::string(35, 'h')).close && s_.Handle == h30);
+  EXPECT_TRUE(Ok(std::string(35, 'h')).close && s_.handle == h30);
   EXPECT_TRUE(Ok("nonplaying server").close && Stored(ValueHandle) == h30) << "not stored";
   EXPECT_TRUE(Ok("Nonplaying Server").close && Stored(ValueHandle) == "Nonplaying Server");
   for (auto [handle, privileged] : {std::pair{"PlOmK", true}, std::pair{"plomkx", false}})
-    EXPECT_TRUE(Ok(handle).close && s_.Privileged == privileged) << handle;
+    EXPECT_TRUE(Ok(handle).close && s_.privileged == privileged) << handle;
   EXPECT_EQ(Ok("Ann", [](SetupFields& f) { f.client = f.server = true; }).start, StartRole::Client);
   EXPECT_EQ(Ok("Ann", [](SetupFields& f) { f.server = true; }).start, StartRole::Server);
   EXPECT_TRUE(Ok("Ann", [](SetupFields& f) { f.spacing = "4000000000"; }).close &&
-              s_.CardSpacing == MaxCardSpacing);
+              s_.cardSpacing == MaxCardSpacing);
   // Once the process has a role the live settings win over the stored ones.
   store_.WriteNumber(ValueCardSpacing, 40);
-  s_.CardSpacing = 20;
+  s_.cardSpacing = 20;
   SetupFields f = OpenSetupFields(s_, {false, true}, {}, store_);
   EXPECT_TRUE(f.spacing == "20" && f.handle == "Ann" && f.client && !f.server);
   EXPECT_EQ(AcceptSetup(f, s_, {false, true}, store_).start, StartRole::None) << "no second client";

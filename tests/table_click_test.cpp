@@ -21,11 +21,11 @@ TEST(TableClick, HitsTheCardsWhereTheyAreDrawn) {
       {16, 400, 399, -1},  {16, 400, 498, -1},  {73, -70, 450, 0},       {73, 2, 450, 0},
       {73, 3, 450, 1},     {0, 404, 450, 12},   {0, 477, 450, 12},       {INT32_MAX, 450, 450, 6}};
   for (auto [spacing, x, y, slot] : clicks) {
-    v.CardSpacing = spacing;
+    v.cardSpacing = spacing;
     EXPECT_EQ(ClickTable(v, x, y).slot, slot) << x << "," << y << " spacing " << spacing;
   }
   // A card before an empty slot counts whole, the lower slot where both do.
-  v.CardSpacing = 16;
+  v.cardSpacing = 16;
   v.game.hands[West][0] = 200;  // a byte that is no card is an empty slot
   v.game.hands[West][5] = v.game.hands[West][6] = NoCard;
   v.game.hands[West][12] = DomClosed;
@@ -46,17 +46,17 @@ TEST(TableClick, OnlyOnTheLocalSeatsTurnAndTheUndoSpotOnlyWhenPrivileged) {
   v.game.phase = PhasePlaying, v.game.turn = East;
   EXPECT_EQ(ClickTable(v, 300, 450).slot, -1);
   EXPECT_FALSE(ClickTable(v, 400, 520).undo);
-  v.Privileged = true;
+  v.privileged = true;
   const std::tuple<int, int, bool> spots[] = {{350, 507, true},  {500, 550, true},
                                               {349, 520, false}, {501, 520, false},
                                               {400, 506, false}, {400, 551, false}};
   for (auto [x, y, hit] : spots) EXPECT_EQ(ClickTable(v, x, y).undo, hit) << x << "," << y;
   for (int position = 4; position <= 8; ++position) {  // kibitzers never play, even if a
-    v.LocalPosition = v.game.turn = position;          // mirror says so; they keep the spot
+    v.localPosition = v.game.turn = position;          // mirror says so; they keep the spot
     EXPECT_EQ(ClickTable(v, 300, 450).slot, -1) << position;
     EXPECT_TRUE(ClickTable(v, 400, 520).undo);
   }
-  v.LocalPosition = v.game.turn = TableView::Unplaced;  // without a position nothing counts
+  v.localPosition = v.game.turn = NoPosition;  // without a position nothing counts
   EXPECT_TRUE(ClickTable(v, 300, 450).slot == -1 && !ClickTable(v, 400, 520).undo);
 }
 

@@ -93,12 +93,12 @@ Recorder Paint(const TableView& v, PaintRect area = {0, 0, 900, 720}) {
 TEST(TablePainter, WithoutRoleOnlyTheBackgroundWithoutSeatOnlyNames) {
   TableView v = Playing(South);
   v.role = TableRole::None;
-  v.BackgroundRed = 0x1FF;  // only the low 8 bits count
+  v.backgroundRed = 0x1FF;  // only the low 8 bits count
   EXPECT_EQ(Paint(v, {10, 20, 30, 40}).ops, (Lines{"fill 10,20,30,40,255,230,230"}));
   v.role = TableRole::Client;
   EXPECT_TRUE(Paint(v, {0, 0, 0, 10}).ops.empty());  // nothing to update
-  v.LocalPosition = TableView::Unplaced;  // unseated: the taken seats' names, no cards
-  v.SeatTaken = {false, true, false, true};
+  v.localPosition = NoPosition;  // unseated: the taken seats' names, no cards
+  v.seatTaken = {false, true, false, true};
   const Recorder c = Paint(v);
   EXPECT_EQ(Lines(c.ops.begin() + 4, c.ops.end()),
             (Lines{"400,428:Sam", "50,228:Wendy", "750,228:Eddie"}));
@@ -121,23 +121,23 @@ TEST(TablePainter, StatusLinesComeFirst) {
 TEST(TablePainter, OwnHandAtAnySpacing) {
   TableView v = Playing(South);
   for (int spacing : {16, 73, 90}) {  // x 300..565 at 16; side by side at 73
-    v.CardSpacing = spacing;
+    v.cardSpacing = spacing;
     EXPECT_EQ(Paint(v).rows[400], Hand(South, 404 - 13 * spacing / 2, 400, spacing));
   }
-  v.CardSpacing = 0;  // all on one spot, the last card whole on top
+  v.cardSpacing = 0;  // all on one spot, the last card whole on top
   EXPECT_EQ(Paint(v).rows[400], (Lines{Card(48, 404, 400)}));
-  v.CardSpacing = INT32_MAX;  // far off any screen; no overflow brings it back
+  v.cardSpacing = INT32_MAX;  // far off any screen; no overflow brings it back
   EXPECT_TRUE(Paint(v).rows[400].empty());
 }
 
 TEST(TablePainter, KibitzersSeeOneSeatFromBelowOrAllFourHandsAndTricksTurn) {
   TableView v = Playing(4 + West, NoQueens, South, North);
-  v.Handle = "Kim";
+  v.handle = "Kim";
   Recorder c = Paint(v);
   EXPECT_EQ(c.rows[400], Hand(West, 300, 400));
   EXPECT_EQ(Names(c) + to_string(c.rows.size()), "Wendy 2|Nora 3 {_}|Eddie 4|1 Sam|1")
       << "the watched player, not Kim; no other hands";
-  v.LocalPosition = TableView::WatchingAll;
+  v.localPosition = KibitzAll;
   for (int s = 0; s < 4; ++s) v.game.tableCards[s] = static_cast<uint8_t>(s);
   c = Paint(v);
   Lines sides = Hand(West, 0, 176), east = Hand(East, 650, 176);
@@ -162,7 +162,7 @@ TEST(TablePainter, DominoesNeverShowTheOwnTrickCard) {
   std::memcpy(v.game.tableCards, t, 16);
   EXPECT_TRUE(Has(Paint(v), {"70,260 #18", "400,72 #31", "730,260 #44", "350,216 #35",
                              "366,216 #29", "550,216 #6", "!400,280"}));  // the Jack first
-  v.LocalPosition = TableView::WatchingAll;  // no trick at all
+  v.localPosition = KibitzAll;  // no trick at all
   EXPECT_TRUE(Has(Paint(v), {"350,216 #35", "!70,260", "!400,72", "!730,260"}));
 }
 
@@ -196,12 +196,12 @@ TEST(TablePainter, DoublingTextsStandAtTheActorsPlace) {
   g.phase = PhasePlaying;  // small, in a block at the top right
   EXPECT_TRUE(Has(Paint(v), {"775,50:Misere {s}", "675,95:Double Nora {sr}", "575,50:Pass {sg}",
                              "675,5:Pass {sg}", "775,64:Redouble Eddie {sr}", "!350,340:"}));
-  v.LocalPosition = TableView::WatchingAll, g.phase = PhaseFirstLead;  // North's lower
+  v.localPosition = KibitzAll, g.phase = PhaseFirstLead;  // North's lower
   EXPECT_TRUE(Has(Paint(v), {"350,80:Misere"}));
   // On the server an empty seat has a stand-in name in the decision texts
   // and none beside the table; the server's own seat shows its own handle.
-  v.role = TableRole::Server, v.Handle = "Host", v.LocalPosition = South;
-  v.SeatOccupant = {TableView::ServerUser, 0, TableView::EmptySeat, 1};
+  v.role = TableRole::Server, v.handle = "Host", v.localPosition = South;
+  v.seatOccupant = {ServerUserSeat, 0, EmptySeat, 1};
   std::string text;
   EXPECT_EQ(DecisionWords(v, 1, text), Red);
   EXPECT_EQ(text, "Double crashee");

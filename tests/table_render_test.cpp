@@ -37,7 +37,7 @@ bool Darkish(QColor c) { return c.red() < 70 && c.green() < 70 && c.blue() < 70;
 TEST(TableWidget, PaintsAMidGameTableToPng) {
   // The third trick of Trumps Hearts: South led, West and North followed.
   TableView v = Playing(South, FirstTrumps + Hearts, West, East);
-  v.BackgroundRed = 40, v.BackgroundGreen = 120, v.BackgroundBlue = 70;
+  v.backgroundRed = 40, v.backgroundGreen = 120, v.backgroundBlue = 70;
   const uint8_t table[8] = {20, 17, 46, NoCard, 48, 49, 50, 51};  // trick, last trick
   const uint8_t decisions[5] = {FirstTrumps + Hearts, 4, 2, 0, 18};  // two doubles, a pass
   std::memcpy(v.game.tableCards, table, 8);

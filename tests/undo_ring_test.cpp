@@ -31,7 +31,7 @@ struct UndoRingTest : ::testing::Test {
     EXPECT_EQ(text, "Last action undone [Ann]");
     EXPECT_EQ(g->phase, SuspendedPhase(expected.phase));
     g->phase = ResumedPhase(g->phase);
-    EXPECT_TRUE(SameGame(*g, expected));
+    EXPECT_TRUE(*g == expected);
   }
 };
 
@@ -45,7 +45,7 @@ TEST_F(UndoRingTest, FiveActionsThenFiveUndos) {
   auto last = std::make_unique<GameState>(*g);
   EXPECT_EQ(ring.UndoLastAction(*g, "Ann", text), UndoRing::Result::NothingToUndo);
   EXPECT_EQ(text, "Can't undo");
-  EXPECT_TRUE(SameGame(*g, *last));
+  EXPECT_TRUE(*g == *last);
   Act();  // undo, new action, undo: no redo
   ExpectUndoTo(*Act());
   ExpectUndoTo(*Act());  // the state before the new action, not the undone one
@@ -67,7 +67,7 @@ TEST_F(UndoRingTest, FailuresAreReportedAndNeverRestoreAWrongState) {
   auto now = std::make_unique<GameState>(*g);
   EXPECT_EQ(ring.UndoLastAction(*g, "Ann", text), UndoRing::Result::Failed);
   EXPECT_NE(text.find("1undo.zelbo"), std::string::npos) << text;
-  EXPECT_TRUE(SameGame(*g, *now) && DepthAndSlot() == std::pair(1, 2));
+  EXPECT_TRUE(*g == *now && DepthAndSlot() == std::pair(1, 2));
 }
 
 TEST(AutosaveTest, AFailingAutosaveIsReportedOnceUntilItWorksAgain) {

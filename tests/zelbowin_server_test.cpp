@@ -5,10 +5,13 @@
 
 #include <QProcess>
 
+#include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <string>
 
 #include "records/saved_game.h"
+#include "tools/server/headless_ui.h"
 #include "tests/loopback.h"
 #include "tests/records_fixtures.h"
 
@@ -34,15 +37,17 @@ TEST(ServerProgram, RefusesBadOptionsAndABusyPortEndsOnSigterm) {
   const struct { QStringList args; std::string message; } failures[] = {
       {{"--port", QString::number(port)}, "cannot listen on port " + std::to_string(port) + " (socket error "},
       {{"--bogus"}, "unknown option --bogus"},
-      {{"--port", "70000"}, ""},
-      {{"--seed", "12x"}, ""},
-      {{"--port", "0", "--load", "/nonexistent/game.zelbo"}, ""}};
+      {{"--port", "70000"}, "--port needs a number from 0 to 65535, not \"70000\""},
+      {{"--seed", "12x"}, "--seed needs a number from 0 to 4294967295, not \"12x\""},
+      {{"--port", "0", "--load", "/nonexistent/game.zelbo"},
+       "cannot load \"/nonexistent/game.zelbo\": Cannot read \"/nonexistent/game.zelbo\""}};
   for (const auto& f : failures) {
     QProcess p;
     p.start(ZELBOWIN_SERVER, f.args);
     ASSERT_TRUE(p.waitForFinished(10000));
     EXPECT_NE(p.exitCode(), 0);
-    EXPECT_TRUE(p.readAllStandardError().contains(f.message.c_str())) << f.message;
+    const std::string err = p.readAllStandardError().toStdString();
+    EXPECT_NE(err.find(f.message), std::string::npos) << err;
   }
 
   server.terminate();  // SIGTERM
@@ -123,6 +128,33 @@ TEST(ServerProgram, ResumeKeepsACorruptAutosaveAndSavesBesideIt) {
   // A second restart continues the new table's game.
   RobotServer again(dir.path, {"--resume"});
   EXPECT_TRUE(again.Shows("resuming the game in " + dir.path + "/temp-1.zelbo")) << again.out;
+}
+
+// At the end of a game the headless server writes the hand records into its
+// folder and says where, or says why it could not.
+TEST(ServerProgram, HandRecordsAtTheEndAreWrittenOrTheFailureIsSaid) {
+  testing::TempDir dir;
+  for (const std::string& folder : {dir.path, dir.path + "/missing"}) {
+    std::FILE* out = std::tmpfile();
+    ASSERT_NE(out, nullptr);
+    HeadlessUi ui(out);
+    testing::FakeTransport transport;
+    ServerTable table(transport, ui, ServerConfig{"Sam", folder, 3, false, false});
+    ui.SetTable(&table);
+    ui.GameOver(table.Game());
+    std::rewind(out);
+    char buffer[512] = "";
+    const std::string line = std::fgets(buffer, sizeof buffer, out) ? buffer : "";
+    std::fclose(out);
+    if (folder == dir.path) {
+      EXPECT_EQ(line, "Hand records written to " + ui.lastRecords() + "\n");
+      EXPECT_EQ(ui.lastRecords().rfind(dir.path + "/handrecords-", 0), 0u) << ui.lastRecords();
+      EXPECT_TRUE(std::filesystem::exists(ui.lastRecords()));
+    } else {
+      EXPECT_EQ(line.rfind("Hand records not written: ", 0), 0u) << line;
+      EXPECT_NE(line.find(folder + "/handrecords-"), std::string::npos) << line;
+    }
+  }
 }
 
 }  // namespace

@@ -24,9 +24,6 @@ constexpr qint64 ReadBufferLimit = 64 * 1024;
 // The largest WebSocket message (and frame) a browser may send; a larger
 // one closes that connection.
 constexpr quint64 WebMessageLimit = 64 * 1024;
-// A graceful close whose queued bytes the peer never takes is reset after
-// this long, so a dead peer cannot keep the socket forever.
-constexpr int GracefulCloseLimitMs = 30000;
 
 SocketError ErrorOf(const QAbstractSocket& socket) {
   SocketError e;
@@ -337,9 +334,11 @@ void QtTransport::Close(ConnId id, CloseMode mode) {
     return;
   }
   connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-  QTimer::singleShot(GracefulCloseLimitMs, socket, [socket] {
+  // Past the limit the connection is reset, which also drops the bytes the
+  // kernel still holds for the peer.
+  QTimer::singleShot(gracefulCloseLimitMs_, socket, [socket] {
     if (socket) {
-      socket->abort();
+      AbortiveClose(socket);
       socket->deleteLater();
     }
   });
@@ -360,7 +359,7 @@ void QtTransport::CloseWebSocket(ConnId id, CloseMode mode) {
   // The closing handshake goes out after what is queued; a peer that never
   // answers it is cut off after the same limit as a TCP connection.
   connect(socket, &QWebSocket::disconnected, socket, &QObject::deleteLater);
-  QTimer::singleShot(GracefulCloseLimitMs, socket, [socket] {
+  QTimer::singleShot(gracefulCloseLimitMs_, socket, [socket] {
     if (socket) {
       socket->abort();
       socket->deleteLater();

@@ -58,6 +58,10 @@ class QtTransport : public QObject, public Transport {
   // How much of one connection's input is handed on before the event loop
   // serves the other sockets again.
   static constexpr int64_t ReadSliceBytes = 16 * 1024;
+  // A graceful close whose queued bytes the peer never takes is reset after
+  // this long, so a dead peer cannot keep the socket forever.
+  static constexpr int GracefulCloseLimitMs = 30000;
+  void SetGracefulCloseLimitMs(int ms) { gracefulCloseLimitMs_ = ms; }
 
  private:
   void Adopt(ConnId conn, QTcpSocket* socket, bool accepted);
@@ -68,7 +72,6 @@ class QtTransport : public QObject, public Transport {
   void ReadFrom(ConnId conn);
   void ContinueReadingLater(ConnId conn);
   void Lost(ConnId conn);
-  void Failed(ConnId conn);
   void Drop(ConnId conn);
 
   TransportEvents* events_ = nullptr;
@@ -82,6 +85,7 @@ class QtTransport : public QObject, public Transport {
   // Connections with input left over from a slice, to be read again soon.
   std::set<ConnId> readLater_;
   QTimer tick_;
+  int gracefulCloseLimitMs_ = GracefulCloseLimitMs;
 };
 
 // Sets SO_LINGER {1, 0} on the socket's descriptor and closes it, so the

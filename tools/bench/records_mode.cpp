@@ -102,7 +102,7 @@ int RunRecordsMode(const Options& options) {
     load.us.push_back(Micros(t4 - t3));
   }
   loaded->phase = ResumedPhase(loaded->phase);
-  if (!SameGame(*loaded, *g)) {
+  if (*loaded != *g) {
     ++failures;
     error = "the loaded game differs from the saved one";
   }

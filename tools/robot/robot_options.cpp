@@ -10,8 +10,8 @@ std::string RobotUsage() {
   return "usage: zelbowin-robot [options]\n"
          "Joins a Zelbo table as a robot player and plays until the game ends.\n"
          "  --host H        server address or name (default 127.0.0.1)\n"
-         "  --port N        server port (default 2118)\n"
-         "  --handle NAME   the robot's handle (default Robot, at most 31 characters)\n"
+         "  --port N        server port (default " + std::to_string(DefaultPort) + ")\n"
+         "  --handle NAME   the robot's handle (default Robot, at most " + std::to_string(MaxHandleLength) + " characters)\n"
          "  --seat S        south, west, north or east (default: the first empty seat)\n"
          "  --reconnect     after a lost connection, try again every second and sit\n"
          "                  in the same seat\n"
@@ -48,7 +48,8 @@ bool ParseRobotOptions(const std::vector<std::string>& args, RobotOptions& optio
         return "--port needs a number from 1 to 65535, not \"" + value + "\"";
       options.port = static_cast<uint16_t>(n);
     } else if (arg == "--handle") {
-      if (value.empty() || value.size() > 31) return "--handle needs 1 to 31 characters";
+      if (value.empty() || value.size() > MaxHandleLength)
+        return "--handle needs 1 to " + std::to_string(MaxHandleLength) + " characters";
       options.handle = value;
     } else {
       options.seat = SeatFromName(value);

@@ -5,11 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "net/frames.h"
+
 namespace zelbo {
 
 struct RobotOptions {
   std::string host = "127.0.0.1";
-  uint16_t port = 2118;
+  uint16_t port = DefaultPort;
   std::string handle = "Robot";
   int seat = -1;  // -1: the first empty seat
   bool reconnect = false;

@@ -31,7 +31,7 @@ void HeadlessUi::GameOver(const GameState& g) {
   const std::filesystem::path path = std::filesystem::path(table_->Config().folder) /
                                      HandRecordsFileName(static_cast<int64_t>(std::time(nullptr)));
   std::string error;
-  if (table_->WriteHandRecordsFile(path.string(), &error)) {
+  if (table_->WriteHandRecordsFile(path.string(), error)) {
     lastRecords_ = path.string();
     std::fprintf(out_, "Hand records written to %s\n", lastRecords_.c_str());
   } else {

@@ -112,7 +112,7 @@ int main(int argc, char** argv) {
 
   // A game that cannot be loaded ends the program before the port opens, so
   // a failed load never looks like a running table.
-  if (!options.load.empty() && !table.LoadGameFile(options.load, &error)) {
+  if (!options.load.empty() && !table.LoadGameFile(options.load, error)) {
     std::fprintf(stderr, "zelbowin-server: cannot load \"%s\": %s\n", options.load.c_str(),
                  error.c_str());
     return 1;

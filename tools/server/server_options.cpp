@@ -7,7 +7,7 @@ namespace zelbo {
 std::string ServerUsage() {
   return "usage: zelbowin-server [options]\n"
          "Hosts a Zelbo table without a window; four players connect and sit.\n"
-         "  --port N     port to listen on, every IPv4 interface (default 2118; 0 picks one)\n"
+         "  --port N     port to listen on, every IPv4 interface (default " + std::to_string(DefaultPort) + "; 0 picks one)\n"
          "  --seed N     random seed of the deals (default 0: from the clock)\n"
          "  --dir DIR    folder for the autosave, undo and hand-records files\n"
          "               (default: the current directory)\n"

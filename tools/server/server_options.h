@@ -5,10 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "net/frames.h"
+
 namespace zelbo {
 
 struct ServerOptions {
-  uint16_t port = 2118;     // --port N (0: any free port)
+  uint16_t port = DefaultPort;     // --port N (0: any free port)
   uint32_t seed = 0;        // --seed N (0: from the clock)
   std::string dir = ".";    // --dir DIR: autosave, undo and hand-records files
   std::string load;         // --load FILE: start from a saved game

@@ -129,10 +129,10 @@ void WebClient::SetTable(int red, int green, int blue, int cardSpacing) {
 
 TableView WebClient::View() const {
   TableView v;
-  v.BackgroundRed = red_;
-  v.BackgroundGreen = green_;
-  v.BackgroundBlue = blue_;
-  v.CardSpacing = spacing_;
+  v.backgroundRed = red_;
+  v.backgroundGreen = green_;
+  v.backgroundBlue = blue_;
+  v.cardSpacing = spacing_;
   FillClientView(v, session_);
   return v;
 }
