@@ -21,7 +21,17 @@ ClientSession::~ClientSession() {
 void ClientSession::AddPaneLine(std::string_view line) { ui_.PaneLineAdded(pane_.Add(line)); }
 
 void ClientSession::Send(const Frame& frame) {
-  if (conn_ != NoConn) transport_.Send(conn_, frame.view());
+  if (conn_ == NoConn) return;
+  if (greetingSent_) {
+    transport_.Send(conn_, frame.view());
+    return;
+  }
+  // Nothing may reach the server before the greeting: a command given while
+  // the connection is still being made waits for it. A handful of commands
+  // is all a person gives in that time; more are dropped.
+  constexpr std::size_t EarlyLimit = 1024;
+  const std::span<const uint8_t> bytes = frame.view();
+  if (early_.size() + bytes.size() <= EarlyLimit) early_.insert(early_.end(), bytes.begin(), bytes.end());
 }
 
 // Connection
@@ -30,6 +40,7 @@ void ClientSession::Connect(const std::string& host, uint16_t port) {
   if (isClient_) return;
   isClient_ = true;
   greetingSent_ = false;
+  early_.clear();
   reader_.Reset();
   host_ = host;
   conn_ = transport_.Connect(host, port);
@@ -46,6 +57,7 @@ void ClientSession::ResetConnection() {
   AddPaneLine("Connection closed");
   isClient_ = false;
   greetingSent_ = false;
+  early_.clear();
   localPosition_ = NoPosition;
   reader_.Reset();
   conn_ = NoConn;
@@ -60,6 +72,8 @@ void ClientSession::SendGreetingAndJoin() {
   const Frame join = MakeJoin(handle_);
   std::vector<uint8_t> bytes(Greeting.begin(), Greeting.end());
   bytes.insert(bytes.end(), join.bytes.begin(), join.bytes.begin() + join.size);
+  bytes.insert(bytes.end(), early_.begin(), early_.end());
+  early_.clear();
   transport_.Send(conn_, bytes);
 }
 

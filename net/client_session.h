@@ -11,6 +11,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/game_state.h"
 #include "net/frames.h"
@@ -123,6 +124,9 @@ class ClientSession : public TransportEvents {
   ConnId conn_ = NoConn;
   bool isClient_ = false;
   bool greetingSent_ = false;
+  // Frames of commands given while the connection was still being made;
+  // they follow the greeting and MsgJoin.
+  std::vector<uint8_t> early_;
   FrameReader reader_{false};
 };
 

@@ -46,6 +46,18 @@ TEST_F(ClientSessionTest, FailedConnectionResetsSoSetupCanTryAgain) {
   // Then it connects: greeting and MsgJoin go out together, then MsgIdle.
   const ConnId c = Connected();
   EXPECT_EQ(t_.sent[c], (Bytes{'Z', 'e', 'l', 'b', 'o', 'W', 'i', 'n', 0, 5, MsgJoin, 'A', 'n', 'n', 4, MsgIdle, 0, 0}));
+  // A command given while connecting waits for the greeting and the join;
+  // a lost connection forgets it.
+  client_.Disconnect();
+  client_.Connect("table.example", 2118);
+  client_.SendChat("forgotten");
+  client_.OnClosed(t_.lastConn);
+  client_.Connect("table.example", 2118);
+  const ConnId early = t_.lastConn;
+  client_.RequestSeat(North);
+  EXPECT_TRUE(t_.sent[early].empty());
+  client_.OnConnected(early);
+  EXPECT_EQ(t_.sent[early], (Bytes{'Z', 'e', 'l', 'b', 'o', 'W', 'i', 'n', 0, 5, MsgJoin, 'A', 'n', 'n', 4, MsgSitRequest, North, 0}));
 }
 
 // A server that relays control bytes cannot forge lines in the pane or

@@ -44,25 +44,21 @@ bool WebClient::Listen(uint16_t, SocketError* error) {
 ConnId WebClient::Connect(const std::string&, uint16_t) {
   conn_ = nextConn_++;
   open_ = false;
-  pending_.clear();
   host_.OpenSocket();
   return conn_;
 }
 
 void WebClient::Send(ConnId conn, std::span<const uint8_t> bytes) {
   if (conn != conn_ || conn_ == NoConn || bytes.empty()) return;
-  if (open_) {
-    host_.SendBytes(bytes);
-  } else {
-    pending_.insert(pending_.end(), bytes.begin(), bytes.end());
-  }
+  // The session sends nothing before the socket is open: its greeting
+  // waits for OnConnected and holds back any command given before.
+  if (open_) host_.SendBytes(bytes);
 }
 
 void WebClient::Close(ConnId conn, CloseMode) {
   if (conn != conn_ || conn_ == NoConn) return;
   conn_ = NoConn;
   open_ = false;
-  pending_.clear();
   host_.CloseSocket();
 }
 
@@ -70,12 +66,9 @@ void WebClient::SocketOpened() {
   if (conn_ == NoConn || open_ || !events_) return;
   const ConnId conn = conn_;
   open_ = true;
-  const std::vector<uint8_t> early = std::move(pending_);
-  pending_.clear();
   events_->OnConnected(conn);
   if (conn_ == conn) events_->OnWritable(conn);
   if (conn_ != conn) return;
-  if (!early.empty()) host_.SendBytes(early);
   // Back at the table after a drop: the same seat, or the same view.
   if (!rejoining_) return;
   rejoining_ = false;
@@ -100,7 +93,6 @@ void WebClient::SocketClosed() {
   const ConnId conn = conn_;
   conn_ = NoConn;
   open_ = false;
-  pending_.clear();
   if (events_) events_->OnClosed(conn);
 }
 
@@ -212,7 +204,6 @@ void WebClient::RedrawTable() {
 void WebClient::ConnectionClosed() {
   conn_ = NoConn;
   open_ = false;
-  pending_.clear();
   host_.HideDialogs();
   host_.Repaint();
   if (leaving_) return;

@@ -104,9 +104,6 @@ class WebClient : private Transport, private ClientUi {
   ConnId conn_ = NoConn;
   ConnId nextConn_ = 1;
   bool open_ = false;
-  // Bytes the session sent while the socket was still opening; they follow
-  // the greeting once it is open.
-  std::vector<uint8_t> pending_;
   int remembered_ = NoPosition;
   bool rejoining_ = false;  // the connection was lost: ask for remembered_ again
   bool leaving_ = false;
