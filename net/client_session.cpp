@@ -18,10 +18,7 @@ ClientSession::~ClientSession() {
   transport_.SetEvents(nullptr);
 }
 
-void ClientSession::AddPaneLine(std::string_view line) {
-  pane_.Add(line);
-  ui_.PaneLineAdded(line);
-}
+void ClientSession::AddPaneLine(std::string_view line) { ui_.PaneLineAdded(pane_.Add(line)); }
 
 void ClientSession::Send(const Frame& frame) {
   if (conn_ == NoConn) return;
@@ -197,7 +194,7 @@ void ClientSession::ApplyStatus(std::span<const uint8_t> p) {
 void ClientSession::ApplySeatInfo(std::span<const uint8_t> p) {
   const auto m = ParseSeatInfo(p);
   if (!m) return;
-  seatHandles_[static_cast<std::size_t>(m->seat)] = std::string(m->handle);
+  seatHandles_[static_cast<std::size_t>(m->seat)] = WithoutControlBytes(m->handle);
   seatTaken_[static_cast<std::size_t>(m->seat)] = m->taken ? 1 : 0;
   if (m->repaint) ui_.RedrawTable();
 }

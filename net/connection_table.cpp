@@ -17,6 +17,7 @@ int ConnectionTable::Add(ConnId conn, int64_t nowMs) {
   s = ConnectionSlot{};
   s.conn = conn;
   s.acceptedAtMs = nowMs;
+  s.lastHeardMs = nowMs;
   return count_++;
 }
 

@@ -14,6 +14,7 @@
 #include <string>
 
 #include "net/frames.h"
+#include "net/rate_limit.h"
 #include "net/transport.h"
 
 namespace zelbo {
@@ -25,6 +26,12 @@ struct ConnectionSlot {
   bool joined = false;         // MsgJoin handled
   std::string handle;          // at most 31 characters
   int64_t acceptedAtMs = 0;    // for the greeting deadline
+  int64_t lastHeardMs = 0;     // when the peer last sent anything
+  // Its queue went over MaxQueuedBytes: nothing more is sent, and the
+  // connection is closed as a leave once the current handler is done.
+  bool overflowed = false;
+  RateLimit chatLines = ChatLineLimit;
+  RateLimit resends = ResendLimit;
   // Greeting check and pending bytes. Shared so that a read in progress
   // keeps its reader even if the slot moves or goes during dispatch.
   std::shared_ptr<FrameReader> reader = std::make_shared<FrameReader>(true);

@@ -4,9 +4,19 @@
 
 namespace zelbo {
 
-void MessagePane::Add(std::string_view line) {
+std::string WithoutControlBytes(std::string_view text) {
+  std::string clean(text);
+  for (char& c : clean) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F) c = ' ';
+  }
+  return clean;
+}
+
+const std::string& MessagePane::Add(std::string_view line) {
   if (lines_.size() >= MaxLines) lines_.pop_front();
-  lines_.emplace_back(line);
+  lines_.push_back(WithoutControlBytes(line));
+  return lines_.back();
 }
 
 std::string ChatPrefix(std::string_view handle) {

@@ -11,12 +11,18 @@
 
 namespace zelbo {
 
+// `text` with every control byte (0x00..0x1F and 0x7F) replaced by a
+// space, so a peer's handle or chat cannot start a new line or steer a
+// terminal in the pane, in other peers' panes or in a log.
+std::string WithoutControlBytes(std::string_view text);
+
 class MessagePane {
  public:
   static constexpr std::size_t MaxLines = 65;
 
-  // Appends a line; the oldest goes once 65 are kept.
-  void Add(std::string_view line);
+  // Appends a line, control bytes replaced by spaces; the oldest goes once
+  // 65 are kept. Returns the line as stored.
+  const std::string& Add(std::string_view line);
   std::size_t size() const { return lines_.size(); }
   const std::string& line(std::size_t i) const { return lines_[i]; }
   const std::deque<std::string>& lines() const { return lines_; }

@@ -20,6 +20,7 @@ ServerTable::ServerTable(Transport& transport, ServerUi& ui, ServerConfig config
       undo_(std::make_unique<UndoRing>(config_.folder)),
       autosave_(std::make_unique<Autosave>(config_.folder, config_.autosaveName)) {
   if (config_.handle.size() > MaxHandleLength) config_.handle.resize(MaxHandleLength);
+  config_.handle = WithoutControlBytes(config_.handle);
   if (config_.handle != NonplayingServerHandle) {
     localPosition_ = South;
     occupant_[South] = ServerUserSeat;
@@ -57,10 +58,7 @@ void ServerTable::Stop() {
 
 // Message pane
 
-void ServerTable::AddPaneLine(std::string_view line) {
-  pane_.Add(line);
-  ui_.PaneLineAdded(line);
-}
+void ServerTable::AddPaneLine(std::string_view line) { ui_.PaneLineAdded(pane_.Add(line)); }
 
 void ServerTable::BroadcastText(std::string_view text) {
   AddPaneLine(text);
@@ -70,31 +68,31 @@ void ServerTable::BroadcastText(std::string_view text) {
 void ServerTable::SendTextTo(int slot, std::string_view text) { SendTo(slot, MakeText(text)); }
 
 void ServerTable::SendChat(std::string_view text) {
-  for (const std::string& line : CutChatLines(config_.handle, text)) BroadcastText(line);
+  for (const std::string& line : CutChatLines(config_.handle, WithoutControlBytes(text)))
+    BroadcastText(line);
+  FinishInput();
 }
 
 // Sending
 
 void ServerTable::Broadcast(const Frame& frame) {
   for (int i = 0; i < connections_.count(); ++i)
-    transport_.Send(connections_.slot(i).conn, frame.view());
+    if (connections_.slot(i).joined) SendTo(i, frame);
 }
 
 void ServerTable::SendTo(int slot, const Frame& frame) {
   if (slot < 0 || slot >= connections_.count()) return;
-  transport_.Send(connections_.slot(slot).conn, frame.view());
+  ConnectionSlot& s = connections_.slot(slot);
+  if (s.overflowed) return;
+  transport_.Send(s.conn, frame.view());
+  if (transport_.QueuedBytes(s.conn) > MaxQueuedBytes) s.overflowed = true;
 }
 
-void ServerTable::SendSeatInfoFor(int seat) {
-  if (seat == South && localPosition_ == South) {
-    Broadcast(MakeSeatInfo(seat, true, config_.handle));
-    return;
-  }
+Frame ServerTable::SeatInfoFrame(int seat) const {
+  if (seat == South && localPosition_ == South) return MakeSeatInfo(seat, true, config_.handle);
   const int o = occupant_[static_cast<std::size_t>(seat)];
-  if (o >= 0)
-    Broadcast(MakeSeatInfo(seat, true, connections_.slot(o).handle));
-  else
-    Broadcast(MakeSeatInfo(seat, false, {}));
+  if (o >= 0) return MakeSeatInfo(seat, true, connections_.slot(o).handle);
+  return MakeSeatInfo(seat, false, {});
 }
 
 std::string ServerTable::SeatHandle(int seat) const {
@@ -110,14 +108,16 @@ void ServerTable::SendStatus(const GameState& g) { Broadcast(MakeStatus(g)); }
 
 void ServerTable::SendHand(const GameState& g, int seat) {
   if (seat < 0 || seat > 3) return;
-  // A seated connection sees only its own seat's cards; kibitzers and
-  // connections without a seat see every hand.
+  // A seated connection sees only its own seat's cards; joined watchers
+  // see every hand unless the table masks them too; connections that have
+  // not joined see nothing.
   const Frame open = MakeHand(g, seat, false);
   const Frame hidden = MakeHand(g, seat, true);
   for (int i = 0; i < connections_.count(); ++i) {
+    if (!connections_.slot(i).joined) continue;
     const int sits = SeatOfSlot(occupant_, i);
-    const Frame& f = sits >= 0 && sits != seat ? hidden : open;
-    transport_.Send(connections_.slot(i).conn, f.view());
+    const bool sees = sits >= 0 ? sits == seat : config_.watchersSeeHands;
+    SendTo(i, sees ? open : hidden);
   }
 }
 
@@ -182,16 +182,51 @@ SeatTakenFlags SeatTakenOf(const SeatOccupant& occupant) {
 }
 }  // namespace
 
+// The engine asks for the files in the middle of an action; they are kept
+// in memory and written once the action's frames are out (FinishInput).
 void ServerTable::TakeUndoSnapshot(const GameState& g) {
-  if (!config_.undo) return;
-  std::string error;
-  if (!undo_->TakeUndoSnapshot(g, error)) AddPaneLine(error);
+  if (config_.undo) pendingSnapshots_.push_back(g);
 }
 
 void ServerTable::AutosaveGame(const GameState& g) {
-  if (!config_.autosave) return;
-  std::string line;
-  if (!autosave_->Save(g, line) && !line.empty()) AddPaneLine(line);
+  if (config_.autosave) pendingSave_ = g;
+}
+
+void ServerTable::WritePendingFiles() {
+  if (pendingSnapshots_.empty() && !pendingSave_) return;
+  ui_.ActionFramesSent();
+  // Taken out first: a pane line below may lead back here.
+  const std::vector<GameState> snapshots = std::move(pendingSnapshots_);
+  pendingSnapshots_.clear();
+  std::optional<GameState> save = std::move(pendingSave_);
+  pendingSave_.reset();
+  for (const GameState& g : snapshots) {
+    std::string error;
+    if (!undo_->TakeUndoSnapshot(g, error)) AddPaneLine(error);
+  }
+  if (save) {
+    std::string line;
+    if (!autosave_->Save(*save, line) && !line.empty()) AddPaneLine(line);
+  }
+}
+
+void ServerTable::FinishInput() {
+  transport_.Flush();
+  WritePendingFiles();
+  CloseOverflowed();
+}
+
+void ServerTable::CloseOverflowed() {
+  for (int i = connections_.count() - 1; i >= 0; --i) {
+    if (!connections_.slot(i).overflowed) continue;
+    // A leave broadcasts, which may push another connection over; start
+    // again from the top until none is left.
+    if (connections_.slot(i).joined)
+      LeaveSlot(i, CloseMode::Abortive, true, true);
+    else
+      RefuseSlot(i);
+    i = connections_.count();
+  }
 }
 
 void ServerTable::GameOver(const GameState& g) { ui_.GameOver(g); }
@@ -206,6 +241,7 @@ bool ServerTable::LoadGameFile(const std::string& path, std::string& error) {
     return false;
   }
   ReannounceAfterLoad();
+  FinishInput();
   return true;
 }
 
@@ -222,6 +258,7 @@ void ServerTable::ReannounceAfterLoad() {
 }
 
 void ServerTable::UndoLastAction(int requester) {
+  WritePendingFiles();  // the ring must hold every snapshot taken so far
   const std::string who = requester < 0 ? config_.handle : connections_.slot(requester).handle;
   std::string text;
   switch (undo_->UndoLastAction(game_, who, text)) {
@@ -281,13 +318,25 @@ void ServerTable::OnAccepted(ConnId conn) {
   // close is an orderly one: a reset that reaches a client before it has
   // seen its own connect complete makes some socket layers retry the
   // connect again and again.
-  if (connections_.full()) {
+  if (connections_.full() && !MakeRoom()) {
     transport_.Close(conn, CloseMode::Graceful);
     return;
   }
+  // Nobody else hears of a connection until it joins; it learns the seats
+  // then too.
   connections_.Add(conn, transport_.NowMs());
-  for (int seat = 0; seat < 4; ++seat) SendSeatInfoFor(seat);
   ui_.RedrawTable();
+  FinishInput();
+}
+
+bool ServerTable::MakeRoom() {
+  const int idle = IdleSlotToEvict(connections_, occupant_, transport_.NowMs());
+  if (idle < 0) return false;
+  if (connections_.slot(idle).joined)
+    LeaveSlot(idle, CloseMode::Graceful, true, true);
+  else
+    RefuseSlot(idle);
+  return !connections_.full();
 }
 
 void ServerTable::OnWritable(ConnId conn) {
@@ -298,6 +347,7 @@ void ServerTable::OnWritable(ConnId conn) {
 void ServerTable::OnRead(ConnId conn, std::span<const uint8_t> bytes) {
   const int slot = connections_.Find(conn);
   if (slot < 0) return;
+  if (!bytes.empty()) connections_.slot(slot).lastHeardMs = transport_.NowMs();
   const std::shared_ptr<FrameReader> reader = connections_.slot(slot).reader;
   const FrameReader::Status status =
       reader->Feed(bytes, [this, conn](int type, std::span<const uint8_t> payload) {
@@ -317,6 +367,7 @@ void ServerTable::OnRead(ConnId conn, std::span<const uint8_t> bytes) {
     else
       RefuseSlot(now);
   }
+  FinishInput();
 }
 
 void ServerTable::OnClosed(ConnId conn) {
@@ -326,6 +377,7 @@ void ServerTable::OnClosed(ConnId conn) {
     LeaveSlot(slot, CloseMode::Abortive, false, true);
   else
     connections_.Remove(slot, occupant_);
+  FinishInput();
 }
 
 void ServerTable::OnSocketError(ConnId conn, const SocketError& error) {
@@ -341,6 +393,7 @@ void ServerTable::OnTick() {
     const ConnectionSlot& s = connections_.slot(i);
     if (!s.joined && now - s.acceptedAtMs >= GreetingDeadlineMs) RefuseSlot(i);
   }
+  FinishInput();
 }
 
 void ServerTable::RefuseSlot(int slot) {
@@ -373,19 +426,33 @@ void ServerTable::RemoveConnection(int seat) {
   const int o = occupant_[static_cast<std::size_t>(seat)];
   if (o < 0) return;
   LeaveSlot(o, CloseMode::Graceful, true, true);
+  FinishInput();
 }
 
 void ServerTable::HandleJoin(int slot, std::span<const uint8_t> payload) {
   ConnectionSlot& s = connections_.slot(slot);
-  s.handle = std::string(PayloadText(payload, MaxHandleLength));
+  s.handle = WithoutControlBytes(PayloadText(payload, MaxHandleLength));
   s.joined = true;
   BroadcastText(s.handle + " has joined the table");
+  // What the newcomer needs to choose a seat; the others' view of the
+  // seats has not changed.
+  for (int seat = 0; seat < 4; ++seat) SendTo(slot, SeatInfoFrame(seat));
 }
 
+// Chat lines and resend requests beyond the connection's rate are ignored;
+// the first time, the sender is told why.
 void ServerTable::HandleChat(int slot, std::span<const uint8_t> payload) {
+  RateLimit& limit = connections_.slot(slot).chatLines;
+  if (!limit.Take(transport_.NowMs())) {
+    if (!limit.told()) {
+      limit.setTold();
+      SendTextTo(slot, "Too many chat lines: the rest are ignored");
+    }
+    return;
+  }
   // A relayed line always names its real sender.
   const std::string prefix = ChatPrefix(connections_.slot(slot).handle);
-  std::string line(PayloadText(payload, payload.size()));
+  std::string line = WithoutControlBytes(PayloadText(payload, payload.size()));
   if (line.compare(0, prefix.size(), prefix) != 0) {
     line = prefix + line;
     if (line.size() > MaxTextLength) line.resize(MaxTextLength);
@@ -421,6 +488,11 @@ void ServerTable::StartOrResumeWhenFull() {
 // Dispatch
 
 void ServerTable::Dispatch(int slot, int type, std::span<const uint8_t> payload) {
+  DispatchFrame(slot, type, payload);
+  FinishInput();
+}
+
+void ServerTable::DispatchFrame(int slot, int type, std::span<const uint8_t> payload) {
   if (slot < 0 || slot >= connections_.count()) return;
   if (type < MsgJoin || type > MsgScoreDelete) return;
   // Until a connection has joined, only its MsgJoin counts; a second
@@ -447,9 +519,16 @@ void ServerTable::Dispatch(int slot, int type, std::span<const uint8_t> payload)
         if (seat >= 0) PlayCard(game_, *this, seat, payload[0]);
       }
       break;
-    case MsgResendAll:
-      ReplyResendAll();
+    case MsgResendAll: {
+      RateLimit& limit = connections_.slot(slot).resends;
+      if (limit.Take(transport_.NowMs())) {
+        ReplyResendAll();
+      } else if (!limit.told()) {
+        limit.setTold();
+        SendTextTo(slot, "Too many resend requests: the rest are ignored");
+      }
       break;
+    }
     case MsgUndoRequest:
       if (MayRequestUndo(occupant_, slot)) UndoLastAction(slot);
       break;
@@ -463,17 +542,23 @@ void ServerTable::Dispatch(int slot, int type, std::span<const uint8_t> payload)
 void ServerTable::LocalContractChosen(int code) {
   if (game_.turn == 0 && LocalMayDecide(game_, localPosition_, code))
     ApplyDecision(game_, *this, code);
+  FinishInput();
 }
 
 void ServerTable::LocalDoubleChosen(int bits) {
   if (game_.turn != 0 && LocalMayDecide(game_, localPosition_, bits))
     ApplyDecision(game_, *this, bits);
+  FinishInput();
 }
 
 void ServerTable::LocalPlayCard(int card) {
   if (localPosition_ == South) PlayCard(game_, *this, South, card);
+  FinishInput();
 }
 
-void ServerTable::LocalUndo() { UndoLastAction(-1); }
+void ServerTable::LocalUndo() {
+  UndoLastAction(-1);
+  FinishInput();
+}
 
 }  // namespace zelbo

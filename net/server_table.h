@@ -9,9 +9,11 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/engine_host.h"
 #include "engine/game_state.h"
@@ -37,6 +39,9 @@ class ServerUi : public TableScreen {
   virtual void OpenDoublingDialog(const GameState& g) { (void)g; }
   // The game has ended: ask about the hand records.
   virtual void GameOver(const GameState& g) { (void)g; }
+  // An action's frames have been handed to the sockets; its undo snapshot
+  // and autosave are written as soon as this returns.
+  virtual void ActionFramesSent() {}
 };
 
 struct ServerConfig {
@@ -46,6 +51,9 @@ struct ServerConfig {
   bool autosave = true;      // write the autosave after every action
   bool undo = true;          // keep the four undo snapshots
   std::string autosaveName = "temp.zelbo";  // the autosave's file name inside `folder`
+  // Connections without a seat see every hand open; false shows them the
+  // hands masked, as a seated player sees the other seats.
+  bool watchersSeeHands = true;
 };
 
 class ServerTable : public EngineHost, public TransportEvents {
@@ -105,7 +113,9 @@ class ServerTable : public EngineHost, public TransportEvents {
   // Sends the line (cut to 124) to one slot only.
   void SendTextTo(int slot, std::string_view text);
 
-  // Handles one complete frame from `slot`; public for tests.
+  // Handles one complete frame from `slot`; public for tests. The frames it
+  // causes are flushed to the sockets before the action's undo snapshot
+  // and autosave are written, both before it returns.
   void Dispatch(int slot, int type, std::span<const uint8_t> payload);
 
   // TransportEvents
@@ -141,13 +151,23 @@ class ServerTable : public EngineHost, public TransportEvents {
   static constexpr int64_t GreetingDeadlineMs = 10000;
 
  private:
+  // Sending reaches joined connections only (SendTo also the others, for
+  // what a new connection needs), never one whose queue has overflowed.
   void Broadcast(const Frame& frame);
   void SendTo(int slot, const Frame& frame);
-  void SendSeatInfoFor(int seat);
+  Frame SeatInfoFrame(int seat) const;
+  // After every input: frames out first, then the files the action asked
+  // for, then the connections that could not keep up are closed.
+  void FinishInput();
+  void WritePendingFiles();
+  void CloseOverflowed();
+  // At a full table: frees a slot held by an idle watcher, if any.
+  bool MakeRoom();
   void SendStateUpToScoreSheet();
   void SendWholeState();
   void ReplyResendAll();
   void ResendScoreSheetFrames();
+  void DispatchFrame(int slot, int type, std::span<const uint8_t> payload);
   void HandleJoin(int slot, std::span<const uint8_t> payload);
   void HandleChat(int slot, std::span<const uint8_t> payload);
   void HandleSitRequest(int slot, int seat);
@@ -170,6 +190,9 @@ class ServerTable : public EngineHost, public TransportEvents {
   std::unique_ptr<UndoRing> undo_;
   std::unique_ptr<Autosave> autosave_;
   bool listening_ = false;
+  // Files an action asked for, written once its frames are out.
+  std::vector<GameState> pendingSnapshots_;
+  std::optional<GameState> pendingSave_;
 };
 
 }  // namespace zelbo

@@ -30,4 +30,15 @@ bool MayRequestUndo(const SeatOccupant& occupant, int slot) {
   return SeatOfSlot(occupant, slot) >= 0;
 }
 
+int IdleSlotToEvict(const ConnectionTable& table, const SeatOccupant& occupant, int64_t nowMs) {
+  if (AllSeatsOccupied(occupant)) return -1;
+  int chosen = -1;
+  for (int i = 0; i < table.count(); ++i) {
+    const ConnectionSlot& s = table.slot(i);
+    if (SeatOfSlot(occupant, i) >= 0 || nowMs - s.lastHeardMs < IdleWatcherLimitMs) continue;
+    if (chosen < 0 || s.lastHeardMs < table.slot(chosen).lastHeardMs) chosen = i;
+  }
+  return chosen;
+}
+
 }  // namespace zelbo

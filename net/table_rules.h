@@ -24,4 +24,16 @@ bool LocalMayDecide(const GameState& g, int localPosition, int value);
 // A MsgUndoRequest from `slot` is honoured only when the slot holds a seat.
 bool MayRequestUndo(const SeatOccupant& occupant, int slot);
 
+// How long a connection without a seat must have sent nothing before it
+// may give its slot to a newcomer at a full table.
+constexpr int64_t IdleWatcherLimitMs = 60000;
+
+// At a full table, the slot that makes room for a new connection while a
+// seat is empty (a player may be coming back): of the connections that hold
+// no seat and have sent nothing for at least IdleWatcherLimitMs, the one
+// silent longest. -1 when there is none, or when every seat is taken (the
+// newcomer is then turned away, and quiet watchers of a running game stay).
+// Seated players are never chosen.
+int IdleSlotToEvict(const ConnectionTable& table, const SeatOccupant& occupant, int64_t nowMs);
+
 }  // namespace zelbo

@@ -6,8 +6,18 @@
 // Contract of every implementation:
 // - Connections are named by ConnId values that are never reused within
 //   one transport object.
-// - Send never drops or cuts bytes: whatever the socket cannot take at once
-//   is queued and goes out in order.
+// - Send never drops or cuts bytes on a connection that is kept: whatever
+//   the socket cannot take at once is queued and goes out in order, and
+//   QueuedBytes says how much is waiting.
+// - The queue is bounded by the side that sends, not by the transport: a
+//   server stops sending to a connection whose QueuedBytes exceed
+//   MaxQueuedBytes and closes it abortively, so its queued bytes are
+//   dropped and its peer sees a reset. The server handles that connection
+//   as one that left (a seat it held falls empty and the game is
+//   suspended). A peer that never reads thus costs at most about
+//   MaxQueuedBytes of memory.
+// - Flush hands every queued byte to the operating system as far as it
+//   takes them now, without waiting for the event loop.
 // - Listen binds every IPv4 interface.
 // - Connect accepts a dotted IPv4 address or a host name.
 // - A close the core asked for is not reported back through OnClosed.
@@ -21,6 +31,9 @@ namespace zelbo {
 
 using ConnId = int;
 constexpr ConnId NoConn = -1;
+
+// The most bytes a kept connection may have queued (see the contract).
+constexpr int64_t MaxQueuedBytes = 256 * 1024;
 
 enum class CloseMode {
   Graceful,  // queued bytes are sent first, then the connection is shut down
@@ -83,6 +96,11 @@ class Transport {
 
   virtual void Send(ConnId conn, std::span<const uint8_t> bytes) = 0;
   virtual void Close(ConnId conn, CloseMode mode) = 0;
+  // Bytes sent on `conn` that the operating system has not taken yet (0 for
+  // an unknown connection).
+  virtual int64_t QueuedBytes(ConnId conn) const = 0;
+  // Hands queued bytes to the operating system now (see the contract).
+  virtual void Flush() {}
 
   // Monotonic milliseconds, for the greeting deadline.
   virtual int64_t NowMs() const = 0;

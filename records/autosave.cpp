@@ -7,7 +7,8 @@ namespace zelbo {
 bool Autosave::Save(const GameState& g, std::string& paneLine) {
   paneLine.clear();
   std::string error;
-  if (SaveGame(path_, g, error)) {
+  // Durable: the autosave is what a table comes back from after any crash.
+  if (SaveGame(path_, g, error, {}, FileDurability::Durable)) {
     failing_ = false;
     return true;
   }

@@ -1,4 +1,5 @@
-// The autosave "temp.zelbo", written after every action. A failing autosave
+// The autosave "temp.zelbo", written after every action, durably (synced to
+// the disk, so that even a crash of the system keeps it). A failing autosave
 // is reported once, not after every action: the first failure after a
 // success gives one pane line, later failures stay quiet until a save works
 // again.

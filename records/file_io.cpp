@@ -5,6 +5,9 @@
 #include <random>
 #include <system_error>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace zelbo {
 
 namespace {
@@ -41,6 +44,19 @@ std::FILE* CreateTemporary(const std::filesystem::path& target, std::filesystem:
   return nullptr;
 }
 
+// Syncs the folder that holds `path`, so a rename into it survives a crash
+// of the system. A file system that cannot sync a folder (EINVAL) has
+// nothing more to give; that is no failure.
+int SyncFolderOf(const std::filesystem::path& path) {
+  std::filesystem::path folder = path.parent_path();
+  if (folder.empty()) folder = ".";
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return errno;
+  const int result = ::fsync(fd) == 0 || errno == EINVAL ? 0 : errno;
+  ::close(fd);
+  return result;
+}
+
 }  // namespace
 
 std::string QuotedPath(const std::filesystem::path& path) {
@@ -51,7 +67,7 @@ std::string QuotedPath(const std::filesystem::path& path) {
 }
 
 bool WriteFileAtomically(const std::filesystem::path& path, std::span<const uint8_t> bytes,
-                         std::string& error) {
+                         std::string& error, FileDurability durability) {
   const std::string prefix = "Cannot write " + QuotedPath(path) + ": ";
   if (path.filename().empty()) {
     error = prefix + "no file name";
@@ -77,6 +93,8 @@ bool WriteFileAtomically(const std::filesystem::path& path, std::span<const uint
   if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), out.file) != bytes.size())
     return fail(ErrnoText(errno ? errno : EIO));
   if (std::fflush(out.file) != 0) return fail(ErrnoText(errno ? errno : EIO));
+  if (durability == FileDurability::Durable && ::fdatasync(fileno(out.file)) != 0)
+    return fail(ErrnoText(errno ? errno : EIO));
   std::FILE* f = out.file;
   out.file = nullptr;
   errno = 0;
@@ -84,6 +102,14 @@ bool WriteFileAtomically(const std::filesystem::path& path, std::span<const uint
   std::error_code ec;
   std::filesystem::rename(tempPath, path, ec);
   if (ec) return fail(ec.message());
+  if (durability == FileDurability::Durable) {
+    // The new file is in place either way; the caller learns that it may
+    // not outlive a system crash.
+    if (const int code = SyncFolderOf(path)) {
+      error = prefix + "the folder could not be synced: " + ErrnoText(code);
+      return false;
+    }
+  }
   return true;
 }
 

@@ -12,12 +12,22 @@
 
 namespace zelbo {
 
+// How far a written file is guarded.
+enum class FileDurability {
+  // A crash of the program leaves the old file or the new one.
+  Atomic,
+  // Also a crash of the operating system or a power cut: the new file's
+  // data reach the disk before the rename, and the rename itself is synced
+  // (two waits for the disk).
+  Durable,
+};
+
 // Writes `bytes` to a new file beside `path` and renames it over `path`, so
 // that a crash, a full disk or a failing write leaves either the old file or
 // the new one, never a mixture. On failure the temporary file is removed,
 // `error` says what went wrong (naming `path`) and false is returned.
 bool WriteFileAtomically(const std::filesystem::path& path, std::span<const uint8_t> bytes,
-                         std::string& error);
+                         std::string& error, FileDurability durability = FileDurability::Atomic);
 
 // Reads the whole file into `bytes`. A file longer than `maxBytes` is not
 // read further: `bytes` then holds maxBytes + 1 bytes, so the caller can tell

@@ -275,7 +275,7 @@ bool DecodeSavedGame(std::span<const uint8_t> bytes, GameState& out, std::string
 }
 
 bool SaveGame(const std::filesystem::path& path, const GameState& g, std::string& error,
-              const SeatTakenFlags& seatTaken) {
+              const SeatTakenFlags& seatTaken, FileDurability durability) {
   const std::vector<uint8_t> bytes = EncodeSavedGame(g, seatTaken);
   // A file that could not be loaded back is no save at all: say so now.
   {
@@ -287,7 +287,7 @@ bool SaveGame(const std::filesystem::path& path, const GameState& g, std::string
       return false;
     }
   }
-  return WriteFileAtomically(path, bytes, error);
+  return WriteFileAtomically(path, bytes, error, durability);
 }
 
 bool LoadGame(const std::filesystem::path& path, GameState& out, std::string& error,

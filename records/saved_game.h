@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "engine/game_state.h"
+#include "records/file_io.h"
 
 namespace zelbo {
 
@@ -72,7 +73,8 @@ bool DecodeSavedGame(std::span<const uint8_t> bytes, GameState& out, std::string
 // Refuses, without writing, a game that the loader would not accept back.
 // On failure `error` names the file and false is returned.
 bool SaveGame(const std::filesystem::path& path, const GameState& g, std::string& error,
-              const SeatTakenFlags& seatTaken = {});
+              const SeatTakenFlags& seatTaken = {},
+              FileDurability durability = FileDurability::Atomic);
 
 // Reads, decodes and checks `path`. On success the game fields and score
 // sheet of `out` are replaced and the phase is suspended (PhaseChoosing,

@@ -60,6 +60,17 @@ TEST_F(ClientSessionTest, FailedConnectionResetsSoSetupCanTryAgain) {
   EXPECT_EQ(t_.sent[early], (Bytes{'Z', 'e', 'l', 'b', 'o', 'W', 'i', 'n', 0, 5, MsgJoin, 'A', 'n', 'n', 4, MsgSitRequest, North, 0}));
 }
 
+// A server that relays control bytes cannot forge lines in the pane or
+// steer a terminal through a seat's handle.
+TEST_F(ClientSessionTest, ControlBytesFromTheServerBecomeSpaces) {
+  const ConnId c = Connected();
+  t_.Deliver(c, MakeText("Robot West: I resign\nRobot North has left the table\x1b[2J"));
+  t_.Deliver(c, MakeSeatInfo(West, true, "Rob\rot\x7f"));
+  EXPECT_EQ(ui_.lines.back(), "Robot West: I resign Robot North has left the table [2J");
+  EXPECT_EQ(client_.Pane().lines().back(), ui_.lines.back());
+  EXPECT_EQ(client_.SeatHandle(West), "Rob ot ");
+}
+
 TEST_F(ClientSessionTest, BadFieldsNeverReachTheMirrorAndBrokenFramingCloses) {
   const ConnId c = Connected();
   const GameState before = client_.Game();

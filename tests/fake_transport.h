@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -53,6 +54,12 @@ class FakeTransport : public Transport {
   }
   void Close(ConnId conn, CloseMode mode) override { closed[conn] = mode; }
   int64_t NowMs() const override { return now; }
+  // A stalled connection's peer reads nothing: all it was sent stays queued.
+  int64_t QueuedBytes(ConnId conn) const override {
+    const auto it = sent.find(conn);
+    return stalled.count(conn) && it != sent.end() ? static_cast<int64_t>(it->second.size()) : 0;
+  }
+  void Flush() override { ++flushes; }
 
   ConnId Accept() { events_->OnAccepted(next_); return next_++; }  // a new incoming connection
   void Deliver(ConnId conn, std::span<const uint8_t> bytes) { events_->OnRead(conn, bytes); }
@@ -75,6 +82,8 @@ class FakeTransport : public Transport {
   TransportEvents* events_ = nullptr;
   std::map<ConnId, std::vector<uint8_t>> sent;
   std::map<ConnId, CloseMode> closed;
+  std::set<ConnId> stalled;
+  int flushes = 0;
   int64_t now = 0;
   ConnId lastConn = NoConn;
 
@@ -91,10 +100,14 @@ struct RecordingUi : ServerUi, ClientUi {
   void ConnectionClosed() override { ++closes; }
 };
 
-// A new folder under the system's temporary directory, removed at the end.
+// A new folder under the system's temporary directory (or `base`), removed
+// at the end.
 struct TempDir {
-  std::string path = std::filesystem::temp_directory_path() / "zelbo_test_XXXXXX";
-  TempDir() { if (!mkdtemp(path.data())) path = "/nonexistent/zelbo_test"; }
+  std::string path;
+  explicit TempDir(const std::filesystem::path& base = std::filesystem::temp_directory_path())
+      : path(base / "zelbo_test_XXXXXX") {
+    if (!mkdtemp(path.data())) path = "/nonexistent/zelbo_test";
+  }
   ~TempDir() { std::filesystem::remove_all(path); }
 };
 

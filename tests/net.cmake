@@ -19,3 +19,11 @@ if(ZELBO_WITH_QT)
                              ZELBOWIN_SERVER="$<TARGET_FILE:zelbowin-server>")
   add_dependencies(zelbowin_server_test zelbowin-server)
 endif()
+
+if(ZELBO_WITH_QT AND TARGET zelbowin-server)
+  # The soak drill: the server program under a hostile crowd; label "soak".
+  zelbo_test(soak_drill_test SOURCES soak_drill_test.cpp
+             LIBS zelbo_robot_qt Qt6::Core Qt6::Network LABELS soak QT)
+  target_compile_definitions(soak_drill_test PRIVATE ZELBOWIN_SERVER="$<TARGET_FILE:zelbowin-server>")
+  add_dependencies(soak_drill_test zelbowin-server)
+endif()

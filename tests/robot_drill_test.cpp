@@ -1,6 +1,8 @@
 // The crash drill: a server process running a seeded robot game is SIGKILLed
 // at several points and restarted with --load on its autosave; the robots come
 // back and the hand records equal those of the game played straight through.
+// The last point is inside the server: it kills itself after an action's
+// frames have gone out and before that action's files are written.
 #include <gtest/gtest.h>
 
 #include <QProcess>
@@ -26,8 +28,14 @@ struct ServerProcess {
   void Kill() { process.kill(); process.waitForFinished(10000); }  // SIGKILL
   bool Logged(const char* text) const { return output.find(text) != std::string::npos; }
   // Starts the server (on its previous port, if any); waits until it listens.
-  bool Start(bool load) {
+  // `killBeforeFiles` > 0: the server kills itself at that action, between
+  // its frames and its files.
+  bool Start(bool load, int killBeforeFiles = 0) {
     output.clear();
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("ZELBOWIN_KILL_BEFORE_FILES");
+    if (killBeforeFiles > 0) env.insert("ZELBOWIN_KILL_BEFORE_FILES", QString::number(killBeforeFiles));
+    process.setProcessEnvironment(env);
     QStringList args{"--port", QString::number(port), "--seed", "31", "--dir", dir.c_str()};
     if (load) args << "--load" << (dir + "/temp.zelbo").c_str();
     process.start(QString::fromUtf8(ZELBO_SERVER_PROGRAM), args);
@@ -91,6 +99,15 @@ TEST(RobotDrill, KilledServerReloadsAndTheGameEndsAsIfUninterrupted) {
     last = seen.dealNumber;
     server.Kill();
     // The same port again; a moment may pass before the old one is free.
+    ASSERT_TRUE(WaitUntil([&] { return server.Start(true); }, 30000)) << server.output;
+    ASSERT_TRUE(WaitUntil([&] { return server.Logged("Game resumed"); }, StepMs)) << server.output;
+  }
+  {
+    SCOPED_TRACE("between an action's frames and its files");
+    server.Kill();
+    ASSERT_TRUE(WaitUntil([&] { return server.Start(true, 25); }, 30000)) << server.output;
+    ASSERT_TRUE(WaitUntil([&] { return server.process.state() == QProcess::NotRunning; }, StepMs));
+    EXPECT_EQ(server.process.exitStatus(), QProcess::CrashExit);
     ASSERT_TRUE(WaitUntil([&] { return server.Start(true); }, 30000)) << server.output;
     ASSERT_TRUE(WaitUntil([&] { return server.Logged("Game resumed"); }, StepMs)) << server.output;
   }

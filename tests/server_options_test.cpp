@@ -18,6 +18,12 @@ TEST(ServerOptions, ReadsEveryOptionAndRefusesResumeWithLoad) {
   EXPECT_TRUE(o.port == 2119 && o.seed == 9 && o.dir == "/srv/t" && o.resume && o.robots == 3 &&
               o.web == 8118 && o.load.empty() && !o.version && !o.help);
 
+  EXPECT_TRUE(o.watchersSeeHands);  // the default
+  ASSERT_TRUE(ParseServerOptions({"--watchers-see-hands", "no"}, o, error)) << error;
+  EXPECT_FALSE(o.watchersSeeHands);
+  EXPECT_FALSE(ParseServerOptions({"--watchers-see-hands", "maybe"}, o, error));
+  EXPECT_NE(error.find("yes or no"), std::string::npos) << error;
+
   o = {};
   ASSERT_TRUE(ParseServerOptions({"--version"}, o, error));
   EXPECT_TRUE(o.version && !o.help && !o.resume);

@@ -62,18 +62,21 @@ struct Table {  // a nonplaying server on a free port, and the players at it
 TEST(TableOverTcp, GreetingsSeatsAndChatFromRawPeersAndClients) {
   Table t;
   RawPeer first(t.server.Port());
-  ASSERT_TRUE(WaitUntil([&] { return first.Count(MsgSeatInfo) == 4; }));
   RawPeer wrong(t.server.Port());
-  // Every connection hears of all four seats after each accept.
-  ASSERT_TRUE(WaitUntil([&] { return first.Count(MsgSeatInfo) == 8 && wrong.Count(MsgSeatInfo) == 4; }));
+  ASSERT_TRUE(WaitUntil([&] { return t.server.Connections().count() == 2; }));
+  // A connection hears of the four seats when it joins, and nobody else
+  // hears of it before.
   first.Send(testing::Hello("Raw"));
+  ASSERT_TRUE(WaitUntil([&] { return first.Count(MsgSeatInfo) == 4; }));
   first.Send(MakeSitRequest(North));
   ASSERT_TRUE(WaitUntil([&] { return first.HasText("Raw has joined the table") && first.HasText("Raw is sitting North"); }));
+  EXPECT_EQ(first.Count(MsgSeatInfo), 5);
   std::vector<uint8_t> bad = testing::Hello("Wrong");  // reset; the join after it never counts
   bad[8] = '!';
   wrong.Send(bad);
   ASSERT_TRUE(WaitUntil([&] { return wrong.Ended() && t.server.Connections().count() == 1; }));
   EXPECT_FALSE(first.HasText("Wrong has joined the table"));
+  EXPECT_EQ(wrong.Count(MsgSeatInfo), 0);
 
   // Chat: 200 characters make two prefixed lines, an empty message one.
   Player& sue = t.Add("Sue", South);

@@ -3,11 +3,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "engine/engine.h"
 #include "engine/simple_policy.h"
+#include "net/table_rules.h"
+#include "records/saved_game.h"
 #include "tests/fake_transport.h"
 
 namespace zelbo {
@@ -35,10 +39,16 @@ class ServerTableTest : public ::testing::Test {
     else t_.Deliver(seat_[ActingSeat(g)], MakeDoubleChosen(SimpleDoubling(g)));
   }
 
+  // Whether a hand frame shows real cards.
+  static bool Open(const testing::DecodedFrame& f) {
+    return f.type == MsgHand && std::any_of(f.payload.begin() + 1, f.payload.end(), [](uint8_t c) { return c < 52; });
+  }
+
   testing::TempDir dir_;
   testing::FakeTransport t_;
   testing::RecordingUi ui_;
-  ServerTable table_{t_, ui_, ServerConfig{std::string(NonplayingServerHandle), dir_.path, 7, true, true}};
+  ServerConfig config_{std::string(NonplayingServerHandle), dir_.path, 7, true, true};
+  ServerTable table_{t_, ui_, config_};
   ConnId seat_[4] = {NoConn, NoConn, NoConn, NoConn};
 };
 
@@ -209,6 +219,225 @@ TEST_F(ServerTableTest, SocketErrorsShowAndStopClosesEveryConnection) {
   t_.Deliver(kibitzer, MakeChat("Kib: still here?"));
   EXPECT_TRUE(before == table_.Game());
   EXPECT_NE(table_.Pane().lines().back(), "Kib: still here?");
+}
+
+// A peer that never reads: the queue limit closes it as a leave, and the
+// floods that fill it are held to their rates.
+TEST_F(ServerTableTest, ANeverReadingPeerIsClosedAsALeaveAndFloodsAreRateLimited) {
+  FillTable();
+  const ConnId watcher = Join("Watch"), flooder = Join("Flood");
+  for (ConnId c : {watcher, flooder}) t_.Frames(c);
+  std::vector<uint8_t> resends, chats;
+  for (int i = 0; i < 1000; ++i) {
+    const auto r = Bytes(MakeResendAll()), c = Bytes(MakeChat("Flood: spam"));
+    resends.insert(resends.end(), r.begin(), r.end());
+    chats.insert(chats.end(), c.begin(), c.end());
+  }
+  t_.Deliver(flooder, resends);
+  t_.Deliver(flooder, chats);
+  int statuses = 0, relayed = 0;
+  for (const auto& f : t_.Frames(watcher)) {
+    statuses += f.type == MsgStatus;
+    relayed += f.type == MsgText && f.text() == "Flood: spam";
+  }
+  EXPECT_EQ(statuses, 3);   // the burst the resend limit allows
+  EXPECT_EQ(relayed, 20);   // and the chat limit
+  auto notices = [&] {
+    std::vector<std::string> n;
+    for (const std::string& text : t_.Texts(flooder))
+      if (text.rfind("Too many", 0) == 0) n.push_back(text);
+    return n;
+  };
+  EXPECT_EQ(notices(), (std::vector<std::string>{"Too many resend requests: the rest are ignored",
+                                                 "Too many chat lines: the rest are ignored"}));
+  t_.now += 2000;  // the buckets refill, and the sender is not told again
+  t_.Deliver(flooder, resends);
+  EXPECT_EQ(notices(), std::vector<std::string>{});
+
+  // The seated player West stops reading: once its queue passes the limit
+  // it is closed and its seat suspends the game, as if it had dropped.
+  t_.stalled.insert(seat_[West]);
+  for (int i = 0; i < 400 && !t_.closed.count(seat_[West]); ++i) {
+    t_.now += 2000;
+    t_.Deliver(flooder, MakeResendAll());
+    EXPECT_LE(t_.QueuedBytes(seat_[West]), MaxQueuedBytes + MaxFrameLength);
+  }
+  ASSERT_EQ(t_.closed.count(seat_[West]), 1u);
+  EXPECT_EQ(t_.closed[seat_[West]], CloseMode::Abortive);
+  EXPECT_EQ(table_.Occupants()[West], EmptySeat);
+  EXPECT_EQ(table_.Game().phase, SuspendedPhase(PhaseChoosing));
+  const auto texts = t_.Texts(watcher);
+  EXPECT_NE(std::find(texts.begin(), texts.end(), "P1 has left the table"), texts.end());
+  EXPECT_EQ(texts.back(), "Game suspended");
+}
+
+// A connection that has not joined hears nothing, and nobody hears of it;
+// a joined watcher sees open hands unless the table masks them.
+TEST_F(ServerTableTest, NothingReachesOrConcernsAConnectionBeforeItJoins) {
+  const ConnId bystander = Join("Bystander");
+  t_.Frames(bystander);
+  const ConnId silent = t_.Accept(), greeted = t_.Accept();
+  t_.Deliver(greeted, std::vector<uint8_t>(Greeting.begin(), Greeting.end()));
+  t_.Deliver(t_.Accept(), std::vector<uint8_t>{1, 2, 3});  // a bad greeting
+  table_.OnClosed(greeted);
+  EXPECT_TRUE(t_.Frames(bystander).empty());
+  FillTable();
+  for (int i = 0; i < 20; ++i) Step();
+  EXPECT_TRUE(t_.sent[silent].empty());
+  t_.Frames(bystander);
+  // After the join: its own four seat frames, then whatever is broadcast.
+  t_.Greet(silent, "Late");
+  const auto seats = t_.Frames(silent);
+  ASSERT_EQ(seats.size(), 5u);
+  for (int s = 0; s < 4; ++s) EXPECT_EQ(seats[s + 1].type, MsgSeatInfo);
+  EXPECT_EQ(t_.Texts(bystander), std::vector<std::string>{"Late has joined the table"});
+  t_.Deliver(silent, MakeResendAll());
+  int open = 0;
+  for (const auto& f : t_.Frames(silent)) open += Open(f);
+  EXPECT_EQ(open, 4);
+}
+
+TEST(ServerTableMasking, WatchersSeeMaskedHandsWhenTheTableSaysSo) {
+  testing::TempDir dir;
+  testing::FakeTransport t;
+  testing::RecordingUi ui;
+  ServerConfig config{"Host", dir.path, 7, false, false};
+  config.watchersSeeHands = false;
+  ServerTable table(t, ui, config);
+  table.Start(0);
+  ConnId seats[4] = {NoConn, NoConn, NoConn, NoConn};
+  const ConnId watcher = t.Accept();
+  t.Greet(watcher, "Watch");
+  for (int s = 1; s < 4; ++s) {
+    t.Greet(seats[s] = t.Accept(), "P" + std::to_string(s));
+    t.Deliver(seats[s], MakeSitRequest(s));
+  }
+  ASSERT_EQ(table.Game().phase, PhaseChoosing);
+  t.Deliver(watcher, MakeResendAll());
+  t.Deliver(seats[North], MakeResendAll());
+  auto hands = [&](ConnId c) {
+    std::vector<std::pair<int, bool>> seen;  // seat, open
+    for (const auto& f : t.Frames(c))
+      if (f.type == MsgHand)
+        seen.push_back({f.payload[0], std::any_of(f.payload.begin() + 1, f.payload.end(), [](uint8_t x) { return x < 52; })});
+    return seen;
+  };
+  for (const auto& [seat, open] : hands(watcher)) EXPECT_FALSE(open) << seat;
+  for (const auto& [seat, open] : hands(seats[North])) EXPECT_EQ(open, seat == North) << seat;
+}
+
+// A full table of joined but silent watchers cannot keep a seated player
+// from coming back once they have been silent for a minute.
+TEST_F(ServerTableTest, AReturningPlayerGetsPastAFullTableOfIdleWatchers) {
+  FillTable();
+  std::vector<ConnId> watchers;
+  while (table_.Connections().count() < MaxConnections) watchers.push_back(Join("w" + std::to_string(watchers.size())));
+  table_.OnClosed(seat_[East]);  // the player drops; the game waits
+  ASSERT_TRUE(IsSuspended(table_.Game().phase));
+  watchers.push_back(Join("filler"));
+  const ConnId tooSoon = Join("East again");
+  EXPECT_EQ(t_.closed.count(tooSoon), 1u);  // everyone spoke within the minute
+
+  t_.now += IdleWatcherLimitMs;
+  t_.Deliver(watchers[0], MakeChat("w0: still here"));  // not idle
+  const ConnId back = Join("East again");
+  EXPECT_EQ(t_.closed.count(back), 0u);
+  EXPECT_EQ(t_.closed.count(watchers[0]), 0u);
+  EXPECT_EQ(t_.closed.count(watchers[1]), 1u);  // silent longest, among the watchers
+  for (int s = 0; s < 3; ++s) EXPECT_EQ(t_.closed.count(seat_[s]), 0u);
+  Sit(back, East);
+  EXPECT_EQ(table_.Game().phase, PhaseChoosing);
+  EXPECT_EQ(table_.Connections().count(), MaxConnections);
+}
+
+// Control bytes in a handle or a chat line reach neither the pane, the
+// other peers nor the log as such.
+TEST_F(ServerTableTest, ControlBytesInHandlesAndChatBecomeSpaces) {
+  const ConnId other = Join("Other");
+  t_.Frames(other);
+  const ConnId forger = Join("Robot\x1b[2J\tWest");
+  t_.Deliver(forger, MakeChat("Robot\x1b[2J\tWest: I resign\nRobot North has left the table\r\x7f"));
+  const std::vector<std::string> expected = {
+      "Robot [2J West has joined the table",
+      "Robot [2J West: I resign Robot North has left the table  "};
+  EXPECT_EQ(t_.Texts(other), expected);
+  EXPECT_EQ(std::vector<std::string>(ui_.lines.end() - 2, ui_.lines.end()), expected);
+  EXPECT_EQ(std::vector<std::string>(table_.Pane().lines().end() - 2, table_.Pane().lines().end()), expected);
+}
+
+// An action's frames are out before its files are written, and the files
+// are written before the handler returns.
+TEST_F(ServerTableTest, FramesGoOutBeforeTheActionsFilesAreWritten) {
+  struct Probe : testing::RecordingUi {
+    std::function<void()> atFiles;
+    void ActionFramesSent() override {
+      if (atFiles) atFiles();
+    }
+  } probe;
+  testing::FakeTransport t;
+  ServerTable table(t, probe, config_);
+  ConnId seats[4];
+  for (int s = 0; s < 4; ++s) {
+    t.Greet(seats[s] = t.Accept(), "P" + std::to_string(s));
+    t.Deliver(seats[s], MakeSitRequest(s));
+  }
+  const GameState& g = table.Game();
+  auto AsLoaded = [](GameState copy) {  // a loaded game comes back suspended
+    copy.phase = SuspendedPhase(copy.phase);
+    return copy;
+  };
+  t.Frames(seats[0]);
+  t.flushes = 0;
+  int checked = 0;
+  probe.atFiles = [&] {
+    // The engine's last frame of the action is queued and flushed, the
+    // autosave still holds the state before it.
+    const auto frames = t.Frames(seats[0]);
+    EXPECT_TRUE(std::any_of(frames.begin(), frames.end(), [](const auto& f) { return f.type == MsgTurn; }));
+    EXPECT_GT(t.flushes, 0);
+    GameState saved;
+    std::string error;
+    ASSERT_TRUE(LoadGame(table.AutosavePath(), saved, error)) << error;  // from the deal
+    EXPECT_FALSE(saved == AsLoaded(g));
+    t.flushes = 0;
+    ++checked;
+  };
+  t.Deliver(seats[g.dealer], MakeContractChosen(SimpleContract(g)));
+  ASSERT_EQ(checked, 1);
+  GameState saved;
+  std::string error;
+  ASSERT_TRUE(LoadGame(table.AutosavePath(), saved, error)) << error;
+  EXPECT_TRUE(saved == AsLoaded(g));
+  EXPECT_EQ(table.UndoDepth(), 1);
+}
+
+TEST(IdleSlotToEvict, PicksTheLongestSilentWatcherPastTheLimitWhileASeatIsEmpty) {
+  ConnectionTable table;
+  SeatOccupant occupant{EmptySeat, EmptySeat, EmptySeat, EmptySeat};
+  for (int i = 0; i < 4; ++i) table.Add(100 + i, 0);
+  table.slot(0).lastHeardMs = 0;      // seated, silent longest
+  table.slot(1).lastHeardMs = 5000;
+  table.slot(2).lastHeardMs = 1000;   // the one
+  table.slot(3).lastHeardMs = 70000;  // spoke lately
+  occupant[South] = 0;
+  EXPECT_EQ(IdleSlotToEvict(table, occupant, IdleWatcherLimitMs), -1);
+  EXPECT_EQ(IdleSlotToEvict(table, occupant, IdleWatcherLimitMs + 1000), 2);
+  EXPECT_EQ(IdleSlotToEvict(table, occupant, IdleWatcherLimitMs + 70000), 2);
+  occupant = {0, 1, ServerUserSeat, 3};  // nobody can be coming back
+  EXPECT_EQ(IdleSlotToEvict(table, occupant, IdleWatcherLimitMs + 70000), -1);
+}
+
+TEST(RateLimit, AllowsABurstThenOneTokenPerPeriod) {
+  RateLimit limit{3, 100};
+  for (int i = 0; i < 3; ++i) EXPECT_TRUE(limit.Take(1000));
+  EXPECT_FALSE(limit.Take(1099));
+  EXPECT_TRUE(limit.Take(1100));
+  EXPECT_FALSE(limit.Take(1150));
+  EXPECT_TRUE(limit.Take(1200));
+  EXPECT_TRUE(limit.Take(100000));
+  EXPECT_TRUE(limit.Take(100000));
+  EXPECT_TRUE(limit.Take(100000));  // never more than the burst
+  EXPECT_FALSE(limit.Take(100000));
 }
 
 }  // namespace

@@ -219,11 +219,16 @@ ConnId QtTransport::Connect(const std::string& host, uint16_t port) {
 
 void QtTransport::ReadFrom(ConnId id) {
   char buffer[ReadChunk];
-  for (;;) {
+  readLater_.erase(id);
+  for (int64_t handed = 0;; handed += ReadChunk) {
     const auto it = sockets_.find(id);
     if (it == sockets_.end() || !it->second) return;
     QTcpSocket* socket = it->second;
     if (socket->bytesAvailable() <= 0) return;
+    if (handed >= ReadSliceBytes) {
+      ContinueReadingLater(id);
+      return;
+    }
     const qint64 n = socket->read(buffer, ReadChunk);
     if (n <= 0) return;
     if (events_)
@@ -232,11 +237,22 @@ void QtTransport::ReadFrom(ConnId id) {
   }
 }
 
+// The socket does not announce bytes it already holds again, so the rest
+// of a slice is picked up from the event queue, behind other sockets'
+// notices.
+void QtTransport::ContinueReadingLater(ConnId id) {
+  if (!readLater_.insert(id).second) return;
+  QTimer::singleShot(0, this, [this, id] {
+    if (readLater_.count(id)) ReadFrom(id);
+  });
+}
+
 void QtTransport::Send(ConnId id, std::span<const uint8_t> bytes) {
   if (const auto ws = webSockets_.find(id); ws != webSockets_.end()) {
     if (ws->second && !bytes.empty())
       ws->second->sendBinaryMessage(QByteArray(reinterpret_cast<const char*>(bytes.data()),
                                                static_cast<qsizetype>(bytes.size())));
+    unflushed_.insert(id);
     return;
   }
   const auto it = sockets_.find(id);
@@ -244,6 +260,19 @@ void QtTransport::Send(ConnId id, std::span<const uint8_t> bytes) {
   // The socket's write buffer keeps whatever the kernel cannot take now
   // and sends it, in order, as the connection drains.
   it->second->write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+  unflushed_.insert(id);
+}
+
+void QtTransport::Flush() {
+  for (ConnId id : unflushed_) {
+    if (const auto ws = webSockets_.find(id); ws != webSockets_.end()) {
+      if (ws->second) ws->second->flush();
+      continue;
+    }
+    const auto it = sockets_.find(id);
+    if (it != sockets_.end() && it->second) it->second->flush();
+  }
+  unflushed_.clear();
 }
 
 int64_t QtTransport::QueuedBytes(ConnId id) const {
@@ -254,6 +283,7 @@ int64_t QtTransport::QueuedBytes(ConnId id) const {
 }
 
 void QtTransport::Drop(ConnId id) {
+  unflushed_.erase(id);
   if (const auto ws = webSockets_.find(id); ws != webSockets_.end()) {
     QPointer<QWebSocket> socket = ws->second;
     webSockets_.erase(ws);
@@ -267,6 +297,8 @@ void QtTransport::Drop(ConnId id) {
   if (it == sockets_.end()) return;
   QPointer<QTcpSocket> socket = it->second;
   sockets_.erase(it);
+  unflushed_.erase(id);
+  readLater_.erase(id);
   if (socket) {
     socket->disconnect(this);
     socket->deleteLater();
@@ -288,6 +320,8 @@ void QtTransport::Close(ConnId id, CloseMode mode) {
   if (it == sockets_.end()) return;
   QPointer<QTcpSocket> socket = it->second;
   sockets_.erase(it);
+  unflushed_.erase(id);
+  readLater_.erase(id);
   if (!socket) return;
   socket->disconnect(this);
   if (mode == CloseMode::Abortive) {
@@ -314,6 +348,7 @@ void QtTransport::Close(ConnId id, CloseMode mode) {
 void QtTransport::CloseWebSocket(ConnId id, CloseMode mode) {
   QPointer<QWebSocket> socket = webSockets_[id];
   webSockets_.erase(id);
+  unflushed_.erase(id);
   if (!socket) return;
   socket->disconnect(this);
   if (mode == CloseMode::Abortive || socket->state() == QAbstractSocket::UnconnectedState) {

@@ -1,8 +1,10 @@
 // QtTransport: the Transport over QTcpServer and QTcpSocket, on the Qt
 // event loop of the calling thread. One object serves one role: it listens
 // (server) or connects (client), or both in tests. Reads are handed on in
-// chunks of at most 1024 bytes; writes go through the socket's own buffer,
-// which queues whatever the kernel cannot take at once.
+// chunks of at most 1024 bytes, and at most ReadSliceBytes of one
+// connection at a time before other sockets get their turn; writes go
+// through the socket's own buffer, which queues whatever the kernel cannot
+// take at once.
 #pragma once
 
 #include <QObject>
@@ -11,6 +13,7 @@
 
 #include <map>
 #include <memory>
+#include <set>
 
 #include "net/transport.h"
 
@@ -36,6 +39,8 @@ class QtTransport : public QObject, public Transport {
   void Send(ConnId conn, std::span<const uint8_t> bytes) override;
   void Close(ConnId conn, CloseMode mode) override;
   int64_t NowMs() const override;
+  int64_t QueuedBytes(ConnId conn) const override;
+  void Flush() override;
 
   // Also lets browsers in: HTTP for the browser client's files and
   // WebSocket connections on "/ws", on `port` of every IPv4 interface (0
@@ -47,12 +52,16 @@ class QtTransport : public QObject, public Transport {
   // The web port actually listened on (0 when not listening).
   uint16_t WebPort() const;
 
+  // Connections currently held (for tests and the bench).
+  std::size_t ConnectionCount() const { return sockets_.size() + webSockets_.size(); }
+
+  // How much of one connection's input is handed on before the event loop
+  // serves the other sockets again.
+  static constexpr int64_t ReadSliceBytes = 16 * 1024;
   // A graceful close whose queued bytes the peer never takes is reset after
   // this long, so a dead peer cannot keep the socket forever.
   static constexpr int GracefulCloseLimitMs = 30000;
   void SetGracefulCloseLimitMs(int ms) { gracefulCloseLimitMs_ = ms; }
-  // Bytes queued on a connection and not yet handed to the kernel.
-  int64_t QueuedBytes(ConnId conn) const;
 
  private:
   void Adopt(ConnId conn, QTcpSocket* socket, bool accepted);
@@ -61,6 +70,7 @@ class QtTransport : public QObject, public Transport {
   void CloseWebSocket(ConnId conn, CloseMode mode);
   void OnNewConnection();
   void ReadFrom(ConnId conn);
+  void ContinueReadingLater(ConnId conn);
   void Lost(ConnId conn);
   void Drop(ConnId conn);
 
@@ -70,6 +80,10 @@ class QtTransport : public QObject, public Transport {
   std::map<ConnId, QPointer<QWebSocket>> webSockets_;
   std::unique_ptr<WebListener> web_;
   ConnId nextConn_ = 1;
+  // Connections sent to since the last Flush.
+  std::set<ConnId> unflushed_;
+  // Connections with input left over from a slice, to be read again soon.
+  std::set<ConnId> readLater_;
   QTimer tick_;
   int gracefulCloseLimitMs_ = GracefulCloseLimitMs;
 };

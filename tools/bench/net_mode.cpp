@@ -4,6 +4,9 @@
 // from the client's MsgPlayCard until all four clients hold the MsgTurn
 // that follows it. With --server PATH the table runs in a separate
 // zelbowin-server process instead, whose peak resident memory is printed.
+// In the same run it measures the floor: as many round trips over the same
+// sockets through a server that only fans each frame out to the four
+// clients, so the table's own cost shows as the difference.
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QProcess>
@@ -20,12 +23,15 @@
 #include <string>
 #include <vector>
 
+#include <csignal>
 #include <cstdlib>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "net/qt/qt_transport.h"
 #include "net/server_table.h"
 #include "tools/bench/bench_modes.h"
+#include "tools/bench/fan_out_floor.h"
 #include "tools/bench/loop_stats.h"
 #include "tools/bench/scripted_client.h"
 
@@ -82,15 +88,20 @@ long ProcessPeakKiB(qint64 pid) {
 
 // One game: four scripted clients at a table on `port`. Returns false when
 // the game did not end in time.
-bool PlayOneGame(uint16_t port, CardTimer& timer, const std::function<bool()>& serverDone) {
+bool PlayOneGame(uint16_t port, CardTimer& timer, const std::function<bool()>& serverDone,
+                 long& framesSeen, long& cardsSent) {
   std::array<std::unique_ptr<QtTransport>, 4> transports;
   std::array<std::unique_ptr<ScriptedClient>, 4> clients;
   const char* names[] = {"Sue", "Walt", "Nina", "Ed"};
   for (int s = 0; s < 4; ++s) {
     transports[s] = std::make_unique<QtTransport>();
     clients[s] = std::make_unique<ScriptedClient>(*transports[s], names[s], s);
-    clients[s]->onCard = [&timer](int) { timer.CardSent(); };
-    clients[s]->onFrame = [&timer, s](int type) {
+    clients[s]->onCard = [&timer, &cardsSent](int) {
+      timer.CardSent();
+      ++cardsSent;
+    };
+    clients[s]->onFrame = [&timer, &framesSeen, s](int type) {
+      ++framesSeen;
       if (type == MsgTurn) timer.TurnSeen(s);
     };
     clients[s]->session().Connect("127.0.0.1", port);
@@ -131,6 +142,10 @@ int RunNetMode(const Options& options) {
     ownDir = true;
   }
 
+  // With a separate server process the floor's server is one too.
+  pid_t floorChild = -1;
+  const uint16_t floorPort = args.server.empty() ? 0 : StartFanOutProcess(floorChild);
+
   static int argc = 1;
   static char name[] = "zelbowin-bench";
   static char* argv[] = {name, nullptr};
@@ -140,6 +155,7 @@ int RunNetMode(const Options& options) {
   std::vector<double> gameSeconds;
   int unfinished = 0;
   long serverPeakKiB = -1;
+  long framesSeen = 0, cardsSent = 0;
 
   for (int game = 0; game < options.games; ++game) {
     const uint32_t seed = options.firstSeed + static_cast<uint32_t>(game);
@@ -154,7 +170,7 @@ int RunNetMode(const Options& options) {
         std::fprintf(stderr, "net mode: cannot listen\n");
         return 1;
       }
-      finished = PlayOneGame(table.Port(), timer, [&] { return ui.gamesOver > 0; });
+      finished = PlayOneGame(table.Port(), timer, [&] { return ui.gamesOver > 0; }, framesSeen, cardsSent);
       table.Stop();
     } else {
       QProcess server;
@@ -178,7 +194,7 @@ int RunNetMode(const Options& options) {
       finished = PlayOneGame(port, timer, [&] {
         out += server.readAllStandardOutput().toStdString();
         return out.find("Hand records written to") != std::string::npos;
-      });
+      }, framesSeen, cardsSent);
       serverPeakKiB = std::max(serverPeakKiB, ProcessPeakKiB(server.processId()));
       server.terminate();
       server.waitForFinished(5000);
@@ -187,6 +203,17 @@ int RunNetMode(const Options& options) {
     if (!finished) ++unfinished;
   }
   if (ownDir) std::filesystem::remove_all(args.dir);
+  // Frames each client receives per card, for the floor to send as many.
+  const double perCard = timer.samples().empty() ? 1.0
+                                                 : static_cast<double>(framesSeen) /
+                                                       (4.0 * static_cast<double>(cardsSent));
+  const int copies = std::max(1, static_cast<int>(perCard + 0.5));
+  const std::vector<double> floor =
+      MeasureFanOutFloor(std::max(1000, static_cast<int>(timer.samples().size())), copies, floorPort);
+  if (floorChild > 0) {
+    kill(floorChild, SIGTERM);
+    waitpid(floorChild, nullptr, 0);
+  }
 
   double total = 0;
   for (double s : gameSeconds) total += s;
@@ -199,7 +226,12 @@ int RunNetMode(const Options& options) {
               total / static_cast<double>(gameSeconds.size()), Percentile(gameSeconds, 0.5),
               Percentile(gameSeconds, 1.0));
   std::printf("cards timed:  %zu\n", rtt.size());
+  std::printf("folder:       %s\n", args.dir.c_str());
   std::printf("card rtt:     median %.0f us, p99 %.0f us\n", Percentile(rtt, 0.5), Percentile(rtt, 0.99));
+  std::printf("floor rtt:    median %.0f us, p99 %.0f us (%zu cards of %d frames fanned out, no table)\n",
+              Percentile(floor, 0.5), Percentile(floor, 0.99), floor.size(), copies);
+  if (!floor.empty() && Percentile(floor, 0.5) > 0)
+    std::printf("over floor:   %.2fx at the median\n", Percentile(rtt, 0.5) / Percentile(floor, 0.5));
   std::printf("peak RSS:     %ld KiB (this process%s)\n", PeakResidentKiB(),
               args.server.empty() ? ": server and four clients" : ": four clients");
   if (serverPeakKiB >= 0) std::printf("server RSS:   %ld KiB peak (zelbowin-server)\n", serverPeakKiB);

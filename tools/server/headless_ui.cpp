@@ -1,5 +1,6 @@
 #include "tools/server/headless_ui.h"
 
+#include <csignal>
 #include <ctime>
 #include <filesystem>
 
@@ -9,6 +10,10 @@ void HeadlessUi::PaneLineAdded(std::string_view line) {
   std::fwrite(line.data(), 1, line.size(), out_);
   std::fputc('\n', out_);
   std::fflush(out_);
+}
+
+void HeadlessUi::ActionFramesSent() {
+  if (killAt_ > 0 && ++actions_ == killAt_) std::raise(SIGKILL);
 }
 
 std::string HandRecordsFileName(int64_t secondsSince1970) {

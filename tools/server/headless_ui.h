@@ -18,6 +18,11 @@ class HeadlessUi : public ServerUi {
 
   void PaneLineAdded(std::string_view line) override;
   void GameOver(const GameState& g) override;
+  void ActionFramesSent() override;
+
+  // For the crash drill: the process kills itself (SIGKILL) when the n-th
+  // action's frames are out and its files are not yet written; 0 never.
+  void KillBeforeFiles(long n) { killAt_ = n; }
 
   // Path of the last hand-records file written ("" for none).
   const std::string& lastRecords() const { return lastRecords_; }
@@ -26,6 +31,8 @@ class HeadlessUi : public ServerUi {
   std::FILE* out_;
   const ServerTable* table_ = nullptr;
   std::string lastRecords_;
+  long killAt_ = 0;
+  long actions_ = 0;
 };
 
 // "handrecords-YYYYMMDD-HHMMSS.txt" for a UTC time.

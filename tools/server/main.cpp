@@ -6,6 +6,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -102,7 +103,11 @@ int main(int argc, char** argv) {
 
   QtTransport transport;
   HeadlessUi ui;
+  // The crash drill's kill point between an action's frames and its files.
+  if (const char* killAt = std::getenv("ZELBOWIN_KILL_BEFORE_FILES"))
+    ui.KillBeforeFiles(std::strtol(killAt, nullptr, 10));
   ServerConfig config{std::string(NonplayingServerHandle), options.dir, options.seed};
+  config.watchersSeeHands = options.watchersSeeHands;
   config.autosaveName = plan.autosaveName;
   ServerTable table(transport, ui, config);
   ui.SetTable(&table);

@@ -21,6 +21,8 @@ std::string ServerUsage() {
          "               a robot plays it until its player comes back (default 0: never)\n"
          "  --web N      also let browsers play: the web client and WebSocket\n"
          "               connections on port N, every IPv4 interface (0 picks one)\n"
+         "  --watchers-see-hands yes|no\n"
+         "               whether connections without a seat see every hand (default yes)\n"
          "  --help       show this text\n"
          "  --version    show the version\n";
 }
@@ -61,6 +63,10 @@ bool ParseServerOptions(const std::vector<std::string>& args, ServerOptions& opt
       if (!ParseNumber(value, 65535, n))
         return "--web needs a number from 0 to 65535, not \"" + value + "\"";
       options.web = static_cast<int>(n);
+    } else if (arg == "--watchers-see-hands") {
+      if (value != "yes" && value != "no")
+        return "--watchers-see-hands needs yes or no, not \"" + value + "\"";
+      options.watchersSeeHands = value == "yes";
     } else {
       options.load = value;
     }
@@ -68,7 +74,7 @@ bool ParseServerOptions(const std::vector<std::string>& args, ServerOptions& opt
   };
   if (!ParseOptionList(args, {"--help", "-h", "--version", "--resume"},
                        {"--port", "--seed", "--dir", "--load", "--robots", "--robot-level",
-                        "--robot-takeover", "--web"},
+                        "--robot-takeover", "--web", "--watchers-see-hands"},
                        take, error))
     return false;
   if (options.resume && !options.load.empty()) {

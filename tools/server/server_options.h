@@ -18,6 +18,7 @@ struct ServerOptions {
   bool help = false;        // --help
   bool version = false;     // --version
   bool resume = false;      // --resume: continue the unfinished autosave in --dir
+  bool watchersSeeHands = true;  // --watchers-see-hands yes|no
   // Options that other parts of the program add go here (robot players).
   int robots = 0;           // --robots N: robot players take N empty seats (0..4)
   RobotLevel robotLevel = RobotLevel::Normal;  // --robot-level L

@@ -87,6 +87,8 @@ class WebClient : private Transport, private ClientUi {
   void Send(ConnId conn, std::span<const uint8_t> bytes) override;
   void Close(ConnId conn, CloseMode mode) override;
   int64_t NowMs() const override { return 0; }
+  // The browser keeps what is sent; only a server bounds its queues.
+  int64_t QueuedBytes(ConnId) const override { return 0; }
 
   // ClientUi
   void PromptContract(const GameState& g) override;
