@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <initializer_list>
 #include <map>
 #include <set>
 #include <string>
@@ -35,6 +36,12 @@ inline std::vector<DecodedFrame> DecodeFrames(const std::vector<uint8_t>& bytes,
 }
 
 inline std::vector<uint8_t> Bytes(const Frame& f) { return {f.bytes.begin(), f.bytes.begin() + f.size}; }
+// Several frames as one stream, in order.
+inline std::vector<uint8_t> Bytes(std::initializer_list<Frame> frames) {
+  std::vector<uint8_t> b;
+  for (const Frame& f : frames) b.insert(b.end(), f.bytes.begin(), f.bytes.begin() + f.size);
+  return b;
+}
 
 inline std::vector<uint8_t> Hello(const std::string& handle) {  // greeting and MsgJoin in one
   std::vector<uint8_t> b(Greeting.begin(), Greeting.end()), join = Bytes(MakeJoin(handle));

@@ -107,10 +107,8 @@ TEST(SoakDrill, AHostileCrowdNeitherChangesTheGameNorGrowsTheServer) {
   std::vector<uint8_t> flood;
   std::size_t floodAt = 0;
   for (int i = 0; i < 64; ++i) {
-    const auto chat = testing::Bytes(MakeChat("flood: spam spam spam spam"));
-    const auto resend = testing::Bytes(MakeResendAll());
-    flood.insert(flood.end(), chat.begin(), chat.end());
-    flood.insert(flood.end(), resend.begin(), resend.end());
+    const auto pair = testing::Bytes({MakeChat("flood: spam spam spam spam"), MakeResendAll()});
+    flood.insert(flood.end(), pair.begin(), pair.end());
   }
 
   Watcher& pinger = *readers.front();

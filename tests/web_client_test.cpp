@@ -49,15 +49,6 @@ std::vector<int> Types(const std::vector<DecodedFrame>& frames) {
   return types;
 }
 
-std::vector<uint8_t> Join(std::initializer_list<Frame> frames) {
-  std::vector<uint8_t> bytes;
-  for (const Frame& f : frames) {
-    const std::vector<uint8_t> b = Bytes(f);
-    bytes.insert(bytes.end(), b.begin(), b.end());
-  }
-  return bytes;
-}
-
 // A game in play with South to lead and a hand of cards 0..12.
 GameState SouthToPlay() {
   GameState g;
@@ -104,7 +95,7 @@ TEST_F(WebClientTest, FramesSplitAnywhereAndLongMessagesAreDispatched) {
   client.Join();
   client.SocketOpened();
   GameState g = SouthToPlay();
-  std::vector<uint8_t> stream = Join({MakeSeatGranted(South), MakeStatus(g), MakeHand(g, South, false)});
+  std::vector<uint8_t> stream = Bytes({MakeSeatGranted(South), MakeStatus(g), MakeHand(g, South, false)});
   // Many frames in one message: more than one read chunk.
   for (int i = 0; i < 40; ++i) {
     const std::vector<uint8_t> t = Bytes(MakeText(std::string(60, '.') + "line " + std::to_string(i)));
@@ -228,7 +219,7 @@ TEST_F(WebClientTest, ActionSendsTheCheckedBoxesWithTheirNames) {
 TEST_F(WebClientTest, AClickOnAPlayableCardPlaysItWherePaintedAndNowhereElse) {
   SeatSouth();
   const GameState g = SouthToPlay();
-  Serve(Join({MakeStatus(g), MakeHand(g, South, false), MakeTurn(g)}));
+  Serve(Bytes({MakeStatus(g), MakeHand(g, South, false), MakeTurn(g)}));
   const std::vector<int> playable = client.PlayableCards();
   ASSERT_FALSE(playable.empty());
 

@@ -44,12 +44,6 @@ struct WebPeer {
     return n;
   }
   bool HasText(const std::string& text) const { return Count(MsgText, text) > 0; }
-  std::vector<std::vector<uint8_t>> Hands() const {
-    std::vector<std::vector<uint8_t>> hands;
-    for (const auto& f : DecodeFrames(in))
-      if (f.type == MsgHand) hands.push_back(f.payload);
-    return hands;
-  }
   QWebSocket socket;
   std::vector<uint8_t> in;
   bool ended = false;
@@ -146,8 +140,7 @@ TEST(WebSocketTable, StreamSplitAndMergedAnyWayAcrossMessages) {
   ASSERT_TRUE(WaitUntil([&] { return t.server.Connections().count() == 1; }));
   // The greeting, the join and a sit request as one stream, sent in
   // messages cut inside the greeting, inside a frame and across borders.
-  std::vector<uint8_t> stream = testing::Hello("Webby");
-  const std::vector<uint8_t> sit = testing::Bytes(MakeSitRequest(North));
+  std::vector<uint8_t> stream = testing::Hello("Webby"), sit = testing::Bytes(MakeSitRequest(North));
   stream.insert(stream.end(), sit.begin(), sit.end());
   std::size_t at = 0;
   for (std::size_t cut : {3u, 10u, 12u, 17u, 0u}) {
@@ -159,11 +152,8 @@ TEST(WebSocketTable, StreamSplitAndMergedAnyWayAcrossMessages) {
   EXPECT_TRUE(web.HasText("Webby has joined the table"));
   EXPECT_GE(t.server.Occupants()[North], 0);
   // Two frames merged into one message: a chat line and a resend request.
-  std::vector<uint8_t> two = testing::Bytes(MakeChat("hello there"));
-  const std::vector<uint8_t> resend = testing::Bytes(MakeResendAll());
-  two.insert(two.end(), resend.begin(), resend.end());
   const int statuses = web.Count(MsgStatus);
-  web.Send(two);
+  web.Send(testing::Bytes({MakeChat("hello there"), MakeResendAll()}));
   ASSERT_TRUE(WaitUntil([&] { return web.Count(MsgText, "Webby: hello there") == 1 && web.Count(MsgStatus) > statuses; }));
 }
 
@@ -209,8 +199,7 @@ std::vector<std::vector<uint8_t>> SouthHandsAfterTheDeal(bool overWebSocket) {
   std::vector<std::unique_ptr<ScriptedClient>> others;
   std::unique_ptr<WebPeer> web;
   std::unique_ptr<RawPeer> tcp;
-  std::vector<uint8_t> join = testing::Hello("South");
-  const std::vector<uint8_t> sit = testing::Bytes(MakeSitRequest(South));
+  std::vector<uint8_t> join = testing::Hello("South"), sit = testing::Bytes(MakeSitRequest(South));
   join.insert(join.end(), sit.begin(), sit.end());
   if (overWebSocket) {
     web = std::make_unique<WebPeer>(t.web());
@@ -229,10 +218,8 @@ std::vector<std::vector<uint8_t>> SouthHandsAfterTheDeal(bool overWebSocket) {
   }
   EXPECT_TRUE(WaitUntil([&] { return t.server.Game().phase != PhaseIdle; }));
   const auto hands = [&] {
-    if (web) return web->Hands();
-    tcp->Ended();
     std::vector<std::vector<uint8_t>> h;
-    for (const auto& f : DecodeFrames(tcp->in))
+    for (const auto& f : DecodeFrames(web ? web->in : (tcp->Ended(), tcp->in)))
       if (f.type == MsgHand) h.push_back(f.payload);
     return h;
   };
