@@ -20,7 +20,7 @@ namespace {
 
 using testing::WaitUntil;
 
-TEST(ServerProgram, RefusesBadOptionsAndABusyPortEndsOnSigterm) {
+TEST(ServerProgram, RefusesBadOptionsPortsAndGamesAndEndsOnSigterm) {
   testing::TempDir dir;
   testing::App();
   QProcess server;
@@ -34,7 +34,13 @@ TEST(ServerProgram, RefusesBadOptionsAndABusyPortEndsOnSigterm) {
     return port != 0;
   }));
   testing::RawPeer peer(port);
+  // A saved game with out-of-range fields ends the program before a table opens.
+  const std::string loadDir = dir.path + "/load", bad = loadDir + "/bad.zelbo";
+  std::filesystem::create_directory(loadDir);
+  std::ofstream(bad, std::ios::binary) << std::string(9000, '\x7f');
   const struct { QStringList args; std::string message; } failures[] = {
+      {{"--port", "0", "--dir", QString::fromStdString(loadDir), "--load", QString::fromStdString(bad)},
+       "cannot load \"" + bad + "\""},
       {{"--port", QString::number(port)}, "cannot listen on port " + std::to_string(port) + " (socket error "},
       {{"--bogus"}, "unknown option --bogus"},
       {{"--port", "70000"}, "--port needs a number from 0 to 65535, not \"70000\""},
@@ -48,7 +54,9 @@ TEST(ServerProgram, RefusesBadOptionsAndABusyPortEndsOnSigterm) {
     EXPECT_NE(p.exitCode(), 0);
     const std::string err = p.readAllStandardError().toStdString();
     EXPECT_NE(err.find(f.message), std::string::npos) << err;
+    EXPECT_FALSE(p.readAllStandardOutput().contains("table open")) << err;
   }
+  EXPECT_FALSE(std::filesystem::exists(loadDir + "/temp.zelbo"));
 
   server.terminate();  // SIGTERM
   ASSERT_TRUE(server.waitForFinished(10000));
@@ -88,21 +96,6 @@ struct RobotServer {
   QProcess server;
   std::string out, err;
 };
-
-TEST(ServerProgram, AFailedLoadEndsTheProgramBeforeTheTableOpens) {
-  testing::TempDir dir;
-  const std::string bad = dir.path + "/bad.zelbo";
-  std::ofstream(bad, std::ios::binary) << std::string(9000, '\x7f');  // out-of-range fields
-  testing::App();
-  QProcess p;
-  p.start(ZELBOWIN_SERVER, {"--port", "0", "--dir", QString::fromStdString(dir.path), "--load",
-                            QString::fromStdString(bad)});
-  ASSERT_TRUE(p.waitForFinished(10000));
-  EXPECT_EQ(p.exitCode(), 1);
-  EXPECT_TRUE(p.readAllStandardError().contains(("cannot load \"" + bad + "\"").c_str()));
-  EXPECT_FALSE(p.readAllStandardOutput().contains("table open"));
-  EXPECT_FALSE(std::filesystem::exists(dir.path + "/temp.zelbo"));
-}
 
 TEST(ServerProgram, ResumeContinuesAnUnfinishedAutosave) {
   testing::TempDir dir;
