@@ -32,14 +32,10 @@ void ForEachPosition(uint32_t seed, Visit visit) {
   ASSERT_TRUE(r.finished && r.refusedMoves == 0);
 }
 
-CardSet Hand(const GameState& g, int seat) { return HandCards(g, seat); }
-
 TEST(RobotLevel, NamesReadInAnyCaseAndNothingElse) {
   RobotLevel level = RobotLevel::Normal;
-  EXPECT_TRUE(ParseRobotLevel("STRONG", level));
-  EXPECT_EQ(level, RobotLevel::Strong);
-  EXPECT_TRUE(ParseRobotLevel("easy", level));
-  EXPECT_EQ(level, RobotLevel::Easy);
+  EXPECT_TRUE(ParseRobotLevel("STRONG", level) && level == RobotLevel::Strong);
+  EXPECT_TRUE(ParseRobotLevel("easy", level) && level == RobotLevel::Easy);
   for (const char* bad : {"", "hard", "easyx", "norma"}) EXPECT_FALSE(ParseRobotLevel(bad, level)) << bad;
   EXPECT_EQ(level, RobotLevel::Easy);
 }
@@ -71,8 +67,8 @@ TEST(DealSampler, EverySampledDealAgreesWithWhatTheSeatKnows) {
       SeatKnowledge& k = knowledge[me];
       ObserveSeatView(k, view, me);
       for (int s = 0; s < 4; ++s) {
-        ASSERT_EQ(k.cannotHold[s] & Hand(g, s), 0u) << "a false inference about seat " << s;
-        ASSERT_EQ(k.played & Hand(g, s), 0u) << "a card in a hand counted as played";
+        ASSERT_EQ(k.cannotHold[s] & HandCards(g, s), 0u) << "a false inference about seat " << s;
+        ASSERT_EQ(k.played & HandCards(g, s), 0u) << "a card in a hand counted as played";
         if (s != me) inferred += std::popcount(k.cannotHold[s]);
         if (s != me && IsDominoes(g.contract)) dominoFacts += std::popcount(k.cannotHold[s]);
       }
@@ -83,8 +79,8 @@ TEST(DealSampler, EverySampledDealAgreesWithWhatTheSeatKnows) {
         ++samples;
         CardSet all = 0;
         for (int s = 0; s < 4; ++s) {
-          const CardSet h = Hand(sampled, s);
-          EXPECT_EQ(std::popcount(h), std::popcount(Hand(g, s))) << "hand size of seat " << s;
+          const CardSet h = HandCards(sampled, s);
+          EXPECT_EQ(std::popcount(h), std::popcount(HandCards(g, s))) << "hand size of seat " << s;
           EXPECT_EQ(all & h, 0u) << "a card dealt twice";
           all |= h;
           EXPECT_EQ(h & k.played, 0u);
@@ -92,11 +88,11 @@ TEST(DealSampler, EverySampledDealAgreesWithWhatTheSeatKnows) {
             EXPECT_EQ(h & k.cannotHold[s], 0u) << "an inference broken for seat " << s;
           }
         }
-        EXPECT_EQ(Hand(sampled, me), Hand(g, me));
+        EXPECT_EQ(HandCards(sampled, me), HandCards(g, me));
         // The cards out of every hand are exactly those really played.
         const CardSet out = ~all & ((CardSet{1} << 52) - 1);
         CardSet reallyOut = (CardSet{1} << 52) - 1;
-        for (int s = 0; s < 4; ++s) reallyOut &= ~Hand(g, s);
+        for (int s = 0; s < 4; ++s) reallyOut &= ~HandCards(g, s);
         EXPECT_EQ(out, reallyOut);
         // The running scores are rebuilt as the engine kept them.
         // (In Dominoes the order among players already out is not seen,
