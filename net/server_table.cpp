@@ -34,9 +34,9 @@ ServerTable::~ServerTable() { transport_.SetEvents(nullptr); }
 int ServerTable::UndoDepth() const { return undo_->undoDepth(); }
 
 bool ServerTable::Start(uint16_t port) {
-  SocketError error;
-  if (!transport_.Listen(port, &error)) {
-    AddPaneLine(SocketErrorLine(error));
+  std::string error;
+  if (!transport_.Listen(port, error)) {
+    AddPaneLine(error);
     return false;
   }
   listening_ = true;

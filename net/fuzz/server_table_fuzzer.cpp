@@ -32,7 +32,7 @@ void Check(bool ok) {
 class MemoryTransport : public Transport {
  public:
   void SetEvents(TransportEvents* events) override { events_ = events; }
-  bool Listen(uint16_t, SocketError*) override { return true; }
+  bool Listen(uint16_t, std::string&) override { return true; }
   uint16_t ListeningPort() const override { return 2118; }
   void StopListening() override {}
   ConnId Connect(const std::string&, uint16_t) override { return NoConn; }

@@ -32,8 +32,8 @@ class WebListener : public QObject {
   ~WebListener() override;
 
   // Listens on every IPv4 interface; port 0 picks a free port. On failure
-  // returns false and fills `error`.
-  bool Listen(uint16_t port, SocketError* error);
+  // returns false with the socket error line ("socket error N: reason") in `error`.
+  bool Listen(uint16_t port, std::string& error);
   uint16_t Port() const { return port_; }
   void Close();
 
