@@ -59,7 +59,7 @@ bool ParsePort(std::string_view text, int32_t& port) {
 
 }  // namespace
 
-bool ApplyArgument(std::string_view token, Settings& settings) {
+bool ApplyArgument(std::string_view token, Settings& settings, std::string& error) {
   if (StartsWithNoCase(token, "IP=")) {
     // Longer addresses are cut to what the setting holds.
     settings.serverAddress = CutUtf8(token.substr(3), MaxServerAddress);
@@ -72,23 +72,19 @@ bool ApplyArgument(std::string_view token, Settings& settings) {
   } else if (StartsWithNoCase(token, "robots=") && token.size() == 8 && token[7] >= '0' &&
              token[7] <= '4') {
     settings.robots = token[7] - '0';
-  } else if (StartsWithNoCase(token, "web=")) {
-    return ParsePort(token.substr(4), settings.webPort);
-  } else {
+  } else if (!StartsWithNoCase(token, "web=") || !ParsePort(token.substr(4), settings.webPort)) {
+    error = "Unknown command line argument '" + std::string(token) + "' - ignored";
     return false;
   }
   return true;
-}
-
-std::string UnknownArgumentMessage(std::string_view token) {
-  return "Unknown command line argument '" + std::string(token) + "' - ignored";
 }
 
 std::vector<std::string> ReadArguments(const std::vector<std::string>& args,
                                        Settings& settings) {
   std::vector<std::string> messages;
   for (const std::string& token : args) {
-    if (!ApplyArgument(token, settings)) messages.push_back(UnknownArgumentMessage(token));
+    std::string error;
+    if (!ApplyArgument(token, settings, error)) messages.push_back(error);
   }
   return messages;
 }
