@@ -22,6 +22,9 @@ constexpr int CmdKibitzAll = 313;
 constexpr int CmdSitSouth = 320;
 constexpr int CmdUnsit = 325;
 constexpr int CmdFillRobots = 326;
+constexpr int CmdRobotsEasy = 327;
+constexpr int CmdRobotsNormal = 328;
+constexpr int CmdRobotsStrong = 329;
 constexpr int CmdRemoveWest = 401;
 constexpr int CmdRemoveNorth = 402;
 constexpr int CmdRemoveEast = 403;
@@ -35,7 +38,7 @@ struct MenuItem {
 };
 struct MenuPopup {
   const char* title;
-  MenuItem items[6];
+  MenuItem items[9];
   int count;
 };
 
@@ -59,8 +62,11 @@ inline constexpr MenuPopup MenuBar[] = {
       {"Sit &East", CmdSitEast},
       {"Sit &South", CmdSitSouth},
       {"&Unsit", CmdUnsit},
-      {"Fill empty seats with &robots", CmdFillRobots}},
-     6},
+      {"Fill empty seats with &robots", CmdFillRobots},
+      {"Robots play &easy", CmdRobotsEasy},
+      {"Robots play n&ormal", CmdRobotsNormal},
+      {"Robots play s&trong", CmdRobotsStrong}},
+     9},
     {"&Kibbitz",
      {{"Kibbitz &South", CmdKibitzSouth},
       {"Kibbitz &West", CmdKibitzWest},

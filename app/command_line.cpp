@@ -44,22 +44,23 @@ std::vector<std::string> SplitCommandLine(std::string_view text) {
 
 namespace {
 
-// A port number 0..65535 written with one to five digits.
-bool ParsePort(std::string_view text, int32_t& port) {
+// A number 0..max (max below 100000) written with one to five digits.
+bool ParseSmallNumber(std::string_view text, int32_t max, int32_t& value) {
   if (text.empty() || text.size() > 5) return false;
   int32_t n = 0;
   for (char c : text) {
     if (c < '0' || c > '9') return false;
     n = n * 10 + (c - '0');
   }
-  if (n > 65535) return false;
-  port = n;
+  if (n > max) return false;
+  value = n;
   return true;
 }
 
 }  // namespace
 
 bool ApplyArgument(std::string_view token, Settings& settings, std::string& error) {
+  bool known = true;
   if (StartsWithNoCase(token, "IP=")) {
     // Longer addresses are cut to what the setting holds.
     settings.serverAddress = CutUtf8(token.substr(3), MaxServerAddress);
@@ -72,11 +73,17 @@ bool ApplyArgument(std::string_view token, Settings& settings, std::string& erro
   } else if (StartsWithNoCase(token, "robots=") && token.size() == 8 && token[7] >= '0' &&
              token[7] <= '4') {
     settings.robots = token[7] - '0';
-  } else if (!StartsWithNoCase(token, "web=") || !ParsePort(token.substr(4), settings.webPort)) {
-    error = "Unknown command line argument '" + std::string(token) + "' - ignored";
-    return false;
+  } else if (StartsWithNoCase(token, "robot-level=")) {
+    known = ParseRobotLevel(token.substr(12), settings.robotPlayLevel);
+  } else if (StartsWithNoCase(token, "takeover=")) {
+    known = ParseSmallNumber(token.substr(9), MaxTakeoverSeconds, settings.takeoverSeconds);
+  } else if (StartsWithNoCase(token, "web=")) {
+    known = ParseSmallNumber(token.substr(4), 65535, settings.webPort);
+  } else {
+    known = false;
   }
-  return true;
+  if (!known) error = "Unknown command line argument '" + std::string(token) + "' - ignored";
+  return known;
 }
 
 std::vector<std::string> ReadArguments(const std::vector<std::string>& args,

@@ -63,6 +63,10 @@ int main(int argc, char** argv) {
     zelbo::QtSettingsStore store;
     std::string folder;
     if (store.ReadString(zelbo::ValueCardPictures, folder)) settings.cardFolder = folder;
+    std::string level;
+    if (store.ReadString(zelbo::ValueRobotLevel, level)) {
+      zelbo::ParseRobotLevel(level, settings.robotPlayLevel);  // a bad value keeps normal
+    }
   }
 
   // Qt has taken its own options out of the arguments; the rest are ours,

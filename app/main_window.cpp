@@ -62,6 +62,7 @@ MainWindow::~MainWindow() {
   // The roles call back into this window while they shut down; they go
   // first, and the callbacks see that the window is closing.
   closing_ = true;
+  warmer_.reset();
   robots_.Clear();
   side_.reset();
   server_.reset();
@@ -138,7 +139,11 @@ bool MainWindow::StartServer() {
   // web=PORT: browsers may join too; the pane says where.
   if (settings_.webPort >= 0) OpenWebDoor(*transport_, *server_, static_cast<uint16_t>(settings_.webPort));
   // robots=N: the robots sit at once; the game starts when the table is full.
-  if (settings_.robots > 0) robots_.Fill(*server_, settings_.robots);
+  if (settings_.robots > 0) robots_.Fill(*server_, settings_.robots, false, settings_.robotPlayLevel);
+  // takeover=SECONDS: robots keep the seats of players who left warm.
+  if (settings_.takeoverSeconds > 0) {
+    warmer_ = std::make_unique<SeatWarmer>(*server_, settings_.takeoverSeconds, settings_.robotPlayLevel);
+  }
   RedrawTable();
   return true;
 }
@@ -155,6 +160,7 @@ void MainWindow::ConnectToServer() {
 }
 
 void MainWindow::DropRole() {
+  warmer_.reset();
   robots_.Clear();
   side_.reset();
   server_.reset();
@@ -209,8 +215,20 @@ void MainWindow::Command(int id) {
       break;
     case CmdFillRobots:
       // Every empty seat, also one that fell empty in a suspended game.
-      if (role.isServer) robots_.Fill(*server_, 4);
+      if (role.isServer) robots_.Fill(*server_, 4, false, settings_.robotPlayLevel);
       break;
+    case CmdRobotsEasy:
+    case CmdRobotsNormal:
+    case CmdRobotsStrong: {
+      // Robots seated from now on play at this level; the choice is stored.
+      settings_.robotPlayLevel = id == CmdRobotsEasy     ? RobotLevel::Easy
+                                 : id == CmdRobotsStrong ? RobotLevel::Strong
+                                                         : RobotLevel::Normal;
+      const char* name = RobotLevelName(settings_.robotPlayLevel);
+      store_.WriteString(ValueRobotLevel, name);
+      pane_->AddLine(std::string("Robots seated from now on play ") + name);
+      break;
+    }
     case CmdKibitzSouth:
     case CmdKibitzWest:
     case CmdKibitzNorth:

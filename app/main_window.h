@@ -21,6 +21,7 @@
 #include "net/client_session.h"
 #include "net/server_table.h"
 #include "robot/qt/robot_table.h"
+#include "robot/qt/seat_warmer.h"
 
 class QAction;
 
@@ -118,6 +119,7 @@ class MainWindow : public QMainWindow, public ServerUi, public ClientUi {
   std::unique_ptr<TableSide> side_;  // in front of whichever of the two is running
   // Robot players of this server, each on its own loopback connection.
   RobotTable robots_;
+  std::unique_ptr<SeatWarmer> warmer_;  // takeover=SECONDS on a server
 
   TableWidget* table_ = nullptr;
   MessagePaneWidget* pane_ = nullptr;

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "net/frames.h"
+#include "robot/robot_level.h"
 
 namespace zelbo {
 
@@ -16,6 +17,7 @@ constexpr int StartModeServer = 3;
 
 constexpr int32_t InitialPort = DefaultPort;  // the port of a fresh start
 constexpr std::size_t MaxServerAddress = 255;  // characters
+constexpr int32_t MaxTakeoverSeconds = 86400;  // a day
 
 // The handle that unlocks the hidden Undo spot (any letter case).
 inline constexpr const char* PrivilegedHandle = "plomk";
@@ -37,6 +39,12 @@ struct Settings {
   // Robot players that take the empty seats (West, North, East, then South)
   // when this program starts a server: the command-line key robots=N.
   int32_t robots = 0;
+  // The level of the robots this program seats: the command-line key
+  // robot-level=, the stored "Robot level", the choice in the Sit menu.
+  RobotLevel robotPlayLevel = RobotLevel::Normal;
+  // Seconds after which a robot keeps an empty seat of a running game warm
+  // (0: never): the command-line key takeover=SECONDS.
+  int32_t takeoverSeconds = 0;
   // Port on which a server started by this program also lets browsers in
   // (the command-line key web=PORT); -1 for none.
   int32_t webPort = -1;

@@ -18,6 +18,7 @@ inline constexpr const char* ValueBackgroundBlue = "Background blue";
 inline constexpr const char* ValueCardSpacing = "Card spacing";
 inline constexpr const char* ValueServerIp = "Server IP";      // read only
 inline constexpr const char* ValueCardPictures = "Card pictures";  // read only
+inline constexpr const char* ValueRobotLevel = "Robot level";  // easy, normal or strong
 
 class SettingsStore {
  public:

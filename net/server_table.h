@@ -92,6 +92,9 @@ class ServerTable : public EngineHost, public TransportEvents {
   void SendChat(std::string_view text);   // cut into prefixed lines, to all
   // Remove South/West/North/East: only for a seat held by a client.
   void RemoveConnection(int seat);
+  // Seats a joined connection that holds no seat in an empty seat, as its
+  // own request would (a player who comes back to the seat they left).
+  void SeatConnection(int slot, int seat) { HandleSitRequest(slot, seat); }
 
   // Files, in the records' shape: false with a readable reason in `error`
   // when the file cannot be used, and the game untouched (a refused load

@@ -20,7 +20,8 @@ RobotClient::RobotClient(Transport& transport, RobotConfig config, LineSink prin
     : transport_(transport),
       config_(std::move(config)),
       printLine_(std::move(printLine)),
-      session_(transport, *this, config_.handle) {
+      session_(transport, *this, config_.handle),
+      player_(config_.level, config_.lookAhead) {
   wantedSeat_ = config_.seat >= 0 && config_.seat <= 3 ? config_.seat : -1;
   // The session registered itself; the robot stands in front of it.
   transport_.SetEvents(this);
@@ -143,9 +144,9 @@ void RobotClient::Act() {
   const GameState& g = session_.Game();
   if (contractDue_) {
     if (g.phase == PhaseChoosing && g.turn == 0 && g.dealer == me) {
-      const int code = ChooseContract(g, me);
-      if (code != 0) {
-        session_.SendContractChosen(code);
+      const RobotMove move = player_.Decide(g, me);
+      if (move.kind == RobotMoveKind::Contract) {
+        session_.SendContractChosen(move.value);
         ++movesSent_;
       }
     }
@@ -153,9 +154,9 @@ void RobotClient::Act() {
   }
   if (doublingDue_) {
     if (g.phase == PhaseChoosing && g.turn >= 1 && g.turn <= 4 && ActingSeat(g) == me) {
-      const int byte = ChooseDoubles(g, me);
-      if (byte >= 0) {
-        session_.SendDoubleChosen(byte);
+      const RobotMove move = player_.Decide(g, me);
+      if (move.kind == RobotMoveKind::Double) {
+        session_.SendDoubleChosen(move.value);
         ++movesSent_;
       }
     }
@@ -204,8 +205,9 @@ void RobotClient::PlayIfDue() {
   if (!turnNoticed_ || g.turn != me) return;
   if (g.phase != PhasePlaying && g.phase != PhaseFirstLead) return;
   if (!HandConsistent(g, me)) return;
-  const int card = ChooseCard(g, me);
-  if (card == NoCard) return;
+  const RobotMove move = player_.Decide(g, me);
+  if (move.kind != RobotMoveKind::Card) return;
+  const int card = move.value;
   turnNoticed_ = false;
   idleTicks_ = 0;
   cardSentAt_ = std::chrono::steady_clock::now();

@@ -21,13 +21,19 @@
 #include "net/client_session.h"
 #include "net/frames.h"
 #include "net/transport.h"
+#include "robot/robot_player.h"
 
 namespace zelbo {
 
 struct RobotConfig {
-  std::string handle = "Robot";
-  int seat = -1;           // 0..3, or -1 for the first empty seat
-  bool reconnect = false;  // keep trying after a lost connection
+  RobotConfig(std::string handleText = "Robot", int seatWanted = -1, bool reconnectAfterLoss = false,
+              RobotLevel playLevel = RobotLevel::Normal)
+      : handle(std::move(handleText)), seat(seatWanted), reconnect(reconnectAfterLoss), level(playLevel) {}
+  std::string handle;
+  int seat;                // 0..3, or -1 for the first empty seat
+  bool reconnect;          // keep trying after a lost connection
+  RobotLevel level;
+  LookAhead lookAhead;     // the strong robot's budget
 };
 
 class RobotClient : public ClientUi, public TransportEvents {
@@ -83,6 +89,7 @@ class RobotClient : public ClientUi, public TransportEvents {
   RobotConfig config_;
   LineSink printLine_;
   ClientSession session_;
+  RobotPlayer player_;
   std::string host_;
   uint16_t port_ = 0;
 

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include "engine/engine_host.h"
 #include "engine/game_state.h"
@@ -21,5 +22,14 @@ struct MatchResult {
 // Plays a game from `seed` in `g`: seats whose bit (1 << seat) is set in
 // `robotSeats` are robots, the others simple players.
 MatchResult PlayRobotMatch(uint32_t seed, unsigned robotSeats, GameState& g, EngineHost& host);
+
+class RobotPlayer;
+
+// Plays a game from `seed` in `g` with a robot player of its own level at
+// every seat (players[seat]). `watch`, when set, is shown every decision:
+// the game before the move, the seat and the microseconds it took.
+using MoveWatcher = std::function<void(const GameState& g, int seat, double micros)>;
+MatchResult PlayPlayersMatch(uint32_t seed, RobotPlayer* const players[4], GameState& g,
+                             EngineHost& host, const MoveWatcher& watch = {});
 
 }  // namespace zelbo

@@ -51,6 +51,18 @@ TEST(CommandLine, TokensFillTheSettingsAndUnknownOnesAreNamed) {
   }
 }
 
+TEST(CommandLine, RobotLevelAndTakeoverDelay) {
+  Settings s;
+  EXPECT_TRUE(ReadArguments({"robot-level=Strong", "TAKEOVER=90"}, s).empty());
+  EXPECT_EQ(s.robotPlayLevel, RobotLevel::Strong);
+  EXPECT_EQ(s.takeoverSeconds, 90);
+  const std::vector<std::string> bad = {"robot-level=hard", "robot-level=", "takeover=", "takeover=-1",
+                                        "takeover=86401", "takeover=1e3", "takeover=999999"};
+  EXPECT_EQ(ReadArguments(bad, s).size(), bad.size());
+  EXPECT_EQ(s.robotPlayLevel, RobotLevel::Strong);
+  EXPECT_EQ(s.takeoverSeconds, 90);
+}
+
 TEST(CommandLine, WebPortKey) {
   const struct {
     const char* token;

@@ -3,6 +3,8 @@
 #include <QMenuBar>
 #include <QTest>
 
+#include <tuple>
+
 #include "app_test_support.h"
 #include "dialogs/score_window.h"
 
@@ -16,7 +18,8 @@ const std::vector<QStringList> Menu = {
     {"&File", "&Setup...=250", "&Open=309", "Sa&ve=310", "Save &Hand Records=311", "E&xit=300"},
     {"&Remove", "Remove &West=401", "Remove &North=402", "Remove &East=403", "Remove &South=420"},
     {"&Sit", "Sit &West=301", "Sit &North=302", "Sit &East=303", "Sit &South=320", "&Unsit=325",
-     "Fill empty seats with &robots=326"},
+     "Fill empty seats with &robots=326", "Robots play &easy=327", "Robots play n&ormal=328",
+     "Robots play s&trong=329"},
     {"&Kibbitz", "Kibbitz &South=305", "Kibbitz &West=306", "Kibbitz &North=307",
      "Kibbitz &East=308", "Kibbitz &All=313"},
     {"S&core", "&Show Score=304"}, {"&Undo", "&Undo=312"}, {"&Help", "&About=500"}};
@@ -66,7 +69,9 @@ TEST_F(MainWindowTest, CommandsTheRoleDoesNotAllowDoNothing) {
   auto w = Window("plomk", true);
   for (const QStringList& popup : Menu)
     for (const QString& item : popup.mid(1))
-      if (int id = item.split('=')[1].toInt(); id != CmdSetup && id != CmdExit) w->Command(id);
+      if (int id = item.split('=')[1].toInt(); id != CmdSetup && id != CmdExit && id != CmdRobotsEasy &&
+                                               id != CmdRobotsNormal && id != CmdRobotsStrong)
+        w->Command(id);  // (the robots' level is a setting, chosen in any role)
   // Without a position even the privileged Undo spot is ignored.
   QTest::mouseClick(w->table(), Qt::LeftButton, Qt::NoModifier, QPoint(400, 520));
   EXPECT_TRUE(prompts_.fileAsks.empty() && !w->Role().HasRole());
@@ -201,6 +206,19 @@ TEST_F(MainWindowTest, RobotsFillTheTableAtStartAndOnCommand) {
   w->Command(CmdFillRobots);
   ASSERT_TRUE(WaitUntil([&] { return !IsSuspended(w->Game()->phase); }));
   EXPECT_EQ(w->server()->Connections().slot(w->server()->Occupants()[North]).handle, "Robot North");
+}
+
+TEST_F(MainWindowTest, TheRobotLevelChosenInTheSitMenuIsSaidAndStored) {
+  auto w = Window("Sam");
+  std::string stored;
+  for (const auto& [id, level, name] : {std::tuple{CmdRobotsStrong, RobotLevel::Strong, "strong"},
+                                        std::tuple{CmdRobotsEasy, RobotLevel::Easy, "easy"}}) {
+    w->Command(id);
+    EXPECT_EQ(w->settings().robotPlayLevel, level);
+    EXPECT_EQ(LastPaneLine(*w), std::string("Robots seated from now on play ") + name);
+    ASSERT_TRUE(store_.ReadString(ValueRobotLevel, stored));
+    EXPECT_EQ(stored, name);
+  }
 }
 
 }  // namespace

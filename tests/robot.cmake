@@ -7,6 +7,8 @@ if(ZELBO_WITH_QT)
   # Whole games over loopback between a server and robots in one process.
   zelbo_test(robot_table_test SOURCES robot_table_test.cpp
              LIBS zelbo_robot_qt Qt6::Core Qt6::Network LABELS robot net QT)
+  zelbo_test(seat_warmer_test SOURCES seat_warmer_test.cpp
+             LIBS zelbo_robot_qt Qt6::Core Qt6::Network LABELS robot net QT)
 endif()
 if(ZELBO_WITH_QT AND TARGET zelbowin-server)
   # The crash drill runs the server as a separate process; label "drill".
@@ -16,3 +18,4 @@ if(ZELBO_WITH_QT AND TARGET zelbowin-server)
                              ZELBO_SERVER_PROGRAM="$<TARGET_FILE:zelbowin-server>")
   add_dependencies(robot_drill_test zelbowin-server)
 endif()
+zelbo_test(strong_robot_test SOURCES strong_robot_test.cpp LIBS zelbo_robot LABELS robot)

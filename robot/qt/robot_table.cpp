@@ -7,7 +7,7 @@
 
 namespace zelbo {
 
-int RobotTable::Fill(const ServerTable& server, int count, bool reconnect) {
+int RobotTable::Fill(const ServerTable& server, int count, bool reconnect, RobotLevel level) {
   // A robot keeps its place only while the server seats it. One whose seat
   // is empty was removed, lost its connection, or is still on its way; a
   // fresh robot takes over in each case (the old one's connection closes).
@@ -22,7 +22,7 @@ int RobotTable::Fill(const ServerTable& server, int count, bool reconnect) {
   for (int seat : SeatsForRobots(count, taken)) {
     Entry e;
     e.seat = seat;
-    e.runner = std::make_unique<RobotRunner>(RobotConfig{RobotHandle(seat), seat, reconnect});
+    e.runner = std::make_unique<RobotRunner>(RobotConfig{RobotHandle(seat), seat, reconnect, level});
     e.runner->Start("127.0.0.1", server.Port());
     robots_.push_back(std::move(e));
     ++started;

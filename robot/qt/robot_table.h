@@ -8,6 +8,7 @@
 
 #include "net/server_table.h"
 #include "robot/qt/robot_runner.h"
+#include "robot/robot_level.h"
 
 namespace zelbo {
 
@@ -16,8 +17,10 @@ class RobotTable {
   // Starts robots for up to `count` seats that are empty at `server`, in
   // the order West, North, East, South. A robot of this table whose seat is
   // empty is replaced. With `reconnect` a robot whose connection drops comes
-  // back to its seat by itself. Returns the number of robots started.
-  int Fill(const ServerTable& server, int count, bool reconnect = false);
+  // back to its seat by itself. New robots play at `level`. Returns the
+  // number of robots started.
+  int Fill(const ServerTable& server, int count, bool reconnect = false,
+           RobotLevel level = RobotLevel::Normal);
   // Stops every robot (their connections close).
   void Clear() { robots_.clear(); }
   // Robots still running.

@@ -29,6 +29,7 @@ long PeakResidentKiB();
 int RunEngineMode(const Options& options);
 int RunRecordsMode(const Options& options);
 int RunRobotStrengthMode(const Options& options);
+int RunDuelMode(const Options& options);
 #ifdef ZELBO_BENCH_NET
 int RunNetMode(const Options& options);
 int RunRobotRateMode(const Options& options);

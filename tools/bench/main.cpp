@@ -24,6 +24,7 @@ constexpr Mode kModes[] = {
     {"engine", "whole games through the rules engine, simple players, no I/O", RunEngineMode},
     {"records", "save and load of a mid-game file, hand records [--rounds N] [--dir D]", RunRecordsMode},
     {"robot", "robot strength: one robot against three first-choice players", RunRobotStrengthMode},
+    {"duel", "duplicate games of two robot levels [--a L] [--b L] [--seeds N] [--playouts N]", RunDuelMode},
 #ifdef ZELBO_BENCH_NET
     {"net", "whole games over loopback TCP, card round trip [--dir D] [--server PATH]", RunNetMode},
     {"robots", "four robots over loopback TCP: games per minute, card round trip [--dir D]", RunRobotRateMode},

@@ -28,7 +28,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   QCoreApplication app(argc, argv);
-  RobotRunner robot(RobotConfig{options.handle, options.seat, options.reconnect},
+  RobotRunner robot(RobotConfig{options.handle, options.seat, options.reconnect, options.level},
                     [](std::string_view line) {
                       std::fwrite(line.data(), 1, line.size(), stdout);
                       std::fputc('\n', stdout);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "net/frames.h"
+#include "robot/robot_level.h"
 
 namespace zelbo {
 
@@ -15,6 +16,7 @@ struct RobotOptions {
   std::string handle = "Robot";
   int seat = -1;  // -1: the first empty seat
   bool reconnect = false;
+  RobotLevel level = RobotLevel::Normal;
   bool help = false;
   bool version = false;
 };

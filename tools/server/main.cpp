@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -19,6 +20,7 @@
 #include "net/qt/web_listener.h"
 #include "net/server_table.h"
 #include "robot/qt/robot_table.h"
+#include "robot/qt/seat_warmer.h"
 #include "tools/server/headless_ui.h"
 #include "tools/server/resume_plan.h"
 #include "tools/server/server_options.h"
@@ -140,9 +142,15 @@ int main(int argc, char** argv) {
   // Robot players, when asked for, join the table here: ordinary clients
   // over loopback, each on its own connection.
   RobotTable robots;
-  robots.Fill(table, options.robots, true);
+  robots.Fill(table, options.robots, true, options.robotLevel);
+  // --robot-takeover: robots keep the seats of players who left warm.
+  std::unique_ptr<SeatWarmer> warmer;
+  if (options.takeoverSeconds > 0) {
+    warmer = std::make_unique<SeatWarmer>(table, options.takeoverSeconds, options.robotLevel);
+  }
 
   const int result = app.exec();
+  warmer.reset();
   robots.Clear();
   table.Stop();
   std::printf("zelbowin-server: table closed\n");

@@ -16,6 +16,9 @@ std::string ServerUsage() {
          "               a new table otherwise (a corrupt autosave is kept, and the new\n"
          "               table autosaves beside it to temp-1.zelbo, temp-2.zelbo, ...)\n"
          "  --robots N   robot players take N empty seats (West, North, East, South)\n"
+         "  --robot-level L  the robots' level: easy, normal (default) or strong\n"
+         "  --robot-takeover S  when a seat of a running game has been empty S seconds,\n"
+         "               a robot plays it until its player comes back (default 0: never)\n"
          "  --web N      also let browsers play: the web client and WebSocket\n"
          "               connections on port N, every IPv4 interface (0 picks one)\n"
          "  --watchers-see-hands yes|no\n"
@@ -49,6 +52,13 @@ bool ParseServerOptions(const std::vector<std::string>& args, ServerOptions& opt
       if (!ParseNumber(value, 4, n))
         return Refuse(refusal, "--robots needs a number from 0 to 4, not \"" + value + "\"");
       options.robots = static_cast<int>(n);
+    } else if (arg == "--robot-level") {
+      if (!ParseRobotLevel(value, options.robotLevel))
+        return Refuse(refusal, "--robot-level needs easy, normal or strong, not \"" + value + "\"");
+    } else if (arg == "--robot-takeover") {
+      if (!ParseNumber(value, 86400, n))
+        return Refuse(refusal, "--robot-takeover needs seconds from 0 to 86400, not \"" + value + "\"");
+      options.takeoverSeconds = static_cast<int>(n);
     } else if (arg == "--web") {
       if (!ParseNumber(value, 65535, n))
         return Refuse(refusal, "--web needs a number from 0 to 65535, not \"" + value + "\"");
@@ -63,8 +73,9 @@ bool ParseServerOptions(const std::vector<std::string>& args, ServerOptions& opt
     return true;
   };
   if (!ParseOptionList(args, {"--help", "-h", "--version", "--resume"},
-                       {"--port", "--seed", "--dir", "--load", "--robots", "--web",
-                        "--watchers-see-hands"}, take, error))
+                       {"--port", "--seed", "--dir", "--load", "--robots", "--robot-level",
+                        "--robot-takeover", "--web", "--watchers-see-hands"},
+                       take, error))
     return false;
   if (options.resume && !options.load.empty()) {
     error = "--resume and --load cannot be used together";
