@@ -33,8 +33,7 @@ ServerTable::~ServerTable() { transport_.SetEvents(nullptr); }
 
 int ServerTable::UndoDepth() const { return undo_->undoDepth(); }
 
-bool ServerTable::Start(uint16_t port) {
-  std::string error;
+bool ServerTable::Start(uint16_t port, std::string& error) {
   if (!transport_.Listen(port, error)) {
     AddPaneLine(error);
     return false;

@@ -58,8 +58,8 @@ struct WebPeer {
 struct WebTable {  // a nonplaying server with its web listener, both on free ports
   WebTable() {
     ui.SetTable(&server);
-    EXPECT_TRUE(server.Start(0));
     std::string error;
+    EXPECT_TRUE(server.Start(0, error)) << error;
     EXPECT_TRUE(transport.ListenWeb(0, error)) << error;
   }
   ~WebTable() { server.Stop(); }

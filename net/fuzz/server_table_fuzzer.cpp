@@ -120,7 +120,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   config.watchersSeeHands = (setup & 2) == 0;
   ServerTable table(transport, ui, config);
   transport.table = &table;
-  table.Start(0);
+  std::string error;
+  table.Start(0, error);
   std::vector<ConnId> conns;
   auto pick = [&]() -> ConnId { return conns.empty() ? NoConn : conns[in.Byte() % conns.size()]; };
 

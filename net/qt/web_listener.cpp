@@ -27,8 +27,7 @@ std::vector<std::string> BrowserAddresses(uint16_t port) {
   return result;
 }
 
-bool OpenWebDoor(QtTransport& transport, ServerTable& table, uint16_t port) {
-  std::string error;
+bool OpenWebDoor(QtTransport& transport, ServerTable& table, uint16_t port, std::string& error) {
   if (!transport.ListenWeb(port, error)) {
     table.AddPaneLine(error);
     return false;
