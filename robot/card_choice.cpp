@@ -128,7 +128,8 @@ int PlayNegative(const GameState& v, const Holding& h, const Options& legal, con
     return best;
   }
 
-  const bool following = SuitOf(legal.cards[0]) == t.LedSuit() && h.Count(t.LedSuit()) > 0;
+  const int led = t.LedSuit();
+  const bool following = led >= 0 && SuitOf(legal.cards[0]) == led && h.Count(led) > 0;
   if (!following) return MaxDanger(contract, h, legal);
 
   const int winCard = WinningCard(t, TrumpSuit(contract));
