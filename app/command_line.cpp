@@ -59,7 +59,8 @@ bool ParseSmallNumber(std::string_view text, int32_t max, int32_t& value) {
 
 }  // namespace
 
-bool ApplyArgument(std::string_view token, Settings& settings) {
+bool ApplyArgument(std::string_view token, Settings& settings, std::string& error) {
+  bool known = true;
   if (StartsWithNoCase(token, "IP=")) {
     // Longer addresses are cut to what the setting holds.
     settings.serverAddress = CutUtf8(token.substr(3), MaxServerAddress);
@@ -73,26 +74,24 @@ bool ApplyArgument(std::string_view token, Settings& settings) {
              token[7] <= '4') {
     settings.robots = token[7] - '0';
   } else if (StartsWithNoCase(token, "robot-level=")) {
-    return ParseRobotLevel(token.substr(12), settings.robotPlayLevel);
+    known = ParseRobotLevel(token.substr(12), settings.robotPlayLevel);
   } else if (StartsWithNoCase(token, "takeover=")) {
-    return ParseSmallNumber(token.substr(9), MaxTakeoverSeconds, settings.takeoverSeconds);
+    known = ParseSmallNumber(token.substr(9), MaxTakeoverSeconds, settings.takeoverSeconds);
   } else if (StartsWithNoCase(token, "web=")) {
-    return ParseSmallNumber(token.substr(4), 65535, settings.webPort);
+    known = ParseSmallNumber(token.substr(4), 65535, settings.webPort);
   } else {
-    return false;
+    known = false;
   }
-  return true;
-}
-
-std::string UnknownArgumentMessage(std::string_view token) {
-  return "Unknown command line argument '" + std::string(token) + "' - ignored";
+  if (!known) error = "Unknown command line argument '" + std::string(token) + "' - ignored";
+  return known;
 }
 
 std::vector<std::string> ReadArguments(const std::vector<std::string>& args,
                                        Settings& settings) {
   std::vector<std::string> messages;
   for (const std::string& token : args) {
-    if (!ApplyArgument(token, settings)) messages.push_back(UnknownArgumentMessage(token));
+    std::string error;
+    if (!ApplyArgument(token, settings, error)) messages.push_back(error);
   }
   return messages;
 }

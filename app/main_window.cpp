@@ -129,7 +129,8 @@ bool MainWindow::StartServer() {
   transport_ = std::make_unique<QtTransport>();
   server_ = std::make_unique<ServerTable>(*transport_, static_cast<ServerUi&>(*this), config);
   side_ = ServerSide(*server_);
-  if (!server_->Start(static_cast<uint16_t>(settings_.port))) {
+  std::string error;  // the pane shows it
+  if (!server_->Start(static_cast<uint16_t>(settings_.port), error)) {
     // Nobody could reach a server that does not listen: give the role up
     // so that Setup can try another port.
     DropRole();
@@ -137,7 +138,8 @@ bool MainWindow::StartServer() {
     return false;
   }
   // web=PORT: browsers may join too; the pane says where.
-  if (settings_.webPort >= 0) OpenWebDoor(*transport_, *server_, static_cast<uint16_t>(settings_.webPort));
+  if (settings_.webPort >= 0)
+    OpenWebDoor(*transport_, *server_, static_cast<uint16_t>(settings_.webPort), error);
   // robots=N: the robots sit at once; the game starts when the table is full.
   if (settings_.robots > 0) robots_.Fill(*server_, settings_.robots, false, settings_.robotPlayLevel);
   // takeover=SECONDS: robots keep the seats of players who left warm.

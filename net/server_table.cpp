@@ -33,10 +33,9 @@ ServerTable::~ServerTable() { transport_.SetEvents(nullptr); }
 
 int ServerTable::UndoDepth() const { return undo_->undoDepth(); }
 
-bool ServerTable::Start(uint16_t port) {
-  SocketError error;
-  if (!transport_.Listen(port, &error)) {
-    AddPaneLine(SocketErrorLine(error));
+bool ServerTable::Start(uint16_t port, std::string& error) {
+  if (!transport_.Listen(port, error)) {
+    AddPaneLine(error);
     return false;
   }
   listening_ = true;
@@ -205,8 +204,8 @@ void ServerTable::WritePendingFiles() {
     if (!undo_->TakeUndoSnapshot(g, error)) AddPaneLine(error);
   }
   if (save) {
-    std::string line;
-    if (!autosave_->Save(*save, line) && !line.empty()) AddPaneLine(line);
+    std::string error;
+    if (!autosave_->Save(*save, error) && autosave_->FailureIsNew()) AddPaneLine(error);
   }
 }
 
@@ -260,21 +259,17 @@ void ServerTable::ReannounceAfterLoad() {
 void ServerTable::UndoLastAction(int requester) {
   WritePendingFiles();  // the ring must hold every snapshot taken so far
   const std::string who = requester < 0 ? config_.handle : connections_.slot(requester).handle;
-  std::string text;
-  switch (undo_->UndoLastAction(game_, who, text)) {
-    case UndoRing::Result::NothingToUndo:
-    case UndoRing::Result::Failed:
-      if (requester < 0)
-        AddPaneLine(text);
-      else
-        SendTextTo(requester, text);
-      return;
-    case UndoRing::Result::Undone:
-      ui_.HideDecisionDialogs();
-      ReannounceAfterLoad();
-      BroadcastText(text);
-      return;
+  std::string error;
+  if (!undo_->UndoLastAction(game_, error)) {
+    if (requester < 0)
+      AddPaneLine(error);
+    else
+      SendTextTo(requester, error);
+    return;
   }
+  ui_.HideDecisionDialogs();
+  ReannounceAfterLoad();
+  BroadcastText("Last action undone [" + who + "]");
 }
 
 bool ServerTable::WriteHandRecordsFile(const std::string& path, std::string& error) const {

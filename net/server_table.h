@@ -66,9 +66,9 @@ class ServerTable : public EngineHost, public TransportEvents {
   ServerTable& operator=(const ServerTable&) = delete;
 
   // Starts listening on every IPv4 interface ("Serving..."). Port 0 picks a
-  // free port. On failure the pane shows "socket error %d: reason" and
-  // false is returned.
-  bool Start(uint16_t port);
+  // free port. On failure returns false with "socket error N: reason" in
+  // `error`, and the pane shows the same line.
+  bool Start(uint16_t port, std::string& error);
   uint16_t Port() const;
   // Closes every connection and stops listening.
   void Stop();

@@ -84,8 +84,9 @@ class Transport {
   virtual void SetEvents(TransportEvents* events) = 0;
 
   // Listens on every IPv4 interface; port 0 picks a free port. On failure
-  // returns false and fills `error`.
-  virtual bool Listen(uint16_t port, SocketError* error) = 0;
+  // returns false with the socket error line ("socket error N: reason") in
+  // `error`.
+  virtual bool Listen(uint16_t port, std::string& error) = 0;
   // The port actually listened on (0 when not listening).
   virtual uint16_t ListeningPort() const = 0;
   virtual void StopListening() = 0;

@@ -4,15 +4,15 @@
 
 namespace zelbo {
 
-bool Autosave::Save(const GameState& g, std::string& paneLine) {
-  paneLine.clear();
-  std::string error;
+bool Autosave::Save(const GameState& g, std::string& error) {
+  std::string reason;
   // Durable: the autosave is what a table comes back from after any crash.
-  if (SaveGame(path_, g, error, {}, FileDurability::Durable)) {
-    failing_ = false;
+  if (SaveGame(path_, g, reason, {}, FileDurability::Durable)) {
+    failing_ = failureIsNew_ = false;
     return true;
   }
-  if (!failing_) paneLine = "Autosave failed (reported once until it works again). " + error;
+  error = "Autosave failed (reported once until it works again). " + reason;
+  failureIsNew_ = !failing_;
   failing_ = true;
   return false;
 }

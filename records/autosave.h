@@ -21,14 +21,17 @@ class Autosave {
 
   const std::filesystem::path& path() const { return path_; }
 
-  // Saves `g`. Returns true when the file was written. `paneLine` is set to
-  // a line to show when this is the first failure in a row, and emptied
-  // otherwise.
-  bool Save(const GameState& g, std::string& paneLine);
+  // Saves `g`. Returns true when the file was written; otherwise false with
+  // the line to show in `error`.
+  bool Save(const GameState& g, std::string& error);
+  // Whether the last Save failed after a success (or as the first save):
+  // only such a failure is shown, so a run of failures gives one line.
+  bool FailureIsNew() const { return failureIsNew_; }
 
  private:
   std::filesystem::path path_;
   bool failing_ = false;
+  bool failureIsNew_ = false;
 };
 
 }  // namespace zelbo

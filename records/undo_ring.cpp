@@ -18,22 +18,20 @@ bool UndoRing::TakeUndoSnapshot(const GameState& g, std::string& error) {
   return true;
 }
 
-UndoRing::Result UndoRing::UndoLastAction(GameState& g, std::string_view requesterHandle,
-                                          std::string& paneText) {
+bool UndoRing::UndoLastAction(GameState& g, std::string& error) {
   if (undoDepth_ == 0) {
-    paneText = "Can't undo";
-    return Result::NothingToUndo;
+    error = "Can't undo";
+    return false;
   }
   const int newest = (undoSlot_ + Slots - 1) % Slots;
-  std::string error;
-  if (!LoadGame(SlotPath(newest), g, error)) {
-    paneText = "Undo failed. " + error;
-    return Result::Failed;
+  std::string reason;
+  if (!LoadGame(SlotPath(newest), g, reason)) {
+    error = "Undo failed. " + reason;
+    return false;
   }
   undoDepth_ -= 1;
   undoSlot_ = newest;
-  paneText = "Last action undone [" + std::string(requesterHandle) + "]";
-  return Result::Undone;
+  return true;
 }
 
 }  // namespace zelbo

@@ -7,7 +7,6 @@
 
 #include <filesystem>
 #include <string>
-#include <string_view>
 
 #include "engine/game_state.h"
 
@@ -35,16 +34,13 @@ class UndoRing {
   // tells why and false is returned.
   bool TakeUndoSnapshot(const GameState& g, std::string& error);
 
-  enum class Result {
-    NothingToUndo,  // paneText is "Can't undo", for the requester only
-    Undone,         // paneText is "Last action undone [<handle>]", for everybody
-    Failed,         // paneText tells why, for the requester only; nothing changed
-  };
   // Restores the newest snapshot into `g` (through LoadGame, so the phase
   // comes back suspended; the caller then announces the game to the table
-  // and resumes it when the table is full). A snapshot
-  // that cannot be loaded leaves `g`, the slot and the depth as they were.
-  Result UndoLastAction(GameState& g, std::string_view requesterHandle, std::string& paneText);
+  // and resumes it when the table is full). Returns false, with `g`, the
+  // slot and the depth as they were, when there is nothing to undo (`error`
+  // is "Can't undo") or the snapshot cannot be loaded (`error` tells why);
+  // either line is for the requester only.
+  bool UndoLastAction(GameState& g, std::string& error);
 
  private:
   std::filesystem::path folder_;

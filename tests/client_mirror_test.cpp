@@ -23,7 +23,8 @@ class MirrorTable {
  public:
   explicit MirrorTable(uint32_t seed)
       : table_(t_, ui_, ServerConfig{std::string(NonplayingServerHandle), dir_.path, seed, false, false}) {
-    table_.Start(0);
+    std::string error;
+    EXPECT_TRUE(table_.Start(0, error)) << error;
     for (int s : {1, 2, 3, 0}) {
       conn_[s] = t_.Accept();
       clientTransport_[s] = std::make_unique<testing::FakeTransport>();

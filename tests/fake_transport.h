@@ -52,7 +52,7 @@ inline std::vector<uint8_t> Hello(const std::string& handle) {  // greeting and 
 class FakeTransport : public Transport {
  public:
   void SetEvents(TransportEvents* events) override { events_ = events; }
-  bool Listen(uint16_t, SocketError*) override { return true; }
+  bool Listen(uint16_t, std::string&) override { return true; }
   uint16_t ListeningPort() const override { return 40000; }
   void StopListening() override {}
   ConnId Connect(const std::string&, uint16_t) override { return lastConn = next_++; }

@@ -36,7 +36,8 @@ class QtTransportTest : public ::testing::Test {
     testing::App();
     server_.SetEvents(&serverEvents_);
     client_.SetEvents(&clientEvents_);
-    EXPECT_TRUE(server_.Listen(0, nullptr));
+    std::string error;
+    EXPECT_TRUE(server_.Listen(0, error)) << error;
     port_ = server_.ListeningPort();
   }
   QtTransport server_, client_;
@@ -106,6 +107,16 @@ TEST_F(QtTransportTest, AGracefulCloseThatCannotFinishIsResetAfterTheLimit) {
   getsockopt(peer.fd, SOL_SOCKET, SO_ERROR, &error, &size);
   EXPECT_EQ(error, ECONNRESET);
   EXPECT_TRUE(serverEvents_.closed.empty());  // a close the core asked for is not reported
+}
+
+TEST_F(QtTransportTest, ABusyPortIsRefusedWithTheSocketErrorLine) {
+  QtTransport second;
+  std::string error;
+  EXPECT_FALSE(second.Listen(port_, error));
+  // 8: the address is in use; the reason follows the number.
+  EXPECT_EQ(error.rfind("socket error 8: ", 0), 0u) << error;
+  EXPECT_GT(error.size(), std::string("socket error 8: ").size());
+  EXPECT_EQ(second.ListeningPort(), 0);
 }
 
 }  // namespace

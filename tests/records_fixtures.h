@@ -40,9 +40,9 @@ struct RecordsHost : RecordingHost {
     if (ring && !ring->TakeUndoSnapshot(g, error)) paneLines.push_back(error);
   }
   void AutosaveGame(const GameState& g) override {
-    std::string line;
-    if (autosave) autosave->Save(g, line);
-    if (!line.empty()) paneLines.push_back(line);
+    std::string error;
+    if (autosave && !autosave->Save(g, error) && autosave->FailureIsNew())
+      paneLines.push_back(error);
   }
 };
 

@@ -15,7 +15,8 @@ using testing::WaitUntil;
 // A server on loopback that writes the hand records when the game ends.
 struct Table : ServerUi {
   Table(const std::string& who, uint32_t seed) : server(transport, *this, {who, dir.path, seed}) {
-    EXPECT_TRUE(server.Start(0));
+    std::string error;
+    EXPECT_TRUE(server.Start(0, error)) << error;
   }
   void GameOver(const GameState&) override {
     std::string error;

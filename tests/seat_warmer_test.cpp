@@ -16,7 +16,8 @@ using testing::WaitUntil;
 
 struct Table : ServerUi {
   explicit Table(uint32_t seed) : server(transport, *this, {std::string(NonplayingServerHandle), dir.path, seed}) {
-    EXPECT_TRUE(server.Start(0));
+    std::string error;
+    EXPECT_TRUE(server.Start(0, error)) << error;
   }
   void GameOver(const GameState&) override {
     std::string error;

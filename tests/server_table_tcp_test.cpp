@@ -34,7 +34,11 @@ struct Player {  // a scripted client with its own transport
 };
 
 struct Table {  // a nonplaying server on a free port, and the players at it
-  Table() { ui.SetTable(&server); EXPECT_TRUE(server.Start(0)); }
+  Table() {
+    ui.SetTable(&server);
+    std::string error;
+    EXPECT_TRUE(server.Start(0, error)) << error;
+  }
   ~Table() { players.clear(); server.Stop(); }
   Player& Add(const std::string& handle, int seat) {
     return *players.emplace_back(std::make_unique<Player>(handle, seat, server.Port()));
@@ -162,6 +166,20 @@ TEST(TableOverTcp, OutsidersChangeNothingAndBadPeersLoseOnlyTheirConnection) {
   EXPECT_FALSE(kibitzer.Ended());
   EXPECT_FALSE(kibitzer.HasText("Can't undo"));
   EXPECT_TRUE(before == t.game());
+}
+
+TEST(TableOverTcp, ASecondTableOnABusyPortSaysWhyInThePaneAndToTheCaller) {
+  Table first;
+  QtTransport transport;
+  HeadlessUi ui{std::tmpfile()};
+  ServerTable second{transport, ui,
+                     ServerConfig{std::string(NonplayingServerHandle), first.dir.path, 11, true, true}};
+  std::string error;
+  EXPECT_FALSE(second.Start(first.server.Port(), error));
+  EXPECT_EQ(error.rfind("socket error 8: ", 0), 0u) << error;
+  ASSERT_GT(second.Pane().size(), 0u);
+  EXPECT_EQ(second.Pane().line(second.Pane().size() - 1), error);
+  EXPECT_EQ(second.Port(), 0);
 }
 
 }  // namespace

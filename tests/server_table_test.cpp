@@ -21,7 +21,10 @@ using testing::Bytes;
 
 class ServerTableTest : public ::testing::Test {
  protected:
-  ServerTableTest() { table_.Start(0); }
+  ServerTableTest() {
+    std::string error;
+    EXPECT_TRUE(table_.Start(0, error)) << error;
+  }
   ConnId Join(const std::string& handle) {
     const ConnId c = t_.Accept();
     t_.Greet(c, handle);
@@ -304,7 +307,8 @@ TEST(ServerTableMasking, WatchersSeeMaskedHandsWhenTheTableSaysSo) {
   ServerConfig config{"Host", dir.path, 7, false, false};
   config.watchersSeeHands = false;
   ServerTable table(t, ui, config);
-  table.Start(0);
+  std::string error;
+  ASSERT_TRUE(table.Start(0, error)) << error;
   ConnId seats[4] = {NoConn, NoConn, NoConn, NoConn};
   const ConnId watcher = t.Accept();
   t.Greet(watcher, "Watch");

@@ -27,8 +27,7 @@ struct UndoRingTest : ::testing::Test {
   }
   // Undoes; the game must come back as `expected` but suspended (the full table resumes it).
   void ExpectUndoTo(const GameState& expected) {
-    ASSERT_EQ(ring.UndoLastAction(*g, "Ann", text), UndoRing::Result::Undone);
-    EXPECT_EQ(text, "Last action undone [Ann]");
+    ASSERT_TRUE(ring.UndoLastAction(*g, text)) << text;
     EXPECT_EQ(g->phase, SuspendedPhase(expected.phase));
     g->phase = ResumedPhase(g->phase);
     EXPECT_TRUE(*g == expected);
@@ -43,7 +42,7 @@ TEST_F(UndoRingTest, FiveActionsThenFiveUndos) {
   EXPECT_EQ(DepthAndSlot(), std::pair(3, 0));  // snapshots went to slots 0,1,2,3,0
   for (int k = 3; k >= 1; --k) ExpectUndoTo(*before[static_cast<std::size_t>(k)]);
   auto last = std::make_unique<GameState>(*g);
-  EXPECT_EQ(ring.UndoLastAction(*g, "Ann", text), UndoRing::Result::NothingToUndo);
+  EXPECT_FALSE(ring.UndoLastAction(*g, text));
   EXPECT_EQ(text, "Can't undo");
   EXPECT_TRUE(*g == *last);
   Act();  // undo, new action, undo: no redo
@@ -59,13 +58,15 @@ TEST_F(UndoRingTest, FailuresAreReportedAndNeverRestoreAWrongState) {
   Act();
   ASSERT_EQ(host.paneLines.size(), 1u);
   EXPECT_NE(host.paneLines[0].find("1undo.zelbo"), std::string::npos) << host.paneLines[0];
-  EXPECT_EQ(ring.UndoLastAction(*g, "Ann", text), UndoRing::Result::NothingToUndo);
+  EXPECT_FALSE(ring.UndoLastAction(*g, text));
+  EXPECT_EQ(text, "Can't undo");
   // A snapshot spoilt on disk: the undo fails; game, slot and depth stay.
   std::filesystem::create_directories(dir.path);
   Act();
   ASSERT_TRUE(WriteFileAtomically(ring.SlotPath(1), std::vector<uint8_t>{9}, text)) << text;
   auto now = std::make_unique<GameState>(*g);
-  EXPECT_EQ(ring.UndoLastAction(*g, "Ann", text), UndoRing::Result::Failed);
+  EXPECT_FALSE(ring.UndoLastAction(*g, text));
+  EXPECT_EQ(text.rfind("Undo failed. ", 0), 0u) << text;
   EXPECT_NE(text.find("1undo.zelbo"), std::string::npos) << text;
   EXPECT_TRUE(*g == *now && DepthAndSlot() == std::pair(1, 2));
 }
@@ -83,6 +84,8 @@ TEST(AutosaveTest, AFailingAutosaveIsReportedOnceUntilItWorksAgain) {
   });
   ASSERT_EQ(host.paneLines.size(), 2u);  // one line per run of failures
   EXPECT_NE(host.paneLines[0].find("temp.zelbo"), std::string::npos);
+  EXPECT_EQ(host.paneLines[0].rfind("Autosave failed (reported once until it works again). ", 0),
+            0u) << host.paneLines[0];
 }
 
 }  // namespace

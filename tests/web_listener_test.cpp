@@ -52,8 +52,9 @@ struct WebPeer {
 struct WebTable {  // a nonplaying server with its web listener, both on free ports
   WebTable() {
     ui.SetTable(&server);
-    EXPECT_TRUE(server.Start(0));
-    EXPECT_TRUE(transport.ListenWeb(0, nullptr));
+    std::string error;
+    EXPECT_TRUE(server.Start(0, error)) << error;
+    EXPECT_TRUE(transport.ListenWeb(0, error)) << error;
   }
   ~WebTable() { server.Stop(); }
   uint16_t web() const { return transport.WebPort(); }

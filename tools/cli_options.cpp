@@ -18,8 +18,8 @@ bool Among(const std::string& name, std::initializer_list<const char*> names) {
 bool ParseOptionList(const std::vector<std::string>& args,
                      std::initializer_list<const char*> switches,
                      std::initializer_list<const char*> valued,
-                     const std::function<std::string(const std::string& name,
-                                                     const std::string& value)>& take,
+                     const std::function<bool(const std::string& name, const std::string& value,
+                                              std::string& error)>& take,
                      std::string& error) {
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
@@ -35,8 +35,7 @@ bool ParseOptionList(const std::vector<std::string>& args,
       }
       value = args[++i];
     }
-    error = take(arg, value);
-    if (!error.empty()) return false;
+    if (!take(arg, value, error)) return false;
   }
   return true;
 }

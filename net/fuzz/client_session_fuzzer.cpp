@@ -24,7 +24,7 @@ using namespace zelbo;
 class NullTransport : public Transport {
  public:
   void SetEvents(TransportEvents* events) override { events_ = events; }
-  bool Listen(uint16_t, SocketError*) override { return false; }
+  bool Listen(uint16_t, std::string&) override { return false; }
   uint16_t ListeningPort() const override { return 0; }
   void StopListening() override {}
   ConnId Connect(const std::string&, uint16_t) override { return 7; }

@@ -32,7 +32,7 @@ void Check(bool ok) {
 class MemoryTransport : public Transport {
  public:
   void SetEvents(TransportEvents* events) override { events_ = events; }
-  bool Listen(uint16_t, SocketError*) override { return true; }
+  bool Listen(uint16_t, std::string&) override { return true; }
   uint16_t ListeningPort() const override { return 2118; }
   void StopListening() override {}
   ConnId Connect(const std::string&, uint16_t) override { return NoConn; }
@@ -120,7 +120,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   config.watchersSeeHands = (setup & 2) == 0;
   ServerTable table(transport, ui, config);
   transport.table = &table;
-  table.Start(0);
+  std::string error;
+  table.Start(0, error);
   std::vector<ConnId> conns;
   auto pick = [&]() -> ConnId { return conns.empty() ? NoConn : conns[in.Byte() % conns.size()]; };
 

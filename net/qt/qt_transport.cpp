@@ -83,7 +83,7 @@ int64_t QtTransport::NowMs() const {
       .count();
 }
 
-bool QtTransport::Listen(uint16_t port, SocketError* error) {
+bool QtTransport::Listen(uint16_t port, std::string& error) {
   if (!server_) {
     server_ = new QTcpServer(this);
     connect(server_, &QTcpServer::newConnection, this, &QtTransport::OnNewConnection);
@@ -91,10 +91,8 @@ bool QtTransport::Listen(uint16_t port, SocketError* error) {
   if (server_->isListening()) server_->close();
   // Every IPv4 interface: the table must be reachable from other machines.
   if (!server_->listen(QHostAddress::AnyIPv4, port)) {
-    if (error) {
-      error->code = static_cast<int>(server_->serverError());
-      error->reason = server_->errorString().toStdString();
-    }
+    error = SocketErrorLine(
+        {static_cast<int>(server_->serverError()), server_->errorString().toStdString(), false});
     return false;
   }
   tick_.start();
@@ -110,7 +108,7 @@ void QtTransport::StopListening() {
   web_.reset();
 }
 
-bool QtTransport::ListenWeb(uint16_t port, SocketError* error) {
+bool QtTransport::ListenWeb(uint16_t port, std::string& error) {
   if (!web_) {
     web_ = std::make_unique<WebListener>(
         [this](std::unique_ptr<QWebSocket> socket) { AdoptWebSocket(std::move(socket)); });

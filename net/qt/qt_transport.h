@@ -32,7 +32,7 @@ class QtTransport : public QObject, public Transport {
   ~QtTransport() override;
 
   void SetEvents(TransportEvents* events) override { events_ = events; }
-  bool Listen(uint16_t port, SocketError* error) override;
+  bool Listen(uint16_t port, std::string& error) override;
   uint16_t ListeningPort() const override;
   void StopListening() override;
   ConnId Connect(const std::string& host, uint16_t port) override;
@@ -48,7 +48,7 @@ class QtTransport : public QObject, public Transport {
   // transport like a TCP one: its binary messages are read as one byte
   // stream, and what is sent goes out as binary messages. On failure
   // returns false and fills `error`.
-  bool ListenWeb(uint16_t port, SocketError* error);
+  bool ListenWeb(uint16_t port, std::string& error);
   // The web port actually listened on (0 when not listening).
   uint16_t WebPort() const;
 

@@ -27,10 +27,9 @@ std::vector<std::string> BrowserAddresses(uint16_t port) {
   return result;
 }
 
-bool OpenWebDoor(QtTransport& transport, ServerTable& table, uint16_t port) {
-  SocketError error;
-  if (!transport.ListenWeb(port, &error)) {
-    table.AddPaneLine(SocketErrorLine(error));
+bool OpenWebDoor(QtTransport& transport, ServerTable& table, uint16_t port, std::string& error) {
+  if (!transport.ListenWeb(port, error)) {
+    table.AddPaneLine(error);
     return false;
   }
   std::vector<std::string> addresses = BrowserAddresses(transport.WebPort());
@@ -50,7 +49,7 @@ void WebListener::Close() {
   port_ = 0;
 }
 
-bool WebListener::Listen(uint16_t port, SocketError* error) {
+bool WebListener::Listen(uint16_t port, std::string& error) {
   Close();
   http_ = std::make_unique<QHttpServer>();
   // The upgrade goes through only when a route takes the request without
@@ -71,10 +70,8 @@ bool WebListener::Listen(uint16_t port, SocketError* error) {
 
   auto* tcp = new QTcpServer(http_.get());
   if (!tcp->listen(QHostAddress::AnyIPv4, port)) {
-    if (error) {
-      error->code = static_cast<int>(tcp->serverError());
-      error->reason = tcp->errorString().toStdString();
-    }
+    error = SocketErrorLine(
+        {static_cast<int>(tcp->serverError()), tcp->errorString().toStdString(), false});
     http_.reset();
     return false;
   }

@@ -32,8 +32,8 @@ class WebListener : public QObject {
   ~WebListener() override;
 
   // Listens on every IPv4 interface; port 0 picks a free port. On failure
-  // returns false and fills `error`.
-  bool Listen(uint16_t port, SocketError* error);
+  // returns false with the socket error line ("socket error N: reason") in `error`.
+  bool Listen(uint16_t port, std::string& error);
   uint16_t Port() const { return port_; }
   void Close();
 
@@ -51,8 +51,9 @@ class ServerTable;
 // Opens `transport`'s web listener on `port` for the table `table` and says
 // in the table's pane where browsers join ("Browsers join at http://...",
 // one line per address; the loopback address when the machine has no other),
-// or, when the port cannot be had, the socket error. Returns whether it listens.
-bool OpenWebDoor(QtTransport& transport, ServerTable& table, uint16_t port);
+// or, when the port cannot be had, the socket error, which then also comes
+// back in `error` with false.
+bool OpenWebDoor(QtTransport& transport, ServerTable& table, uint16_t port, std::string& error);
 
 // The addresses to give friends: "http://HOST:PORT/" for each IPv4
 // address of this machine that is not a loopback address.

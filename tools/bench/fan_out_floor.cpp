@@ -84,8 +84,8 @@ uint16_t StartFanOutProcess(pid_t& child) {
     QCoreApplication app(argc, argv);
     QtTransport transport;
     FanOutServer server(transport);
-    SocketError error;
-    const uint16_t port = transport.Listen(0, &error) ? transport.ListeningPort() : 0;
+    std::string error;
+    const uint16_t port = transport.Listen(0, error) ? transport.ListeningPort() : 0;
     const bool told = write(fds[1], &port, sizeof port) == sizeof port;
     close(fds[1]);
     if (told && port != 0) app.exec();
@@ -102,8 +102,8 @@ std::vector<double> MeasureFanOutFloor(int rounds, int copies, uint16_t port) {
   QtTransport serverTransport;
   FanOutServer server(serverTransport);
   if (port == 0) {
-    SocketError error;
-    if (!serverTransport.Listen(0, &error)) return {};
+    std::string error;
+    if (!serverTransport.Listen(0, error)) return {};
     port = serverTransport.ListeningPort();
   }
 

@@ -166,7 +166,8 @@ int RunNetMode(const Options& options) {
       CountingUi ui;
       ServerTable table(serverTransport, ui,
                         ServerConfig{std::string(NonplayingServerHandle), args.dir, seed, true, true});
-      if (!table.Start(0)) {
+      std::string error;
+      if (!table.Start(0, error)) {
         std::fprintf(stderr, "net mode: cannot listen\n");
         return 1;
       }

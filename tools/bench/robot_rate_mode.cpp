@@ -73,7 +73,8 @@ int RunRobotRateMode(const Options& options) {
     GameOverUi ui;
     ServerTable table(transport, ui,
                       ServerConfig{std::string(NonplayingServerHandle), dir, seed, true, true});
-    if (!table.Start(0)) {
+    std::string error;
+    if (!table.Start(0, error)) {
       std::fprintf(stderr, "robots mode: cannot listen\n");
       return 1;
     }

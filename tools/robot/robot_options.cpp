@@ -32,7 +32,7 @@ int SeatFromName(const std::string& name) {
 
 bool ParseRobotOptions(const std::vector<std::string>& args, RobotOptions& options,
                        std::string& error) {
-  auto take = [&](const std::string& arg, const std::string& value) -> std::string {
+  auto take = [&](const std::string& arg, const std::string& value, std::string& refusal) {
     unsigned long n = 0;
     if (arg == "--help" || arg == "-h") {
       options.help = true;
@@ -41,25 +41,25 @@ bool ParseRobotOptions(const std::vector<std::string>& args, RobotOptions& optio
     } else if (arg == "--reconnect") {
       options.reconnect = true;
     } else if (arg == "--host") {
-      if (value.empty()) return "--host needs an address";
+      if (value.empty()) return Refuse(refusal, "--host needs an address");
       options.host = value;
     } else if (arg == "--port") {
       if (!std::isdigit(static_cast<unsigned char>(value.empty() ? ' ' : value[0])) ||
           !ParseNumber(value, 65535, n) || n < 1)
-        return "--port needs a number from 1 to 65535, not \"" + value + "\"";
+        return Refuse(refusal, "--port needs a number from 1 to 65535, not \"" + value + "\"");
       options.port = static_cast<uint16_t>(n);
     } else if (arg == "--handle") {
       if (value.empty() || value.size() > MaxHandleLength)
-        return "--handle needs 1 to " + std::to_string(MaxHandleLength) + " characters";
+        return Refuse(refusal, "--handle needs 1 to " + std::to_string(MaxHandleLength) + " characters");
       options.handle = value;
     } else if (arg == "--level") {
       if (!ParseRobotLevel(value, options.level))
-        return "--level needs easy, normal or strong, not \"" + value + "\"";
+        return Refuse(refusal, "--level needs easy, normal or strong, not \"" + value + "\"");
     } else {
       options.seat = SeatFromName(value);
-      if (options.seat < 0) return "--seat needs south, west, north or east, not \"" + value + "\"";
+      if (options.seat < 0) return Refuse(refusal, "--seat needs south, west, north or east, not \"" + value + "\"");
     }
-    return "";
+    return true;
   };
   return ParseOptionList(args, {"--help", "-h", "--version", "--reconnect"},
                          {"--host", "--port", "--handle", "--seat", "--level"}, take, error);

@@ -124,14 +124,14 @@ int main(int argc, char** argv) {
                 plan.resume ? "resuming the game in" : "new table, autosaving to",
                 table.AutosavePath().c_str());
 
-  if (!table.Start(options.port)) {
+  if (!table.Start(options.port, error)) {
     std::fprintf(stderr, "zelbowin-server: cannot listen on port %u (%s)\n", options.port,
-                 table.Pane().size() ? table.Pane().line(table.Pane().size() - 1).c_str() : "");
+                 error.c_str());
     return 1;
   }
   std::printf("zelbowin-server: table open on port %u\n", table.Port());
   if (options.web >= 0) {
-    if (!OpenWebDoor(transport, table, static_cast<uint16_t>(options.web))) {
+    if (!OpenWebDoor(transport, table, static_cast<uint16_t>(options.web), error)) {
       std::fprintf(stderr, "zelbowin-server: cannot listen for browsers on port %d\n", options.web);
       return 1;
     }

@@ -29,7 +29,7 @@ std::string ServerUsage() {
 
 bool ParseServerOptions(const std::vector<std::string>& args, ServerOptions& options,
                         std::string& error) {
-  auto take = [&](const std::string& arg, const std::string& value) -> std::string {
+  auto take = [&](const std::string& arg, const std::string& value, std::string& refusal) {
     unsigned long n = 0;
     if (arg == "--help" || arg == "-h") {
       options.help = true;
@@ -39,38 +39,38 @@ bool ParseServerOptions(const std::vector<std::string>& args, ServerOptions& opt
       options.resume = true;
     } else if (arg == "--port") {
       if (!ParseNumber(value, 65535, n))
-        return "--port needs a number from 0 to 65535, not \"" + value + "\"";
+        return Refuse(refusal, "--port needs a number from 0 to 65535, not \"" + value + "\"");
       options.port = static_cast<uint16_t>(n);
     } else if (arg == "--seed") {
       if (!ParseNumber(value, 4294967295UL, n))
-        return "--seed needs a number from 0 to 4294967295, not \"" + value + "\"";
+        return Refuse(refusal, "--seed needs a number from 0 to 4294967295, not \"" + value + "\"");
       options.seed = static_cast<uint32_t>(n);
     } else if (arg == "--dir") {
-      if (value.empty()) return "--dir needs a folder";
+      if (value.empty()) return Refuse(refusal, "--dir needs a folder");
       options.dir = value;
     } else if (arg == "--robots") {
       if (!ParseNumber(value, 4, n))
-        return "--robots needs a number from 0 to 4, not \"" + value + "\"";
+        return Refuse(refusal, "--robots needs a number from 0 to 4, not \"" + value + "\"");
       options.robots = static_cast<int>(n);
     } else if (arg == "--robot-level") {
       if (!ParseRobotLevel(value, options.robotLevel))
-        return "--robot-level needs easy, normal or strong, not \"" + value + "\"";
+        return Refuse(refusal, "--robot-level needs easy, normal or strong, not \"" + value + "\"");
     } else if (arg == "--robot-takeover") {
       if (!ParseNumber(value, 86400, n))
-        return "--robot-takeover needs seconds from 0 to 86400, not \"" + value + "\"";
+        return Refuse(refusal, "--robot-takeover needs seconds from 0 to 86400, not \"" + value + "\"");
       options.takeoverSeconds = static_cast<int>(n);
     } else if (arg == "--web") {
       if (!ParseNumber(value, 65535, n))
-        return "--web needs a number from 0 to 65535, not \"" + value + "\"";
+        return Refuse(refusal, "--web needs a number from 0 to 65535, not \"" + value + "\"");
       options.web = static_cast<int>(n);
     } else if (arg == "--watchers-see-hands") {
       if (value != "yes" && value != "no")
-        return "--watchers-see-hands needs yes or no, not \"" + value + "\"";
+        return Refuse(refusal, "--watchers-see-hands needs yes or no, not \"" + value + "\"");
       options.watchersSeeHands = value == "yes";
     } else {
       options.load = value;
     }
-    return "";
+    return true;
   };
   if (!ParseOptionList(args, {"--help", "-h", "--version", "--resume"},
                        {"--port", "--seed", "--dir", "--load", "--robots", "--robot-level",

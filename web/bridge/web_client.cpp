@@ -36,8 +36,8 @@ void WebClient::Leave() {
   session_.Disconnect();
 }
 
-bool WebClient::Listen(uint16_t, SocketError* error) {
-  if (error) *error = SocketError{0, "a page cannot listen", false};
+bool WebClient::Listen(uint16_t, std::string& error) {
+  error = SocketErrorLine({0, "a page cannot listen", false});
   return false;
 }
 

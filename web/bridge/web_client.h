@@ -80,7 +80,7 @@ class WebClient : private Transport, private ClientUi {
  private:
   // Transport
   void SetEvents(TransportEvents* events) override { events_ = events; }
-  bool Listen(uint16_t, SocketError* error) override;
+  bool Listen(uint16_t, std::string& error) override;
   uint16_t ListeningPort() const override { return 0; }
   void StopListening() override {}
   ConnId Connect(const std::string& host, uint16_t port) override;
