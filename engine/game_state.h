@@ -12,15 +12,20 @@
 
 namespace zelbo {
 
-// Phases of a game.
-constexpr int PhaseIdle = 0;
-constexpr int PhaseChoosing = 1;
-constexpr int PhasePlaying = 2;
-constexpr int PhaseChoosingSuspended = 3;
-constexpr int PhasePlayingSuspended = 4;
-constexpr int PhaseGameOver = 5;
-constexpr int PhaseFirstLead = 6;
-constexpr int PhaseFirstLeadSuspended = 7;
+// Phases of a game. A plain enum with the values the wire and the files
+// carry: it reads as an int wherever one is needed, but an int does not
+// become a phase without a cast, which is done only where bytes are decoded
+// after their range was checked.
+enum Phase : int32_t {
+  PhaseIdle = 0,
+  PhaseChoosing = 1,
+  PhasePlaying = 2,
+  PhaseChoosingSuspended = 3,
+  PhasePlayingSuspended = 4,
+  PhaseGameOver = 5,
+  PhaseFirstLead = 6,
+  PhaseFirstLeadSuspended = 7,
+};
 
 constexpr int DealCount = 28;
 constexpr int DealRows = 29;       // row 0 is never used
@@ -34,7 +39,7 @@ constexpr int MaxGameSteps = DealCount * 60;
 
 struct GameState {
   // Progress of the game
-  int32_t phase = PhaseIdle;
+  Phase phase = PhaseIdle;
   int32_t dealNumber = 0;
   int32_t dealer = 0;
   int32_t contract = 0;
@@ -92,13 +97,13 @@ constexpr bool IsSuspended(int phase) {
          phase == PhaseFirstLeadSuspended;
 }
 // The suspended form of 1, 2, 6 (other phases unchanged) and back.
-constexpr int SuspendedPhase(int phase) {
+constexpr Phase SuspendedPhase(Phase phase) {
   return phase == PhaseChoosing ? PhaseChoosingSuspended
          : phase == PhasePlaying ? PhasePlayingSuspended
          : phase == PhaseFirstLead ? PhaseFirstLeadSuspended
                                    : phase;
 }
-constexpr int ResumedPhase(int phase) {
+constexpr Phase ResumedPhase(Phase phase) {
   return phase == PhaseChoosingSuspended ? PhaseChoosing
          : phase == PhasePlayingSuspended ? PhasePlaying
          : phase == PhaseFirstLeadSuspended ? PhaseFirstLead

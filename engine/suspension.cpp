@@ -9,7 +9,7 @@
 namespace zelbo {
 
 bool SuspendGame(GameState& g) {
-  const int before = g.phase;
+  const Phase before = g.phase;
   g.phase = SuspendedPhase(before);
   return g.phase != before;
 }

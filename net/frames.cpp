@@ -134,7 +134,7 @@ std::optional<StatusMsg> ParseStatus(std::span<const uint8_t> p) {
   if (p.size() < 6 || p[0] > PhaseFirstLeadSuspended || p[1] > DealCount || p[2] > LastContract ||
       p[3] > 3 || p[5] > 5)
     return std::nullopt;
-  return StatusMsg{p[0], p[1], p[2], p[3], p[5], p[4] != 0};
+  return StatusMsg{static_cast<Phase>(p[0]), p[1], p[2], p[3], p[5], p[4] != 0};
 }
 
 std::optional<SeatInfoMsg> ParseSeatInfo(std::span<const uint8_t> p) {

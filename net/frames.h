@@ -97,7 +97,8 @@ Frame MakeUndoRequest();
 // that is short or out of range; bytes beyond the fields are ignored. Texts
 // and byte runs are views into the payload.
 struct StatusMsg {
-  int phase = 0, dealNumber = 0, contract = 0, dealer = 0, roundSteps = 0;
+  Phase phase = PhaseIdle;
+  int dealNumber = 0, contract = 0, dealer = 0, roundSteps = 0;
   bool repaint = false;
 };
 struct SeatInfoMsg {

@@ -39,6 +39,11 @@ class Reader {
     v = static_cast<int32_t>(Take32());
     Check(v, name, -1, lo, hi);
   }
+  void I32(Phase& v, const char* name, int lo, int hi) {
+    int32_t n = 0;
+    I32(n, name, lo, hi);
+    v = static_cast<Phase>(n);  // a file out of range is refused as a whole
+  }
   void U32(uint32_t& v, const char*) { v = Take32(); }
   void U8(uint8_t& v, const char* name, const Rule& rule) {
     at_ = pos_;

@@ -64,7 +64,7 @@ TEST(CardPlay, CardsFromTheWrongSeatPhaseOrRangeAreIgnored) {
   for (auto [seat, card] : {std::pair{South, C("KS")}, {South, NoCard}, {South, -1}, {South, 200},
                             {7, C("AS")}, {-1, C("AS")}, {West, C("KS")}})
     EXPECT_TRUE(CardIgnored(*g, seat, card)) << seat << " " << card;
-  for (int phase : {PhaseIdle, PhaseChoosing, PhaseChoosingSuspended, PhasePlayingSuspended, PhaseGameOver,
+  for (Phase phase : {PhaseIdle, PhaseChoosing, PhaseChoosingSuspended, PhasePlayingSuspended, PhaseGameOver,
                     PhaseFirstLeadSuspended, PhaseFirstLead}) {
     g->phase = phase;
     g->dealNumber = phase == PhaseFirstLead ? 40 : 1;  // a damaged record is never indexed

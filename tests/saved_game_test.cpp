@@ -54,7 +54,7 @@ TEST_F(SavedGameTest, LayoutAndRoundTripThroughFiles) {
 }
 
 TEST_F(SavedGameTest, OnlyPlayingPhasesComeBackSuspended) {
-  const std::pair<int, int> cases[] = {
+  const std::pair<Phase, Phase> cases[] = {
       {PhaseIdle, PhaseIdle}, {PhaseChoosing, PhaseChoosingSuspended}, {PhaseGameOver, PhaseGameOver},
       {PhaseFirstLead, PhaseFirstLeadSuspended}, {PhasePlayingSuspended, PhasePlayingSuspended}};
   for (auto [saved, loaded] : cases) {

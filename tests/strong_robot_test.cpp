@@ -200,7 +200,7 @@ TEST(StrongRobot, GarbledStatesGiveAnAllowedMoveOrNone) {
   int moves = 0;
   for (int i = 0; i < 3000; ++i) {
     GameState g;
-    const int phases[] = {PhaseChoosing, PhasePlaying, PhaseFirstLead, rng.Below(9) - 1};
+    const Phase phases[] = {PhaseChoosing, PhasePlaying, PhaseFirstLead, static_cast<Phase>(rng.Below(9) - 1)};
     g.phase = phases[rng.Below(4)];
     g.dealNumber = rng.Below(32) - 1;
     g.dealer = rng.Below(6) - 1;

@@ -38,7 +38,7 @@ TEST(TableClick, OnlyOnTheLocalSeatsTurnAndTheUndoSpotOnlyWhenPrivileged) {
   TableView v = Playing(North, Misere, East, North);
   v.game.phase = PhaseFirstLead;
   EXPECT_EQ(ClickTable(v, 300, 450).card, North);
-  for (int phase : {PhaseIdle, PhaseChoosing, PhaseChoosingSuspended, PhasePlayingSuspended,
+  for (Phase phase : {PhaseIdle, PhaseChoosing, PhaseChoosingSuspended, PhasePlayingSuspended,
                     PhaseGameOver, PhaseFirstLeadSuspended}) {
     v.game.phase = phase;
     EXPECT_EQ(ClickTable(v, 300, 450).slot, -1) << phase;

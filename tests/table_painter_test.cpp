@@ -106,7 +106,7 @@ TEST(TablePainter, WithoutRoleOnlyTheBackgroundWithoutSeatOnlyNames) {
 
 TEST(TablePainter, StatusLinesComeFirst) {
   TableView v = Playing(South, 0, West);
-  const std::tuple<int, int, int, Lines> cases[] = {
+  const std::tuple<Phase, int, int, Lines> cases[] = {
       {PhasePlaying, 5, FirstDominoes + 12,
        {"2,2:Deal 5", "2,28:Dealer Wendy", "2,54:Dominoes from the Ace"}},
       {PhaseIdle, 0, 0, {"2,2:Deal", "2,28:Dealer", "400,507:Sam"}},  // no contract line
@@ -215,7 +215,7 @@ TEST(TablePainter, HostileMirrorValuesDrawNothingOutOfRange) {
   v.game.dealNumber = v.game.roundSteps = 1000;
   std::memset(v.game.hands, 0xEE, sizeof v.game.hands);
   std::memset(v.game.tableCards, 0xEE, sizeof v.game.tableCards);
-  for (int phase : {PhaseFirstLead, PhasePlaying, PhaseChoosing})  // only background, status, names
+  for (Phase phase : {PhaseFirstLead, PhasePlaying, PhaseChoosing})  // only background, status, names
     EXPECT_EQ((v.game.phase = phase, Paint(v).ops.size()), 7u) << phase;
 }
 
