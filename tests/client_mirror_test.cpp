@@ -28,8 +28,8 @@ class MirrorTable {
     for (int s : {1, 2, 3, 0}) {
       conn_[s] = t_.Accept();
       clientTransport_[s] = std::make_unique<testing::FakeTransport>();
-      client_[s] = std::make_unique<ClientSession>(*clientTransport_[s], clientUi_[s], "P" + std::to_string(s));
-      t_.Greet(conn_[s], "P" + std::to_string(s));
+      client_[s] = std::make_unique<ClientSession>(*clientTransport_[s], clientUi_[s], testing::Numbered("P", s));
+      t_.Greet(conn_[s], testing::Numbered("P", s));
       t_.Deliver(conn_[s], MakeSitRequest(s));
     }
     Pump();

@@ -29,10 +29,14 @@ class ClientSessionTest : public ::testing::Test {
 };
 
 TEST_F(ClientSessionTest, FailedConnectionResetsSoSetupCanTryAgain) {
-  const struct { SocketError error; std::string line; } cases[] = {
-      {{0, "Connection refused", false}, "socket error 0: Connection refused"},
-      {{2, "Host not found", true}, "Cannot find the server \"h\": Host not found"}};
-  for (const auto& c : cases) {
+  struct Case {
+    SocketError error;
+    std::string line;
+  };
+  const std::vector<Case> cases = {
+      {SocketError{0, "Connection refused", false}, "socket error 0: Connection refused"},
+      {SocketError{2, "Host not found", true}, "Cannot find the server \"h\": Host not found"}};
+  for (const Case& c : cases) {
     ui_.lines.clear();
     client_.Connect("h", 2118);
     EXPECT_TRUE(client_.IsClient());

@@ -9,6 +9,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "net/client_session.h"
@@ -41,6 +42,14 @@ inline std::vector<uint8_t> Bytes(std::initializer_list<Frame> frames) {
   std::vector<uint8_t> b;
   for (const Frame& f : frames) b.insert(b.end(), f.bytes.begin(), f.bytes.begin() + f.size);
   return b;
+}
+
+// "P0", "w12", ...: a name and a number, built by appending (GCC 12 warns
+// falsely about "P" + std::to_string(n) in optimised builds).
+inline std::string Numbered(std::string_view prefix, int n) {
+  std::string name(prefix);
+  name += std::to_string(n);
+  return name;
 }
 
 inline std::vector<uint8_t> Hello(const std::string& handle) {  // greeting and MsgJoin in one

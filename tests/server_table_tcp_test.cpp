@@ -45,7 +45,7 @@ struct Table {  // a nonplaying server on a free port, and the players at it
   }
   // Seats "P0" to "P3"; `hold` (if given) stops the game where it first holds.
   void SeatFour(const std::function<bool(const GameState&)>& hold = nullptr) {
-    for (int s = 0; s < 4; ++s) Add("P" + std::to_string(s), s).client.holdIf = hold;
+    for (int s = 0; s < 4; ++s) Add(testing::Numbered("P", s), s).client.holdIf = hold;
     ASSERT_TRUE(WaitUntil([&] { return server.Game().phase != PhaseIdle; }));
   }
   int Held() const {  // the seat whose action was held back, or -1

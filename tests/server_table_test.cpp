@@ -37,7 +37,7 @@ class ServerTableTest : public ::testing::Test {
   }
   void Sit(ConnId c, int seat) { t_.Deliver(c, MakeSitRequest(seat)); }
   void FillTable() {  // players "P0" to "P3", South sitting last
-    for (int s : {1, 2, 3, 0}) Sit(seat_[s] = Join("P" + std::to_string(s)), s);
+    for (int s : {1, 2, 3, 0}) Sit(seat_[s] = Join(testing::Numbered("P", s)), s);
   }
   // The simple player's action for the acting seat, sent from its connection.
   void Step() {
@@ -96,7 +96,7 @@ TEST_F(ServerTableTest, SilentConnectionsGoAfterTenSecondsAndTheThirtyThirdAtOnc
   table_.OnTick();
   EXPECT_EQ(t_.closed.count(late), 1u);
   EXPECT_EQ(table_.Connections().count(), 1);  // the one that joined
-  for (int i = 1; i < MaxConnections; ++i) Join("p" + std::to_string(i));
+  for (int i = 1; i < MaxConnections; ++i) Join(testing::Numbered("p", i));
   const ConnId extra = Join("extra");
   EXPECT_EQ(t_.closed.count(extra), 1u);
   EXPECT_EQ(table_.Connections().Find(extra), -1);
@@ -310,7 +310,7 @@ TEST(ServerTableMasking, WatchersSeeMaskedHandsWhenTheTableSaysSo) {
   const ConnId watcher = t.Accept();
   t.Greet(watcher, "Watch");
   for (int s = 1; s < 4; ++s) {
-    t.Greet(seats[s] = t.Accept(), "P" + std::to_string(s));
+    t.Greet(seats[s] = t.Accept(), testing::Numbered("P", s));
     t.Deliver(seats[s], MakeSitRequest(s));
   }
   ASSERT_EQ(table.Game().phase, PhaseChoosing);
@@ -331,7 +331,8 @@ TEST(ServerTableMasking, WatchersSeeMaskedHandsWhenTheTableSaysSo) {
 TEST_F(ServerTableTest, AReturningPlayerGetsPastAFullTableOfIdleWatchers) {
   FillTable();
   std::vector<ConnId> watchers;
-  while (table_.Connections().count() < MaxConnections) watchers.push_back(Join("w" + std::to_string(watchers.size())));
+  while (table_.Connections().count() < MaxConnections)
+    watchers.push_back(Join(testing::Numbered("w", static_cast<int>(watchers.size()))));
   table_.OnClosed(seat_[East]);  // the player drops; the game waits
   ASSERT_TRUE(IsSuspended(table_.Game().phase));
   watchers.push_back(Join("filler"));
@@ -378,7 +379,7 @@ TEST_F(ServerTableTest, FramesGoOutBeforeTheActionsFilesAreWritten) {
   ServerTable table(t, probe, config_);
   ConnId seats[4];
   for (int s = 0; s < 4; ++s) {
-    t.Greet(seats[s] = t.Accept(), "P" + std::to_string(s));
+    t.Greet(seats[s] = t.Accept(), testing::Numbered("P", s));
     t.Deliver(seats[s], MakeSitRequest(s));
   }
   const GameState& g = table.Game();

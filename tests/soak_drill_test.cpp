@@ -101,7 +101,7 @@ TEST(SoakDrill, AHostileCrowdNeitherChangesTheGameNorGrowsTheServer) {
   }));
   const long startKiB = StatusKiB(server.process.processId(), "VmRSS:");
   std::vector<std::unique_ptr<Watcher>> readers;
-  for (int i = 0; i < 26; ++i) readers.push_back(std::make_unique<Watcher>(server.port, "w" + std::to_string(i)));
+  for (int i = 0; i < 26; ++i) readers.push_back(std::make_unique<Watcher>(server.port, testing::Numbered("w", i)));
   Watcher deaf(server.port, "deaf", 2048);
   Watcher flooder(server.port, "flood");
   std::vector<uint8_t> flood;
