@@ -127,8 +127,8 @@ void ClientSession::RequestSeat(int seat) {
 }
 
 void ClientSession::StartKibitzing(int seat) {
-  if (!isClient_ || (localPosition_ >= 0 && localPosition_ <= 3) || seat < 0 || seat > 4) return;
-  if (seat == 4) {
+  if (!isClient_ || (localPosition_ >= 0 && localPosition_ <= 3) || seat < 0 || seat > KibitzEveryone) return;
+  if (seat == KibitzEveryone) {
     localPosition_ = KibitzAll;
     SendChat(handle_ + " is now kibbitzing everyone");
   } else {

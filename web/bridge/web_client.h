@@ -107,7 +107,8 @@ class WebClient : private Transport, private ClientUi {
   int remembered_ = NoPosition;
   bool rejoining_ = false;  // the connection was lost: ask for remembered_ again
   bool leaving_ = false;
-  int red_ = 230, green_ = 230, blue_ = 230, spacing_ = 16;
+  Rgb colour_ = DefaultTableColour;
+  int32_t spacing_ = DefaultCardSpacing;
   PickGameModel pick_;
   DoublingModel action_;
   ClientSession session_;  // last: it registers with the transport above
