@@ -85,10 +85,9 @@ constexpr int KindOf(int code) {
 void ContractShortName(char* buffer, int code);
 void ContractLongName(char* buffer, int code);
 
-// Names of seats and suits for texts.
+// Names of seats for texts.
 const char* SeatName(int seat);    // "South", "West", "North", "East"
 const char* SeatLetter(int seat);  // "S", "W", "N", "E"
-const char* SuitName(int suit);    // "Diamonds", ...
 
 // Score-sheet placeholder label of a kind (with its leading space).
 const char* KindLabel(int kind);

@@ -27,7 +27,6 @@ class RobotPlayer {
 
   RobotMove Decide(const GameState& seen, int seat);
 
-  RobotLevel Level() const { return level_; }
   const LookAheadCounters& Counters() const { return counters_; }
   const SeatKnowledge& Knowledge() const { return knowledge_; }
 
