@@ -148,9 +148,7 @@ void ClientSession::SendDoubleChosen(int bits) {
 }
 
 void ClientSession::PlayCard(int card) {
-  if (!isClient_ || !IsSeated() || game_.turn != localPosition_) return;
-  if (game_.phase != PhasePlaying && game_.phase != PhaseFirstLead) return;
-  Send(MakePlayCard(card));
+  if (isClient_ && IsSeated() && SeatToPlay(game_) == localPosition_) Send(MakePlayCard(card));
 }
 
 void ClientSession::SendChat(std::string_view text) {

@@ -51,9 +51,7 @@ void RobotClient::Tick() {
   // Our card went out and nothing came back: ask for the whole state, whose
   // turn notice lets the robot decide again on fresh data.
   const GameState& g = session_.Game();
-  const bool ourCardDue = session_.IsSeated() && !turnNoticed_ &&
-                          (g.phase == PhasePlaying || g.phase == PhaseFirstLead) &&
-                          g.turn == session_.LocalPosition();
+  const bool ourCardDue = session_.IsSeated() && !turnNoticed_ && SeatToPlay(g) == session_.LocalPosition();
   if (!ourCardDue) {
     idleTicks_ = 0;
     return;
@@ -202,9 +200,7 @@ bool RobotClient::HandConsistent(const GameState& g, int seat) const {
 void RobotClient::PlayIfDue() {
   const GameState& g = session_.Game();
   const int me = session_.LocalPosition();
-  if (!turnNoticed_ || g.turn != me) return;
-  if (g.phase != PhasePlaying && g.phase != PhaseFirstLead) return;
-  if (!HandConsistent(g, me)) return;
+  if (!turnNoticed_ || SeatToPlay(g) != me || !HandConsistent(g, me)) return;
   const RobotMove move = player_.Decide(g, me);
   if (move.kind != RobotMoveKind::Card) return;
   const int card = move.value;

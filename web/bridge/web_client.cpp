@@ -141,15 +141,9 @@ TableClick WebClient::Click(int x, int y) {
 }
 
 std::vector<int> WebClient::PlayableCards() const {
-  std::vector<int> cards;
-  const GameState& g = session_.Game();
-  const int seat = session_.LocalPosition();
-  if (!session_.IsSeated() || g.turn != seat) return cards;
-  if (g.phase != PhasePlaying && g.phase != PhaseFirstLead) return cards;
-  for (uint8_t c : g.hands[seat]) {
-    if (IsCard(c) && MayPlayCard(g, seat, c)) cards.push_back(c);
-  }
-  return cards;
+  if (!session_.IsSeated()) return {};
+  const CardList legal = LegalCards(session_.Game(), session_.LocalPosition());
+  return std::vector<int>(legal.cards, legal.cards + legal.count);
 }
 
 int WebClient::SlotMiddle(int slot) const {
