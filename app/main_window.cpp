@@ -219,18 +219,6 @@ void MainWindow::Command(int id) {
       // Every empty seat, also one that fell empty in a suspended game.
       if (role.isServer) robots_.Fill(*server_, 4, false, settings_.robotPlayLevel);
       break;
-    case CmdRobotsEasy:
-    case CmdRobotsNormal:
-    case CmdRobotsStrong: {
-      // Robots seated from now on play at this level; the choice is stored.
-      settings_.robotPlayLevel = id == CmdRobotsEasy     ? RobotLevel::Easy
-                                 : id == CmdRobotsStrong ? RobotLevel::Strong
-                                                         : RobotLevel::Normal;
-      const char* name = RobotLevelName(settings_.robotPlayLevel);
-      store_.WriteString(ValueRobotLevel, name);
-      pane_->AddLine(std::string("Robots seated from now on play ") + name);
-      break;
-    }
     case CmdKibitzSouth:
     case CmdKibitzWest:
     case CmdKibitzNorth:
@@ -252,6 +240,12 @@ void MainWindow::Command(int id) {
       prompts_.ShowAbout(this);
       break;
     default:
+      if (const RobotLevelInfo* row = LevelOfCommand(id)) {
+        // Robots seated from now on play at this level; the choice is stored.
+        settings_.robotPlayLevel = row->level;
+        store_.WriteString(ValueRobotLevel, row->name);
+        pane_->AddLine(std::string("Robots seated from now on play ") + row->name);
+      }
       break;
   }
 }

@@ -27,7 +27,7 @@ namespace zelbo {
 
 struct RobotConfig {
   RobotConfig(std::string handleText = "Robot", int seatWanted = -1, bool reconnectAfterLoss = false,
-              RobotLevel playLevel = RobotLevel::Normal)
+              RobotLevel playLevel = DefaultRobotLevel)
       : handle(std::move(handleText)), seat(seatWanted), reconnect(reconnectAfterLoss), level(playLevel) {}
   std::string handle;
   int seat;                // 0..3, or -1 for the first empty seat

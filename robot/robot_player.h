@@ -21,7 +21,7 @@ constexpr int kEasyRandomOneIn = 4;
 
 class RobotPlayer {
  public:
-  explicit RobotPlayer(RobotLevel level = RobotLevel::Normal, LookAhead budget = {},
+  explicit RobotPlayer(RobotLevel level = DefaultRobotLevel, LookAhead budget = {},
                        uint64_t salt = 0)
       : level_(level), budget_(budget), salt_(salt) {}
 
