@@ -175,7 +175,7 @@ void MainWindow::DropRole() {
 
 void MainWindow::Command(int id) {
   const ProcessRole role = Role();
-  const int position = LocalPosition();
+  const Position position = PositionFromInt(LocalPosition()).value_or(NoPosition);
   switch (id) {
     case CmdSetup:
       RunSetup();
@@ -225,7 +225,7 @@ void MainWindow::Command(int id) {
     case CmdKibitzEast:
     case CmdKibitzAll: {
       const int which = id == CmdKibitzAll ? 4 : id - CmdKibitzSouth;
-      if (role.isClient && (position == NoPosition || position > 3)) client_->StartKibitzing(which);
+      if (role.isClient && !IsSeated(position)) client_->StartKibitzing(which);
       break;
     }
     case CmdShowScore:
@@ -234,7 +234,7 @@ void MainWindow::Command(int id) {
       break;
     case CmdUndo:
       if (role.isServer) server_->LocalUndo();
-      if (role.isClient && position >= 1 && position <= 3) client_->RequestUndo();
+      if (role.isClient) client_->RequestUndo();  // only a seat other than South may
       break;
     case CmdAbout:
       prompts_.ShowAbout(this);

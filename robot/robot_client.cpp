@@ -51,7 +51,7 @@ void RobotClient::Tick() {
   // Our card went out and nothing came back: ask for the whole state, whose
   // turn notice lets the robot decide again on fresh data.
   const GameState& g = session_.Game();
-  const bool ourCardDue = session_.IsSeated() && !turnNoticed_ && SeatToPlay(g) == session_.LocalPosition();
+  const bool ourCardDue = session_.IsSeated() && !turnNoticed_ && SeatToPlay(g) == ViewedSeat(session_.LocalPosition());
   if (!ourCardDue) {
     idleTicks_ = 0;
     return;
@@ -136,8 +136,7 @@ void RobotClient::Act() {
     TakeSeat();
     return;
   }
-  const int me = session_.LocalPosition();
-  wantedSeat_ = me;
+  const int me = ViewedSeat(session_.LocalPosition());
   seatAsked_ = -1;
   const GameState& g = session_.Game();
   if (contractDue_) {
@@ -171,6 +170,15 @@ void RobotClient::TakeSeat() {
     if (!session_.SeatTaken(seatAsked_)) return;
     seatAsked_ = -1;
   }
+  // After a lost connection the seat held last, else the one configured.
+  const Position last = session_.LastPosition();
+  if (IsSeated(last)) {
+    if (!session_.SeatTaken(ViewedSeat(last))) {
+      seatAsked_ = ViewedSeat(last);
+      session_.Rejoin();
+    }
+    return;
+  }
   int seat = -1;
   if (wantedSeat_ >= 0) {
     if (!session_.SeatTaken(wantedSeat_)) seat = wantedSeat_;
@@ -199,7 +207,7 @@ bool RobotClient::HandConsistent(const GameState& g, int seat) const {
 
 void RobotClient::PlayIfDue() {
   const GameState& g = session_.Game();
-  const int me = session_.LocalPosition();
+  const int me = ViewedSeat(session_.LocalPosition());
   if (!turnNoticed_ || SeatToPlay(g) != me || !HandConsistent(g, me)) return;
   const RobotMove move = player_.Decide(g, me);
   if (move.kind != RobotMoveKind::Card) return;

@@ -61,7 +61,7 @@ TEST(CardPlay, TheTrickGoesToItsWinnerWhoLeadsFreely) {
 // Out of phase, the decision and settling entries are ignored as well.
 TEST(CardPlay, CardsFromTheWrongSeatPhaseOrRangeAreIgnored) {
   auto g = FirstLead(Misere, South, "AS|KS|2D|QS");
-  for (auto [seat, card] : {std::pair{South, C("KS")}, {South, NoCard}, {South, -1}, {South, 200},
+  for (auto [seat, card] : {std::pair<int, int>{South, C("KS")}, {South, NoCard}, {South, -1}, {South, 200},
                             {7, C("AS")}, {-1, C("AS")}, {West, C("KS")}})
     EXPECT_TRUE(CardIgnored(*g, seat, card)) << seat << " " << card;
   for (Phase phase : {PhaseIdle, PhaseChoosing, PhaseChoosingSuspended, PhasePlayingSuspended, PhaseGameOver,

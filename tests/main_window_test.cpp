@@ -119,7 +119,7 @@ TEST_F(MainWindowTest, SetupStartsAClientThatSitsKibitzesAndIsRemoved) {
   ASSERT_TRUE(WaitUntil([&] { return table.count() == 2; }));
   wanda->Command(CmdSitWest);
   ASSERT_TRUE(WaitUntil([&] { return LastPaneLine(*server) == "Wanda is sitting West"; }));
-  ASSERT_TRUE(WaitUntil([&] { return wanda->LocalPosition() == West; }));
+  ASSERT_TRUE(WaitUntil([&] { return wanda->LocalPosition() == SeatedAt(West); }));
   // A seated client can neither kibitz nor sit again; a kibitzer does not
   // sit, and its clicks never play.
   for (int id : {CmdKibitzAll, CmdSitNorth}) wanda->Command(id);
@@ -130,7 +130,7 @@ TEST_F(MainWindowTest, SetupStartsAClientThatSitsKibitzesAndIsRemoved) {
   QTest::keyClick(kim->pane()->chatLine(), Qt::Key_Return);
   ASSERT_TRUE(WaitUntil([&] { return LastPaneLine(*server) == "Kim: over"; }));
   const SeatOccupant& seats = server->server()->Occupants();
-  EXPECT_TRUE(kim->LocalPosition() == KibitzAll && wanda->LocalPosition() == West);
+  EXPECT_TRUE(kim->LocalPosition() == KibitzAll && wanda->LocalPosition() == SeatedAt(West));
   EXPECT_TRUE(seats[North] == EmptySeat && seats[East] == EmptySeat);
   // The server's own seat is never removed, an empty one has no one to remove.
   for (int id : {CmdRemoveSouth, CmdRemoveNorth, CmdRemoveWest}) server->Command(id);

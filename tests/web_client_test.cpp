@@ -103,7 +103,7 @@ TEST_F(WebClientTest, FramesSplitAnywhereAndLongMessagesAreDispatched) {
   }
   ASSERT_GT(stream.size(), 1024u);
   for (uint8_t b : stream) Serve(std::vector<uint8_t>{b});  // one byte per message
-  EXPECT_EQ(client.Session().LocalPosition(), South);
+  EXPECT_EQ(client.Session().LocalPosition(), SeatedAt(South));
   EXPECT_EQ(client.Session().Game().hands[South][12], 12);
   EXPECT_EQ(client.Session().Pane().lines().back(), std::string(60, '.') + "line 39");
 
@@ -121,7 +121,7 @@ TEST_F(WebClientTest, ADroppedOrBrokenConnectionIsRetriedIntoTheSameSeat) {
   client.SocketClosed();
   EXPECT_EQ(page.lost, 1);
   EXPECT_FALSE(client.Session().IsClient());
-  EXPECT_EQ(client.RememberedPosition(), South);
+  EXPECT_EQ(client.RememberedPosition(), SeatedAt(South));
   EXPECT_EQ(client.Session().Pane().lines().back(), "Connection closed");
 
   client.Join();  // the page's retry
