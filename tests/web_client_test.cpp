@@ -247,22 +247,5 @@ TEST_F(WebClientTest, AClickOnAPlayableCardPlaysItWherePaintedAndNowhereElse) {
   EXPECT_EQ(frames[0].payload.at(0), slot);
 }
 
-TEST_F(WebClientTest, TheSettingsReachThePaint) {
-  SeatSouth();
-  client.SetTable(1, 2, 3, 30);
-  RecordingCanvas canvas;
-  client.Paint(canvas);
-  ASSERT_GE(canvas.ints.size(), 8u);
-  EXPECT_EQ(canvas.ints[0], OpFill);
-  EXPECT_EQ((std::vector<int>(canvas.ints.begin() + 5, canvas.ints.begin() + 8)),
-            (std::vector<int>{1, 2, 3}));
-  EXPECT_EQ(client.SlotMiddle(12) - client.SlotMiddle(11), 30);
-}
-
-TEST(WebClientRetry, DelaysGrowAndStop) {
-  for (auto [attempt, ms] : {std::pair{0, 1000}, {1, 2000}, {4, 16000}, {400, 16000}, {-3, 1000}})
-    EXPECT_EQ(WebClient::RetryDelayMs(attempt), ms) << attempt;
-}
-
 }  // namespace
 }  // namespace zelbo
