@@ -171,7 +171,6 @@ void ServerTable::RequestDoublingDecision(const GameState& g) {
 // EngineHost: files
 
 std::string ServerTable::AutosavePath() const { return autosave_->path().string(); }
-std::string ServerTable::UndoPath(int n) const { return undo_->SlotPath(n).string(); }
 
 namespace {
 SeatTakenFlags SeatTakenOf(const SeatOccupant& occupant) {
@@ -221,7 +220,7 @@ void ServerTable::CloseOverflowed() {
     // A leave broadcasts, which may push another connection over; start
     // again from the top until none is left.
     if (connections_.slot(i).joined)
-      LeaveSlot(i, CloseMode::Abortive, true, true);
+      LeaveSlot(i, CloseMode::Abortive, true);
     else
       RefuseSlot(i);
     i = connections_.count();
@@ -328,7 +327,7 @@ bool ServerTable::MakeRoom() {
   const int idle = IdleSlotToEvict(connections_, occupant_, transport_.NowMs());
   if (idle < 0) return false;
   if (connections_.slot(idle).joined)
-    LeaveSlot(idle, CloseMode::Graceful, true, true);
+    LeaveSlot(idle, CloseMode::Graceful, true);
   else
     RefuseSlot(idle);
   return !connections_.full();
@@ -358,7 +357,7 @@ void ServerTable::OnRead(ConnId conn, std::span<const uint8_t> bytes) {
   } else if (status == FrameReader::Status::BadLength) {
     // A peer that breaks the framing loses its connection, as a leave.
     if (connections_.slot(now).joined)
-      LeaveSlot(now, CloseMode::Abortive, true, true);
+      LeaveSlot(now, CloseMode::Abortive, true);
     else
       RefuseSlot(now);
   }
@@ -369,7 +368,7 @@ void ServerTable::OnClosed(ConnId conn) {
   const int slot = connections_.Find(conn);
   if (slot < 0) return;
   if (connections_.slot(slot).joined)
-    LeaveSlot(slot, CloseMode::Abortive, false, true);
+    LeaveSlot(slot, CloseMode::Abortive, false);
   else
     connections_.Remove(slot, occupant_);
   FinishInput();
@@ -396,7 +395,7 @@ void ServerTable::RefuseSlot(int slot) {
   connections_.Remove(slot, occupant_);
 }
 
-void ServerTable::LeaveSlot(int slot, CloseMode mode, bool closeSocket, bool announce) {
+void ServerTable::LeaveSlot(int slot, CloseMode mode, bool closeSocket) {
   const std::string handle = connections_.slot(slot).handle;
   if (closeSocket) transport_.Close(connections_.slot(slot).conn, mode);
   bool suspended = false;
@@ -406,7 +405,6 @@ void ServerTable::LeaveSlot(int slot, CloseMode mode, bool closeSocket, bool ann
     if (choosing) ui_.HideDecisionDialogs();
   }
   const int vacated = connections_.Remove(slot, occupant_);
-  if (!announce) return;
   BroadcastText(handle + " has left the table");
   ui_.RedrawTable();
   if (suspended) {
@@ -420,7 +418,7 @@ void ServerTable::RemoveConnection(int seat) {
   if (seat < 0 || seat > 3) return;
   const int o = occupant_[static_cast<std::size_t>(seat)];
   if (o < 0) return;
-  LeaveSlot(o, CloseMode::Graceful, true, true);
+  LeaveSlot(o, CloseMode::Graceful, true);
   FinishInput();
 }
 

@@ -1,5 +1,7 @@
 #include "web/bridge/page_constants.h"
 
+#include <optional>
+
 #include "dialogs/doubling_model.h"
 #include "dialogs/pick_game_model.h"
 #include "display/hand_geometry.h"
@@ -20,7 +22,9 @@ PageConstants MakePageConstants() {
   c.minFaceStretch = MinFaceStretch;
   c.maxFaceStretch = MaxFaceStretch;
   for (int i = 0; i < TableFaceCount; ++i) c.faces[static_cast<std::size_t>(i)] = TableFaces[i];
-  for (int seat = South; seat <= East; ++seat) c.seatNames[static_cast<std::size_t>(seat)] = SeatName(seat);
+  for (int seat = South; seat <= East; ++seat) {
+    c.seatNames[static_cast<std::size_t>(seat)] = SeatName(static_cast<Seat>(seat));
+  }
   c.sitMenuSeats = {West, North, East, South};
   c.kibitzEveryone = KibitzEveryone;
   c.pickBoxCount = PickGameModel::BoxCount;
@@ -36,11 +40,11 @@ PageConstants MakePageConstants() {
 }
 
 std::string PositionText(int position) {
-  if (position >= South && position <= East) return std::string("seated ") + SeatName(position);
-  if (position == KibitzAll) return "watching everyone";
-  // Watching seat s is position s + 4.
-  if (position >= 4 && position < KibitzAll) return std::string("watching ") + SeatName(position - 4);
-  return "not seated";
+  const std::optional<Position> p = PositionFromInt(position);
+  if (!p || *p == NoPosition) return "not seated";
+  if (WatchesAll(*p)) return "watching everyone";
+  const Seat seat = static_cast<Seat>(ViewedSeat(*p));
+  return std::string(IsSeated(*p) ? "seated " : "watching ") + SeatName(seat);
 }
 
 namespace {
