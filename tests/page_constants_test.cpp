@@ -135,7 +135,7 @@ TEST(PageConstants, PositionWordsAndColourTexts) {
   EXPECT_EQ(PositionText(3), "seated East");
   EXPECT_EQ(PositionText(5), "watching West");
   EXPECT_EQ(PositionText(KibitzAll), "watching everyone");
-  for (int outside : {NoPosition, 9, -5, 1000}) EXPECT_EQ(PositionText(outside), "not seated");
+  for (int outside : {static_cast<int>(NoPosition), 9, -5, 1000}) EXPECT_EQ(PositionText(outside), "not seated");
 
   EXPECT_EQ(ColourText(Rgb{230, 230, 230}), "#e6e6e6");
   Rgb colour{1, 2, 3};
