@@ -15,6 +15,7 @@
 #include "dialogs/pick_game_dialog.h"
 #include "dialogs/score_window.h"
 #include "display/qt/table_widget.h"
+#include "display/table_layout.h"
 #include "net/qt/qt_transport.h"
 #include "net/qt/web_listener.h"
 
@@ -24,7 +25,7 @@ MainWindow::MainWindow(Settings settings, SettingsStore& store, AppPrompts& prom
                        WindowOptions options)
     : settings_(std::move(settings)), store_(store), prompts_(prompts), options_(std::move(options)) {
   setWindowTitle("zelbowin");
-  resize(900, 720);
+  resize(TableWidth, TableHeight);
 
   auto* central = new QWidget(this);
   setCentralWidget(central);

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "display/table_settings.h"
 #include "net/frames.h"
 #include "robot/robot_level.h"
 
@@ -27,10 +28,10 @@ struct Settings {
   int32_t port = InitialPort;
   std::string handle;
   uint32_t randomSeed = 0;
-  int32_t backgroundRed = 230;
-  int32_t backgroundGreen = 230;
-  int32_t backgroundBlue = 230;
-  int32_t cardSpacing = 16;
+  int32_t backgroundRed = DefaultTableColour.red;
+  int32_t backgroundGreen = DefaultTableColour.green;
+  int32_t backgroundBlue = DefaultTableColour.blue;
+  int32_t cardSpacing = DefaultCardSpacing;
   int32_t startMode = StartModeNone;
   bool privileged = false;
   // Folder with 52 pictures 900.png .. 951.png that replace the drawn cards;

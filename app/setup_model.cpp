@@ -137,7 +137,7 @@ SetupOutcome AcceptSetup(const SetupFields& f, Settings& s, ProcessRole role,
   store.WriteNumber(ValueBackgroundBlue, static_cast<uint32_t>(s.backgroundBlue));
 
   uint32_t spacing = ReadUnsignedField(f.spacing);
-  s.cardSpacing = static_cast<int32_t>(spacing > MaxCardSpacing ? MaxCardSpacing : spacing);
+  s.cardSpacing = BoundCardSpacing(spacing);
   store.WriteNumber(ValueCardSpacing, static_cast<uint32_t>(s.cardSpacing));
 
   out.close = true;

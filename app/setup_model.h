@@ -62,10 +62,6 @@ struct SetupOutcome {
   StartRole start = StartRole::None;
 };
 
-// Largest card spacing taken; beyond it the hand would only be drawn far
-// off the table, and the geometry arithmetic must stay in range.
-constexpr int32_t MaxCardSpacing = 10000;
-
 // OK: stores the settings and says which role to start. A process that
 // already has a role starts no other one.
 SetupOutcome AcceptSetup(const SetupFields& fields, Settings& settings, ProcessRole role,

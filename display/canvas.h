@@ -22,8 +22,8 @@ constexpr Rgb Red{255, 0, 0};
 constexpr Rgb Magenta{255, 0, 255};
 constexpr Rgb Green{0, 200, 0};
 
-// The three text faces of the table: a bold sans-serif, 24 pixels high and
-// about 10 wide (the underlined one marks the player to act), and a 16 by 6
+// The three text faces of the table (their metrics are in table_layout.h):
+// a large one, the same underlined to mark the player to act, and a small
 // one for the compact doubling block during play.
 enum class TableFont { Large, LargeUnderlined, Small };
 

@@ -1,8 +1,8 @@
 // The table painter: draws the whole table for one viewer as fill, text and
 // card-copy operations on a Canvas. It reads only the TableView and keeps
-// nothing between calls. Positions are fixed pixels laid out for the
-// 900 x 720 main window; the view is turned so that the viewer's seat is at
-// the bottom.
+// nothing between calls. Positions are fixed pixels of the table's layout
+// (table_layout.h); the view is turned so that the viewer's seat is at the
+// bottom.
 #pragma once
 
 #include "display/canvas.h"

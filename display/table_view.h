@@ -9,6 +9,7 @@
 #include <string>
 
 #include "display/canvas.h"
+#include "display/table_settings.h"
 #include "engine/game_state.h"
 
 namespace zelbo {
@@ -35,10 +36,10 @@ struct TableView {
   std::array<bool, 4> seatTaken{};
 
   // Settings.
-  int32_t backgroundRed = 230;
-  int32_t backgroundGreen = 230;
-  int32_t backgroundBlue = 230;
-  int32_t cardSpacing = 16;
+  int32_t backgroundRed = DefaultTableColour.red;
+  int32_t backgroundGreen = DefaultTableColour.green;
+  int32_t backgroundBlue = DefaultTableColour.blue;
+  int32_t cardSpacing = DefaultCardSpacing;
   bool privileged = false;
 
   bool IsServer() const { return role == TableRole::Server; }

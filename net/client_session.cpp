@@ -128,8 +128,8 @@ void ClientSession::RequestSeat(int seat) {
 }
 
 void ClientSession::StartKibitzing(int seat) {
-  if (!isClient_ || IsSeated() || seat < 0 || seat > 4) return;
-  if (seat == 4) {
+  if (!isClient_ || IsSeated() || seat < 0 || seat > KibitzEveryone) return;
+  if (seat == KibitzEveryone) {
     SetPosition(KibitzAll);
     SendChat(handle_ + " is now kibbitzing everyone");
   } else {

@@ -21,6 +21,9 @@
 
 namespace zelbo {
 
+// StartKibitzing's choice for watching every seat (0..3 watch one seat).
+constexpr int KibitzEveryone = 4;
+
 // What the client's screen (or a robot) does. Every method has a default
 // that does nothing.
 class ClientUi : public TableScreen {
@@ -74,7 +77,7 @@ class ClientSession : public TransportEvents {
   // The local user's commands. Each does nothing unless the role and the
   // position allow it.
   void RequestSeat(int seat);           // only without a position
-  void StartKibitzing(int seat);        // 0..3, or 4 for everyone
+  void StartKibitzing(int seat);        // 0..3, or KibitzEveryone
   void SendContractChosen(int code);    // only in PhaseChoosing
   void SendDoubleChosen(int bits);      // only in PhaseChoosing
   void PlayCard(int card);              // own seat's turn in phases 2 and 6

@@ -7,9 +7,9 @@ target_compile_definitions(robot_options_test PRIVATE ZELBO_PACKAGING_DIR="${CMA
 if(ZELBO_WITH_QT)
   # Whole games over loopback between a server and robots in one process.
   zelbo_test(robot_table_test SOURCES robot_table_test.cpp
-             LIBS zelbo_robot_qt Qt6::Core Qt6::Network LABELS robot net QT)
+             LIBS zelbo_robot_table_qt Qt6::Core Qt6::Network LABELS robot net QT)
   zelbo_test(seat_warmer_test SOURCES seat_warmer_test.cpp
-             LIBS zelbo_robot_qt Qt6::Core Qt6::Network LABELS robot net QT)
+             LIBS zelbo_robot_table_qt Qt6::Core Qt6::Network LABELS robot net QT)
 endif()
 if(ZELBO_WITH_QT AND TARGET zelbowin-server)
   # The crash drill runs the server as a separate process; label "drill".

@@ -3,6 +3,8 @@
 # built, that is where Emscripten is installed).
 if(TARGET zelbo_web_bridge)
   zelbo_test(web_client_test SOURCES web_client_test.cpp LIBS zelbo_web_bridge LABELS web)
+  zelbo_test(page_constants_test SOURCES page_constants_test.cpp LIBS zelbo_web_bridge LABELS web)
+  target_compile_definitions(page_constants_test PRIVATE ZELBO_PAGE_DIR="${CMAKE_SOURCE_DIR}/web/page")
   zelbo_test(card_recipe_test SOURCES card_recipe_test.cpp LIBS zelbo_display LABELS display)
 endif()
 if(TARGET zelbo_wasm AND TARGET zelbowin-server)

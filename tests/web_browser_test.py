@@ -3,7 +3,8 @@
 
 Starts zelbowin-server with the web listener and three robots, opens the
 page in headless Chromium, joins as "Tester" in the South seat and plays the
-whole first deal by clicking cards on the canvas and answering the dialogs.
+whole first deal by clicking cards on the canvas and answering the dialogs
+(checking on the way that the name of the seat to act is underlined).
 Midway it drops the WebSocket and checks that the page says so, sits South
 again and the game goes on. What the page shows is checked against the
 server's pane (its standard output) and its score sheet (the autosave).
@@ -108,6 +109,9 @@ class WebClientTest(unittest.TestCase):
         return self.browser.execute_script(
             f'return window.zelboTest && window.zelboTest.{name}(...arguments);', *args)
 
+    def open_page(self, query=''):
+        self.browser.get(f'http://127.0.0.1:{self.server.web_port}/{query}')
+
     def state(self):
         return self.hook('state')
 
@@ -120,9 +124,32 @@ class WebClientTest(unittest.TestCase):
         actions.pointer_action.move_to_location(int(point['x']), int(point['y'])).click()
         actions.perform()
 
+    def ink_under_name(self, x, y):
+        """The share of the underline's row, below the first letters of the
+        name drawn at layout point (x, y), that is not the table's colour."""
+        return self.browser.execute_script("""
+            const [x, y] = arguments;
+            const page = window.zelboTest.page();
+            const face = page.faces[1];
+            const c = document.getElementById('table');
+            const ctx = c.getContext('2d');
+            const r = c.width / page.tableWidth;
+            const table = ctx.getImageData(c.width - 2, c.height - 2, 1, 1).data;
+            const row = Math.floor((y + face.underlineTop + face.underlineThickness / 2) * r);
+            const d = ctx.getImageData(Math.ceil(x * r), row, Math.floor(40 * r), 1).data;
+            let ink = 0;
+            for (let i = 0; i < d.length; i += 4) {
+              if (Math.abs(d[i] - table[0]) + Math.abs(d[i + 1] - table[1]) + Math.abs(d[i + 2] - table[2]) > 60) ++ink;
+            }
+            return ink / (d.length / 4);""", x, y)
+
     def answer_pick(self):
         """Chooses Misere: everybody may double, the dealer last, so the page
         answers the Action dialog too, and doubling there gets the deal played."""
+        # South, the dealer, is to act: its name (bottom) is underlined in
+        # ink, West's (left) is not.
+        self.until('the own name underlined', lambda: self.ink_under_name(400, 507) > 0.9)
+        self.assertLess(self.ink_under_name(50, 228), 0.1)
         boxes = [self.browser.find_element(By.ID, f'pick-box-{i}') for i in range(7)]
         enabled = [i for i, b in enumerate(boxes) if b.is_enabled()]
         self.assertTrue(enabled, 'Pick a game offers no kind')
@@ -191,7 +218,11 @@ class WebClientTest(unittest.TestCase):
 
     def test_plays_the_first_deal_and_survives_a_drop(self):
         b = self.browser
-        b.get(f'http://127.0.0.1:{self.server.web_port}/')
+        # Without ?test the page offers no test views.
+        self.open_page()
+        self.until('the join form', lambda: b.find_element(By.ID, 'join').is_displayed())
+        self.assertFalse(b.execute_script('return "zelboTest" in window;'))
+        self.open_page('?test')
         self.until('the join form', lambda: b.find_element(By.ID, 'join').is_displayed())
         handle = b.find_element(By.ID, 'join-handle')
         handle.clear()
@@ -272,8 +303,9 @@ class WebClientTest(unittest.TestCase):
             left, top, right, bottom, width, height, pixels = b.execute_script("""
                 const c = document.getElementById('table'), r = c.getBoundingClientRect();
                 return [r.left, r.top, r.right, r.bottom, innerWidth, innerHeight, c.width];""")
+            table_width, table_height = self.hook('tableSize')
             return (left >= 0 and top >= 0 and right <= width and bottom <= height and
-                    abs((right - left) / (bottom - top) - 900 / 720) < 0.02 and
+                    abs((right - left) / (bottom - top) - table_width / table_height) < 0.02 and
                     bottom - top > 0.8 * height and abs(pixels - 3 * (right - left)) <= 3)
         self.until('the table fits a phone held in landscape, in proportion and sharp', fits)
 

@@ -8,14 +8,16 @@
 
 namespace zelbo {
 
-QFont MakeTableFont(int height, int width, bool underline) {
+QFont MakeTableFont(const TableFaceMetrics& face) {
+  const int height = face.lineHeight;
+  const int width = face.averageWidth;
   QFont font;
   font.setStyleHint(QFont::SansSerif);
   font.setFamilies(QStringList{QStringLiteral("sans-serif")});
-  font.setWeight(QFont::ExtraBold);
+  font.setWeight(static_cast<QFont::Weight>(TableFaceWeight));
   font.setItalic(false);
   font.setStrikeOut(false);
-  font.setUnderline(underline);
+  font.setUnderline(face.underlined);
 
   // A pixel size is the em, a line is taller: shrink until the line fits.
   font.setPixelSize(height);
@@ -32,7 +34,7 @@ QFont MakeTableFont(int height, int width, bool underline) {
   int best = 100;
   qreal bestError = std::abs(natural - width);
   for (int round = 0; round < 4 && bestError > 0.25; ++round) {
-    stretch = std::clamp(stretch, 50, 200);
+    stretch = std::clamp(stretch, MinFaceStretch, MaxFaceStretch);
     font.setStretch(stretch);
     const qreal average = QFontMetricsF(font).averageCharWidth();
     if (average <= 0) break;

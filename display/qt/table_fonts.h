@@ -1,22 +1,23 @@
-// The table's three text faces as Qt fonts: a bold sans-serif (weight 800)
-// fitted so that its line is 24 pixels high and its characters about 10
-// wide (16 and 6 for the small one), as near as the face allows.
+// The table's three text faces as Qt fonts: the sans-serif of the layout's
+// face metrics, fitted to each face's line height and average width as
+// near as the font allows.
 #pragma once
 
 #include <QFont>
 
 #include "display/canvas.h"
+#include "display/table_layout.h"
 
 namespace zelbo {
 
-// A bold sans-serif whose line height is at most `height` pixels and whose
-// average character is as near `width` pixels as stretching allows.
-QFont MakeTableFont(int height, int width, bool underline);
+// A sans-serif whose line height is at most the face's line height and
+// whose average character is as near its average width as stretching allows.
+QFont MakeTableFont(const TableFaceMetrics& face);
 
 struct TableFonts {
-  QFont large = MakeTableFont(24, 10, false);
-  QFont largeUnderlined = MakeTableFont(24, 10, true);
-  QFont small = MakeTableFont(16, 6, false);
+  QFont large = MakeTableFont(FaceMetrics(TableFont::Large));
+  QFont largeUnderlined = MakeTableFont(FaceMetrics(TableFont::LargeUnderlined));
+  QFont small = MakeTableFont(FaceMetrics(TableFont::Small));
 
   const QFont& operator[](TableFont which) const {
     return which == TableFont::LargeUnderlined ? largeUnderlined

@@ -11,6 +11,7 @@
 #include "display/qt/card_pictures.h"
 #include "display/qt/table_fonts.h"
 #include "display/table_click.h"
+#include "display/table_layout.h"
 #include "display/table_view.h"
 
 namespace zelbo {
@@ -36,7 +37,8 @@ class TableWidget : public QWidget {
   // Asks for a repaint of the whole table (the window system paints later).
   void redrawTable() { update(); }
 
-  QSize sizeHint() const override { return QSize(900, 640); }
+  // The whole layout the painter draws in.
+  QSize sizeHint() const override { return QSize(TableWidth, TableHeight); }
 
  signals:
   // A left click that hit a card of the own hand or the hidden Undo spot.

@@ -9,6 +9,7 @@
 
 #include "display/card_recipe.h"
 #include "display/hand_geometry.h"
+#include "web/bridge/page_constants.h"
 #include "web/bridge/web_client.h"
 
 namespace zelbo {
@@ -63,7 +64,12 @@ class PageClient {
   void undo() { client_.Undo(); }
   void chat(const std::string& text) { client_.Chat(text); }
 
-  void setTable(int red, int green, int blue, int spacing) { client_.SetTable(red, green, blue, spacing); }
+  // The colour as "#rrggbb"; anything else paints the default colour.
+  void setTable(const std::string& colour, int spacing) {
+    Rgb rgb = DefaultTableColour;
+    ParseColourText(colour, rgb);
+    client_.SetTable(rgb.red, rgb.green, rgb.blue, spacing);
+  }
   val paint() const {
     RecordingCanvas canvas;
     client_.Paint(canvas);
@@ -190,6 +196,50 @@ val CardRecipeForPage(int card) {
   return shapes;
 }
 
+val FaceForPage(const TableFaceMetrics& face) {
+  val o = val::object();
+  o.set("line", face.lineHeight);
+  o.set("average", face.averageWidth);
+  o.set("size", face.typeSize);
+  o.set("underlined", face.underlined);
+  o.set("underlineTop", face.underlineTop);
+  o.set("underlineThickness", face.underlineThickness);
+  return o;
+}
+
+val PageConstantsForPage() {
+  const PageConstants c = MakePageConstants();
+  val o = val::object();
+  o.set("tableWidth", c.tableWidth);
+  o.set("tableHeight", c.tableHeight);
+  o.set("handRowMiddle", c.handRowMiddle);
+  o.set("cardCount", c.cardCount);
+  o.set("faceWeight", c.faceWeight);
+  o.set("minFaceStretch", c.minFaceStretch);
+  o.set("maxFaceStretch", c.maxFaceStretch);
+  val faces = val::array();
+  for (const TableFaceMetrics& face : c.faces) faces.call<void>("push", FaceForPage(face));
+  o.set("faces", faces);
+  o.set("seatNames", ToArray(c.seatNames));
+  o.set("sitMenuSeats", ToArray(c.sitMenuSeats));
+  o.set("kibitzEveryone", c.kibitzEveryone);
+  o.set("pickBoxCount", c.pickBoxCount);
+  o.set("pickSuitCount", c.pickSuitCount);
+  o.set("pickRankCount", c.pickRankCount);
+  o.set("actionBoxCount", c.actionBoxCount);
+  o.set("minCardSpacing", c.minCardSpacing);
+  o.set("maxCardSpacing", c.maxCardSpacing);
+  o.set("defaultCardSpacing", c.defaultCardSpacing);
+  o.set("defaultTableColour", c.defaultTableColour);
+  o.set("maxHandleLength", c.maxHandleLength);
+  return o;
+}
+
+bool IsColourText(const std::string& text) {
+  Rgb ignored;
+  return ParseColourText(text, ignored);
+}
+
 std::string PickBoxLabel(int box) {
   return box >= 0 && box < PickGameModel::BoxCount ? PickGameModel::BoxLabel(box) : "";
 }
@@ -237,6 +287,9 @@ EMSCRIPTEN_BINDINGS(zelbo_web) {
   emscripten::function("pickRankEntry", &PickRankEntry);
   emscripten::function("cardRecipe", &CardRecipeForPage);
   emscripten::function("retryDelayMs", &WebClient::RetryDelayMs);
+  emscripten::function("pageConstants", &PageConstantsForPage);
+  emscripten::function("positionText", &PositionText);
+  emscripten::function("isColourText", &IsColourText);
   emscripten::constant("cardWidth", CardWidth);
   emscripten::constant("cardHeight", CardHeight);
   emscripten::constant("opFill", OpFill);

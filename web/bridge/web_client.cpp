@@ -4,6 +4,7 @@
 
 #include "display/client_view.h"
 #include "display/hand_geometry.h"
+#include "display/table_layout.h"
 #include "display/table_painter.h"
 #include "engine/engine.h"
 
@@ -108,24 +109,25 @@ void WebClient::Chat(const std::string& text) { session_.SendChat(text); }
 // ---- The table ----
 
 void WebClient::SetTable(int red, int green, int blue, int cardSpacing) {
-  red_ = red;
-  green_ = green;
-  blue_ = blue;
-  spacing_ = cardSpacing;
+  // The page's values arrive as they were stored in the browser: each
+  // colour part keeps its low byte, as on the desktop, and the spacing its
+  // range.
+  colour_ = Rgb{static_cast<uint8_t>(red), static_cast<uint8_t>(green), static_cast<uint8_t>(blue)};
+  spacing_ = BoundCardSpacing(cardSpacing);
 }
 
 TableView WebClient::View() const {
   TableView v;
-  v.backgroundRed = red_;
-  v.backgroundGreen = green_;
-  v.backgroundBlue = blue_;
+  v.backgroundRed = colour_.red;
+  v.backgroundGreen = colour_.green;
+  v.backgroundBlue = colour_.blue;
   v.cardSpacing = spacing_;
   FillClientView(v, session_);
   return v;
 }
 
 void WebClient::Paint(Canvas& canvas) const {
-  PaintTable(View(), PaintRect{0, 0, 900, 720}, canvas);
+  PaintTable(View(), PaintRect{0, 0, TableWidth, TableHeight}, canvas);
 }
 
 TableClick WebClient::Click(int x, int y) {

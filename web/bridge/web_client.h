@@ -109,7 +109,8 @@ class WebClient : private Transport, private ClientUi {
   bool open_ = false;
   bool rejoining_ = false;  // the connection was lost: ask for the last position again
   bool leaving_ = false;
-  int red_ = 230, green_ = 230, blue_ = 230, spacing_ = 16;
+  Rgb colour_ = DefaultTableColour;
+  int32_t spacing_ = DefaultCardSpacing;
   PickGameModel pick_;
   DoublingModel action_;
   ClientSession session_;  // last: it registers with the transport above

@@ -37,7 +37,8 @@ export class CardArt {
     this.ratio = 0;
     this.pictures = [];
     this.recipes = [];
-    for (let c = 0; c < 52; ++c) this.recipes.push(core.cardRecipe(c));
+    const { cardCount } = core.pageConstants();
+    for (let c = 0; c < cardCount; ++c) this.recipes.push(core.cardRecipe(c));
   }
 
   // Redraws the deck when the ratio of picture pixels to layout pixels changes.
@@ -72,6 +73,6 @@ export class CardArt {
   }
 
   picture(card) {
-    return this.pictures[card >= 0 && card < 52 ? card : 0];
+    return this.pictures[card >= 0 && card < this.pictures.length ? card : 0];
   }
 }

@@ -48,17 +48,18 @@ class DecisionDialog {
 }
 
 export class PickGameDialog extends DecisionDialog {
-  constructor(core, client) {
-    super('pick', 7, (i, on) => {
+  constructor(core, page, client) {
+    super('pick', page.pickBoxCount, (i, on) => {
       client().pickClickBox(i, on);
       this.mirror(client().pickState());
     }, () => client().pickOk());
     this.client = client;
     this.boxes.forEach((b, i) => { b.text.textContent = core.pickBoxLabel(i); });
     this.suit = $('pick-suit');
+    this.suit.size = page.pickSuitCount;  // every suit in view
     this.rank = $('pick-rank');
-    for (let i = 0; i < 4; ++i) this.suit.add(new Option(core.pickSuitEntry(i), String(i)));
-    for (let i = 0; i < 13; ++i) this.rank.add(new Option(core.pickRankEntry(i), String(i)));
+    for (let i = 0; i < page.pickSuitCount; ++i) this.suit.add(new Option(core.pickSuitEntry(i), String(i)));
+    for (let i = 0; i < page.pickRankCount; ++i) this.rank.add(new Option(core.pickRankEntry(i), String(i)));
     this.suit.addEventListener('change', () => client().pickSuit(this.suit.selectedIndex));
     this.rank.addEventListener('change', () => client().pickRank(this.rank.selectedIndex));
   }
@@ -74,8 +75,8 @@ export class PickGameDialog extends DecisionDialog {
 }
 
 export class ActionDialog extends DecisionDialog {
-  constructor(client) {
-    super('action', 3, (i, on) => client().actionSetChecked(i, on), () => client().actionOk());
+  constructor(page, client) {
+    super('action', page.actionBoxCount, (i, on) => client().actionSetChecked(i, on), () => client().actionOk());
     this.client = client;
   }
 

@@ -1,13 +1,12 @@
 // The page: loads the core (WebAssembly), joins the table over a WebSocket
 // and wires the canvas, dialogs, menus, chat and settings to it.
 
-import { loadSettings, saveSettings, colourParts } from './settings.js';
+import { loadSettings, saveSettings } from './settings.js';
 import { SocketLink, tableSocketUrl } from './socket_link.js';
 import { TableCanvas } from './table_canvas.js';
 import { PickGameDialog, ActionDialog } from './dialogs.js';
 
 const $ = (id) => document.getElementById(id);
-const SEAT_NAMES = ['South', 'West', 'North', 'East'];
 
 function setStatus(text, lost = false) {
   const s = $('status');
@@ -23,7 +22,8 @@ async function loadCore() {
 class Page {
   constructor(core) {
     this.core = core;
-    this.settings = loadSettings();
+    this.page = core.pageConstants();
+    this.settings = loadSettings(core, this.page);
     this.client = null;
     this.attempt = 0;
     this.retryTimer = 0;
@@ -31,7 +31,6 @@ class Page {
     this.paneQueued = false;
     this.heardServer = false;
     this.firstTableMs = null;
-    this.paints = 0;
     this.table = new TableCanvas($('table'), $('table-box'), core);
     this.link = new SocketLink(tableSocketUrl(window.location), {
       opened: () => this.opened(),
@@ -41,8 +40,8 @@ class Page {
       },
       closed: () => this.client.socketClosed(),
     });
-    this.pick = new PickGameDialog(core, () => this.client);
-    this.action = new ActionDialog(() => this.client);
+    this.pick = new PickGameDialog(core, this.page, () => this.client);
+    this.action = new ActionDialog(this.page, () => this.client);
     // What the core asks of the page.
     this.host = {
       openSocket: () => this.link.open(),
@@ -62,7 +61,24 @@ class Page {
     this.wire();
   }
 
+  // The seat menus and the join form's seat list, named by the core.
+  buildSeatChoices() {
+    const names = this.page.seatNames;
+    const button = (text, data, value) => {
+      const b = document.createElement('button');
+      b.textContent = text;
+      b.dataset[data] = String(value);
+      return b;
+    };
+    $('sit-items').replaceChildren(...this.page.sitMenuSeats.map((seat) => button(`Sit ${names[seat]}`, 'sit', seat)));
+    $('kibitz-items').prepend(...names.map((name, seat) => button(`Kibbitz ${name}`, 'kibitz', seat)));
+    $('kibitz-all').dataset.kibitz = String(this.page.kibitzEveryone);
+    $('join-seat').replaceChildren(...names.map((name, seat) => new Option(name, String(seat))));
+    $('join-handle').maxLength = this.page.maxHandleLength;
+  }
+
   wire() {
+    this.buildSeatChoices();
     window.addEventListener('resize', () => this.queuePaint());
     // Leaving the page closes the connection cleanly, without a retry.
     window.addEventListener('pagehide', () => {
@@ -127,6 +143,8 @@ class Page {
     const colour = $('set-colour');
     const spacing = $('set-spacing');
     const shown = $('set-spacing-value');
+    spacing.min = String(this.page.minCardSpacing);
+    spacing.max = String(this.page.maxCardSpacing);
     const apply = () => {
       this.settings.colour = colour.value;
       this.settings.spacing = Number(spacing.value);
@@ -146,8 +164,7 @@ class Page {
 
   applyTable() {
     if (!this.client) return;
-    const [r, g, b] = colourParts(this.settings.colour);
-    this.client.setTable(r, g, b, this.settings.spacing);
+    this.client.setTable(this.settings.colour, this.settings.spacing);
     this.queuePaint();
   }
 
@@ -172,7 +189,7 @@ class Page {
         return;
       }
       const seat = Number($('join-seat').value);
-      this.start(name, dialog.returnValue === 'kibitz' ? { kibitz: 4 } : { sit: seat });
+      this.start(name, dialog.returnValue === 'kibitz' ? { kibitz: this.page.kibitzEveryone } : { sit: seat });
     });
     setStatus('Choose a handle');
     dialog.showModal();
@@ -209,11 +226,7 @@ class Page {
     if (!this.client) return;
     const s = this.client.state();
     if (!s.connected) return;
-    let where = 'not seated';
-    if (s.position >= 0 && s.position <= 3) where = `seated ${SEAT_NAMES[s.position]}`;
-    else if (s.position >= 4 && s.position <= 7) where = `watching ${SEAT_NAMES[s.position - 4]}`;
-    else if (s.position === 8) where = 'watching everyone';
-    setStatus(`${s.handle}, ${where}`);
+    setStatus(`${s.handle}, ${this.core.positionText(s.position)}`);
   }
 
   // ---- Drawing ----
@@ -231,7 +244,6 @@ class Page {
     this.table.fit();
     if (!this.client) return;
     this.table.replay(this.client.paint());
-    ++this.paints;
     if (this.firstTableMs === null && this.heardServer) this.firstTableMs = performance.now();
     this.updateStatus();
   }
@@ -261,14 +273,15 @@ class Page {
     return {
       state: () => this.client && this.client.state(),
       playable: () => (this.client ? this.client.playableCards() : []),
-      slotPoint: (slot) => this.table.toPage(this.client.slotMiddle(slot), 450),
+      slotPoint: (slot) => this.table.toPage(this.client.slotMiddle(slot), this.page.handRowMiddle),
+      tableSize: () => [this.page.tableWidth, this.page.tableHeight],
+      page: () => this.page,
       paneLines: () => (this.client ? this.client.paneLines() : []),
       scoreLines: () => (this.client ? this.client.scoreLines() : []),
       pickOpen: () => this.pick.dialog.open,
       actionOpen: () => this.action.dialog.open,
       statusText: () => $('status').textContent,
       firstTableMs: () => this.firstTableMs,
-      paints: () => this.paints,
       drop: () => this.link.drop(),
     };
   }
@@ -283,7 +296,8 @@ async function boot() {
     return;
   }
   const page = new Page(core);
-  window.zelboTest = page.testHooks();
+  // Tests open the page with ?test to reach its read-only views.
+  if (new URLSearchParams(window.location.search).has('test')) window.zelboTest = page.testHooks();
   page.queuePaint();
   page.askToJoin();
 }

@@ -1,20 +1,23 @@
 // What the browser remembers between visits: the handle, the table colour
-// and the card spacing.
+// and the card spacing. Defaults and bounds are the core's (`page` is its
+// pageConstants() record), so they are the desktop's too.
 
 const KEY = 'zelbowin';
-const DEFAULTS = { handle: '', colour: '#e6e6e6', spacing: 16 };
 
-export function loadSettings() {
+export function loadSettings(core, page) {
+  const defaults = { handle: '', colour: page.defaultTableColour, spacing: page.defaultCardSpacing };
   let stored = {};
   try {
     stored = JSON.parse(localStorage.getItem(KEY) || '{}') || {};
   } catch {
     stored = {};
   }
-  const s = { ...DEFAULTS, ...stored };
+  const s = { ...defaults, ...stored };
   if (typeof s.handle !== 'string') s.handle = '';
-  if (!/^#[0-9a-f]{6}$/i.test(s.colour)) s.colour = DEFAULTS.colour;
-  s.spacing = Number.isInteger(s.spacing) ? Math.min(40, Math.max(8, s.spacing)) : DEFAULTS.spacing;
+  if (typeof s.colour !== 'string' || !core.isColourText(s.colour)) s.colour = defaults.colour;
+  s.spacing = Number.isInteger(s.spacing)
+    ? Math.min(page.maxCardSpacing, Math.max(page.minCardSpacing, s.spacing))
+    : defaults.spacing;
   return s;
 }
 
@@ -24,9 +27,4 @@ export function saveSettings(settings) {
   } catch {
     // Private windows may refuse storage; the settings then last the visit.
   }
-}
-
-// '#rrggbb' as [red, green, blue].
-export function colourParts(hex) {
-  return [1, 3, 5].map((i) => parseInt(hex.slice(i, i + 2), 16));
 }
