@@ -26,4 +26,7 @@ if(ZELBO_WITH_QT AND TARGET zelbowin-server)
              LIBS zelbo_robot_qt Qt6::Core Qt6::Network LABELS soak QT)
   target_compile_definitions(soak_drill_test PRIVATE ZELBOWIN_SERVER="$<TARGET_FILE:zelbowin-server>")
   add_dependencies(soak_drill_test zelbowin-server)
+  # A whole robot game under a sanitizer build on two shared cores can take
+  # several minutes; the drill's own deadline is a hang guard, not a speed test.
+  set_tests_properties(soak_drill_test PROPERTIES TIMEOUT 900)
 endif()
