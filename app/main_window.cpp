@@ -15,6 +15,7 @@
 #include "dialogs/pick_game_dialog.h"
 #include "dialogs/score_window.h"
 #include "display/qt/table_widget.h"
+#include "hosting/hosted_table.h"
 #include "net/qt/qt_transport.h"
 #include "net/qt/web_listener.h"
 
@@ -62,12 +63,7 @@ MainWindow::~MainWindow() {
   // The roles call back into this window while they shut down; they go
   // first, and the callbacks see that the window is closing.
   closing_ = true;
-  warmer_.reset();
-  robots_.Clear();
-  side_.reset();
-  server_.reset();
-  client_.reset();
-  transport_.reset();
+  DropRole();
 }
 
 void MainWindow::BuildMenu() {
@@ -108,7 +104,7 @@ void MainWindow::LayoutPanes() {
 
 ProcessRole MainWindow::Role() const {
   ProcessRole role;
-  role.isServer = server_ != nullptr;
+  role.isServer = hosted_ != nullptr;
   role.isClient = client_ && client_->IsClient();
   return role;
 }
@@ -117,20 +113,28 @@ int MainWindow::LocalPosition() const { return side_ ? side_->LocalPosition() : 
 
 const GameState* MainWindow::Game() const { return side_ ? &side_->Game() : nullptr; }
 
+ServerTable* MainWindow::server() const { return hosted_ ? &hosted_->Server() : nullptr; }
+
 bool MainWindow::StartServer() {
   if (Role().HasRole()) return false;
   DropRole();
-  ServerConfig config;
-  config.handle = settings_.handle;
-  config.folder = options_.folder;
-  config.randomSeed = settings_.randomSeed;
-  config.autosave = options_.autosave;
-  config.undo = options_.undo;
+  HostedTableOptions hosting;
+  hosting.config.handle = settings_.handle;
+  hosting.config.folder = options_.folder;
+  hosting.config.randomSeed = settings_.randomSeed;
+  hosting.config.autosave = options_.autosave;
+  hosting.config.undo = options_.undo;
+  // robots=N: the robots sit at once; the game starts when the table is full.
+  // takeover=SECONDS: robots keep the seats of players who left warm.
+  hosting.robots = settings_.robots;
+  hosting.robotLevel = settings_.robotPlayLevel;
+  hosting.takeoverSeconds = settings_.takeoverSeconds;
   transport_ = std::make_unique<QtTransport>();
-  server_ = std::make_unique<ServerTable>(*transport_, static_cast<ServerUi&>(*this), config);
-  side_ = ServerSide(*server_);
+  router_ = std::make_unique<TableRouter>(*transport_);
+  hosted_ = std::make_unique<HostedTable>(*router_, static_cast<ServerUi&>(*this), hosting);
+  side_ = ServerSide(hosted_->Server());
   std::string error;  // the pane shows it
-  if (!server_->Start(static_cast<uint16_t>(settings_.port), error)) {
+  if (!hosted_->Start(static_cast<uint16_t>(settings_.port), error)) {
     // Nobody could reach a server that does not listen: give the role up
     // so that Setup can try another port.
     DropRole();
@@ -139,13 +143,7 @@ bool MainWindow::StartServer() {
   }
   // web=PORT: browsers may join too; the pane says where.
   if (settings_.webPort >= 0)
-    OpenWebDoor(*transport_, *server_, static_cast<uint16_t>(settings_.webPort), error);
-  // robots=N: the robots sit at once; the game starts when the table is full.
-  if (settings_.robots > 0) robots_.Fill(*server_, settings_.robots, false, settings_.robotPlayLevel);
-  // takeover=SECONDS: robots keep the seats of players who left warm.
-  if (settings_.takeoverSeconds > 0) {
-    warmer_ = std::make_unique<SeatWarmer>(*server_, settings_.takeoverSeconds, settings_.robotPlayLevel);
-  }
+    OpenWebDoor(*transport_, hosted_->Server(), static_cast<uint16_t>(settings_.webPort), error);
   RedrawTable();
   return true;
 }
@@ -162,10 +160,9 @@ void MainWindow::ConnectToServer() {
 }
 
 void MainWindow::DropRole() {
-  warmer_.reset();
-  robots_.Clear();
   side_.reset();
-  server_.reset();
+  hosted_.reset();
+  router_.reset();
   client_.reset();
   transport_.reset();
   localTurnShown_ = false;
@@ -196,9 +193,7 @@ void MainWindow::Command(int id) {
                        : id == CmdRemoveNorth ? North
                        : id == CmdRemoveEast  ? East
                                               : South;
-      if (role.isServer && server_->Occupants()[static_cast<std::size_t>(seat)] >= 0) {
-        server_->RemoveConnection(seat);
-      }
+      if (role.isServer) server()->RemoveConnection(seat);
       break;
     }
     case CmdSitWest:
@@ -217,7 +212,7 @@ void MainWindow::Command(int id) {
       break;
     case CmdFillRobots:
       // Every empty seat, also one that fell empty in a suspended game.
-      if (role.isServer) robots_.Fill(*server_, 4, false, settings_.robotPlayLevel);
+      if (role.isServer) hosted_->FillRobots(4);
       break;
     case CmdRobotsEasy:
     case CmdRobotsNormal:
@@ -226,6 +221,7 @@ void MainWindow::Command(int id) {
       settings_.robotPlayLevel = id == CmdRobotsEasy     ? RobotLevel::Easy
                                  : id == CmdRobotsStrong ? RobotLevel::Strong
                                                          : RobotLevel::Normal;
+      if (hosted_) hosted_->SetRobotLevel(settings_.robotPlayLevel);
       const char* name = RobotLevelName(settings_.robotPlayLevel);
       store_.WriteString(ValueRobotLevel, name);
       pane_->AddLine(std::string("Robots seated from now on play ") + name);
@@ -245,7 +241,7 @@ void MainWindow::Command(int id) {
       score_->ShowBeside(frameGeometry());
       break;
     case CmdUndo:
-      if (role.isServer) server_->LocalUndo();
+      if (role.isServer) server()->LocalUndo();
       if (role.isClient && position >= 1 && position <= 3) client_->RequestUndo();
       break;
     case CmdAbout:
@@ -276,18 +272,19 @@ void MainWindow::FileCommand(int id) {
   const bool open = id == CmdOpen;
   const int kind = id == CmdSaveHandRecords ? FileKindText : FileKindGame;
   const std::string path = prompts_.ChooseFileName(this, open, kind);
-  if (path.empty() || !server_) return;
+  ServerTable* server = this->server();
+  if (path.empty() || !server) return;
   std::string error;
   bool ok = false;
   QString what;
   if (id == CmdOpen) {
-    ok = server_->LoadGameFile(path, error);
+    ok = server->LoadGameFile(path, error);
     what = "Could not read the saved game";
   } else if (id == CmdSave) {
-    ok = server_->SaveGameFile(path, error);
+    ok = server->SaveGameFile(path, error);
     what = "Could not save the game to";
   } else {
-    ok = server_->WriteHandRecordsFile(path, error);
+    ok = server->WriteHandRecordsFile(path, error);
     what = "Could not write the hand records to";
   }
   if (!ok) {
@@ -299,7 +296,7 @@ void MainWindow::FileCommand(int id) {
 }
 
 void MainWindow::AskHandRecords() {
-  if (closing_ || !server_) return;
+  if (closing_ || !hosted_) return;
   if (!prompts_.AskSaveHandRecords(this)) return;
   FileCommand(CmdSaveHandRecords);
 }
@@ -312,7 +309,6 @@ void MainWindow::SendChat(const std::string& text) {
 
 TableView MainWindow::CurrentView() const {
   TableView v;
-  v.handle = settings_.handle;
   v.backgroundRed = settings_.backgroundRed;
   v.backgroundGreen = settings_.backgroundGreen;
   v.backgroundBlue = settings_.backgroundBlue;

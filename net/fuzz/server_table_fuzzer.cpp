@@ -49,10 +49,10 @@ class MemoryTransport : public Transport {
     const int type = bytes[1];
     Check(type >= MsgIdle && type <= MsgScoreDelete);
     const std::span<const uint8_t> payload = bytes.subspan(2);
-    const int slot = table->Connections().Find(conn);
-    Check(slot >= 0);
-    if (!table->Connections().slot(slot).joined) Check(type == MsgIdle);
-    const int seat = SeatOfSlot(table->Occupants(), slot);
+    const Connection* c = table->Connections().Find(conn);
+    Check(c != nullptr);
+    if (c && !c->joined) Check(type == MsgIdle);
+    const int seat = SeatOf(table->Occupants(), conn);
     const GameState& g = table->Game();
     if (type == MsgHand) {
       Check(payload.size() == 14 && payload[0] <= 3);
