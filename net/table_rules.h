@@ -25,7 +25,7 @@ bool LocalMayDecide(const GameState& g, int localPosition, int value);
 bool MayRequestUndo(const SeatOccupant& occupant, ConnId conn);
 
 // How long a connection without a seat must have sent nothing before it
-// may give its slot to a newcomer at a full table.
+// may give its place to a newcomer at a full table.
 constexpr int64_t IdleWatcherLimitMs = 60000;
 
 // At a full table, the connection that makes room for a new connection while a
