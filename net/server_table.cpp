@@ -104,15 +104,18 @@ void ServerTable::SendChat(std::string_view text) {
 // Sending
 
 void ServerTable::Broadcast(const Frame& frame) {
-  for (const Connection& c : connections_.all())
-    if (c.joined) SendTo(c.conn, frame);
+  for (Connection& c : connections_.all())
+    if (c.joined) SendTo(c, frame);
 }
 
 void ServerTable::SendTo(ConnId conn, const Frame& frame) {
-  Connection* c = connections_.Find(conn);
-  if (!c || c->overflowed) return;
-  transport_.Send(conn, frame.view());
-  if (transport_.QueuedBytes(conn) > MaxQueuedBytes) c->overflowed = true;
+  if (Connection* c = connections_.Find(conn)) SendTo(*c, frame);
+}
+
+void ServerTable::SendTo(Connection& c, const Frame& frame) {
+  if (c.overflowed) return;
+  transport_.Send(c.conn, frame.view());
+  if (transport_.QueuedBytes(c.conn) > MaxQueuedBytes) c.overflowed = true;
 }
 
 Frame ServerTable::SeatInfoFrame(int seat) const {
@@ -140,11 +143,11 @@ void ServerTable::SendHand(const GameState& g, int seat) {
   // not joined see nothing.
   const Frame open = MakeHand(g, seat, false);
   const Frame hidden = MakeHand(g, seat, true);
-  for (const Connection& c : connections_.all()) {
+  for (Connection& c : connections_.all()) {
     if (!c.joined) continue;
     const int sits = SeatOf(occupant_, c.conn);
     const bool sees = sits >= 0 ? sits == seat : config_.watchersSeeHands;
-    SendTo(c.conn, sees ? open : hidden);
+    SendTo(c, sees ? open : hidden);
   }
 }
 

@@ -182,6 +182,7 @@ class ServerTable : public EngineHost, public TransportEvents {
   // what a new connection needs), never one whose queue has overflowed.
   void Broadcast(const Frame& frame);
   void SendTo(ConnId conn, const Frame& frame);
+  void SendTo(Connection& c, const Frame& frame);
   Frame SeatInfoFrame(int seat) const;
   // After every input: frames out first, then the files the action asked
   // for, then the connections that could not keep up are closed, then the
