@@ -1,8 +1,8 @@
 // TableView: everything the table painter and the click test read, gathered
 // by the caller from the game, the seats and the settings; it does not say
-// which role the program plays. The
-// painter never looks anywhere else, so a test can build any table by hand
-// and a server and several clients in one process each paint their own.
+// which role the program plays. The painter never looks anywhere else, so a
+// test can build any table by hand and a server and several clients in one
+// process each paint their own.
 #pragma once
 
 #include <array>

@@ -52,9 +52,6 @@ class QtTransport : public QObject, public Transport {
   // The web port actually listened on (0 when not listening).
   uint16_t WebPort() const;
 
-  // Connections currently held (for tests and the bench).
-  std::size_t ConnectionCount() const { return sockets_.size() + webSockets_.size(); }
-
   // How much of one connection's input is handed on before the event loop
   // serves the other sockets again.
   static constexpr int64_t ReadSliceBytes = 16 * 1024;
