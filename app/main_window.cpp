@@ -16,6 +16,7 @@
 #include "dialogs/score_window.h"
 #include "display/qt/table_widget.h"
 #include "display/table_layout.h"
+#include "hosting/hosted_table.h"
 #include "net/qt/qt_transport.h"
 #include "net/qt/web_listener.h"
 
@@ -63,12 +64,7 @@ MainWindow::~MainWindow() {
   // The roles call back into this window while they shut down; they go
   // first, and the callbacks see that the window is closing.
   closing_ = true;
-  warmer_.reset();
-  robots_.Clear();
-  side_.reset();
-  server_.reset();
-  client_.reset();
-  transport_.reset();
+  DropRole();
 }
 
 void MainWindow::BuildMenu() {
@@ -109,7 +105,7 @@ void MainWindow::LayoutPanes() {
 
 ProcessRole MainWindow::Role() const {
   ProcessRole role;
-  role.isServer = server_ != nullptr;
+  role.isServer = hosted_ != nullptr;
   role.isClient = client_ && client_->IsClient();
   return role;
 }
@@ -118,20 +114,28 @@ int MainWindow::LocalPosition() const { return side_ ? side_->LocalPosition() : 
 
 const GameState* MainWindow::Game() const { return side_ ? &side_->Game() : nullptr; }
 
+ServerTable* MainWindow::server() const { return hosted_ ? &hosted_->Server() : nullptr; }
+
 bool MainWindow::StartServer() {
   if (Role().HasRole()) return false;
   DropRole();
-  ServerConfig config;
-  config.handle = settings_.handle;
-  config.folder = options_.folder;
-  config.randomSeed = settings_.randomSeed;
-  config.autosave = options_.autosave;
-  config.undo = options_.undo;
+  HostedTableOptions hosting;
+  hosting.config.handle = settings_.handle;
+  hosting.config.folder = options_.folder;
+  hosting.config.randomSeed = settings_.randomSeed;
+  hosting.config.autosave = options_.autosave;
+  hosting.config.undo = options_.undo;
+  // robots=N: the robots sit at once; the game starts when the table is full.
+  // takeover=SECONDS: robots keep the seats of players who left warm.
+  hosting.robots = settings_.robots;
+  hosting.robotLevel = settings_.robotPlayLevel;
+  hosting.takeoverSeconds = settings_.takeoverSeconds;
   transport_ = std::make_unique<QtTransport>();
-  server_ = std::make_unique<ServerTable>(*transport_, static_cast<ServerUi&>(*this), config);
-  side_ = ServerSide(*server_);
+  router_ = std::make_unique<TableRouter>(*transport_);
+  hosted_ = std::make_unique<HostedTable>(*router_, static_cast<ServerUi&>(*this), hosting);
+  side_ = ServerSide(hosted_->Server());
   std::string error;  // the pane shows it
-  if (!server_->Start(static_cast<uint16_t>(settings_.port), error)) {
+  if (!hosted_->Start(static_cast<uint16_t>(settings_.port), error)) {
     // Nobody could reach a server that does not listen: give the role up
     // so that Setup can try another port.
     DropRole();
@@ -140,13 +144,7 @@ bool MainWindow::StartServer() {
   }
   // web=PORT: browsers may join too; the pane says where.
   if (settings_.webPort >= 0)
-    OpenWebDoor(*transport_, *server_, static_cast<uint16_t>(settings_.webPort), error);
-  // robots=N: the robots sit at once; the game starts when the table is full.
-  if (settings_.robots > 0) robots_.Fill(*server_, settings_.robots, false, settings_.robotPlayLevel);
-  // takeover=SECONDS: robots keep the seats of players who left warm.
-  if (settings_.takeoverSeconds > 0) {
-    warmer_ = std::make_unique<SeatWarmer>(*server_, settings_.takeoverSeconds, settings_.robotPlayLevel);
-  }
+    OpenWebDoor(*transport_, hosted_->Server(), static_cast<uint16_t>(settings_.webPort), error);
   RedrawTable();
   return true;
 }
@@ -163,10 +161,9 @@ void MainWindow::ConnectToServer() {
 }
 
 void MainWindow::DropRole() {
-  warmer_.reset();
-  robots_.Clear();
   side_.reset();
-  server_.reset();
+  hosted_.reset();
+  router_.reset();
   client_.reset();
   transport_.reset();
   localTurnShown_ = false;
@@ -197,9 +194,7 @@ void MainWindow::Command(int id) {
                        : id == CmdRemoveNorth ? North
                        : id == CmdRemoveEast  ? East
                                               : South;
-      if (role.isServer && server_->Occupants()[static_cast<std::size_t>(seat)] >= 0) {
-        server_->RemoveConnection(seat);
-      }
+      if (role.isServer) server()->RemoveConnection(seat);
       break;
     }
     case CmdSitWest:
@@ -218,7 +213,7 @@ void MainWindow::Command(int id) {
       break;
     case CmdFillRobots:
       // Every empty seat, also one that fell empty in a suspended game.
-      if (role.isServer) robots_.Fill(*server_, 4, false, settings_.robotPlayLevel);
+      if (role.isServer) hosted_->FillRobots(4);
       break;
     case CmdKibitzSouth:
     case CmdKibitzWest:
@@ -234,7 +229,7 @@ void MainWindow::Command(int id) {
       score_->ShowBeside(frameGeometry());
       break;
     case CmdUndo:
-      if (role.isServer) server_->LocalUndo();
+      if (role.isServer) server()->LocalUndo();
       if (role.isClient) client_->RequestUndo();  // only a seat other than South may
       break;
     case CmdAbout:
@@ -244,6 +239,7 @@ void MainWindow::Command(int id) {
       if (const RobotLevelInfo* row = LevelOfCommand(id)) {
         // Robots seated from now on play at this level; the choice is stored.
         settings_.robotPlayLevel = row->level;
+        if (hosted_) hosted_->SetRobotLevel(row->level);
         store_.WriteString(ValueRobotLevel, row->name);
         pane_->AddLine(std::string("Robots seated from now on play ") + row->name);
       }
@@ -271,18 +267,19 @@ void MainWindow::FileCommand(int id) {
   const bool open = id == CmdOpen;
   const int kind = id == CmdSaveHandRecords ? FileKindText : FileKindGame;
   const std::string path = prompts_.ChooseFileName(this, open, kind);
-  if (path.empty() || !server_) return;
+  ServerTable* server = this->server();
+  if (path.empty() || !server) return;
   std::string error;
   bool ok = false;
   QString what;
   if (id == CmdOpen) {
-    ok = server_->LoadGameFile(path, error);
+    ok = server->LoadGameFile(path, error);
     what = "Could not read the saved game";
   } else if (id == CmdSave) {
-    ok = server_->SaveGameFile(path, error);
+    ok = server->SaveGameFile(path, error);
     what = "Could not save the game to";
   } else {
-    ok = server_->WriteHandRecordsFile(path, error);
+    ok = server->WriteHandRecordsFile(path, error);
     what = "Could not write the hand records to";
   }
   if (!ok) {
@@ -294,7 +291,7 @@ void MainWindow::FileCommand(int id) {
 }
 
 void MainWindow::AskHandRecords() {
-  if (closing_ || !server_) return;
+  if (closing_ || !hosted_) return;
   if (!prompts_.AskSaveHandRecords(this)) return;
   FileCommand(CmdSaveHandRecords);
 }
@@ -307,7 +304,6 @@ void MainWindow::SendChat(const std::string& text) {
 
 TableView MainWindow::CurrentView() const {
   TableView v;
-  v.handle = settings_.handle;
   v.backgroundRed = settings_.backgroundRed;
   v.backgroundGreen = settings_.backgroundGreen;
   v.backgroundBlue = settings_.backgroundBlue;

@@ -20,14 +20,14 @@
 #include "display/table_view.h"
 #include "net/client_session.h"
 #include "net/server_table.h"
-#include "robot/qt/robot_table.h"
-#include "robot/qt/seat_warmer.h"
 
 class QAction;
 
 namespace zelbo {
 
+class HostedTable;
 class QtTransport;
+class TableRouter;
 class TableSide;
 class TableWidget;
 class MessagePaneWidget;
@@ -67,7 +67,7 @@ class MainWindow : public QMainWindow, public ServerUi, public ClientUi {
   TableView CurrentView() const;
 
   Settings& settings() { return settings_; }
-  ServerTable* server() const { return server_.get(); }
+  ServerTable* server() const;
   ClientSession* client() const { return client_.get(); }
   TableWidget* table() const { return table_; }
   MessagePaneWidget* pane() const { return pane_; }
@@ -114,12 +114,10 @@ class MainWindow : public QMainWindow, public ServerUi, public ClientUi {
 
   // The transport outlives the role that uses it.
   std::unique_ptr<QtTransport> transport_;
-  std::unique_ptr<ServerTable> server_;
+  std::unique_ptr<TableRouter> router_;
+  std::unique_ptr<HostedTable> hosted_;  // the server role, with its robots
   std::unique_ptr<ClientSession> client_;
   std::unique_ptr<TableSide> side_;  // in front of whichever of the two is running
-  // Robot players of this server, each on its own loopback connection.
-  RobotTable robots_;
-  std::unique_ptr<SeatWarmer> warmer_;  // takeover=SECONDS on a server
 
   TableWidget* table_ = nullptr;
   MessagePaneWidget* pane_ = nullptr;

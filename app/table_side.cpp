@@ -1,8 +1,9 @@
 #include "app/table_side.h"
 
-#include "display/client_view.h"
 #include "net/client_session.h"
 #include "net/server_table.h"
+#include "table_view_source/client_view.h"
+#include "table_view_source/server_view.h"
 
 namespace zelbo {
 
@@ -14,18 +15,7 @@ class ServerSideImpl : public TableSide {
   const GameState& Game() const override { return server_.Game(); }
   int LocalPosition() const override { return server_.LocalPosition(); }
   std::string SeatHandle(int seat) const override { return server_.SeatHandle(seat); }
-  void FillView(TableView& v) const override {
-    v.role = TableRole::Server;
-    v.game = server_.Game();
-    v.localPosition = server_.LocalPosition();
-    v.handle = server_.Config().handle;
-    for (std::size_t s = 0; s < 4; ++s) {
-      const int occupant = server_.Occupants()[s];
-      v.seatOccupant[s] = occupant;
-      if (occupant >= 0 && occupant < server_.Connections().count())
-        v.seatHandles[s] = server_.Connections().slot(occupant).handle;
-    }
-  }
+  void FillView(TableView& v) const override { FillServerView(v, server_); }
   void PlayCard(int card) override { server_.LocalPlayCard(card); }
   void ChooseContract(int code) override { server_.LocalContractChosen(code); }
   void ChooseDoubles(int bits) override { server_.LocalDoubleChosen(bits); }

@@ -25,8 +25,7 @@ class TableSide {
   virtual int LocalPosition() const = 0;
   // The name a seat goes by in the dialogs ("" for an empty seat).
   virtual std::string SeatHandle(int seat) const = 0;
-  // Fills the role's part of the table view: role, game, position, names
-  // and seats.
+  // Fills the role's part of the table view: game, position and seats.
   virtual void FillView(TableView& view) const = 0;
 
   // The local user's actions; each does nothing unless the rules allow it.

@@ -8,9 +8,7 @@ Rgb DecisionWords(const TableView& view, int index, std::string& text) {
   text.clear();
   const GameState& g = view.game;
   if (g.dealNumber < 1 || g.dealNumber > DealCount) return White;
-  SeatNames names;
-  for (int seat = 0; seat < 4; ++seat) names[seat] = SeatDisplayName(view, seat);
-  switch (DecisionText(text, g, g.dealNumber, SeatMod(g.dealer), index, names)) {
+  switch (DecisionText(text, g, g.dealNumber, SeatMod(g.dealer), index, view.seatNames)) {
     case DecisionSort::Contract: return Black;
     case DecisionSort::Pass: return Green;
     case DecisionSort::Doubles: return Red;

@@ -89,13 +89,12 @@ std::string Counter(const GameState& game, int seat, int position) {
 
 void DrawNamesUnseated(const TableView& view, TextPen& pen) {
   const GameState& g = view.game;
-  pen.Text(400, 428, SeatIsTaken(view, South) || view.IsClient() ? SeatDisplayName(view, South)
-                                                                  : std::string());
+  pen.Text(400, 428, view.seatTaken[South] ? view.seatNames[South] : std::string());
   static constexpr int X[4] = {0, 50, 400, 750};
   static constexpr int Y[4] = {0, 228, 28, 228};
   for (int seat = West; seat <= East; ++seat) {
-    if (!SeatIsTaken(view, seat)) continue;
-    pen.Text(X[seat], Y[seat], SeatDisplayName(view, seat), TableFont::Large,
+    if (!view.seatTaken[static_cast<std::size_t>(seat)]) continue;
+    pen.Text(X[seat], Y[seat], view.seatNames[static_cast<std::size_t>(seat)], TableFont::Large,
              DoublingColour(g, seat, seat));
   }
 }
@@ -105,15 +104,15 @@ void DrawNames(const TableView& view, int h, TextPen& pen) {
   std::string counter[4];
   for (int p = 0; p < 4; ++p) counter[p] = Counter(g, SeatMod(h + p), p);
 
-  const std::string ownName = view.IsServer() ? view.handle : view.seatHandles[h];
+  const std::string& ownName = view.seatNames[static_cast<std::size_t>(h)];
   const NameStyle own = NameStyleOf(g, h, h);
   pen.Text(400, 507, ownName + counter[0], own.font, own.colour);
 
   for (int p = 1; p < 4; ++p) {
     const int seat = SeatMod(h + p);
-    if (!SeatIsTaken(view, seat)) continue;
+    if (!view.seatTaken[static_cast<std::size_t>(seat)]) continue;
     const NameStyle style = NameStyleOf(g, seat, h);
-    const std::string name = SeatDisplayName(view, seat);
+    const std::string& name = view.seatNames[static_cast<std::size_t>(seat)];
     if (p == 1) pen.Text(50, 228, name + counter[1], style.font, style.colour);
     if (p == 2) {
       const int y = view.localPosition == KibitzAll ? 48 : 28;
@@ -220,7 +219,7 @@ void PaintTable(const TableView& view, const PaintRect& updateArea, Canvas& canv
   if (updateArea.empty()) return;
   const Rgb table = TableColour(view);
   canvas.FillRect(updateArea, table);
-  if (view.role == TableRole::None) return;
+  if (!view.open) return;
 
   const GameState& g = view.game;
   TextPen pen(canvas, table);
@@ -228,7 +227,7 @@ void PaintTable(const TableView& view, const PaintRect& updateArea, Canvas& canv
   // Status lines.
   pen.Text(2, 2, g.dealNumber >= 1 ? "Deal " + std::to_string(g.dealNumber) : "Deal");
   const bool noDealer = g.phase == PhaseIdle || g.phase == PhaseGameOver;
-  pen.Text(2, 28, noDealer ? "Dealer" : "Dealer " + SeatDisplayName(view, g.dealer));
+  pen.Text(2, 28, noDealer ? "Dealer" : "Dealer " + view.seatNames[static_cast<std::size_t>(SeatMod(g.dealer))]);
   if (g.contract != 0) {
     char name[32] = "";
     ContractLongName(name, g.contract);

@@ -12,7 +12,7 @@
 
 #include "dialogs/doubling_model.h"
 #include "dialogs/pick_game_model.h"
-#include "display/client_view.h"
+#include "table_view_source/client_view.h"
 #include "display/table_click.h"
 #include "display/table_painter.h"
 #include "net/client_session.h"

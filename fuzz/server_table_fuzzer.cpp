@@ -49,10 +49,10 @@ class MemoryTransport : public Transport {
     const int type = bytes[1];
     Check(type >= MsgIdle && type <= MsgScoreDelete);
     const std::span<const uint8_t> payload = bytes.subspan(2);
-    const int slot = table->Connections().Find(conn);
-    Check(slot >= 0);
-    if (!table->Connections().slot(slot).joined) Check(type == MsgIdle);
-    const int seat = SeatOfSlot(table->Occupants(), slot);
+    const Connection* c = table->Connections().Find(conn);
+    Check(c != nullptr);
+    if (c && !c->joined) Check(type == MsgIdle);
+    const int seat = SeatOf(table->Occupants(), conn);
     const GameState& g = table->Game();
     if (type == MsgHand) {
       Check(payload.size() == 14 && payload[0] <= 3);
@@ -172,12 +172,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
           value = SimpleCard(g, seat);
         }
         if (seat < 0 || value < 0) break;
-        const int o = table.Occupants()[static_cast<std::size_t>(seat)];
+        const ConnId o = table.Occupants()[static_cast<std::size_t>(seat)];
         const Frame f = type == MsgPlayCard ? MakePlayCard(value)
                         : type == MsgContractChosen ? MakeContractChosen(value)
                                                     : MakeDoubleChosen(value);
         if (o >= 0) {
-          transport.Deliver(table.Connections().slot(o).conn, f.view());
+          transport.Deliver(o, f.view());
         } else if (o == ServerUserSeat) {
           if (type == MsgPlayCard) table.LocalPlayCard(value);
           else if (type == MsgContractChosen) table.LocalContractChosen(value);
@@ -205,8 +205,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Check(table.Connections().count() <= MaxConnections);
     Check(transport.open_.size() <= static_cast<std::size_t>(MaxConnections));
     for (ConnId c : transport.open_) Check(transport.QueuedBytes(c) <= MaxQueuedBytes + MaxFrameLength);
-    for (int i = 0; i < table.Connections().count(); ++i)
-      Check(transport.open_.count(table.Connections().slot(i).conn) == 1);
+    for (const Connection& c : table.Connections().all()) Check(transport.open_.count(c.conn) == 1);
   }
   return 0;
 }

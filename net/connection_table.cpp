@@ -1,55 +1,45 @@
 #include "net/connection_table.h"
 
-#include <utility>
+#include <algorithm>
 
 namespace zelbo {
 
-int ConnectionTable::Find(ConnId conn) const {
-  if (conn == NoConn) return -1;
-  for (int i = 0; i < count_; ++i)
-    if (slots_[static_cast<std::size_t>(i)].conn == conn) return i;
-  return -1;
+Connection* ConnectionTable::Find(ConnId conn) {
+  if (conn < 0) return nullptr;
+  auto it = std::find_if(connections_.begin(), connections_.end(),
+                         [conn](const Connection& c) { return c.conn == conn; });
+  return it == connections_.end() ? nullptr : &*it;
 }
 
-int ConnectionTable::Add(ConnId conn, int64_t nowMs) {
-  if (full()) return -1;
-  ConnectionSlot& s = slots_[static_cast<std::size_t>(count_)];
-  s = ConnectionSlot{};
-  s.conn = conn;
-  s.acceptedAtMs = nowMs;
-  s.lastHeardMs = nowMs;
-  return count_++;
+const Connection* ConnectionTable::Find(ConnId conn) const {
+  return const_cast<ConnectionTable*>(this)->Find(conn);
 }
 
-int ConnectionTable::Remove(int i, SeatOccupant& occupant) {
-  if (i < 0 || i >= count_) return -1;
-  int vacated = -1;
-  for (int seat = 0; seat < 4; ++seat) {
-    if (occupant[static_cast<std::size_t>(seat)] == i) {
-      occupant[static_cast<std::size_t>(seat)] = EmptySeat;
-      vacated = seat;
-    }
-  }
-  for (int j = i; j + 1 < count_; ++j)
-    slots_[static_cast<std::size_t>(j)] = std::move(slots_[static_cast<std::size_t>(j + 1)]);
-  for (int& o : occupant)
-    if (o > i) --o;
-  --count_;
-  slots_[static_cast<std::size_t>(count_)] = ConnectionSlot{};
+Connection* ConnectionTable::Add(ConnId conn, int64_t nowMs) {
+  if (full() || conn < 0 || Find(conn)) return nullptr;
+  Connection& c = connections_.emplace_back();
+  c.conn = conn;
+  c.acceptedAtMs = nowMs;
+  c.lastHeardMs = nowMs;
+  return &c;
+}
+
+int ConnectionTable::Remove(ConnId conn, SeatOccupant& occupant) {
+  const int vacated = SeatOf(occupant, conn);
+  if (vacated >= 0) occupant[static_cast<std::size_t>(vacated)] = EmptySeat;
+  std::erase_if(connections_, [conn](const Connection& c) { return c.conn == conn; });
   return vacated;
 }
 
-int SeatOfSlot(const SeatOccupant& occupant, int slot) {
-  if (slot < 0) return -1;
+int SeatOf(const SeatOccupant& occupant, ConnId conn) {
+  if (conn < 0) return -1;
   for (int seat = 0; seat < 4; ++seat)
-    if (occupant[static_cast<std::size_t>(seat)] == slot) return seat;
+    if (occupant[static_cast<std::size_t>(seat)] == conn) return seat;
   return -1;
 }
 
 bool AllSeatsOccupied(const SeatOccupant& occupant) {
-  for (int o : occupant)
-    if (o == EmptySeat) return false;
-  return true;
+  return std::none_of(occupant.begin(), occupant.end(), [](ConnId o) { return o == EmptySeat; });
 }
 
 }  // namespace zelbo

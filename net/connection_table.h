@@ -1,17 +1,18 @@
 // The server's table of client connections and who sits where.
 //
-// ConnectionTable keeps up to 32 slots in use from 0 to count()-1 without
-// gaps; when a slot goes, the slots above it move down by one and every
-// SeatOccupant entry naming a moved slot follows it. SeatOccupant holds per
-// seat the slot index of its occupant, -1 for an empty seat and -2 for the
-// server's own user (South only).
+// Every connection is known by the ConnId its transport gave it, for as
+// long as it lives: seating, masking and replies name that id, and a
+// connection that goes moves nobody else. The table keeps the connections
+// in the order they came, which is the order broadcasts reach them.
+// SeatOccupant holds per seat the id of its occupant, EmptySeat for an
+// empty seat and ServerUserSeat for the server's own user (South only).
 #pragma once
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <string>
+#include <vector>
 
 #include "net/frames.h"
 #include "net/rate_limit.h"
@@ -21,7 +22,7 @@ namespace zelbo {
 
 constexpr int MaxConnections = 32;
 
-struct ConnectionSlot {
+struct Connection {
   ConnId conn = NoConn;
   bool joined = false;         // MsgJoin handled
   std::string handle;          // at most 31 characters
@@ -32,35 +33,35 @@ struct ConnectionSlot {
   bool overflowed = false;
   RateLimit chatLines = ChatLineLimit;
   RateLimit resends = ResendLimit;
-  // Greeting check and pending bytes. Shared so that a read in progress
-  // keeps its reader even if the slot moves or goes during dispatch.
-  std::shared_ptr<FrameReader> reader = std::make_shared<FrameReader>(true);
+  FrameReader reader{true};    // greeting check and pending bytes
 };
 
-using SeatOccupant = std::array<int, 4>;
+using SeatOccupant = std::array<ConnId, 4>;
 
 class ConnectionTable {
  public:
-  int count() const { return count_; }
-  bool full() const { return count_ >= MaxConnections; }
-  ConnectionSlot& slot(int i) { return slots_[static_cast<std::size_t>(i)]; }
-  const ConnectionSlot& slot(int i) const { return slots_[static_cast<std::size_t>(i)]; }
+  int count() const { return static_cast<int>(connections_.size()); }
+  bool full() const { return count() >= MaxConnections; }
+  // In arrival order; a reference is good until a connection is added or removed.
+  const std::vector<Connection>& all() const { return connections_; }
+  std::vector<Connection>& all() { return connections_; }
 
-  // Slot index of a connection, -1 when it holds none.
-  int Find(ConnId conn) const;
-  // Puts a new connection in slot count(); returns its index, -1 when full.
-  int Add(ConnId conn, int64_t nowMs);
-  // Removes slot i, closing the gap and renumbering `occupant`. Seats that
-  // slot i occupied become empty. Returns the seat it vacated, -1 for none.
-  int Remove(int i, SeatOccupant& occupant);
+  // The connection with id `conn`, null when the table holds none.
+  Connection* Find(ConnId conn);
+  const Connection* Find(ConnId conn) const;
+  // Takes in a new connection; null when the table is full or the id is
+  // already held.
+  Connection* Add(ConnId conn, int64_t nowMs);
+  // Forgets `conn`. A seat it occupied becomes empty; returns that seat,
+  // -1 for none.
+  int Remove(ConnId conn, SeatOccupant& occupant);
 
  private:
-  std::array<ConnectionSlot, MaxConnections> slots_;
-  int count_ = 0;
+  std::vector<Connection> connections_;
 };
 
-// The seat a slot occupies, -1 for none.
-int SeatOfSlot(const SeatOccupant& occupant, int slot);
+// The seat `conn` occupies, -1 for none.
+int SeatOf(const SeatOccupant& occupant, ConnId conn);
 // True when no seat is empty (the server's own user counts as an occupant).
 bool AllSeatsOccupied(const SeatOccupant& occupant);
 

@@ -47,12 +47,41 @@ bool ServerTable::Start(uint16_t port, std::string& error) {
 uint16_t ServerTable::Port() const { return listening_ ? transport_.ListeningPort() : 0; }
 
 void ServerTable::Stop() {
-  while (connections_.count() > 0) {
-    transport_.Close(connections_.slot(connections_.count() - 1).conn, CloseMode::Graceful);
-    connections_.Remove(connections_.count() - 1, occupant_);
-  }
   if (listening_) transport_.StopListening();
   listening_ = false;
+  // The newest goes first; the others hear nothing more.
+  while (connections_.count() > 0) {
+    const Connection& c = connections_.all().back();
+    const int seat = SeatOf(occupant_, c.conn);
+    if (seat >= 0) Raise(SeatingEvent::Kind::StoodUp, c, seat);
+    if (c.joined) Raise(SeatingEvent::Kind::Left, c);
+    transport_.Close(c.conn, CloseMode::Graceful);
+    connections_.Remove(c.conn, occupant_);
+  }
+  DeliverSeatingEvents();
+}
+
+void ServerTable::AddSeatingListener(SeatingListener& listener) { listeners_.push_back(&listener); }
+
+void ServerTable::RemoveSeatingListener(SeatingListener& listener) {
+  std::erase(listeners_, &listener);
+}
+
+void ServerTable::Raise(SeatingEvent::Kind kind, const Connection& c, int seat) {
+  events_.push_back(SeatingEvent{kind, c.conn, seat, c.handle});
+}
+
+void ServerTable::DeliverSeatingEvents() {
+  // A listener that acts on the table raises more events; they are
+  // delivered by this same loop, after the one being handled.
+  if (delivering_) return;
+  delivering_ = true;
+  for (std::size_t i = 0; i < events_.size(); ++i) {
+    const SeatingEvent event = events_[i];  // the vector may grow meanwhile
+    for (std::size_t k = 0; k < listeners_.size(); ++k) listeners_[k]->OnSeatingEvent(event);
+  }
+  events_.clear();
+  delivering_ = false;
 }
 
 // Message pane
@@ -64,7 +93,7 @@ void ServerTable::BroadcastText(std::string_view text) {
   Broadcast(MakeText(text));
 }
 
-void ServerTable::SendTextTo(int slot, std::string_view text) { SendTo(slot, MakeText(text)); }
+void ServerTable::SendTextTo(ConnId conn, std::string_view text) { SendTo(conn, MakeText(text)); }
 
 void ServerTable::SendChat(std::string_view text) {
   for (const std::string& line : CutChatLines(config_.handle, WithoutControlBytes(text)))
@@ -75,30 +104,32 @@ void ServerTable::SendChat(std::string_view text) {
 // Sending
 
 void ServerTable::Broadcast(const Frame& frame) {
-  for (int i = 0; i < connections_.count(); ++i)
-    if (connections_.slot(i).joined) SendTo(i, frame);
+  for (Connection& c : connections_.all())
+    if (c.joined) SendTo(c, frame);
 }
 
-void ServerTable::SendTo(int slot, const Frame& frame) {
-  if (slot < 0 || slot >= connections_.count()) return;
-  ConnectionSlot& s = connections_.slot(slot);
-  if (s.overflowed) return;
-  transport_.Send(s.conn, frame.view());
-  if (transport_.QueuedBytes(s.conn) > MaxQueuedBytes) s.overflowed = true;
+void ServerTable::SendTo(ConnId conn, const Frame& frame) {
+  if (Connection* c = connections_.Find(conn)) SendTo(*c, frame);
+}
+
+void ServerTable::SendTo(Connection& c, const Frame& frame) {
+  if (c.overflowed) return;
+  transport_.Send(c.conn, frame.view());
+  if (transport_.QueuedBytes(c.conn) > MaxQueuedBytes) c.overflowed = true;
 }
 
 Frame ServerTable::SeatInfoFrame(int seat) const {
   if (seat == South && localPosition_ == South) return MakeSeatInfo(seat, true, config_.handle);
-  const int o = occupant_[static_cast<std::size_t>(seat)];
-  if (o >= 0) return MakeSeatInfo(seat, true, connections_.slot(o).handle);
+  if (const Connection* c = connections_.Find(occupant_[static_cast<std::size_t>(seat)]))
+    return MakeSeatInfo(seat, true, c->handle);
   return MakeSeatInfo(seat, false, {});
 }
 
 std::string ServerTable::SeatHandle(int seat) const {
   if (seat < 0 || seat > 3) return {};
   if (seat == South && localPosition_ == South) return config_.handle;
-  const int o = occupant_[static_cast<std::size_t>(seat)];
-  return o >= 0 ? connections_.slot(o).handle : std::string();
+  const Connection* c = connections_.Find(occupant_[static_cast<std::size_t>(seat)]);
+  return c ? c->handle : std::string();
 }
 
 // EngineHost: broadcasts
@@ -112,11 +143,11 @@ void ServerTable::SendHand(const GameState& g, int seat) {
   // not joined see nothing.
   const Frame open = MakeHand(g, seat, false);
   const Frame hidden = MakeHand(g, seat, true);
-  for (int i = 0; i < connections_.count(); ++i) {
-    if (!connections_.slot(i).joined) continue;
-    const int sits = SeatOfSlot(occupant_, i);
+  for (Connection& c : connections_.all()) {
+    if (!c.joined) continue;
+    const int sits = SeatOf(occupant_, c.conn);
     const bool sees = sits >= 0 ? sits == seat : config_.watchersSeeHands;
-    SendTo(i, sees ? open : hidden);
+    SendTo(c, sees ? open : hidden);
   }
 }
 
@@ -154,8 +185,7 @@ void ServerTable::RequestContractChoice(const GameState& g) {
     ui_.OpenPickGameDialog(game_);
     return;
   }
-  const int o = occupant_[static_cast<std::size_t>(dealer)];
-  if (o >= 0) SendTo(o, MakeChooseContract(g.contractsLeft[dealer]));
+  SendTo(occupant_[static_cast<std::size_t>(dealer)], MakeChooseContract(g.contractsLeft[dealer]));
 }
 
 void ServerTable::RequestDoublingDecision(const GameState& g) {
@@ -164,8 +194,7 @@ void ServerTable::RequestDoublingDecision(const GameState& g) {
     ui_.OpenDoublingDialog(game_);
     return;
   }
-  const int o = occupant_[static_cast<std::size_t>(acting)];
-  if (o >= 0) SendTo(o, MakeDoublePrompt(g.forcedDouble));
+  SendTo(occupant_[static_cast<std::size_t>(acting)], MakeDoublePrompt(g.forcedDouble));
 }
 
 // EngineHost: files
@@ -212,18 +241,17 @@ void ServerTable::FinishInput() {
   transport_.Flush();
   WritePendingFiles();
   CloseOverflowed();
+  DeliverSeatingEvents();
 }
 
 void ServerTable::CloseOverflowed() {
-  for (int i = connections_.count() - 1; i >= 0; --i) {
-    if (!connections_.slot(i).overflowed) continue;
-    // A leave broadcasts, which may push another connection over; start
-    // again from the top until none is left.
-    if (connections_.slot(i).joined)
-      LeaveSlot(i, CloseMode::Abortive, true);
-    else
-      RefuseSlot(i);
-    i = connections_.count();
+  // A leave broadcasts, which may push another connection over; look again
+  // from the newest until none is left.
+  for (;;) {
+    const auto& all = connections_.all();
+    auto it = std::find_if(all.rbegin(), all.rend(), [](const Connection& c) { return c.overflowed; });
+    if (it == all.rend()) return;
+    Drop(it->conn, CloseMode::Abortive);
   }
 }
 
@@ -255,12 +283,13 @@ void ServerTable::ReannounceAfterLoad() {
   ui_.RedrawTable();
 }
 
-void ServerTable::UndoLastAction(int requester) {
+void ServerTable::UndoLastAction(ConnId requester) {
   WritePendingFiles();  // the ring must hold every snapshot taken so far
-  const std::string who = requester < 0 ? config_.handle : connections_.slot(requester).handle;
+  const Connection* c = connections_.Find(requester);
+  const std::string who = c ? c->handle : config_.handle;
   std::string error;
   if (!undo_->UndoLastAction(game_, error)) {
-    if (requester < 0)
+    if (!c)
       AddPaneLine(error);
     else
       SendTextTo(requester, error);
@@ -312,65 +341,58 @@ void ServerTable::OnAccepted(ConnId conn) {
   // close is an orderly one: a reset that reaches a client before it has
   // seen its own connect complete makes some socket layers retry the
   // connect again and again.
-  if (connections_.full() && !MakeRoom()) {
+  if ((connections_.full() && !MakeRoom()) || !connections_.Add(conn, transport_.NowMs())) {
     transport_.Close(conn, CloseMode::Graceful);
+    FinishInput();
     return;
   }
   // Nobody else hears of a connection until it joins; it learns the seats
   // then too.
-  connections_.Add(conn, transport_.NowMs());
   ui_.RedrawTable();
   FinishInput();
 }
 
 bool ServerTable::MakeRoom() {
-  const int idle = IdleSlotToEvict(connections_, occupant_, transport_.NowMs());
-  if (idle < 0) return false;
-  if (connections_.slot(idle).joined)
-    LeaveSlot(idle, CloseMode::Graceful, true);
-  else
-    RefuseSlot(idle);
+  const ConnId idle = IdleConnectionToEvict(connections_, occupant_, transport_.NowMs());
+  if (idle == NoConn) return false;
+  Drop(idle, CloseMode::Graceful);
   return !connections_.full();
 }
 
-void ServerTable::OnWritable(ConnId conn) {
-  const int slot = connections_.Find(conn);
-  if (slot >= 0) SendTo(slot, MakeIdle());
-}
+void ServerTable::OnWritable(ConnId conn) { SendTo(conn, MakeIdle()); }
 
 void ServerTable::OnRead(ConnId conn, std::span<const uint8_t> bytes) {
-  const int slot = connections_.Find(conn);
-  if (slot < 0) return;
-  if (!bytes.empty()) connections_.slot(slot).lastHeardMs = transport_.NowMs();
-  const std::shared_ptr<FrameReader> reader = connections_.slot(slot).reader;
+  Connection* c = connections_.Find(conn);
+  if (!c) return;
+  if (!bytes.empty()) c->lastHeardMs = transport_.NowMs();
+  // The reader is taken out while it cuts: a frame's handling may end this
+  // connection or others, and the frame's bytes stay where they are until
+  // the handling is done. It goes back if the connection is still there.
+  FrameReader reader = c->reader;
   const FrameReader::Status status =
-      reader->Feed(bytes, [this, conn](int type, std::span<const uint8_t> payload) {
-        const int s = connections_.Find(conn);
-        if (s < 0) return false;
-        Dispatch(s, type, payload);
-        return connections_.Find(conn) >= 0;
+      reader.Feed(bytes, [this, conn](int type, std::span<const uint8_t> payload) {
+        Dispatch(conn, type, payload);
+        return connections_.Find(conn) != nullptr;
       });
-  const int now = connections_.Find(conn);
-  if (now < 0) return;
+  c = connections_.Find(conn);
+  if (!c) return;
+  c->reader = reader;
   if (status == FrameReader::Status::BadGreeting) {
-    RefuseSlot(now);
+    Refuse(conn);
   } else if (status == FrameReader::Status::BadLength) {
     // A peer that breaks the framing loses its connection, as a leave.
-    if (connections_.slot(now).joined)
-      LeaveSlot(now, CloseMode::Abortive, true);
-    else
-      RefuseSlot(now);
+    Drop(conn, CloseMode::Abortive);
   }
   FinishInput();
 }
 
 void ServerTable::OnClosed(ConnId conn) {
-  const int slot = connections_.Find(conn);
-  if (slot < 0) return;
-  if (connections_.slot(slot).joined)
-    LeaveSlot(slot, CloseMode::Abortive, false);
+  const Connection* c = connections_.Find(conn);
+  if (!c) return;
+  if (c->joined)
+    Leave(conn, CloseMode::Abortive, false);
   else
-    connections_.Remove(slot, occupant_);
+    connections_.Remove(conn, occupant_);
   FinishInput();
 }
 
@@ -381,70 +403,93 @@ void ServerTable::OnSocketError(ConnId conn, const SocketError& error) {
 
 void ServerTable::OnTick() {
   // Connections that have not greeted and joined in time are refused, so
-  // idle sockets cannot hold the table's slots.
+  // idle sockets cannot hold the table's places.
   const int64_t now = transport_.NowMs();
-  for (int i = connections_.count() - 1; i >= 0; --i) {
-    const ConnectionSlot& s = connections_.slot(i);
-    if (!s.joined && now - s.acceptedAtMs >= GreetingDeadlineMs) RefuseSlot(i);
-  }
+  std::vector<ConnId> late;
+  for (const Connection& c : connections_.all())
+    if (!c.joined && now - c.acceptedAtMs >= GreetingDeadlineMs) late.push_back(c.conn);
+  for (ConnId conn : late) Refuse(conn);
   FinishInput();
 }
 
-void ServerTable::RefuseSlot(int slot) {
-  transport_.Close(connections_.slot(slot).conn, CloseMode::Abortive);
-  connections_.Remove(slot, occupant_);
+void ServerTable::Refuse(ConnId conn) {
+  const Connection* c = connections_.Find(conn);
+  if (!c) return;
+  const int seat = SeatOf(occupant_, conn);
+  if (seat >= 0) Raise(SeatingEvent::Kind::StoodUp, *c, seat);
+  if (c->joined) Raise(SeatingEvent::Kind::Left, *c);
+  transport_.Close(conn, CloseMode::Abortive);
+  connections_.Remove(conn, occupant_);
 }
 
-void ServerTable::LeaveSlot(int slot, CloseMode mode, bool closeSocket) {
-  const std::string handle = connections_.slot(slot).handle;
-  if (closeSocket) transport_.Close(connections_.slot(slot).conn, mode);
+void ServerTable::Drop(ConnId conn, CloseMode mode) {
+  const Connection* c = connections_.Find(conn);
+  if (c && c->joined)
+    Leave(conn, mode, true);
+  else
+    Refuse(conn);
+}
+
+void ServerTable::Leave(ConnId conn, CloseMode mode, bool closeSocket) {
+  const Connection* c = connections_.Find(conn);
+  if (!c) return;
+  const std::string handle = c->handle;
+  if (closeSocket) transport_.Close(conn, mode);
   bool suspended = false;
-  if (SeatOfSlot(occupant_, slot) >= 0) {
+  const int seat = SeatOf(occupant_, conn);
+  if (seat >= 0) {
+    Raise(SeatingEvent::Kind::StoodUp, *c, seat);
     const bool choosing = game_.phase == PhaseChoosing;
     suspended = SuspendGame(game_);
     if (choosing) ui_.HideDecisionDialogs();
   }
-  const int vacated = connections_.Remove(slot, occupant_);
+  Raise(SeatingEvent::Kind::Left, *c);
+  connections_.Remove(conn, occupant_);
   BroadcastText(handle + " has left the table");
   ui_.RedrawTable();
   if (suspended) {
     SendStatus(game_);
     BroadcastText("Game suspended");
   }
-  if (vacated >= 0) Broadcast(MakeSeatInfo(vacated, false, {}));
+  if (seat >= 0) Broadcast(MakeSeatInfo(seat, false, {}));
 }
 
 void ServerTable::RemoveConnection(int seat) {
   if (seat < 0 || seat > 3) return;
-  const int o = occupant_[static_cast<std::size_t>(seat)];
-  if (o < 0) return;
-  LeaveSlot(o, CloseMode::Graceful, true);
+  const ConnId o = occupant_[static_cast<std::size_t>(seat)];
+  if (!connections_.Find(o)) return;
+  Leave(o, CloseMode::Graceful, true);
   FinishInput();
 }
 
-void ServerTable::HandleJoin(int slot, std::span<const uint8_t> payload) {
-  ConnectionSlot& s = connections_.slot(slot);
-  s.handle = WithoutControlBytes(PayloadText(payload, MaxHandleLength));
-  s.joined = true;
-  BroadcastText(s.handle + " has joined the table");
+void ServerTable::SeatConnection(ConnId conn, int seat) {
+  HandleSitRequest(conn, seat);
+  FinishInput();
+}
+
+void ServerTable::HandleJoin(Connection& c, std::span<const uint8_t> payload) {
+  c.handle = WithoutControlBytes(PayloadText(payload, MaxHandleLength));
+  c.joined = true;
+  Raise(SeatingEvent::Kind::Joined, c);
+  const ConnId conn = c.conn;
+  BroadcastText(c.handle + " has joined the table");
   // What the newcomer needs to choose a seat; the others' view of the
   // seats has not changed.
-  for (int seat = 0; seat < 4; ++seat) SendTo(slot, SeatInfoFrame(seat));
+  for (int seat = 0; seat < 4; ++seat) SendTo(conn, SeatInfoFrame(seat));
 }
 
 // Chat lines and resend requests beyond the connection's rate are ignored;
 // the first time, the sender is told why.
-void ServerTable::HandleChat(int slot, std::span<const uint8_t> payload) {
-  RateLimit& limit = connections_.slot(slot).chatLines;
-  if (!limit.Take(transport_.NowMs())) {
-    if (!limit.told()) {
-      limit.setTold();
-      SendTextTo(slot, "Too many chat lines: the rest are ignored");
+void ServerTable::HandleChat(Connection& c, std::span<const uint8_t> payload) {
+  if (!c.chatLines.Take(transport_.NowMs())) {
+    if (!c.chatLines.told()) {
+      c.chatLines.setTold();
+      SendTextTo(c.conn, "Too many chat lines: the rest are ignored");
     }
     return;
   }
   // A relayed line always names its real sender.
-  const std::string prefix = ChatPrefix(connections_.slot(slot).handle);
+  const std::string prefix = ChatPrefix(c.handle);
   std::string line = WithoutControlBytes(PayloadText(payload, payload.size()));
   if (line.compare(0, prefix.size(), prefix) != 0) {
     line = prefix + line;
@@ -453,13 +498,15 @@ void ServerTable::HandleChat(int slot, std::span<const uint8_t> payload) {
   BroadcastText(line);
 }
 
-void ServerTable::HandleSitRequest(int slot, int seat) {
-  if (!MayRequestSeat(connections_, occupant_, slot, seat)) return;
+void ServerTable::HandleSitRequest(ConnId conn, int seat) {
+  if (!MayRequestSeat(connections_, occupant_, conn, seat)) return;
   if (occupant_[static_cast<std::size_t>(seat)] == EmptySeat) {
-    occupant_[static_cast<std::size_t>(seat)] = slot;
-    const std::string handle = connections_.slot(slot).handle;
+    occupant_[static_cast<std::size_t>(seat)] = conn;
+    const Connection& c = *connections_.Find(conn);
+    Raise(SeatingEvent::Kind::Seated, c, seat);
+    const std::string handle = c.handle;
     BroadcastText(handle + " is sitting " + SeatName(seat));
-    SendTo(slot, MakeSeatGranted(seat));
+    SendTo(conn, MakeSeatGranted(seat));
     Broadcast(MakeSeatInfo(seat, true, handle));
     ui_.RedrawTable();
   }
@@ -480,50 +527,49 @@ void ServerTable::StartOrResumeWhenFull() {
 
 // Dispatch
 
-void ServerTable::Dispatch(int slot, int type, std::span<const uint8_t> payload) {
-  DispatchFrame(slot, type, payload);
+void ServerTable::Dispatch(ConnId conn, int type, std::span<const uint8_t> payload) {
+  DispatchFrame(conn, type, payload);
   FinishInput();
 }
 
-void ServerTable::DispatchFrame(int slot, int type, std::span<const uint8_t> payload) {
-  if (slot < 0 || slot >= connections_.count()) return;
+void ServerTable::DispatchFrame(ConnId conn, int type, std::span<const uint8_t> payload) {
+  Connection* c = connections_.Find(conn);
+  if (!c) return;
   if (type < MsgJoin || type > MsgScoreDelete) return;
   // Until a connection has joined, only its MsgJoin counts; a second
   // MsgJoin changes nothing.
-  if (!connections_.slot(slot).joined) {
-    if (type == MsgJoin) HandleJoin(slot, payload);
+  if (!c->joined) {
+    if (type == MsgJoin) HandleJoin(*c, payload);
     return;
   }
   switch (type) {
     case MsgChat:
-      HandleChat(slot, payload);
+      HandleChat(*c, payload);
       break;
     case MsgSitRequest:
-      if (!payload.empty()) HandleSitRequest(slot, payload[0]);
+      if (!payload.empty()) HandleSitRequest(conn, payload[0]);
       break;
     case MsgContractChosen:
     case MsgDoubleChosen:
-      if (!payload.empty() && MayDecide(game_, occupant_, slot, type, payload[0]))
+      if (!payload.empty() && MayDecide(game_, occupant_, conn, type, payload[0]))
         ApplyDecision(game_, *this, payload[0]);
       break;
     case MsgPlayCard:
       if (!payload.empty()) {
-        const int seat = SeatOfSlot(occupant_, slot);
+        const int seat = SeatOf(occupant_, conn);
         if (seat >= 0) PlayCard(game_, *this, seat, payload[0]);
       }
       break;
-    case MsgResendAll: {
-      RateLimit& limit = connections_.slot(slot).resends;
-      if (limit.Take(transport_.NowMs())) {
+    case MsgResendAll:
+      if (c->resends.Take(transport_.NowMs())) {
         ReplyResendAll();
-      } else if (!limit.told()) {
-        limit.setTold();
-        SendTextTo(slot, "Too many resend requests: the rest are ignored");
+      } else if (!c->resends.told()) {
+        c->resends.setTold();
+        SendTextTo(conn, "Too many resend requests: the rest are ignored");
       }
       break;
-    }
     case MsgUndoRequest:
-      if (MayRequestUndo(occupant_, slot)) UndoLastAction(slot);
+      if (MayRequestUndo(occupant_, conn)) UndoLastAction(conn);
       break;
     default:
       break;  // frames meant for clients
@@ -550,7 +596,7 @@ void ServerTable::LocalPlayCard(int card) {
 }
 
 void ServerTable::LocalUndo() {
-  UndoLastAction(-1);
+  UndoLastAction(NoConn);
   FinishInput();
 }
 

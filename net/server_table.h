@@ -44,6 +44,29 @@ class ServerUi : public TableScreen {
   virtual void ActionFramesSent() {}
 };
 
+// A change in who is at the table. Joined: a connection's MsgJoin was
+// handled. Seated: it was given `seat`. StoodUp: it no longer holds `seat`
+// (it left, or was removed). Left: a joined connection is gone. For each
+// connection they come in that order, each at most once (StoodUp only
+// after Seated, Left only after Joined), and always name the connection's
+// own id.
+struct SeatingEvent {
+  enum class Kind { Joined, Seated, StoodUp, Left };
+  Kind kind = Kind::Joined;
+  ConnId conn = NoConn;
+  int seat = -1;        // Seated and StoodUp
+  std::string handle;
+};
+
+// Told of every seating event once the input that caused it has been
+// handled (its frames are out and its files written), in order. A listener
+// may act on the table from there; what that causes is told next.
+class SeatingListener {
+ public:
+  virtual ~SeatingListener() = default;
+  virtual void OnSeatingEvent(const SeatingEvent& event) = 0;
+};
+
 struct ServerConfig {
   std::string handle;        // the local user's handle; "nonplaying server" for none
   std::string folder;        // where the autosave and undo files go; "" = current directory
@@ -58,8 +81,9 @@ struct ServerConfig {
 
 class ServerTable : public EngineHost, public TransportEvents {
  public:
-  // The transport and the UI must outlive the table. The table makes itself
-  // the transport's event sink.
+  // The transport and the UI must outlive the table. The table takes the
+  // events of the transport it is given: a transport of its own, or its
+  // link of a TableRouter that several tables share.
   ServerTable(Transport& transport, ServerUi& ui, ServerConfig config);
   ~ServerTable() override;
   ServerTable(const ServerTable&) = delete;
@@ -93,7 +117,12 @@ class ServerTable : public EngineHost, public TransportEvents {
   void RemoveConnection(int seat);
   // Seats a joined connection that holds no seat in an empty seat, as its
   // own request would (a player who comes back to the seat they left).
-  void SeatConnection(int slot, int seat) { HandleSitRequest(slot, seat); }
+  void SeatConnection(ConnId conn, int seat);
+
+  // Seating events go to every listener added (each must outlive the table
+  // or be removed first).
+  void AddSeatingListener(SeatingListener& listener);
+  void RemoveSeatingListener(SeatingListener& listener);
 
   // Files, in the records' shape: false with a readable reason in `error`
   // when the file cannot be used, and the game untouched (a refused load
@@ -101,20 +130,20 @@ class ServerTable : public EngineHost, public TransportEvents {
   bool LoadGameFile(const std::string& path, std::string& error);
   bool SaveGameFile(const std::string& path, std::string& error) const;
   bool WriteHandRecordsFile(const std::string& path, std::string& error) const;
-  // Name of the autosave file inside the folder.
+  // Names of the autosave and undo files inside the folder.
   std::string AutosavePath() const;
 
   // Adds a line to the local pane only.
   void AddPaneLine(std::string_view line);
   // Shows the line locally and sends it (cut to 124) to every connection.
   void BroadcastText(std::string_view text);
-  // Sends the line (cut to 124) to one slot only.
-  void SendTextTo(int slot, std::string_view text);
+  // Sends the line (cut to 124) to one connection only.
+  void SendTextTo(ConnId conn, std::string_view text);
 
-  // Handles one complete frame from `slot`; public for tests. The frames it
+  // Handles one complete frame from `conn`; public for tests. The frames it
   // causes are flushed to the sockets before the action's undo snapshot
   // and autosave are written, both before it returns.
-  void Dispatch(int slot, int type, std::span<const uint8_t> payload);
+  void Dispatch(ConnId conn, int type, std::span<const uint8_t> payload);
 
   // TransportEvents
   void OnAccepted(ConnId conn) override;
@@ -152,29 +181,37 @@ class ServerTable : public EngineHost, public TransportEvents {
   // Sending reaches joined connections only (SendTo also the others, for
   // what a new connection needs), never one whose queue has overflowed.
   void Broadcast(const Frame& frame);
-  void SendTo(int slot, const Frame& frame);
+  void SendTo(ConnId conn, const Frame& frame);
+  void SendTo(Connection& c, const Frame& frame);
   Frame SeatInfoFrame(int seat) const;
   // After every input: frames out first, then the files the action asked
-  // for, then the connections that could not keep up are closed.
+  // for, then the connections that could not keep up are closed, then the
+  // seating events go out.
   void FinishInput();
+  void Raise(SeatingEvent::Kind kind, const Connection& c, int seat = -1);
+  void DeliverSeatingEvents();
   void WritePendingFiles();
   void CloseOverflowed();
-  // At a full table: frees a slot held by an idle watcher, if any.
+  // At a full table: frees the place of an idle watcher, if any.
   bool MakeRoom();
   void SendStateUpToScoreSheet();
   void SendWholeState();
   void ReplyResendAll();
-  void DispatchFrame(int slot, int type, std::span<const uint8_t> payload);
-  void HandleJoin(int slot, std::span<const uint8_t> payload);
-  void HandleChat(int slot, std::span<const uint8_t> payload);
-  void HandleSitRequest(int slot, int seat);
+  void DispatchFrame(ConnId conn, int type, std::span<const uint8_t> payload);
+  void HandleJoin(Connection& c, std::span<const uint8_t> payload);
+  void HandleChat(Connection& c, std::span<const uint8_t> payload);
+  void HandleSitRequest(ConnId conn, int seat);
   void StartOrResumeWhenFull();
-  void UndoLastAction(int requester);
+  void UndoLastAction(ConnId requester);
   void ReannounceAfterLoad();
-  // Removes the slot of a connection that leaves: the line, the
-  // suspension of a game it played in, and its seat's info.
-  void LeaveSlot(int slot, CloseMode mode, bool closeSocket);
-  void RefuseSlot(int slot);
+  // A joined connection leaves: pane line, suspension, seat info. The
+  // socket is closed with `mode` unless the peer closed it already.
+  void Leave(ConnId conn, CloseMode mode, bool closeSocket);
+  // A connection goes silently (one that never joined); so does any
+  // connection when the table stops.
+  void Refuse(ConnId conn);
+  // Leave for a joined connection, Refuse for another.
+  void Drop(ConnId conn, CloseMode mode);
 
   Transport& transport_;
   ServerUi& ui_;
@@ -187,6 +224,9 @@ class ServerTable : public EngineHost, public TransportEvents {
   std::unique_ptr<UndoRing> undo_;
   std::unique_ptr<Autosave> autosave_;
   bool listening_ = false;
+  std::vector<SeatingListener*> listeners_;
+  std::vector<SeatingEvent> events_;  // raised, not yet delivered
+  bool delivering_ = false;
   // Files an action asked for, written once its frames are out.
   std::vector<GameState> pendingSnapshots_;
   std::optional<GameState> pendingSave_;

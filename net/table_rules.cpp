@@ -5,18 +5,18 @@
 
 namespace zelbo {
 
-bool MayRequestSeat(const ConnectionTable& table, const SeatOccupant& occupant, int slot, int seat) {
-  if (slot < 0 || slot >= table.count() || seat < 0 || seat > 3) return false;
-  if (!table.slot(slot).joined) return false;
-  return SeatOfSlot(occupant, slot) < 0;
+bool MayRequestSeat(const ConnectionTable& table, const SeatOccupant& occupant, ConnId conn, int seat) {
+  const Connection* c = table.Find(conn);
+  if (!c || !c->joined || seat < 0 || seat > 3) return false;
+  return SeatOf(occupant, conn) < 0;
 }
 
-bool MayDecide(const GameState& g, const SeatOccupant& occupant, int slot, int type, int value) {
-  if (g.phase != PhaseChoosing || slot < 0) return false;
+bool MayDecide(const GameState& g, const SeatOccupant& occupant, ConnId conn, int type, int value) {
+  if (g.phase != PhaseChoosing || conn < 0) return false;
   if (g.dealer < 0 || g.dealer > 3) return false;
   const bool contractStep = g.turn == 0;
   if (type != (contractStep ? MsgContractChosen : MsgDoubleChosen)) return false;
-  if (occupant[static_cast<std::size_t>(ActingSeat(g))] != slot) return false;
+  if (occupant[static_cast<std::size_t>(ActingSeat(g))] != conn) return false;
   return IsDecisionAllowed(g, value);
 }
 
@@ -26,19 +26,16 @@ bool LocalMayDecide(const GameState& g, int localPosition, int value) {
   return IsDecisionAllowed(g, value);
 }
 
-bool MayRequestUndo(const SeatOccupant& occupant, int slot) {
-  return SeatOfSlot(occupant, slot) >= 0;
-}
+bool MayRequestUndo(const SeatOccupant& occupant, ConnId conn) { return SeatOf(occupant, conn) >= 0; }
 
-int IdleSlotToEvict(const ConnectionTable& table, const SeatOccupant& occupant, int64_t nowMs) {
-  if (AllSeatsOccupied(occupant)) return -1;
-  int chosen = -1;
-  for (int i = 0; i < table.count(); ++i) {
-    const ConnectionSlot& s = table.slot(i);
-    if (SeatOfSlot(occupant, i) >= 0 || nowMs - s.lastHeardMs < IdleWatcherLimitMs) continue;
-    if (chosen < 0 || s.lastHeardMs < table.slot(chosen).lastHeardMs) chosen = i;
+ConnId IdleConnectionToEvict(const ConnectionTable& table, const SeatOccupant& occupant, int64_t nowMs) {
+  if (AllSeatsOccupied(occupant)) return NoConn;
+  const Connection* chosen = nullptr;
+  for (const Connection& c : table.all()) {
+    if (SeatOf(occupant, c.conn) >= 0 || nowMs - c.lastHeardMs < IdleWatcherLimitMs) continue;
+    if (!chosen || c.lastHeardMs < chosen->lastHeardMs) chosen = &c;
   }
-  return chosen;
+  return chosen ? chosen->conn : NoConn;
 }
 
 }  // namespace zelbo

@@ -7,33 +7,33 @@
 
 namespace zelbo {
 
-// A sit request from `slot` for `seat` may be considered: the connection
+// A sit request from `conn` for `seat` may be considered: the connection
 // has joined, holds no seat yet, and the seat byte names a seat. (Whether
 // the seat is free is decided when the request is applied.)
-bool MayRequestSeat(const ConnectionTable& table, const SeatOccupant& occupant, int slot, int seat);
+bool MayRequestSeat(const ConnectionTable& table, const SeatOccupant& occupant, ConnId conn, int seat);
 
-// A decision frame (MsgContractChosen or MsgDoubleChosen) from `slot` may
+// A decision frame (MsgContractChosen or MsgDoubleChosen) from `conn` may
 // be applied: the phase is PhaseChoosing, the frame fits the step (the
-// contract at step 0, doubles at steps 1..4), the slot occupies the acting
-// seat, and the rules offer `value` now.
-bool MayDecide(const GameState& g, const SeatOccupant& occupant, int slot, int type, int value);
+// contract at step 0, doubles at steps 1..4), the connection occupies the
+// acting seat, and the rules offer `value` now.
+bool MayDecide(const GameState& g, const SeatOccupant& occupant, ConnId conn, int type, int value);
 
 // The server's own user may decide: it sits South and South is acting.
 bool LocalMayDecide(const GameState& g, int localPosition, int value);
 
-// A MsgUndoRequest from `slot` is honoured only when the slot holds a seat.
-bool MayRequestUndo(const SeatOccupant& occupant, int slot);
+// A MsgUndoRequest from `conn` is honoured only when it holds a seat.
+bool MayRequestUndo(const SeatOccupant& occupant, ConnId conn);
 
 // How long a connection without a seat must have sent nothing before it
-// may give its slot to a newcomer at a full table.
+// may give its place to a newcomer at a full table.
 constexpr int64_t IdleWatcherLimitMs = 60000;
 
-// At a full table, the slot that makes room for a new connection while a
+// At a full table, the connection that makes room for a new connection while a
 // seat is empty (a player may be coming back): of the connections that hold
 // no seat and have sent nothing for at least IdleWatcherLimitMs, the one
-// silent longest. -1 when there is none, or when every seat is taken (the
-// newcomer is then turned away, and quiet watchers of a running game stay).
-// Seated players are never chosen.
-int IdleSlotToEvict(const ConnectionTable& table, const SeatOccupant& occupant, int64_t nowMs);
+// silent longest. NoConn when there is none, or when every seat is taken
+// (the newcomer is then turned away, and quiet watchers of a running game
+// stay). Seated players are never chosen.
+ConnId IdleConnectionToEvict(const ConnectionTable& table, const SeatOccupant& occupant, int64_t nowMs);
 
 }  // namespace zelbo

@@ -2,6 +2,8 @@
 // a person's handlers: menu commands, the dialogs' controls, clicks on the own cards.
 #include <QTest>
 
+#include <algorithm>
+
 #include "app_test_support.h"
 #include "display/hand_geometry.h"
 
@@ -56,7 +58,7 @@ TEST_F(EndToEnd, ServerAndThreeClientsPlayWholeDeals) {
   MainWindow* all[4] = {server.get(), clients[0].get(), clients[1].get(), clients[2].get()};
   const ConnectionTable& t = server->server()->Connections();
   ASSERT_TRUE(WaitUntil([&] {
-    return t.count() == 3 && t.slot(0).joined && t.slot(1).joined && t.slot(2).joined;
+    return t.count() == 3 && std::all_of(t.all().begin(), t.all().end(), [](const Connection& c) { return c.joined; });
   }));
   for (int i = 0; int id : {CmdSitWest, CmdSitNorth, CmdSitEast}) clients[i++]->Command(id);
   ASSERT_TRUE(WaitUntil([&] { return game.phase == PhaseChoosing; }))

@@ -113,8 +113,8 @@ TEST_F(MainWindowTest, SetupStartsAClientThatSitsKibitzesAndIsRemoved) {
   wanda->Command(CmdSetup);  // the bad port keeps the dialog open
   EXPECT_EQ(wanda->settings().serverAddress, "127.0.0.1");
   const ConnectionTable& table = server->server()->Connections();
-  ASSERT_TRUE(WaitUntil([&] { return table.count() == 1 && table.slot(0).joined; }));
-  EXPECT_EQ(table.slot(0).handle, "Wanda");
+  ASSERT_TRUE(WaitUntil([&] { return table.count() == 1 && table.all()[0].joined; }));
+  EXPECT_EQ(table.all()[0].handle, "Wanda");
   auto kim = Client("Kim", *server);
   ASSERT_TRUE(WaitUntil([&] { return table.count() == 2; }));
   wanda->Command(CmdSitWest);
@@ -210,7 +210,7 @@ TEST_F(MainWindowTest, RobotsFillTheTableAtStartAndOnCommand) {
   EXPECT_TRUE(IsSuspended(w->Game()->phase));
   w->Command(CmdFillRobots);
   ASSERT_TRUE(WaitUntil([&] { return !IsSuspended(w->Game()->phase); }));
-  EXPECT_EQ(w->server()->Connections().slot(w->server()->Occupants()[North]).handle, "Robot North");
+  EXPECT_EQ(w->server()->SeatHandle(North), "Robot North");
 }
 
 TEST_F(MainWindowTest, TheRobotLevelChosenInTheSitMenuIsSaidAndStored) {

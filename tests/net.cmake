@@ -2,7 +2,7 @@
 # real loopback sockets the transport, whole tables and the headless server.
 zelbo_test(frames_test SOURCES frames_test.cpp LIBS zelbo_protocol LABELS net)
 zelbo_test(message_pane_test SOURCES message_pane_test.cpp LIBS zelbo_protocol LABELS net)
-zelbo_test(server_table_test SOURCES server_table_test.cpp LIBS zelbo_server LABELS net)
+zelbo_test(server_table_test SOURCES server_table_test.cpp LIBS zelbo_server zelbo_server_view LABELS net)
 zelbo_test(client_session_test SOURCES client_session_test.cpp LIBS zelbo_client LABELS net)
 zelbo_test(takeover_policy_test SOURCES takeover_policy_test.cpp LIBS zelbo_server LABELS net)
 zelbo_test(client_mirror_test SOURCES client_mirror_test.cpp LIBS zelbo_server zelbo_client LABELS net)

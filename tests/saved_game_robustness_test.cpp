@@ -97,7 +97,7 @@ TEST(SavedGameRobustnessTest, AcceptedHostileFilesDriveTheEngineThePainterAndThe
     for (int step = 0; step < 30 && g->phase != PhaseGameOver; ++step) {
       for (int viewer : {-1, 0, 1, 2, 3, 4, 8}) {  // none, seated, watching, all
         TableView v;
-        v.role = viewer == NoPosition ? TableRole::Server : TableRole::Client;
+        v.open = true;
         v.game = *g;
         v.localPosition = viewer;
         CheckingCanvas canvas;

@@ -6,6 +6,7 @@
 
 #include "net/qt/qt_transport.h"
 #include "robot/qt/robot_table.h"
+#include "net/table_router.h"
 #include "robot/qt/seat_warmer.h"
 #include "tests/robot_fixtures.h"
 
@@ -15,7 +16,8 @@ namespace {
 using testing::WaitUntil;
 
 struct Table : ServerUi {
-  explicit Table(uint32_t seed) : server(transport, *this, {std::string(NonplayingServerHandle), dir.path, seed}) {
+  explicit Table(uint32_t seed)
+      : router(transport), server(router.AddTable(), *this, {std::string(NonplayingServerHandle), dir.path, seed}) {
     std::string error;
     EXPECT_TRUE(server.Start(0, error)) << error;
   }
@@ -31,6 +33,7 @@ struct Table : ServerUi {
   QCoreApplication& app = testing::App();
   testing::TempDir dir;
   QtTransport transport;
+  TableRouter router;
   ServerTable server;
   RobotTable robots;
   bool written = false;
@@ -50,6 +53,22 @@ bool MidTrick(const GameState& g) {
   return down >= 1 && down <= 3;
 }
 
+// Listens after the warmer: what the warmer had done by the end of each event.
+struct WarmerProbe : SeatingListener {
+  WarmerProbe(const SeatWarmer& w, const ServerTable& s) : warmer(w), server(s) {}
+  void OnSeatingEvent(const SeatingEvent& e) override {
+    if (e.handle != "Ann") return;
+    if (e.kind == SeatingEvent::Kind::StoodUp) {
+      annLeft = IsSuspended(server.Game().phase);
+      robotAtAnnsLeave = warmer.Robot(e.seat) != nullptr;
+    }
+    if (e.kind == SeatingEvent::Kind::Joined) robotAtAnnsReturn = warmer.Robot(South) != nullptr;
+  }
+  const SeatWarmer& warmer;
+  const ServerTable& server;
+  bool annLeft = false, robotAtAnnsLeave = false, robotAtAnnsReturn = true;
+};
+
 TEST(SeatWarmer, ARobotKeepsTheSeatUntilThePlayerComesBackAndTheGameIsUnchanged) {
   constexpr uint32_t kSeed = 41;
   // The game as it goes with nobody leaving: Ann and three normal robots.
@@ -65,12 +84,15 @@ TEST(SeatWarmer, ARobotKeepsTheSeatUntilThePlayerComesBackAndTheGameIsUnchanged)
   Table t(kSeed);
   const GameState& g = t.server.Game();
   SeatWarmer warmer(t.server, 0, RobotLevel::Normal);
+  WarmerProbe probe(warmer, t.server);
+  t.server.AddSeatingListener(probe);
   t.robots.Fill(t.server, 3);
   auto ann = Player(t, South);
   // Ann leaves in the middle of a trick of the third deal.
   ASSERT_TRUE(WaitUntil([&] { return g.dealNumber >= 3 && MidTrick(g); }, 60000));
   ann.reset();
-  ASSERT_TRUE(WaitUntil([&] { return IsSuspended(g.phase); }));
+  ASSERT_TRUE(WaitUntil([&] { return probe.annLeft; })) << "the leave suspends the game";
+  EXPECT_TRUE(probe.robotAtAnnsLeave) << "the robot was sent while the leave was told";
   const int deal = g.dealNumber;
   const int round = g.playRound;
   ASSERT_TRUE(WaitUntil([&] { return warmer.Robot(South) && !IsSuspended(g.phase); }));
@@ -81,6 +103,7 @@ TEST(SeatWarmer, ARobotKeepsTheSeatUntilThePlayerComesBackAndTheGameIsUnchanged)
   ann = Player(t, -1);  // back, asking for no seat: the table gives hers back
   ASSERT_TRUE(WaitUntil([&] { return ann->Client().Seat() == South; }));
   EXPECT_TRUE(t.PaneHas("Robot South stands up for Ann"));
+  EXPECT_FALSE(probe.robotAtAnnsReturn) << "the robot stood up while the join was told";
   EXPECT_EQ(warmer.Robot(South), nullptr);
   EXPECT_EQ(t.server.SeatHandle(South), "Ann");
 
@@ -92,6 +115,7 @@ TEST(SeatWarmer, ARobotKeepsTheSeatUntilThePlayerComesBackAndTheGameIsUnchanged)
   EXPECT_NE(records.find("Ann"), std::string::npos);
   EXPECT_GT(warmer.MovesSent(), 0);
   t.robots.Clear();
+  t.server.RemoveSeatingListener(probe);
 }
 
 }  // namespace

@@ -4,14 +4,18 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "engine/engine.h"
 #include "engine/simple_policy.h"
+#include "net/table_router.h"
 #include "net/table_rules.h"
 #include "records/saved_game.h"
+#include "table_view_source/server_view.h"
 #include "tests/fake_transport.h"
 
 namespace zelbo {
@@ -64,11 +68,11 @@ TEST_F(ServerTableTest, NothingCountsBeforeJoinOneSeatEachChatCarriesTheRealSend
   EXPECT_TRUE(t_.Texts(a).empty());
   t_.Deliver(a, MakeJoin(std::string(40, 'k')));  // a lone greeting, then the join
   t_.Deliver(a, MakeJoin("Other"));               // a second join changes nothing
-  EXPECT_EQ(table_.Connections().slot(0).handle, std::string(31, 'k'));
+  EXPECT_EQ(table_.Connections().Find(a)->handle, std::string(31, 'k'));
   Sit(a, West);
   Sit(a, North);
   Sit(Join("Bob"), West);  // taken
-  EXPECT_EQ(table_.Occupants()[West], 0);
+  EXPECT_EQ(table_.Occupants()[West], a);
   EXPECT_EQ(table_.Occupants()[North], EmptySeat);
   const ConnId m = t_.Accept();
   for (uint8_t b : testing::Hello("Mallory")) t_.Deliver(m, std::span<const uint8_t>(&b, 1));  // byte by byte
@@ -99,7 +103,7 @@ TEST_F(ServerTableTest, SilentConnectionsGoAfterTenSecondsAndTheThirtyThirdAtOnc
   for (int i = 1; i < MaxConnections; ++i) Join(testing::Numbered("p", i));
   const ConnId extra = Join("extra");
   EXPECT_EQ(t_.closed.count(extra), 1u);
-  EXPECT_EQ(table_.Connections().Find(extra), -1);
+  EXPECT_EQ(table_.Connections().Find(extra), nullptr);
   EXPECT_EQ(table_.Connections().count(), MaxConnections);
 }
 
@@ -271,6 +275,117 @@ TEST_F(ServerTableTest, ANeverReadingPeerIsClosedAsALeaveAndFloodsAreRateLimited
   EXPECT_EQ(texts.back(), "Game suspended");
 }
 
+struct EventLog : SeatingListener {
+  std::vector<SeatingEvent> events;
+  void OnSeatingEvent(const SeatingEvent& e) override { events.push_back(e); }
+};
+
+// Connections come and go in every order while the seats are held, and a
+// seated player is replaced: each seat still names its own connection,
+// which alone sees its hand, and every seating event names the connection
+// it is about, in order and once.
+TEST_F(ServerTableTest, ChurnAroundHeldSeatsKeepsIdsHandsAndEventsStraight) {
+  EventLog log;
+  table_.AddSeatingListener(log);
+  FillTable();
+  std::map<ConnId, std::string> handleOf;
+  for (int s = 0; s < 4; ++s) handleOf[seat_[s]] = testing::Numbered("P", s);
+  std::array<int, 4> order{0, 1, 2, 3};
+  int round = 0;
+  do {
+    // Two watchers, one connection that never joins, and West's player go.
+    std::array<ConnId, 4> going{Join(testing::Numbered("w", 2 * round)), t_.Accept(),
+                                Join(testing::Numbered("w", 2 * round + 1)), seat_[West]};
+    handleOf[going[0]] = testing::Numbered("w", 2 * round);
+    handleOf[going[2]] = testing::Numbered("w", 2 * round + 1);
+    for (int i : order) table_.OnClosed(going[static_cast<std::size_t>(i)]);
+    const std::string west = testing::Numbered("West", round);
+    Sit(seat_[West] = Join(west), West);
+    handleOf[seat_[West]] = west;
+
+    TableView view;
+    FillServerView(view, table_);
+    t_.now += 2000;  // the resend allowance refills
+    for (int s = 0; s < 4; ++s) {
+      ASSERT_EQ(table_.Occupants()[static_cast<std::size_t>(s)], seat_[s]) << round;
+      EXPECT_EQ(view.seatNames[static_cast<std::size_t>(s)], handleOf[seat_[s]]);
+      t_.Frames(seat_[s]);
+      t_.Deliver(seat_[s], MakeResendAll());
+      for (const auto& f : t_.Frames(seat_[s]))
+        if (f.type == MsgHand) {
+          EXPECT_EQ(Open(f), f.payload[0] == s) << round << " seat " << s;
+        }
+    }
+    EXPECT_EQ(table_.Connections().count(), 4);
+    ++round;
+  } while (std::next_permutation(order.begin(), order.end()));
+  EXPECT_FALSE(IsSuspended(table_.Game().phase));
+
+  using Kind = SeatingEvent::Kind;
+  std::map<ConnId, std::vector<Kind>> seen;
+  for (const SeatingEvent& e : log.events) {
+    ASSERT_EQ(handleOf.count(e.conn), 1u) << "an event for a connection that never joined";
+    EXPECT_EQ(e.handle, handleOf[e.conn]);
+    std::vector<Kind>& kinds = seen[e.conn];
+    EXPECT_TRUE(kinds.empty() ? e.kind == Kind::Joined : e.kind > kinds.back()) << e.conn;
+    const int heldSeat = e.handle[0] == 'P' ? e.handle[1] - '0' : West;
+    if (e.kind == Kind::Seated || e.kind == Kind::StoodUp) {
+      EXPECT_EQ(e.seat, heldSeat) << e.handle;
+    }
+    kinds.push_back(e.kind);
+  }
+  const std::vector<Kind> watcher{Kind::Joined, Kind::Left};
+  const std::vector<Kind> player{Kind::Joined, Kind::Seated, Kind::StoodUp, Kind::Left};
+  for (const auto& [conn, kinds] : seen) {
+    const bool seated = std::count(seat_, seat_ + 4, conn) == 1;
+    const bool wasPlayer = handleOf[conn][0] != 'w';
+    if (seated)
+      EXPECT_EQ(kinds, std::vector<Kind>(player.begin(), player.begin() + 2)) << conn;
+    else
+      EXPECT_EQ(kinds, wasPlayer ? player : watcher) << conn;
+  }
+  EXPECT_EQ(seen.size(), handleOf.size());
+}
+
+// Two tables share one transport: each new connection goes to the table
+// the chooser names, and nothing of one table reaches the other.
+TEST(TableRouter, TablesOnOneTransportKeepTheirOwnConnections) {
+  testing::TempDir dir;
+  testing::FakeTransport t;
+  testing::RecordingUi ui;
+  TableRouter router(t);
+  Transport& first = router.AddTable();
+  Transport& second = router.AddTable();
+  ServerTable a(first, ui, ServerConfig{"A", dir.path, 1, false, false});
+  ServerTable b(second, ui, ServerConfig{"B", dir.path, 2, false, false});
+  std::string error;
+  ASSERT_TRUE(a.Start(0, error) && b.Start(0, error)) << error;
+  Transport* next = &first;
+  router.SetChooser([&next](ConnId) { return next; });
+  const ConnId ann = t.Accept();
+  next = &second;
+  const ConnId bob = t.Accept();
+  next = nullptr;
+  const ConnId turnedAway = t.Accept();
+  EXPECT_EQ(t.closed.count(turnedAway), 1u);
+  t.Greet(ann, "Ann");
+  t.Greet(bob, "Bob");
+  t.Deliver(bob, MakeSitRequest(West));
+  EXPECT_EQ(b.SeatHandle(West), "Bob");
+  EXPECT_EQ(a.Occupants()[West], EmptySeat);
+  for (const std::string& text : t.Texts(ann)) EXPECT_EQ(text.find("Bob"), std::string::npos) << text;
+  a.Stop();  // closes Ann's connection only; the port stays open for B
+  EXPECT_EQ(t.closed.count(ann), 1u);
+  EXPECT_EQ(t.closed.count(bob), 0u);
+  EXPECT_EQ(b.Port(), 40000);
+  t.now = ServerTable::GreetingDeadlineMs;
+  const ConnId silent = (next = &second, t.Accept());
+  t.now += ServerTable::GreetingDeadlineMs;
+  router.OnTick();  // ticks reach every table
+  EXPECT_EQ(t.closed.count(silent), 1u);
+  EXPECT_EQ(b.Connections().count(), 1);
+}
+
 // A connection that has not joined hears nothing, and nobody hears of it;
 // a joined watcher sees open hands unless the table masks them.
 TEST_F(ServerTableTest, NothingReachesOrConcernsAConnectionBeforeItJoins) {
@@ -412,20 +527,17 @@ TEST_F(ServerTableTest, FramesGoOutBeforeTheActionsFilesAreWritten) {
   EXPECT_EQ(table.UndoDepth(), 1);
 }
 
-TEST(IdleSlotToEvict, PicksTheLongestSilentWatcherPastTheLimitWhileASeatIsEmpty) {
+TEST(IdleConnectionToEvict, PicksTheLongestSilentWatcherPastTheLimitWhileASeatIsEmpty) {
   ConnectionTable table;
   SeatOccupant occupant{EmptySeat, EmptySeat, EmptySeat, EmptySeat};
-  for (int i = 0; i < 4; ++i) table.Add(100 + i, 0);
-  table.slot(0).lastHeardMs = 0;      // seated, silent longest
-  table.slot(1).lastHeardMs = 5000;
-  table.slot(2).lastHeardMs = 1000;   // the one
-  table.slot(3).lastHeardMs = 70000;  // spoke lately
-  occupant[South] = 0;
-  EXPECT_EQ(IdleSlotToEvict(table, occupant, IdleWatcherLimitMs), -1);
-  EXPECT_EQ(IdleSlotToEvict(table, occupant, IdleWatcherLimitMs + 1000), 2);
-  EXPECT_EQ(IdleSlotToEvict(table, occupant, IdleWatcherLimitMs + 70000), 2);
-  occupant = {0, 1, ServerUserSeat, 3};  // nobody can be coming back
-  EXPECT_EQ(IdleSlotToEvict(table, occupant, IdleWatcherLimitMs + 70000), -1);
+  const int64_t heard[4] = {0, 5000, 1000, 70000};  // seated and silent longest, -, the one, spoke lately
+  for (int i = 0; i < 4; ++i) table.Add(100 + i, 0)->lastHeardMs = heard[i];
+  occupant[South] = 100;
+  EXPECT_EQ(IdleConnectionToEvict(table, occupant, IdleWatcherLimitMs), NoConn);
+  EXPECT_EQ(IdleConnectionToEvict(table, occupant, IdleWatcherLimitMs + 1000), 102);
+  EXPECT_EQ(IdleConnectionToEvict(table, occupant, IdleWatcherLimitMs + 70000), 102);
+  occupant = {100, 101, ServerUserSeat, 103};  // nobody can be coming back
+  EXPECT_EQ(IdleConnectionToEvict(table, occupant, IdleWatcherLimitMs + 70000), NoConn);
 }
 
 TEST(RateLimit, AllowsABurstThenOneTokenPerPeriod) {

@@ -8,8 +8,8 @@ namespace zelbo {
 
 inline TableView Playing(int position, int contract = Misere, int dealer = East, int turn = West) {
   TableView v;
-  v.role = TableRole::Client, v.localPosition = position;
-  v.seatHandles = {"Sam", "Wendy", "Nora", "Eddie"}, v.seatTaken = {true, true, true, true};
+  v.open = true, v.localPosition = position;
+  v.seatNames = {"Sam", "Wendy", "Nora", "Eddie"}, v.seatTaken = {true, true, true, true};
   GameState& g = v.game;
   g.phase = PhasePlaying, g.dealNumber = 5, g.dealer = dealer, g.contract = contract, g.turn = turn;
   g.roundSteps = 4;

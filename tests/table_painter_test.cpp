@@ -92,13 +92,13 @@ Recorder Paint(const TableView& v, PaintRect area = {0, 0, 900, 720}) {
 
 TEST(TablePainter, WithoutRoleOnlyTheBackgroundWithoutSeatOnlyNames) {
   TableView v = Playing(South);
-  v.role = TableRole::None;
+  v.open = false;
   v.backgroundRed = 0x1FF;  // only the low 8 bits count
   EXPECT_EQ(Paint(v, {10, 20, 30, 40}).ops, (Lines{"fill 10,20,30,40,255,230,230"}));
-  v.role = TableRole::Client;
+  v.open = true;
   EXPECT_TRUE(Paint(v, {0, 0, 0, 10}).ops.empty());  // nothing to update
   v.localPosition = NoPosition;  // unseated: the taken seats' names, no cards
-  v.seatTaken = {false, true, false, true};
+  v.seatTaken = {true, true, false, true};
   const Recorder c = Paint(v);
   EXPECT_EQ(Lines(c.ops.begin() + 4, c.ops.end()),
             (Lines{"400,428:Sam", "50,228:Wendy", "750,228:Eddie"}));
@@ -132,11 +132,10 @@ TEST(TablePainter, OwnHandAtAnySpacing) {
 
 TEST(TablePainter, KibitzersSeeOneSeatFromBelowOrAllFourHandsAndTricksTurn) {
   TableView v = Playing(4 + West, NoQueens, South, North);
-  v.handle = "Kim";
   Recorder c = Paint(v);
   EXPECT_EQ(c.rows[400], Hand(West, 300, 400));
   EXPECT_EQ(Names(c) + to_string(c.rows.size()), "Wendy 2|Nora 3 {_}|Eddie 4|1 Sam|1")
-      << "the watched player, not Kim; no other hands";
+      << "the watched player's name at the bottom; no other hands";
   v.localPosition = KibitzAll;
   for (int s = 0; s < 4; ++s) v.game.tableCards[s] = static_cast<uint8_t>(s);
   c = Paint(v);
@@ -198,10 +197,9 @@ TEST(TablePainter, DoublingTextsStandAtTheActorsPlace) {
                              "675,5:Pass {sg}", "775,64:Redouble Eddie {sr}", "!350,340:"}));
   v.localPosition = KibitzAll, g.phase = PhaseFirstLead;  // North's lower
   EXPECT_TRUE(Has(Paint(v), {"350,80:Misere"}));
-  // On the server an empty seat has a stand-in name in the decision texts
-  // and none beside the table; the server's own seat shows its own handle.
-  v.role = TableRole::Server, v.handle = "Host", v.localPosition = South;
-  v.seatOccupant = {ServerUserSeat, 0, EmptySeat, 1};
+  // An empty seat's name shows in the decision texts but not beside the table.
+  v.localPosition = South;
+  v.seatNames = {"Host", "Wendy", "crashee", "Eddie"}, v.seatTaken = {true, true, false, true};
   std::string text;
   EXPECT_EQ(DecisionWords(v, 1, text), Red);
   EXPECT_EQ(text, "Double crashee");

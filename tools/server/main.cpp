@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <memory>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -16,11 +15,10 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "hosting/hosted_table.h"
 #include "net/qt/qt_transport.h"
 #include "net/qt/web_listener.h"
-#include "net/server_table.h"
-#include "robot/qt/robot_table.h"
-#include "robot/qt/seat_warmer.h"
+#include "net/table_router.h"
 #include "tools/server/headless_ui.h"
 #include "tools/server/resume_plan.h"
 #include "tools/server/server_options.h"
@@ -106,10 +104,20 @@ int main(int argc, char** argv) {
   // The crash drill's kill point between an action's frames and its files.
   if (const char* killAt = std::getenv("ZELBOWIN_KILL_BEFORE_FILES"))
     ui.KillBeforeFiles(std::strtol(killAt, nullptr, 10));
-  ServerConfig config{std::string(NonplayingServerHandle), options.dir, options.seed};
-  config.watchersSeeHands = options.watchersSeeHands;
-  config.autosaveName = plan.autosaveName;
-  ServerTable table(transport, ui, config);
+  HostedTableOptions hosting;
+  hosting.config = ServerConfig{std::string(NonplayingServerHandle), options.dir, options.seed};
+  hosting.config.watchersSeeHands = options.watchersSeeHands;
+  hosting.config.autosaveName = plan.autosaveName;
+  // Robots, when asked for, join once the port is open: ordinary clients
+  // over loopback, each on its own connection, back by themselves when
+  // dropped. --robot-takeover: robots keep the seats of players who left warm.
+  hosting.robots = options.robots;
+  hosting.robotsReconnect = true;
+  hosting.robotLevel = options.robotLevel;
+  hosting.takeoverSeconds = options.takeoverSeconds;
+  TableRouter router(transport);
+  HostedTable hosted(router, ui, hosting);
+  ServerTable& table = hosted.Server();
   ui.SetTable(&table);
 
   // A game that cannot be loaded ends the program before the port opens, so
@@ -124,7 +132,7 @@ int main(int argc, char** argv) {
                 plan.resume ? "resuming the game in" : "new table, autosaving to",
                 table.AutosavePath().c_str());
 
-  if (!table.Start(options.port, error)) {
+  if (!hosted.Start(options.port, error)) {
     std::fprintf(stderr, "zelbowin-server: cannot listen on port %u (%s)\n", options.port,
                  error.c_str());
     return 1;
@@ -139,20 +147,8 @@ int main(int argc, char** argv) {
   }
   std::fflush(stdout);
 
-  // Robot players, when asked for, join the table here: ordinary clients
-  // over loopback, each on its own connection.
-  RobotTable robots;
-  robots.Fill(table, options.robots, true, options.robotLevel);
-  // --robot-takeover: robots keep the seats of players who left warm.
-  std::unique_ptr<SeatWarmer> warmer;
-  if (options.takeoverSeconds > 0) {
-    warmer = std::make_unique<SeatWarmer>(table, options.takeoverSeconds, options.robotLevel);
-  }
-
   const int result = app.exec();
-  warmer.reset();
-  robots.Clear();
-  table.Stop();
+  hosted.Stop();
   std::printf("zelbowin-server: table closed\n");
   std::fflush(stdout);
   return result;

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "display/client_view.h"
+#include "table_view_source/client_view.h"
 #include "display/hand_geometry.h"
 #include "display/table_layout.h"
 #include "display/table_painter.h"

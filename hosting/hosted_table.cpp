@@ -1,0 +1,35 @@
+#include "hosting/hosted_table.h"
+
+namespace zelbo {
+
+HostedTable::HostedTable(TableRouter& router, ServerUi& ui, HostedTableOptions options)
+    : router_(router),
+      link_(router.AddTable()),
+      options_(std::move(options)),
+      server_(std::make_unique<ServerTable>(link_, ui, options_.config)) {}
+
+HostedTable::~HostedTable() {
+  Stop();
+  server_.reset();
+  router_.RemoveTable(link_);
+}
+
+bool HostedTable::Start(uint16_t port, std::string& error) {
+  if (!server_->Start(port, error)) return false;
+  robots_.Fill(*server_, options_.robots, options_.robotsReconnect, options_.robotLevel);
+  if (options_.takeoverSeconds > 0)
+    warmer_ = std::make_unique<SeatWarmer>(*server_, options_.takeoverSeconds, options_.robotLevel);
+  return true;
+}
+
+void HostedTable::FillRobots(int count) {
+  robots_.Fill(*server_, count, options_.robotsReconnect, options_.robotLevel);
+}
+
+void HostedTable::Stop() {
+  warmer_.reset();
+  robots_.Clear();
+  server_->Stop();
+}
+
+}  // namespace zelbo
