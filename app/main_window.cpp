@@ -16,7 +16,7 @@
 #include "dialogs/score_window.h"
 #include "display/qt/table_widget.h"
 #include "net/qt/qt_transport.h"
-#include "net/qt/web_listener.h"
+#include "web/qt/web_door.h"
 
 namespace zelbo {
 
@@ -65,6 +65,7 @@ MainWindow::~MainWindow() {
   warmer_.reset();
   robots_.Clear();
   side_.reset();
+  door_.reset();
   server_.reset();
   client_.reset();
   transport_.reset();
@@ -139,7 +140,7 @@ bool MainWindow::StartServer() {
   }
   // web=PORT: browsers may join too; the pane says where.
   if (settings_.webPort >= 0)
-    OpenWebDoor(*transport_, *server_, static_cast<uint16_t>(settings_.webPort), error);
+    door_ = OpenWebDoor(*transport_, *server_, static_cast<uint16_t>(settings_.webPort), {}, error);
   // robots=N: the robots sit at once; the game starts when the table is full.
   if (settings_.robots > 0) robots_.Fill(*server_, settings_.robots, false, settings_.robotPlayLevel);
   // takeover=SECONDS: robots keep the seats of players who left warm.
@@ -165,6 +166,7 @@ void MainWindow::DropRole() {
   warmer_.reset();
   robots_.Clear();
   side_.reset();
+  door_.reset();
   server_.reset();
   client_.reset();
   transport_.reset();

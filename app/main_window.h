@@ -28,6 +28,7 @@ class QAction;
 namespace zelbo {
 
 class QtTransport;
+class WebDoor;
 class TableSide;
 class TableWidget;
 class MessagePaneWidget;
@@ -115,6 +116,7 @@ class MainWindow : public QMainWindow, public ServerUi, public ClientUi {
   // The transport outlives the role that uses it.
   std::unique_ptr<QtTransport> transport_;
   std::unique_ptr<ServerTable> server_;
+  std::unique_ptr<WebDoor> door_;  // web=PORT: the server's door for browsers
   std::unique_ptr<ClientSession> client_;
   std::unique_ptr<TableSide> side_;  // in front of whichever of the two is running
   // Robot players of this server, each on its own loopback connection.

@@ -26,7 +26,7 @@ struct ConnectionSlot {
   bool joined = false;         // MsgJoin handled
   std::string handle;          // at most 31 characters
   int64_t acceptedAtMs = 0;    // for the greeting deadline
-  int64_t lastHeardMs = 0;     // when the peer last sent anything
+  int64_t lastHeardMs = 0;     // when the peer last sent a frame other than the idle one
   // Its queue went over MaxQueuedBytes: nothing more is sent, and the
   // connection is closed as a leave once the current handler is done.
   bool overflowed = false;

@@ -342,7 +342,6 @@ void ServerTable::OnWritable(ConnId conn) {
 void ServerTable::OnRead(ConnId conn, std::span<const uint8_t> bytes) {
   const int slot = connections_.Find(conn);
   if (slot < 0) return;
-  if (!bytes.empty()) connections_.slot(slot).lastHeardMs = transport_.NowMs();
   const std::shared_ptr<FrameReader> reader = connections_.slot(slot).reader;
   const FrameReader::Status status =
       reader->Feed(bytes, [this, conn](int type, std::span<const uint8_t> payload) {
@@ -388,6 +387,7 @@ void ServerTable::OnTick() {
     const ConnectionSlot& s = connections_.slot(i);
     if (!s.joined && now - s.acceptedAtMs >= GreetingDeadlineMs) RefuseSlot(i);
   }
+  if (const std::string summary = joinLines_.Summary(now); !summary.empty()) BroadcastText(summary);
   FinishInput();
 }
 
@@ -398,16 +398,20 @@ void ServerTable::RefuseSlot(int slot) {
 
 void ServerTable::LeaveSlot(int slot, CloseMode mode, bool closeSocket, bool announce) {
   const std::string handle = connections_.slot(slot).handle;
+  const std::string address = transport_.PeerAddress(connections_.slot(slot).conn);
   if (closeSocket) transport_.Close(connections_.slot(slot).conn, mode);
   bool suspended = false;
-  if (SeatOfSlot(occupant_, slot) >= 0) {
+  const bool seated = SeatOfSlot(occupant_, slot) >= 0;
+  if (seated) {
     const bool choosing = game_.phase == PhaseChoosing;
     suspended = SuspendGame(game_);
     if (choosing) ui_.HideDecisionDialogs();
   }
   const int vacated = connections_.Remove(slot, occupant_);
   if (!announce) return;
-  BroadcastText(handle + " has left the table");
+  // A seated player's leave is always told; a watcher's within the rate.
+  if (seated || joinLines_.Announce(address, transport_.NowMs()))
+    BroadcastText(handle + " has left the table");
   ui_.RedrawTable();
   if (suspended) {
     SendStatus(game_);
@@ -428,7 +432,11 @@ void ServerTable::HandleJoin(int slot, std::span<const uint8_t> payload) {
   ConnectionSlot& s = connections_.slot(slot);
   s.handle = WithoutControlBytes(PayloadText(payload, MaxHandleLength));
   s.joined = true;
-  BroadcastText(s.handle + " has joined the table");
+  const std::string line = s.handle + " has joined the table";
+  if (joinLines_.Announce(transport_.PeerAddress(s.conn), transport_.NowMs()))
+    BroadcastText(line);
+  else
+    SendTextTo(slot, line);
   // What the newcomer needs to choose a seat; the others' view of the
   // seats has not changed.
   for (int seat = 0; seat < 4; ++seat) SendTo(slot, SeatInfoFrame(seat));
@@ -489,6 +497,8 @@ void ServerTable::Dispatch(int slot, int type, std::span<const uint8_t> payload)
 
 void ServerTable::DispatchFrame(int slot, int type, std::span<const uint8_t> payload) {
   if (slot < 0 || slot >= connections_.count()) return;
+  // Keep-alives are no sign of a person: a crowd sending only them stays idle.
+  if (type != MsgIdle) connections_.slot(slot).lastHeardMs = transport_.NowMs();
   if (type < MsgJoin || type > MsgScoreDelete) return;
   // Until a connection has joined, only its MsgJoin counts; a second
   // MsgJoin changes nothing.

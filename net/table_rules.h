@@ -24,9 +24,9 @@ bool LocalMayDecide(const GameState& g, int localPosition, int value);
 // A MsgUndoRequest from `slot` is honoured only when the slot holds a seat.
 bool MayRequestUndo(const SeatOccupant& occupant, int slot);
 
-// How long a connection without a seat must have sent nothing before it
-// may give its slot to a newcomer at a full table.
-constexpr int64_t IdleWatcherLimitMs = 60000;
+// How long a connection without a seat must have sent nothing but idle
+// frames before it may give its slot to a newcomer at a full table.
+constexpr int64_t IdleWatcherLimitMs = 30000;
 
 // At a full table, the slot that makes room for a new connection while a
 // seat is empty (a player may be coming back): of the connections that hold

@@ -12,7 +12,7 @@ if(ZELBO_WITH_QT)
   zelbo_test(server_table_tcp_test SOURCES server_table_tcp_test.cpp
              LIBS zelbo_net_qt zelbo_bench_net zelbo_server_core LABELS net QT)
   zelbo_test(web_listener_test SOURCES web_listener_test.cpp
-             LIBS zelbo_net_qt zelbo_bench_net zelbo_server_core LABELS net QT)
+             LIBS zelbo_web_qt zelbo_bench_net zelbo_server_core LABELS net QT)
   zelbo_test(zelbowin_server_test SOURCES zelbowin_server_test.cpp
              LIBS zelbo_net_qt zelbo_bench_net zelbo_server_core LABELS net QT)
   target_compile_definitions(zelbowin_server_test PRIVATE
