@@ -33,7 +33,7 @@ int64_t NowMs() {
       .count();
 }
 
-std::string KindOf(int status) {
+std::string RefusalKind(int status) {
   switch (status) {
     case 400: return "malformed request (400)";
     case 403: return "WebSocket from a foreign origin (403)";
@@ -155,7 +155,7 @@ void WebDoor::OnNewConnection() {
     // Behind a trusted proxy the client is known from the first request.
     if (Trusted(c.peer)) continue;
     if (perAddress_[c.peer] >= MaxHttpPerAddress) {
-      Refuse(socket, 429, KindOf(429));
+      Refuse(socket, 429, RefusalKind(429));
       continue;
     }
     ++perAddress_[c.peer];
@@ -185,7 +185,7 @@ void WebDoor::Process(PausableSocket* socket) {
     const HeadResult r = ScanRequestHead(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
     if (r.scan == HeadScan::Incomplete) return;
     if (const int status = RefusalStatus(r.scan)) {
-      Refuse(socket, status, KindOf(status));
+      Refuse(socket, status, RefusalKind(status));
       return;
     }
     const bool viaProxy = Trusted(c.peer);
@@ -193,7 +193,7 @@ void WebDoor::Process(PausableSocket* socket) {
     const std::string client = ClientAddress(c.peer, r.head, options_.trustedProxies);
     if (!c.counted) {
       if (perAddress_[client] >= MaxHttpPerAddress) {
-        Refuse(socket, 429, KindOf(429));
+        Refuse(socket, 429, RefusalKind(429));
         return;
       }
       ++perAddress_[client];
@@ -201,7 +201,7 @@ void WebDoor::Process(PausableSocket* socket) {
       c.address = client;
     }
     if (v.status != 0) {
-      Refuse(socket, v.status, KindOf(v.status));
+      Refuse(socket, v.status, RefusalKind(v.status));
       return;
     }
     if (v.upgrade) {
