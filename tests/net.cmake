@@ -27,3 +27,15 @@ if(ZELBO_WITH_QT AND TARGET zelbowin-server)
   target_compile_definitions(soak_drill_test PRIVATE ZELBOWIN_SERVER="$<TARGET_FILE:zelbowin-server>")
   add_dependencies(soak_drill_test zelbowin-server)
 endif()
+
+# The web door: its request reading (pure), and the real server under the
+# attacks it must hold against; label "door".
+if(TARGET zelbo_http)
+  zelbo_test(http_request_test SOURCES http_request_test.cpp LIBS zelbo_http LABELS door)
+endif()
+if(ZELBO_WITH_QT AND TARGET zelbowin-server)
+  zelbo_test(door_attack_test SOURCES door_attack_test.cpp
+             LIBS zelbo_net Qt6::Core Qt6::Network Qt6::WebSockets LABELS door QT)
+  target_compile_definitions(door_attack_test PRIVATE ZELBOWIN_SERVER="$<TARGET_FILE:zelbowin-server>")
+  add_dependencies(door_attack_test zelbowin-server)
+endif()
