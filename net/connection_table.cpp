@@ -12,7 +12,7 @@ int ConnectionTable::Find(ConnId conn) const {
 }
 
 int ConnectionTable::Add(ConnId conn, int64_t nowMs) {
-  if (full()) return -1;
+  if (count_ >= MaxConnections + ReturnSlots) return -1;
   ConnectionSlot& s = slots_[static_cast<std::size_t>(count_)];
   s = ConnectionSlot{};
   s.conn = conn;

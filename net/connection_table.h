@@ -20,6 +20,11 @@
 namespace zelbo {
 
 constexpr int MaxConnections = 32;
+// Beyond MaxConnections, slots for newcomers while a game waits for a
+// player who dropped: each must take a seat by the greeting deadline, and
+// its sitting makes a watcher give up a slot, so the table is back at
+// MaxConnections.
+constexpr int ReturnSlots = 4;
 
 struct ConnectionSlot {
   ConnId conn = NoConn;
@@ -30,6 +35,8 @@ struct ConnectionSlot {
   // Its queue went over MaxQueuedBytes: nothing more is sent, and the
   // connection is closed as a leave once the current handler is done.
   bool overflowed = false;
+  // Came in over MaxConnections: must sit by the greeting deadline.
+  bool mustSit = false;
   RateLimit chatLines = ChatLineLimit;
   RateLimit resends = ResendLimit;
   // Greeting check and pending bytes. Shared so that a read in progress
@@ -42,20 +49,22 @@ using SeatOccupant = std::array<int, 4>;
 class ConnectionTable {
  public:
   int count() const { return count_; }
+  // At the limit (the return slots may still be free).
   bool full() const { return count_ >= MaxConnections; }
   ConnectionSlot& slot(int i) { return slots_[static_cast<std::size_t>(i)]; }
   const ConnectionSlot& slot(int i) const { return slots_[static_cast<std::size_t>(i)]; }
 
   // Slot index of a connection, -1 when it holds none.
   int Find(ConnId conn) const;
-  // Puts a new connection in slot count(); returns its index, -1 when full.
+  // Puts a new connection in slot count(); returns its index, -1 when the
+  // return slots are taken too.
   int Add(ConnId conn, int64_t nowMs);
   // Removes slot i, closing the gap and renumbering `occupant`. Seats that
   // slot i occupied become empty. Returns the seat it vacated, -1 for none.
   int Remove(int i, SeatOccupant& occupant);
 
  private:
-  std::array<ConnectionSlot, MaxConnections> slots_;
+  std::array<ConnectionSlot, MaxConnections + ReturnSlots> slots_;
   int count_ = 0;
 };
 

@@ -313,13 +313,21 @@ void ServerTable::OnAccepted(ConnId conn) {
   // close is an orderly one: a reset that reaches a client before it has
   // seen its own connect complete makes some socket layers retry the
   // connect again and again.
+  //
+  // While the game waits for a player who dropped, a newcomer is let in
+  // over the limit to take the empty seat; a player's return is never
+  // refused because watchers hold every slot.
+  bool overLimit = false;
   if (connections_.full() && !MakeRoom()) {
-    transport_.Close(conn, CloseMode::Graceful);
-    return;
+    overLimit = IsSuspended(game_.phase) && !AllSeatsOccupied(occupant_);
+    if (!overLimit || connections_.count() >= MaxConnections + ReturnSlots) {
+      transport_.Close(conn, CloseMode::Graceful);
+      return;
+    }
   }
   // Nobody else hears of a connection until it joins; it learns the seats
   // then too.
-  connections_.Add(conn, transport_.NowMs());
+  connections_.slot(connections_.Add(conn, transport_.NowMs())).mustSit = overLimit;
   ui_.RedrawTable();
   FinishInput();
 }
@@ -327,11 +335,15 @@ void ServerTable::OnAccepted(ConnId conn) {
 bool ServerTable::MakeRoom() {
   const int idle = IdleSlotToEvict(connections_, occupant_, transport_.NowMs());
   if (idle < 0) return false;
-  if (connections_.slot(idle).joined)
-    LeaveSlot(idle, CloseMode::Graceful, true, true);
-  else
-    RefuseSlot(idle);
+  EvictSlot(idle);
   return !connections_.full();
+}
+
+void ServerTable::EvictSlot(int slot) {
+  if (connections_.slot(slot).joined)
+    LeaveSlot(slot, CloseMode::Graceful, true, true);
+  else
+    RefuseSlot(slot);
 }
 
 void ServerTable::OnWritable(ConnId conn) {
@@ -384,8 +396,15 @@ void ServerTable::OnTick() {
   // idle sockets cannot hold the table's slots.
   const int64_t now = transport_.NowMs();
   for (int i = connections_.count() - 1; i >= 0; --i) {
-    const ConnectionSlot& s = connections_.slot(i);
-    if (!s.joined && now - s.acceptedAtMs >= GreetingDeadlineMs) RefuseSlot(i);
+    ConnectionSlot& s = connections_.slot(i);
+    // One let in over the limit that has not sat by then goes too, unless
+    // others have left since and it is within the limit.
+    if (connections_.count() <= MaxConnections) s.mustSit = false;
+    if (now - s.acceptedAtMs < GreetingDeadlineMs) continue;
+    if (!s.joined)
+      RefuseSlot(i);
+    else if (s.mustSit && connections_.count() > MaxConnections)
+      LeaveSlot(i, CloseMode::Graceful, true, true);
   }
   if (const std::string summary = joinLines_.Summary(now); !summary.empty()) BroadcastText(summary);
   FinishInput();
@@ -472,6 +491,13 @@ void ServerTable::HandleSitRequest(int slot, int seat) {
     SendTo(slot, MakeSeatGranted(seat));
     Broadcast(MakeSeatInfo(seat, true, handle));
     ui_.RedrawTable();
+    // A player let in over the limit has sat: the watcher silent longest
+    // gives up its slot.
+    if (connections_.slot(slot).mustSit) {
+      connections_.slot(slot).mustSit = false;
+      const int watcher = LongestSilentWatcher(connections_, occupant_);
+      if (connections_.count() > MaxConnections && watcher >= 0) EvictSlot(watcher);
+    }
   }
   StartOrResumeWhenFull();
 }

@@ -164,6 +164,8 @@ class ServerTable : public EngineHost, public TransportEvents {
   void CloseOverflowed();
   // At a full table: frees a slot held by an idle watcher, if any.
   bool MakeRoom();
+  // Closes a slot to free it: a leave when it has joined, else a refusal.
+  void EvictSlot(int slot);
   void SendStateUpToScoreSheet();
   void SendWholeState();
   void ReplyResendAll();

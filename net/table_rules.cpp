@@ -30,15 +30,19 @@ bool MayRequestUndo(const SeatOccupant& occupant, int slot) {
   return SeatOfSlot(occupant, slot) >= 0;
 }
 
-int IdleSlotToEvict(const ConnectionTable& table, const SeatOccupant& occupant, int64_t nowMs) {
-  if (AllSeatsOccupied(occupant)) return -1;
+int LongestSilentWatcher(const ConnectionTable& table, const SeatOccupant& occupant) {
   int chosen = -1;
   for (int i = 0; i < table.count(); ++i) {
-    const ConnectionSlot& s = table.slot(i);
-    if (SeatOfSlot(occupant, i) >= 0 || nowMs - s.lastHeardMs < IdleWatcherLimitMs) continue;
-    if (chosen < 0 || s.lastHeardMs < table.slot(chosen).lastHeardMs) chosen = i;
+    if (SeatOfSlot(occupant, i) >= 0) continue;
+    if (chosen < 0 || table.slot(i).lastHeardMs < table.slot(chosen).lastHeardMs) chosen = i;
   }
   return chosen;
+}
+
+int IdleSlotToEvict(const ConnectionTable& table, const SeatOccupant& occupant, int64_t nowMs) {
+  if (AllSeatsOccupied(occupant)) return -1;
+  const int chosen = LongestSilentWatcher(table, occupant);
+  return chosen >= 0 && nowMs - table.slot(chosen).lastHeardMs >= IdleWatcherLimitMs ? chosen : -1;
 }
 
 }  // namespace zelbo

@@ -28,6 +28,10 @@ bool MayRequestUndo(const SeatOccupant& occupant, int slot);
 // frames before it may give its slot to a newcomer at a full table.
 constexpr int64_t IdleWatcherLimitMs = 30000;
 
+// The connection without a seat that has been silent longest (idle frames
+// do not count), -1 when every connection is seated.
+int LongestSilentWatcher(const ConnectionTable& table, const SeatOccupant& occupant);
+
 // At a full table, the slot that makes room for a new connection while a
 // seat is empty (a player may be coming back): of the connections that hold
 // no seat and have sent nothing for at least IdleWatcherLimitMs, the one
