@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "tests/loopback.h"
+#include "web/qt/web_door.h"
 
 namespace zelbo {
 namespace {
@@ -180,6 +181,21 @@ TEST(DoorAttack, FloodsAndBombsAreBoundedAndTheTableStaysOpen) {
   }
 }
 
+// Held WebSocket upgrades from one peer, each naming the client in
+// X-Forwarded-For (all the same one, or each another); how many the door
+// refused with 429.
+int RefusedUpgrades(uint16_t web, bool oneClient) {
+  std::vector<std::unique_ptr<Raw>> held;
+  for (int i = 0; i <= WebDoor::MaxWebSocketsPerAddress; ++i) {
+    held.push_back(std::make_unique<Raw>(web));
+    held.back()->Push(Upgrade("", "X-Forwarded-For: 10.0.0." + std::to_string(oneClient ? 1 : i + 2) + "\r\n"));
+    WaitUntil([&] { return held.back()->Closed() || held.back()->in.find("\r\n\r\n") != std::string::npos; }, 5000);
+  }
+  int refused = 0;
+  for (auto& r : held) refused += r->in.rfind("HTTP/1.1 429 ", 0) == 0;
+  return refused;
+}
+
 TEST(DoorAttack, SlowRequestsAreCappedPerAddressAndClosedInTime) {
   Server s;
   std::vector<std::unique_ptr<Raw>> slow;
@@ -210,6 +226,8 @@ TEST(DoorAttack, SlowRequestsAreCappedPerAddressAndClosedInTime) {
     return true;
   }, 12000));
   s.StillJoins("after the slow ones");
+  // From a peer that is no trusted proxy, X-Forwarded-For names nobody.
+  EXPECT_EQ(RefusedUpgrades(s.web, false), 1);
   ASSERT_TRUE(WaitUntil([&] { return watcher.Count(MsgText) > 0 && s.Out().find("people joined and left") != std::string::npos; }, 5000))
       << s.out;
   EXPECT_LE(watcher.Count(MsgText, "Churn has joined the table"), 20);
@@ -218,6 +236,42 @@ TEST(DoorAttack, SlowRequestsAreCappedPerAddressAndClosedInTime) {
   EXPECT_EQ(s.out.find("web door refused: too many connections from one address (429)",
                        s.out.find("too many connections from one address") + 1),
             std::string::npos);  // told once, then counted
+}
+
+// A player who drops while watchers take every other slot and keep talking
+// gets the seat back at once: the table lets the player in over its limit
+// and sends the watcher silent longest away.
+TEST(DoorAttack, ADroppedPlayerGetsTheSeatBackPastChattyWatchers) {
+  Server s({"--robots", "3"});  // West, North and East
+  const auto sit = [&](testing::RawPeer& p) {
+    p.Send(testing::Hello("Player"));
+    p.Send(MakeSitRequest(South));
+    return WaitUntil([&] { return p.HasText("Player is sitting South"); }, 5000);
+  };
+  auto player = std::make_unique<testing::RawPeer>(s.port);
+  ASSERT_TRUE(sit(*player));
+  std::vector<std::unique_ptr<testing::RawPeer>> watchers;
+  const auto watch = [&] {
+    watchers.push_back(std::make_unique<testing::RawPeer>(s.port));
+    const std::string handle = testing::Numbered("W", static_cast<int>(watchers.size()));
+    watchers.back()->Send(testing::Hello(handle));
+    return WaitUntil([&] { return watchers.back()->HasText(handle + " has joined the table"); }, 5000);
+  };
+  while (watchers.size() < 28) ASSERT_TRUE(watch());
+  player.reset();
+  ASSERT_TRUE(WaitUntil([&] { return watchers.back()->HasText("Player has left the table"); }, 5000));
+  ASSERT_TRUE(watch());  // the table is full again
+  for (auto& w : watchers) w->Send(MakeChat("still watching"));
+  testing::RawPeer back(s.port);
+  ASSERT_TRUE(sit(back));
+  EXPECT_TRUE(WaitUntil([&] { return back.HasText("Game resumed"); }, 5000));
+  const auto left = [&] {
+    int n = 0;
+    for (auto& w : watchers) n += w->Ended();
+    return n;
+  };
+  EXPECT_TRUE(WaitUntil([&] { return left() == 1; }, 5000));
+  EXPECT_EQ(left(), 1);
 }
 
 std::string Answer(uint16_t port, const std::string& request) {
@@ -229,6 +283,9 @@ std::string Answer(uint16_t port, const std::string& request) {
 
 TEST(DoorAttack, ForeignOriginsAreRefusedAndEveryAnswerCarriesTheSecurityHeaders) {
   Server s({"--web-origin", "https://cards.example.org", "--trusted-proxy", "127.0.0.1"});
+  // Behind the trusted proxy, WebSockets are counted per forwarded client.
+  EXPECT_EQ(RefusedUpgrades(s.web, false), 0);
+  EXPECT_EQ(RefusedUpgrades(s.web, true), 1);
   const std::string foreign = Answer(s.web, Upgrade("http://evil.example"));
   EXPECT_EQ(foreign.rfind("HTTP/1.1 403 ", 0), 0u) << foreign;
   EXPECT_EQ(foreign.find("Access-Control-Allow-Origin"), std::string::npos);

@@ -35,7 +35,7 @@ if(TARGET zelbo_http)
 endif()
 if(ZELBO_WITH_QT AND TARGET zelbowin-server)
   zelbo_test(door_attack_test SOURCES door_attack_test.cpp
-             LIBS zelbo_net Qt6::Core Qt6::Network Qt6::WebSockets LABELS door QT)
+             LIBS zelbo_web_qt Qt6::Core Qt6::Network Qt6::WebSockets LABELS door QT)
   target_compile_definitions(door_attack_test PRIVATE ZELBOWIN_SERVER="$<TARGET_FILE:zelbowin-server>")
   add_dependencies(door_attack_test zelbowin-server)
 endif()
