@@ -2,6 +2,10 @@
 // main window's one command handler with these numbers.
 #pragma once
 
+#include <iterator>
+
+#include "robot/robot_level.h"
+
 namespace zelbo {
 
 constexpr int CmdSetup = 250;
@@ -22,9 +26,9 @@ constexpr int CmdKibitzAll = 313;
 constexpr int CmdSitSouth = 320;
 constexpr int CmdUnsit = 325;
 constexpr int CmdFillRobots = 326;
-constexpr int CmdRobotsEasy = 327;
-constexpr int CmdRobotsNormal = 328;
-constexpr int CmdRobotsStrong = 329;
+// "Robots play ...": one command per row of RobotLevels, from 327 up.
+constexpr int CmdRobotsFirst = 327;
+constexpr int CmdRobotsLevel(RobotLevel level) { return CmdRobotsFirst + static_cast<int>(level); }
 constexpr int CmdRemoveWest = 401;
 constexpr int CmdRemoveNorth = 402;
 constexpr int CmdRemoveEast = 403;
@@ -38,9 +42,32 @@ struct MenuItem {
 };
 struct MenuPopup {
   const char* title;
-  MenuItem items[9];
+  MenuItem items[12];
   int count;
 };
+
+// The Sit menu: the seats, then one entry per robot level.
+constexpr MenuPopup SitMenu() {
+  MenuPopup sit{"&Sit",
+                {{"Sit &West", CmdSitWest},
+                 {"Sit &North", CmdSitNorth},
+                 {"Sit &East", CmdSitEast},
+                 {"Sit &South", CmdSitSouth},
+                 {"&Unsit", CmdUnsit},
+                 {"Fill empty seats with &robots", CmdFillRobots}},
+                6};
+  for (const RobotLevelInfo& row : RobotLevels) sit.items[sit.count++] = {row.menuText, CmdRobotsLevel(row.level)};
+  return sit;
+}
+static_assert(6 + std::size(RobotLevels) <= std::size(MenuPopup{}.items), "the Sit menu has room for every level");
+static_assert(CmdRobotsFirst + std::size(RobotLevels) <= 400, "level commands stay clear of the Remove commands");
+
+// The level a "Robots play ..." command chooses; nullptr for another command.
+constexpr const RobotLevelInfo* LevelOfCommand(int id) {
+  for (const RobotLevelInfo& row : RobotLevels)
+    if (CmdRobotsLevel(row.level) == id) return &row;
+  return nullptr;
+}
 
 inline constexpr MenuPopup MenuBar[] = {
     {"&File",
@@ -56,17 +83,7 @@ inline constexpr MenuPopup MenuBar[] = {
       {"Remove &East", CmdRemoveEast},
       {"Remove &South", CmdRemoveSouth}},
      4},
-    {"&Sit",
-     {{"Sit &West", CmdSitWest},
-      {"Sit &North", CmdSitNorth},
-      {"Sit &East", CmdSitEast},
-      {"Sit &South", CmdSitSouth},
-      {"&Unsit", CmdUnsit},
-      {"Fill empty seats with &robots", CmdFillRobots},
-      {"Robots play &easy", CmdRobotsEasy},
-      {"Robots play n&ormal", CmdRobotsNormal},
-      {"Robots play s&trong", CmdRobotsStrong}},
-     9},
+    SitMenu(),
     {"&Kibbitz",
      {{"Kibbitz &South", CmdKibitzSouth},
       {"Kibbitz &West", CmdKibitzWest},

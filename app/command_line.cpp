@@ -119,6 +119,7 @@ std::string DesktopUsage() {
          "  mode=server   tick Server in Setup\n"
          "  robots=N      as the server, N robots (0 to 4) take the empty seats\n"
          "  web=PORT      as the server, let browsers play on PORT too\n"
+         "  robot-level=L the robots' level: " + RobotLevelChoices(" (default)") + "\n"
          "  --help        show this text\n"
          "  --version     show the version\n"
          "Without a display, use zelbowin-server to host a table.\n";

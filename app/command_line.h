@@ -18,7 +18,7 @@ std::vector<std::string> SplitCommandLine(std::string_view text);
 
 // Applies one token ("IP=", "mode=client", "mode=server", "handle=",
 // "robots=N" with N 0..4, "web=PORT" with PORT 0..65535,
-// "robot-level=easy|normal|strong", "takeover=SECONDS" with SECONDS 0..86400,
+// "robot-level=LEVEL" (a RobotLevels name), "takeover=SECONDS" with SECONDS 0..86400,
 // keys in any letter case). Returns false for a token it does not know, with
 // the line that names it in `error`.
 bool ApplyArgument(std::string_view token, Settings& settings, std::string& error);

@@ -177,7 +177,7 @@ void MainWindow::DropRole() {
 
 void MainWindow::Command(int id) {
   const ProcessRole role = Role();
-  const int position = LocalPosition();
+  const Position position = PositionFromInt(LocalPosition()).value_or(NoPosition);
   switch (id) {
     case CmdSetup:
       RunSetup();
@@ -221,25 +221,13 @@ void MainWindow::Command(int id) {
       // Every empty seat, also one that fell empty in a suspended game.
       if (role.isServer) robots_.Fill(*server_, 4, false, settings_.robotPlayLevel);
       break;
-    case CmdRobotsEasy:
-    case CmdRobotsNormal:
-    case CmdRobotsStrong: {
-      // Robots seated from now on play at this level; the choice is stored.
-      settings_.robotPlayLevel = id == CmdRobotsEasy     ? RobotLevel::Easy
-                                 : id == CmdRobotsStrong ? RobotLevel::Strong
-                                                         : RobotLevel::Normal;
-      const char* name = RobotLevelName(settings_.robotPlayLevel);
-      store_.WriteString(ValueRobotLevel, name);
-      pane_->AddLine(std::string("Robots seated from now on play ") + name);
-      break;
-    }
     case CmdKibitzSouth:
     case CmdKibitzWest:
     case CmdKibitzNorth:
     case CmdKibitzEast:
     case CmdKibitzAll: {
       const int which = id == CmdKibitzAll ? 4 : id - CmdKibitzSouth;
-      if (role.isClient && (position == NoPosition || position > 3)) client_->StartKibitzing(which);
+      if (role.isClient && !IsSeated(position)) client_->StartKibitzing(which);
       break;
     }
     case CmdShowScore:
@@ -248,12 +236,18 @@ void MainWindow::Command(int id) {
       break;
     case CmdUndo:
       if (role.isServer) server_->LocalUndo();
-      if (role.isClient && position >= 1 && position <= 3) client_->RequestUndo();
+      if (role.isClient) client_->RequestUndo();  // only a seat other than South may
       break;
     case CmdAbout:
       prompts_.ShowAbout(this);
       break;
     default:
+      if (const RobotLevelInfo* row = LevelOfCommand(id)) {
+        // Robots seated from now on play at this level; the choice is stored.
+        settings_.robotPlayLevel = row->level;
+        store_.WriteString(ValueRobotLevel, row->name);
+        pane_->AddLine(std::string("Robots seated from now on play ") + row->name);
+      }
       break;
   }
 }

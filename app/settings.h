@@ -41,7 +41,7 @@ struct Settings {
   int32_t robots = 0;
   // The level of the robots this program seats: the command-line key
   // robot-level=, the stored "Robot level", the choice in the Sit menu.
-  RobotLevel robotPlayLevel = RobotLevel::Normal;
+  RobotLevel robotPlayLevel = DefaultRobotLevel;
   // Seconds after which a robot keeps an empty seat of a running game warm
   // (0: never): the command-line key takeover=SECONDS.
   int32_t takeoverSeconds = 0;

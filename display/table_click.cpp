@@ -13,9 +13,7 @@ TableClick ClickTable(const TableView& view, int x, int y) {
 
   const GameState& g = view.game;
   const int seat = view.localPosition;
-  if (g.phase != PhasePlaying && g.phase != PhaseFirstLead) return click;
-  if (g.turn != seat || seat < 0 || seat > 3) return click;
-  if (y < HandTop || y > HandBottom) return click;
+  if (seat < 0 || SeatToPlay(g) != seat || y < HandTop || y > HandBottom) return click;
 
   const uint8_t(&hand)[13] = g.hands[seat];
   const int64_t s = view.cardSpacing;

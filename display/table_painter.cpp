@@ -5,6 +5,7 @@
 #include "display/card_drawing.h"
 #include "display/decision_words.h"
 #include "display/hand_geometry.h"
+#include "engine/trick.h"
 
 namespace zelbo {
 
@@ -77,9 +78,7 @@ void DrawOwnHand(Canvas& canvas, const uint8_t (&hand)[13], int32_t spacing) {
 
 std::string Counter(const GameState& game, int seat, int position) {
   int value = -1;
-  const bool counted = game.contract >= FirstTrumps || game.contract == Misere ||
-                       game.contract == NoQueens || game.contract == NoHearts;
-  if (counted && IsPlaying(game.phase)) value = game.tally[seat];
+  if (KeepsTrickCount(game.contract) && IsPlaying(game.phase)) value = game.tally[seat];
   if (IsChoosing(game.phase) && seat != SeatMod(game.dealer)) value = game.doublesOwed[seat];
   if (value < 0) return {};
   std::string text = std::to_string(value);

@@ -25,10 +25,8 @@ std::string SeatDisplayName(const TableView& view, int seat) {
 }
 
 int ViewerSeat(const TableView& view) {
-  if (view.localPosition < 0 || view.localPosition > KibitzAll) {
-    return NoPosition;
-  }
-  return view.localPosition % 4;
+  const std::optional<Position> p = PositionFromInt(view.localPosition);
+  return p ? ViewedSeat(*p) : -1;
 }
 
 }  // namespace zelbo

@@ -27,23 +27,19 @@ void ClearTrickToLast(GameState& g) {
   std::memset(g.tableCards, NoCard, 4);
 }
 
-int TrickWinner(const GameState& g, const uint8_t* row) {
-  const Trick t = TrickFromRow(row, g.trickLeader);
-  return t.SeatAt(WinningIndex(t, TrumpSuit(g.contract)));
-}
-
 // Scores the trick for its winner; true when it ends the hand early.
 bool ScoreTrick(GameState& g, const uint8_t* row, int winner) {
+  int penalty = 0;
+  for (int s = 0; s < 4; ++s) penalty += CardPenalty(g.contract, row[s]);
   switch (g.contract) {
     case Misere:
       g.tally[winner] += 1;
       detail::Add(g.handScore[winner], -2);
       return false;
     case NoQueens: {
-      int queens = 0;
-      for (int s = 0; s < 4; ++s) queens += RankOf(row[s]) == QueenRank;
+      const int queens = penalty / 6;  // six points a queen
       g.tally[winner] = static_cast<uint8_t>(g.tally[winner] + queens);
-      detail::Add(g.handScore[winner], -6 * queens);
+      detail::Add(g.handScore[winner], -penalty);
       detail::Add(g.queensTaken, queens);
       return g.queensTaken >= 4;
     }
@@ -51,22 +47,17 @@ bool ScoreTrick(GameState& g, const uint8_t* row, int winner) {
       if (g.playRound >= 11) detail::Add(g.handScore[winner], (10 - g.playRound) * 10);
       return false;
     case NoHearts: {
-      int units = 0;
-      for (int s = 0; s < 4; ++s)
-        if (SuitOf(row[s]) == Hearts) units += row[s] == AceOfHearts ? 3 : 1;
+      // The tally counts heart units of two points: one a heart, three the ace.
+      const int units = penalty / 2;
       g.tally[winner] = static_cast<uint8_t>(g.tally[winner] + units);
-      detail::Add(g.handScore[winner], -2 * units);
+      detail::Add(g.handScore[winner], -penalty);
       detail::Add(g.heartUnitsTaken, units);
       return g.heartUnitsTaken >= 15;
     }
     case Zelbo:
-      for (int s = 0; s < 4; ++s) {
-        if (row[s] == KingOfHearts) {
-          detail::Add(g.handScore[winner], -20);
-          return true;
-        }
-      }
-      return false;
+      // Only the king of hearts costs anything, and it ends the hand.
+      detail::Add(g.handScore[winner], -penalty);
+      return penalty > 0;
     default:  // Trumps
       g.tally[winner] += 1;
       detail::Add(g.handScore[winner], 5);
@@ -110,7 +101,7 @@ void PlayCard(GameState& g, EngineHost& host, int seat, int card) {
   if (!complete) {
     g.turn = NextSeat(g.turn);
   } else {
-    const int winner = TrickWinner(g, row);
+    const int winner = TrickWinnerSeat(TrickFromRow(row, g.trickLeader), g.contract);
     if (ScoreTrick(g, row, winner)) {
       ClearTrickToLast(g);
       host.SendTableCards(g);
@@ -124,7 +115,7 @@ void PlayCard(GameState& g, EngineHost& host, int seat, int card) {
       detail::EndHandNow(g, host);
       return;
     }
-    if (g.contract != NoLastTwo && g.contract != Zelbo) host.SendTally(g);
+    if (KeepsTrickCount(g.contract)) host.SendTally(g);
     g.trickDone = 1;
     g.trickLeader = winner;
     g.turn = winner;

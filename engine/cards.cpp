@@ -70,11 +70,6 @@ const char* SeatLetter(int seat) {
   return letters[SeatMod(seat)];
 }
 
-const char* SuitName(int suit) {
-  static constexpr const char* names[4] = {"Diamonds", "Clubs", "Hearts", "Spades"};
-  return names[SeatMod(suit)];
-}
-
 const char* KindLabel(int kind) {
   return kind >= 0 && kind < KindCount ? kKindLabels[kind] : "";
 }

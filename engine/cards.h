@@ -4,28 +4,50 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 namespace zelbo {
 
-// Seats, numbered clockwise. Seat arithmetic is always a true modulo.
-constexpr int South = 0;
-constexpr int West = 1;
-constexpr int North = 2;
-constexpr int East = 3;
+// Seats, numbered clockwise, with the values the wire and the files carry.
+// Like the phase, a seat reads as an int wherever one is needed, but an int
+// becomes a seat only through SeatMod (seat arithmetic, always a true
+// modulo) or SeatFromInt (a value decoded from bytes, range-checked).
+enum Seat : int32_t { South = 0, West = 1, North = 2, East = 3 };
 
-constexpr int SeatMod(int s) { return ((s % 4) + 4) % 4; }
-constexpr int NextSeat(int s) { return SeatMod(s + 1); }
-constexpr int LHO(int s) { return SeatMod(s + 1); }
-constexpr int OO(int s) { return SeatMod(s + 2); }
-constexpr int RHO(int s) { return SeatMod(s + 3); }
+constexpr Seat SeatMod(int s) { return static_cast<Seat>(((s % 4) + 4) % 4); }
+constexpr Seat NextSeat(int s) { return SeatMod(s + 1); }
+constexpr Seat LHO(int s) { return SeatMod(s + 1); }
+constexpr Seat OO(int s) { return SeatMod(s + 2); }
+constexpr Seat RHO(int s) { return SeatMod(s + 3); }
+constexpr bool IsSeat(int s) { return s >= South && s <= East; }
+constexpr std::optional<Seat> SeatFromInt(int s) {
+  return IsSeat(s) ? std::optional<Seat>(static_cast<Seat>(s)) : std::nullopt;
+}
 
-// A local user's position at the table: 0..3 seated, 4..7 watching seat
-// (position - 4), KibitzAll watching every seat.
-constexpr int NoPosition = -1;
-constexpr int KibitzAll = 8;
-// What a server's SeatOccupant holds for a seat besides a connection index.
-constexpr int EmptySeat = -1;
-constexpr int ServerUserSeat = -2;  // the server's own user
+// A user's position at the table: seated (0..3, the seat), watching one
+// seat (4..7, the seat + 4) or watching every seat (KibitzAll); NoPosition
+// for neither. Built only by the functions below; read with the queries.
+enum Position : int32_t { NoPosition = -1, KibitzAll = 8 };
+
+constexpr Position SeatedAt(Seat s) { return static_cast<Position>(static_cast<int>(s)); }
+constexpr Position WatchingSeat(Seat s) { return static_cast<Position>(static_cast<int>(s) + 4); }
+constexpr bool IsSeated(Position p) { return p >= 0 && p <= 3; }
+constexpr bool IsWatching(Position p) { return p >= 4 && p <= KibitzAll; }
+constexpr bool WatchesAll(Position p) { return p == KibitzAll; }
+// The seat shown at the bottom of the table: the own seat, the watched
+// seat, South when watching all; -1 without a position.
+constexpr int ViewedSeat(Position p) { return IsSeated(p) || IsWatching(p) ? p % 4 : -1; }
+// A position read from outside (a page's stored choice): -1..8, else none.
+constexpr std::optional<Position> PositionFromInt(int p) {
+  return p >= NoPosition && p <= KibitzAll ? std::optional<Position>(static_cast<Position>(p)) : std::nullopt;
+}
+
+// Who holds a seat on the server: nobody, the server's own user, or a
+// connection (a value >= 0, the connection's number).
+enum Occupant : int32_t { EmptySeat = -1, ServerUserSeat = -2 };
+
+constexpr Occupant ConnectionOccupant(int conn) { return static_cast<Occupant>(conn < 0 ? EmptySeat : conn); }
+constexpr bool IsConnection(Occupant o) { return o >= 0; }
 
 // Suits.
 constexpr int Diamonds = 0;
@@ -85,10 +107,9 @@ constexpr int KindOf(int code) {
 void ContractShortName(char* buffer, int code);
 void ContractLongName(char* buffer, int code);
 
-// Names of seats and suits for texts.
+// Names of seats for texts.
 const char* SeatName(int seat);    // "South", "West", "North", "East"
 const char* SeatLetter(int seat);  // "S", "W", "N", "E"
-const char* SuitName(int suit);    // "Diamonds", ...
 
 // Score-sheet placeholder label of a kind (with its leading space).
 const char* KindLabel(int kind);

@@ -72,6 +72,23 @@ bool IsDecisionAllowed(const GameState& g, int value);
 // True when PlayCard(seat, card) would take the card now.
 bool MayPlayCard(const GameState& g, int seat, int card);
 
+// Cards of one hand, in the order the hand holds them.
+struct CardList {
+  uint8_t cards[13];
+  int count = 0;
+  void Add(int card) {
+    if (count < 13) cards[count++] = static_cast<uint8_t>(card);
+  }
+  bool Has(int card) const {
+    for (int i = 0; i < count; ++i)
+      if (cards[i] == card) return true;
+    return false;
+  }
+};
+// The cards that PlayCard(seat, ...) would take now: none when it is not
+// the seat's turn to play.
+CardList LegalCards(const GameState& g, int seat);
+
 // Appends `value` so that its last digit falls in column `lastColumn`. A
 // number too wide for its field is written whole, one space after what is
 // already there, and shifts the fields after it rather than overwriting.

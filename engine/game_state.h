@@ -122,4 +122,11 @@ inline int SeatToAct(const GameState& g) {
   return play && g.turn >= 0 && g.turn < 4 ? g.turn : -1;
 }
 
+// The seat whose card the game waits for now (phase 2 or 6, not suspended);
+// -1 otherwise. "Is it my turn to play" is SeatToPlay(g) == seat.
+inline int SeatToPlay(const GameState& g) {
+  const bool play = g.phase == PhasePlaying || g.phase == PhaseFirstLead;
+  return play && g.turn >= 0 && g.turn < 4 ? g.turn : -1;
+}
+
 }  // namespace zelbo

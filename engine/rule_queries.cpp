@@ -132,4 +132,12 @@ bool MayPlayCard(const GameState& g, int seat, int card) {
   return MayFollow(g, seat, card);
 }
 
+CardList LegalCards(const GameState& g, int seat) {
+  CardList legal;
+  if (seat < 0 || seat > 3 || SeatToPlay(g) != seat) return legal;
+  for (const uint8_t c : g.hands[seat])
+    if (MayPlayCard(g, seat, c)) legal.Add(c);
+  return legal;
+}
+
 }  // namespace zelbo

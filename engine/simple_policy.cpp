@@ -15,13 +15,9 @@ int SimpleDoubling(const GameState& g) {
 }
 
 int SimpleCard(const GameState& g, int seat) {
-  if (seat < 0 || seat > 3) return -1;
   // Hands are in descending order, so the last allowed card is the lowest.
-  for (int i = 12; i >= 0; --i) {
-    const int c = g.hands[seat][i];
-    if (IsCard(c) && MayPlayCard(g, seat, c)) return c;
-  }
-  return -1;
+  const CardList legal = LegalCards(g, seat);
+  return legal.count > 0 ? legal.cards[legal.count - 1] : -1;
 }
 
 bool SimpleStep(GameState& g, EngineHost& host) {

@@ -32,6 +32,28 @@ constexpr bool Beats(int card, int best, int trump) {
   return trump >= 0 && SuitOf(card) == trump;
 }
 
+// Points that taking `card` costs in a trick contract: 6 a queen in No
+// Queens; 2 a heart in No Hearts, 6 the ace of hearts; 20 the king of
+// hearts in Zelbo; 0 for every other card and contract. The engine scores
+// tricks with it, and robots weigh cards with it.
+constexpr int CardPenalty(int contract, int card) {
+  if (!IsCard(card)) return 0;
+  switch (contract) {
+    case NoQueens: return RankOf(card) == QueenRank ? 6 : 0;
+    case NoHearts: return card == AceOfHearts ? 6 : SuitOf(card) == Hearts ? 2 : 0;
+    case Zelbo: return card == KingOfHearts ? 20 : 0;
+    default: return 0;
+  }
+}
+
+// True when the table shows a per-seat count during play (the `tally`
+// frame): tricks taken in Misere and the Trumps contracts, queens in No
+// Queens, heart units in No Hearts, cards held in Dominoes. No Last Two and
+// Zelbo keep none.
+constexpr bool KeepsTrickCount(int contract) {
+  return IsContract(contract) && contract != NoLastTwo && contract != Zelbo;
+}
+
 // The trick that a row of four seat bytes (a row of playRecords, or the first
 // four tableCards) holds when `leader` led it: the cards clockwise from the
 // leader up to the first seat without one. No trick for a leader out of range.
@@ -41,6 +63,11 @@ Trick TrickFromRow(const uint8_t row[4], int leader);
 // and that card.
 int WinningIndex(const Trick& t, int trump);
 inline int WinningCard(const Trick& t, int trump) { return t.count > 0 ? t.cards[WinningIndex(t, trump)] : NoCard; }
+
+// Seat that wins `t` so far in `contract` (the leader while it is empty).
+inline int TrickWinnerSeat(const Trick& t, int contract) {
+  return t.SeatAt(WinningIndex(t, TrumpSuit(contract)));
+}
 
 // The trick in progress in a game record: phase 2 with a trick open
 // (trickDone 0) and a valid leader; an empty trick otherwise.

@@ -48,6 +48,7 @@ void ClientSession::Connect(const std::string& host, uint16_t port) {
 }
 
 void ClientSession::Disconnect() {
+  lastPosition_ = NoPosition;  // left on purpose: nothing to come back to
   if (!isClient_) return;
   if (conn_ != NoConn) transport_.Close(conn_, CloseMode::Graceful);
   ResetConnection();
@@ -127,12 +128,12 @@ void ClientSession::RequestSeat(int seat) {
 }
 
 void ClientSession::StartKibitzing(int seat) {
-  if (!isClient_ || (localPosition_ >= 0 && localPosition_ <= 3) || seat < 0 || seat > 4) return;
+  if (!isClient_ || IsSeated() || seat < 0 || seat > 4) return;
   if (seat == 4) {
-    localPosition_ = KibitzAll;
+    SetPosition(KibitzAll);
     SendChat(handle_ + " is now kibbitzing everyone");
   } else {
-    localPosition_ = seat + 4;
+    SetPosition(WatchingSeat(SeatMod(seat)));
     SendChat(handle_ + " is now kibbitzing " + seatHandles_[static_cast<std::size_t>(seat)]);
   }
   Send(MakeResendAll());
@@ -148,9 +149,7 @@ void ClientSession::SendDoubleChosen(int bits) {
 }
 
 void ClientSession::PlayCard(int card) {
-  if (!isClient_ || !IsSeated() || game_.turn != localPosition_) return;
-  if (game_.phase != PhasePlaying && game_.phase != PhaseFirstLead) return;
-  Send(MakePlayCard(card));
+  if (isClient_ && IsSeated() && SeatToPlay(game_) == ViewedSeat(localPosition_)) Send(MakePlayCard(card));
 }
 
 void ClientSession::SendChat(std::string_view text) {
@@ -163,7 +162,26 @@ void ClientSession::SendResendAll() {
 }
 
 void ClientSession::RequestUndo() {
-  if (isClient_ && localPosition_ >= West && localPosition_ <= East) Send(MakeUndoRequest());
+  if (isClient_ && IsSeated() && ViewedSeat(localPosition_) != South) Send(MakeUndoRequest());
+}
+
+void ClientSession::Rejoin() {
+  if (zelbo::IsSeated(lastPosition_))
+    RequestSeat(ViewedSeat(lastPosition_));
+  else if (WatchesAll(lastPosition_))
+    StartKibitzing(4);
+  else if (IsWatching(lastPosition_))
+    StartKibitzing(ViewedSeat(lastPosition_));
+}
+
+void ClientSession::SetPosition(Position p) {
+  localPosition_ = p;
+  if (p != NoPosition) lastPosition_ = p;
+}
+
+const std::string& ClientSession::SeatHandle(int seat) const {
+  static const std::string none;
+  return IsSeat(seat) ? seatHandles_[static_cast<std::size_t>(seat)] : none;
 }
 
 // Dispatch: every payload is parsed and checked before it reaches the
@@ -173,7 +191,7 @@ void ClientSession::ApplyText(std::span<const uint8_t> p) { AddPaneLine(PayloadT
 
 void ClientSession::ApplySeatGranted(std::span<const uint8_t> p) {
   if (const auto seat = ParseSeatGranted(p)) {
-    localPosition_ = *seat;
+    SetPosition(SeatedAt(*seat));
     ui_.RedrawTable();
   }
 }

@@ -60,10 +60,15 @@ class ClientSession : public TransportEvents {
   bool IsClient() const { return isClient_; }
   const std::string& Handle() const { return handle_; }
   const GameState& Game() const { return game_; }
-  int LocalPosition() const { return localPosition_; }
-  bool IsSeated() const { return localPosition_ >= 0 && localPosition_ <= 3; }
-  const std::string& SeatHandle(int seat) const { return seatHandles_[static_cast<std::size_t>(seat & 3)]; }
-  bool SeatTaken(int seat) const { return seatTaken_[static_cast<std::size_t>(seat & 3)] != 0; }
+  Position LocalPosition() const { return localPosition_; }
+  bool IsSeated() const { return zelbo::IsSeated(localPosition_); }
+  // The last position the server granted or the user chose; it outlives a
+  // lost connection (Rejoin asks for it again) but not Disconnect.
+  Position LastPosition() const { return lastPosition_; }
+  // What the server said of a seat; empty and not taken for a value that
+  // is no seat.
+  const std::string& SeatHandle(int seat) const;
+  bool SeatTaken(int seat) const { return IsSeat(seat) && seatTaken_[static_cast<std::size_t>(seat)] != 0; }
   const MessagePane& Pane() const { return pane_; }
 
   // The local user's commands. Each does nothing unless the role and the
@@ -76,6 +81,9 @@ class ClientSession : public TransportEvents {
   void SendChat(std::string_view text); // cut into prefixed lines
   void SendResendAll();
   void RequestUndo();                   // only seated West, North or East
+  // Back after a lost connection: asks for LastPosition() again, the seat
+  // or the same view. Only without a position; nothing when there is none.
+  void Rejoin();
 
   // Handles one complete frame from the server; public for tests.
   void Dispatch(int type, std::span<const uint8_t> payload);
@@ -116,7 +124,9 @@ class ClientSession : public TransportEvents {
   ClientUi& ui_;
   std::string handle_;
   GameState game_;
-  int localPosition_ = NoPosition;
+  void SetPosition(Position p);
+  Position localPosition_ = NoPosition;
+  Position lastPosition_ = NoPosition;
   std::array<std::string, 4> seatHandles_;
   std::array<uint8_t, 4> seatTaken_{};
   MessagePane pane_;

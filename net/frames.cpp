@@ -70,7 +70,7 @@ Frame MakeHand(const GameState& g, int seat, bool hidden) {
   Frame f = Empty(MsgHand, 14);
   f.bytes[2] = static_cast<uint8_t>(seat);
   for (int i = 0; i < 13; ++i)
-    f.bytes[3 + i] = hidden ? static_cast<uint8_t>(NoCard) : g.hands[seat & 3][i];
+    f.bytes[3 + i] = hidden || !IsSeat(seat) ? static_cast<uint8_t>(NoCard) : g.hands[seat][i];
   return f;
 }
 
@@ -125,27 +125,27 @@ bool AllAtMost(std::span<const uint8_t> bytes, int max) {
 
 }  // namespace
 
-std::optional<int> ParseSeatGranted(std::span<const uint8_t> p) {
-  if (p.size() < 1 || p[0] > 3) return std::nullopt;
-  return p[0];
+std::optional<Seat> ParseSeatGranted(std::span<const uint8_t> p) {
+  if (p.size() < 1) return std::nullopt;
+  return SeatFromInt(p[0]);
 }
 
 std::optional<StatusMsg> ParseStatus(std::span<const uint8_t> p) {
   if (p.size() < 6 || p[0] > PhaseFirstLeadSuspended || p[1] > DealCount || p[2] > LastContract ||
-      p[3] > 3 || p[5] > 5)
+      !IsSeat(p[3]) || p[5] > 5)
     return std::nullopt;
-  return StatusMsg{static_cast<Phase>(p[0]), p[1], p[2], p[3], p[5], p[4] != 0};
+  return StatusMsg{static_cast<Phase>(p[0]), p[1], p[2], static_cast<Seat>(p[3]), p[5], p[4] != 0};
 }
 
 std::optional<SeatInfoMsg> ParseSeatInfo(std::span<const uint8_t> p) {
-  if (p.size() < 3 || p[0] > 3) return std::nullopt;
-  return SeatInfoMsg{p[0], p[1] != 0, p[2] != 0, PayloadText(p.subspan(3), MaxHandleLength)};
+  if (p.size() < 3 || !IsSeat(p[0])) return std::nullopt;
+  return SeatInfoMsg{static_cast<Seat>(p[0]), p[1] != 0, p[2] != 0, PayloadText(p.subspan(3), MaxHandleLength)};
 }
 
 std::optional<HandMsg> ParseHand(std::span<const uint8_t> p) {
-  if (p.size() < 14 || p[0] > 3 || !AllAtMost(p.subspan(1, 13), NoCard)) return std::nullopt;
+  if (p.size() < 14 || !IsSeat(p[0]) || !AllAtMost(p.subspan(1, 13), NoCard)) return std::nullopt;
   HandMsg m;
-  m.seat = p[0];
+  m.seat = static_cast<Seat>(p[0]);
   std::copy_n(p.begin() + 1, 13, m.cards.begin());
   return m;
 }

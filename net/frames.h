@@ -98,16 +98,18 @@ Frame MakeUndoRequest();
 // and byte runs are views into the payload.
 struct StatusMsg {
   Phase phase = PhaseIdle;
-  int dealNumber = 0, contract = 0, dealer = 0, roundSteps = 0;
+  int dealNumber = 0, contract = 0;
+  Seat dealer = South;
+  int roundSteps = 0;
   bool repaint = false;
 };
 struct SeatInfoMsg {
-  int seat = 0;
+  Seat seat = South;
   bool taken = false, repaint = false;
   std::string_view handle;  // cut to 31 characters
 };
 struct HandMsg {
-  int seat = 0;
+  Seat seat = South;
   std::array<uint8_t, 13> cards{};  // each a card or NoCard
 };
 struct TurnMsg {
@@ -117,7 +119,7 @@ struct ScoreLineMsg {
   int index = 0;  // 255 replaces the last line
   std::string_view text;
 };
-std::optional<int> ParseSeatGranted(std::span<const uint8_t> p);   // 0..3
+std::optional<Seat> ParseSeatGranted(std::span<const uint8_t> p);
 std::optional<StatusMsg> ParseStatus(std::span<const uint8_t> p);
 std::optional<SeatInfoMsg> ParseSeatInfo(std::span<const uint8_t> p);
 std::optional<HandMsg> ParseHand(std::span<const uint8_t> p);

@@ -171,7 +171,6 @@ void ServerTable::RequestDoublingDecision(const GameState& g) {
 // EngineHost: files
 
 std::string ServerTable::AutosavePath() const { return autosave_->path().string(); }
-std::string ServerTable::UndoPath(int n) const { return undo_->SlotPath(n).string(); }
 
 namespace {
 SeatTakenFlags SeatTakenOf(const SeatOccupant& occupant) {
@@ -221,7 +220,7 @@ void ServerTable::CloseOverflowed() {
     // A leave broadcasts, which may push another connection over; start
     // again from the top until none is left.
     if (connections_.slot(i).joined)
-      LeaveSlot(i, CloseMode::Abortive, true, true);
+      LeaveSlot(i, CloseMode::Abortive, true);
     else
       RefuseSlot(i);
     i = connections_.count();
@@ -341,7 +340,7 @@ bool ServerTable::MakeRoom() {
 
 void ServerTable::EvictSlot(int slot) {
   if (connections_.slot(slot).joined)
-    LeaveSlot(slot, CloseMode::Graceful, true, true);
+    LeaveSlot(slot, CloseMode::Graceful, true);
   else
     RefuseSlot(slot);
 }
@@ -369,7 +368,7 @@ void ServerTable::OnRead(ConnId conn, std::span<const uint8_t> bytes) {
   } else if (status == FrameReader::Status::BadLength) {
     // A peer that breaks the framing loses its connection, as a leave.
     if (connections_.slot(now).joined)
-      LeaveSlot(now, CloseMode::Abortive, true, true);
+      LeaveSlot(now, CloseMode::Abortive, true);
     else
       RefuseSlot(now);
   }
@@ -380,7 +379,7 @@ void ServerTable::OnClosed(ConnId conn) {
   const int slot = connections_.Find(conn);
   if (slot < 0) return;
   if (connections_.slot(slot).joined)
-    LeaveSlot(slot, CloseMode::Abortive, false, true);
+    LeaveSlot(slot, CloseMode::Abortive, false);
   else
     connections_.Remove(slot, occupant_);
   FinishInput();
@@ -404,7 +403,7 @@ void ServerTable::OnTick() {
     if (!s.joined)
       RefuseSlot(i);
     else if (s.mustSit && connections_.count() > MaxConnections)
-      LeaveSlot(i, CloseMode::Graceful, true, true);
+      LeaveSlot(i, CloseMode::Graceful, true);
   }
   if (const std::string summary = joinLines_.Summary(now); !summary.empty()) BroadcastText(summary);
   FinishInput();
@@ -415,7 +414,7 @@ void ServerTable::RefuseSlot(int slot) {
   connections_.Remove(slot, occupant_);
 }
 
-void ServerTable::LeaveSlot(int slot, CloseMode mode, bool closeSocket, bool announce) {
+void ServerTable::LeaveSlot(int slot, CloseMode mode, bool closeSocket) {
   const std::string handle = connections_.slot(slot).handle;
   const std::string address = transport_.PeerAddress(connections_.slot(slot).conn);
   if (closeSocket) transport_.Close(connections_.slot(slot).conn, mode);
@@ -427,7 +426,6 @@ void ServerTable::LeaveSlot(int slot, CloseMode mode, bool closeSocket, bool ann
     if (choosing) ui_.HideDecisionDialogs();
   }
   const int vacated = connections_.Remove(slot, occupant_);
-  if (!announce) return;
   // A seated player's leave is always told; a watcher's within the rate.
   if (seated || joinLines_.Announce(address, transport_.NowMs()))
     BroadcastText(handle + " has left the table");
@@ -443,7 +441,7 @@ void ServerTable::RemoveConnection(int seat) {
   if (seat < 0 || seat > 3) return;
   const int o = occupant_[static_cast<std::size_t>(seat)];
   if (o < 0) return;
-  LeaveSlot(o, CloseMode::Graceful, true, true);
+  LeaveSlot(o, CloseMode::Graceful, true);
   FinishInput();
 }
 

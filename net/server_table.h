@@ -81,7 +81,6 @@ class ServerTable : public EngineHost, public TransportEvents {
   const ConnectionTable& Connections() const { return connections_; }
   const MessagePane& Pane() const { return pane_; }
   const ServerConfig& Config() const { return config_; }
-  bool IsNonplaying() const { return localPosition_ < 0; }
   // Undo snapshots that can still be taken back (0..4).
   int UndoDepth() const;
 
@@ -103,9 +102,8 @@ class ServerTable : public EngineHost, public TransportEvents {
   bool LoadGameFile(const std::string& path, std::string& error);
   bool SaveGameFile(const std::string& path, std::string& error) const;
   bool WriteHandRecordsFile(const std::string& path, std::string& error) const;
-  // Names of the autosave and undo files inside the folder.
+  // Name of the autosave file inside the folder.
   std::string AutosavePath() const;
-  std::string UndoPath(int n) const;
 
   // Adds a line to the local pane only.
   void AddPaneLine(std::string_view line);
@@ -169,7 +167,6 @@ class ServerTable : public EngineHost, public TransportEvents {
   void SendStateUpToScoreSheet();
   void SendWholeState();
   void ReplyResendAll();
-  void ResendScoreSheetFrames();
   void DispatchFrame(int slot, int type, std::span<const uint8_t> payload);
   void HandleJoin(int slot, std::span<const uint8_t> payload);
   void HandleChat(int slot, std::span<const uint8_t> payload);
@@ -177,9 +174,9 @@ class ServerTable : public EngineHost, public TransportEvents {
   void StartOrResumeWhenFull();
   void UndoLastAction(int requester);
   void ReannounceAfterLoad();
-  // Removes a slot. `announce`: a leave of a joined connection (line,
-  // suspension, seat info); otherwise a silent refusal.
-  void LeaveSlot(int slot, CloseMode mode, bool closeSocket, bool announce);
+  // Removes the slot of a connection that leaves: the line, the
+  // suspension of a game it played in, and its seat's info.
+  void LeaveSlot(int slot, CloseMode mode, bool closeSocket);
   void RefuseSlot(int slot);
 
   Transport& transport_;

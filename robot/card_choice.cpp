@@ -28,16 +28,6 @@ bool IsTop(const Holding& mine, const Holding& gone, int card) {
   return true;
 }
 
-// Points a card costs its taker in a negative contract.
-int PenaltyOf(int contract, int card) {
-  switch (contract) {
-    case NoQueens: return RankOf(card) == QueenRank ? 6 : 0;
-    case NoHearts: return card == AceOfHearts ? 6 : SuitOf(card) == Hearts ? 2 : 0;
-    case Zelbo: return card == KingOfHearts ? 20 : 0;
-    default: return 0;
-  }
-}
-
 // How badly the robot wants to be rid of a card when it may throw anything.
 double Danger(int contract, const Holding& h, int card) {
   const int s = SuitOf(card), r = RankOf(card);
@@ -62,9 +52,13 @@ double Danger(int contract, const Holding& h, int card) {
   return d;
 }
 
-int HighestOf(const int* cards, int n) {
+// The cards the robot picks from: the legal ones, or a part of them.
+using Options = CardList;
+
+int HighestOf(const Options& o) {
+  const uint8_t* cards = o.cards;
   int best = NoCard;
-  for (int i = 0; i < n; ++i) {
+  for (int i = 0; i < o.count; ++i) {
     if (best == NoCard || RankOf(cards[i]) > RankOf(best) ||
         (RankOf(cards[i]) == RankOf(best) && cards[i] > best)) {
       best = cards[i];
@@ -73,9 +67,10 @@ int HighestOf(const int* cards, int n) {
   return best;
 }
 
-int LowestOf(const int* cards, int n) {
+int LowestOf(const Options& o) {
+  const uint8_t* cards = o.cards;
   int best = NoCard;
-  for (int i = 0; i < n; ++i) {
+  for (int i = 0; i < o.count; ++i) {
     if (best == NoCard || RankOf(cards[i]) < RankOf(best) ||
         (RankOf(cards[i]) == RankOf(best) && cards[i] < best)) {
       best = cards[i];
@@ -84,15 +79,10 @@ int LowestOf(const int* cards, int n) {
   return best;
 }
 
-struct Options {
-  int cards[13];
-  int n = 0;
-};
-
 int MaxDanger(int contract, const Holding& h, const Options& o) {
   int best = NoCard;
   double bestDanger = -1;
-  for (int i = 0; i < o.n; ++i) {
+  for (int i = 0; i < o.count; ++i) {
     const double d = Danger(contract, h, o.cards[i]);
     if (d > bestDanger) {
       bestDanger = d;
@@ -114,11 +104,11 @@ int PlayNegative(const GameState& v, const Holding& h, const Options& legal, con
     // Lead the card that the fewest outside cards can duck under.
     int best = NoCard;
     double bestScore = 1e9;
-    for (int i = 0; i < legal.n; ++i) {
+    for (int i = 0; i < legal.count; ++i) {
       const int c = legal.cards[i];
       const int s = SuitOf(c), r = RankOf(c);
       const int outsideLower = r - h.Below(s, r);
-      const double score = outsideLower * 10.0 + r + PenaltyOf(contract, c) * 10.0 +
+      const double score = outsideLower * 10.0 + r + CardPenalty(contract, c) * 10.0 +
                            (contract == Zelbo && c == AceOfHearts ? 200 : 0) + h.Count(s) * 0.1;
       if (score < bestScore) {
         bestScore = score;
@@ -134,40 +124,40 @@ int PlayNegative(const GameState& v, const Holding& h, const Options& legal, con
 
   const int winCard = WinningCard(t, TrumpSuit(contract));
   int trickPenalty = contract == Misere || contract == NoLastTwo ? 1 : 0;
-  for (int i = 0; i < t.count; ++i) trickPenalty += PenaltyOf(contract, t.cards[i]);
+  for (int i = 0; i < t.count; ++i) trickPenalty += CardPenalty(contract, t.cards[i]);
 
   Options ducks;
-  for (int i = 0; i < legal.n; ++i) {
-    if (RankOf(legal.cards[i]) < RankOf(winCard)) ducks.cards[ducks.n++] = legal.cards[i];
+  for (int i = 0; i < legal.count; ++i) {
+    if (RankOf(legal.cards[i]) < RankOf(winCard)) ducks.Add(legal.cards[i]);
   }
   const bool last = t.count == 3;
   if (last && trickPenalty == 0) {
     // Taking a clean trick costs nothing: get rid of a high card, but not
     // one that would itself be a penalty.
     Options clean;
-    for (int i = 0; i < legal.n; ++i) {
-      if (PenaltyOf(contract, legal.cards[i]) == 0) clean.cards[clean.n++] = legal.cards[i];
+    for (int i = 0; i < legal.count; ++i) {
+      if (CardPenalty(contract, legal.cards[i]) == 0) clean.Add(legal.cards[i]);
     }
-    if (clean.n > 0) return HighestOf(clean.cards, clean.n);
+    if (clean.count > 0) return HighestOf(clean);
   }
-  if (ducks.n > 0) return HighestOf(ducks.cards, ducks.n);
+  if (ducks.count > 0) return HighestOf(ducks);
   if (!last) {
     // Players still to come may go over us: give them the chance with our
     // lowest card that carries no penalty.
     int low = NoCard;
-    for (int i = 0; i < legal.n; ++i) {
+    for (int i = 0; i < legal.count; ++i) {
       const int c = legal.cards[i];
-      if (PenaltyOf(contract, c) == 0 && (low == NoCard || RankOf(c) < RankOf(low))) low = c;
+      if (CardPenalty(contract, c) == 0 && (low == NoCard || RankOf(c) < RankOf(low))) low = c;
     }
     if (low != NoCard) return low;
   }
   // The trick is ours: win it with the highest card that carries no
   // penalty of its own.
   int best = NoCard;
-  for (int i = 0; i < legal.n; ++i) {
+  for (int i = 0; i < legal.count; ++i) {
     const int c = legal.cards[i];
-    if (best == NoCard || PenaltyOf(contract, c) < PenaltyOf(contract, best) ||
-        (PenaltyOf(contract, c) == PenaltyOf(contract, best) && RankOf(c) > RankOf(best))) {
+    if (best == NoCard || CardPenalty(contract, c) < CardPenalty(contract, best) ||
+        (CardPenalty(contract, c) == CardPenalty(contract, best) && RankOf(c) > RankOf(best))) {
       best = c;
     }
   }
@@ -208,19 +198,19 @@ int PlayTrumps(const GameState& v, const Holding& h, const Options& legal, const
 
   const int winCard = WinningCard(t, trump);
   Options winners;
-  for (int i = 0; i < legal.n; ++i) {
-    if (Beats(legal.cards[i], winCard, trump)) winners.cards[winners.n++] = legal.cards[i];
+  for (int i = 0; i < legal.count; ++i) {
+    if (Beats(legal.cards[i], winCard, trump)) winners.Add(legal.cards[i]);
   }
   const bool last = t.count == 3;
-  if (winners.n > 0) {
-    const int lowestWinner = LowestOf(winners.cards, winners.n);
+  if (winners.count > 0) {
+    const int lowestWinner = LowestOf(winners);
     if (last) return lowestWinner;
     // Ruffing, or a card no one after us can beat in the suit: win
     // cheaply; otherwise keep the high cards for later.
     const bool ruff = SuitOf(lowestWinner) == trump && t.LedSuit() != trump;
     if (ruff) return lowestWinner;
     // Lowest card of our unbeatable top run, if it beats the trick.
-    for (int i = 0; i < winners.n; ++i) {
+    for (int i = 0; i < winners.count; ++i) {
       const int c = winners.cards[i];
       if (!IsTop(h, gone, c)) continue;
       int low = c;
@@ -228,13 +218,13 @@ int PlayTrumps(const GameState& v, const Holding& h, const Options& legal, const
       return low;
     }
     if (t.LedSuit() == trump) return lowestWinner;  // forced to climb anyway
-    if (t.count == 2) return HighestOf(winners.cards, winners.n);  // one seat left
+    if (t.count == 2) return HighestOf(winners);  // one seat left
   }
   // Give the cheapest card: no trump if possible, lowest rank, from a short
   // side suit so that a void comes sooner.
   int best = NoCard;
   double bestValue = 1e9;
-  for (int i = 0; i < legal.n; ++i) {
+  for (int i = 0; i < legal.count; ++i) {
     const int c = legal.cards[i];
     const int s = SuitOf(c);
     const double value = RankOf(c) + (s == trump ? 30 : 0) + (IsTop(h, gone, c) ? 15 : 0) + h.Count(s) * 0.3;
@@ -251,7 +241,7 @@ int PlayTrumps(const GameState& v, const Holding& h, const Options& legal, const
 int PlayDominoes(const GameState& v, const Holding& h, const Options& legal) {
   int best = NoCard;
   double bestScore = -1e9;
-  for (int i = 0; i < legal.n; ++i) {
+  for (int i = 0; i < legal.count; ++i) {
     const int c = legal.cards[i];
     const int s = SuitOf(c), r = RankOf(c);
     double score = 0;
@@ -288,16 +278,9 @@ int PlayDominoes(const GameState& v, const Holding& h, const Options& legal) {
 }  // namespace
 
 int ChooseCardFromView(const GameState& v, int seat) {
-  if (seat < 0 || seat > 3) return NoCard;
-  if (v.phase != PhasePlaying && v.phase != PhaseFirstLead) return NoCard;
-  if (v.turn != seat || !IsContract(v.contract)) return NoCard;
-  Options legal;
-  for (int i = 0; i < 13; ++i) {
-    const int c = v.hands[seat][i];
-    if (IsCard(c) && MayPlayCard(v, seat, c)) legal.cards[legal.n++] = c;
-  }
-  if (legal.n == 0) return NoCard;
-  if (legal.n == 1) return legal.cards[0];
+  const Options legal = LegalCards(v, seat);
+  if (legal.count == 0) return NoCard;
+  if (legal.count == 1) return legal.cards[0];
   const Holding h = Holding::Of(v.hands[seat]);
   int card = NoCard;
   if (IsDominoes(v.contract)) {
@@ -307,10 +290,7 @@ int ChooseCardFromView(const GameState& v, int seat) {
     card = IsTrumps(v.contract) ? PlayTrumps(v, h, legal, t) : PlayNegative(v, h, legal, t);
   }
   // Whatever the strategy says, only an allowed card leaves the robot.
-  for (int i = 0; i < legal.n; ++i) {
-    if (legal.cards[i] == card) return card;
-  }
-  return legal.cards[0];
+  return legal.Has(card) ? card : legal.cards[0];
 }
 
 }  // namespace zelbo

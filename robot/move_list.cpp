@@ -11,12 +11,11 @@ MoveList ListMoves(const GameState& v, int seat, RobotMoveKind kind) {
   m.kind = kind;
   if (seat < 0 || seat > 3) return m;
   switch (kind) {
-    case RobotMoveKind::Card:
-      for (int i = 0; i < 13; ++i) {
-        const int c = v.hands[seat][i];
-        if (IsCard(c) && MayPlayCard(v, seat, c)) m.Add(c);
-      }
+    case RobotMoveKind::Card: {
+      const CardList legal = LegalCards(v, seat);
+      for (int i = 0; i < legal.count; ++i) m.Add(legal.cards[i]);
       break;
+    }
     case RobotMoveKind::Contract: {
       const uint32_t allowed = AllowedContracts(v);
       const Holding h = Holding::Of(v.hands[seat]);

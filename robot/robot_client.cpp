@@ -51,9 +51,7 @@ void RobotClient::Tick() {
   // Our card went out and nothing came back: ask for the whole state, whose
   // turn notice lets the robot decide again on fresh data.
   const GameState& g = session_.Game();
-  const bool ourCardDue = session_.IsSeated() && !turnNoticed_ &&
-                          (g.phase == PhasePlaying || g.phase == PhaseFirstLead) &&
-                          g.turn == session_.LocalPosition();
+  const bool ourCardDue = session_.IsSeated() && !turnNoticed_ && SeatToPlay(g) == ViewedSeat(session_.LocalPosition());
   if (!ourCardDue) {
     idleTicks_ = 0;
     return;
@@ -138,8 +136,7 @@ void RobotClient::Act() {
     TakeSeat();
     return;
   }
-  const int me = session_.LocalPosition();
-  wantedSeat_ = me;
+  const int me = ViewedSeat(session_.LocalPosition());
   seatAsked_ = -1;
   const GameState& g = session_.Game();
   if (contractDue_) {
@@ -173,6 +170,15 @@ void RobotClient::TakeSeat() {
     if (!session_.SeatTaken(seatAsked_)) return;
     seatAsked_ = -1;
   }
+  // After a lost connection the seat held last, else the one configured.
+  const Position last = session_.LastPosition();
+  if (IsSeated(last)) {
+    if (!session_.SeatTaken(ViewedSeat(last))) {
+      seatAsked_ = ViewedSeat(last);
+      session_.Rejoin();
+    }
+    return;
+  }
   int seat = -1;
   if (wantedSeat_ >= 0) {
     if (!session_.SeatTaken(wantedSeat_)) seat = wantedSeat_;
@@ -201,10 +207,8 @@ bool RobotClient::HandConsistent(const GameState& g, int seat) const {
 
 void RobotClient::PlayIfDue() {
   const GameState& g = session_.Game();
-  const int me = session_.LocalPosition();
-  if (!turnNoticed_ || g.turn != me) return;
-  if (g.phase != PhasePlaying && g.phase != PhaseFirstLead) return;
-  if (!HandConsistent(g, me)) return;
+  const int me = ViewedSeat(session_.LocalPosition());
+  if (!turnNoticed_ || SeatToPlay(g) != me || !HandConsistent(g, me)) return;
   const RobotMove move = player_.Decide(g, me);
   if (move.kind != RobotMoveKind::Card) return;
   const int card = move.value;

@@ -27,7 +27,7 @@ namespace zelbo {
 
 struct RobotConfig {
   RobotConfig(std::string handleText = "Robot", int seatWanted = -1, bool reconnectAfterLoss = false,
-              RobotLevel playLevel = RobotLevel::Normal)
+              RobotLevel playLevel = DefaultRobotLevel)
       : handle(std::move(handleText)), seat(seatWanted), reconnect(reconnectAfterLoss), level(playLevel) {}
   std::string handle;
   int seat;                // 0..3, or -1 for the first empty seat
@@ -55,7 +55,7 @@ class RobotClient : public ClientUi, public TransportEvents {
   // is gone and will not be tried again.
   bool Finished() const { return gameOver_ || closedForGood_; }
   bool GameOver() const { return gameOver_; }
-  int Seat() const { return session_.IsSeated() ? session_.LocalPosition() : -1; }
+  int Seat() const { return session_.IsSeated() ? ViewedSeat(session_.LocalPosition()) : -1; }
   const ClientSession& Session() const { return session_; }
   // Moves sent so far (contracts, doubling decisions, cards).
   long MovesSent() const { return movesSent_; }
@@ -93,7 +93,7 @@ class RobotClient : public ClientUi, public TransportEvents {
   std::string host_;
   uint16_t port_ = 0;
 
-  int wantedSeat_ = -1;     // the seat to ask for (the last one held, after a reconnect)
+  int wantedSeat_ = -1;     // the configured seat to ask for (the session keeps the last one held)
   int seatAsked_ = -1;      // seat requested and not yet granted or refused
   bool seatInfoSeen_ = false;  // the server has told us who sits where
   bool contractDue_ = false;

@@ -17,9 +17,9 @@ bool SameWord(std::string_view a, std::string_view b) {
 }  // namespace
 
 bool ParseRobotLevel(std::string_view text, RobotLevel& level) {
-  for (RobotLevel l : {RobotLevel::Easy, RobotLevel::Normal, RobotLevel::Strong}) {
-    if (SameWord(text, RobotLevelName(l))) {
-      level = l;
+  for (const RobotLevelInfo& row : RobotLevels) {
+    if (SameWord(text, row.name)) {
+      level = row.level;
       return true;
     }
   }
@@ -27,12 +27,20 @@ bool ParseRobotLevel(std::string_view text, RobotLevel& level) {
 }
 
 const char* RobotLevelName(RobotLevel level) {
-  switch (level) {
-    case RobotLevel::Easy: return "easy";
-    case RobotLevel::Strong: return "strong";
-    case RobotLevel::Normal: break;
+  for (const RobotLevelInfo& row : RobotLevels)
+    if (row.level == level) return row.name;
+  return RobotLevelName(DefaultRobotLevel);
+}
+
+std::string RobotLevelChoices(std::string_view defaultMark) {
+  constexpr std::size_t n = std::size(RobotLevels);
+  std::string text;
+  for (std::size_t i = 0; i < n; ++i) {
+    if (i > 0) text += i + 1 == n ? " or " : ", ";
+    text += RobotLevels[i].name;
+    if (RobotLevels[i].level == DefaultRobotLevel) text += defaultMark;
   }
-  return "normal";
+  return text;
 }
 
 }  // namespace zelbo

@@ -21,13 +21,12 @@ constexpr int kEasyRandomOneIn = 4;
 
 class RobotPlayer {
  public:
-  explicit RobotPlayer(RobotLevel level = RobotLevel::Normal, LookAhead budget = {},
+  explicit RobotPlayer(RobotLevel level = DefaultRobotLevel, LookAhead budget = {},
                        uint64_t salt = 0)
       : level_(level), budget_(budget), salt_(salt) {}
 
   RobotMove Decide(const GameState& seen, int seat);
 
-  RobotLevel Level() const { return level_; }
   const LookAheadCounters& Counters() const { return counters_; }
   const SeatKnowledge& Knowledge() const { return knowledge_; }
 

@@ -10,11 +10,6 @@ namespace {
 
 bool TrickGame(int contract) { return IsContract(contract) && !IsDominoes(contract); }
 
-int TrickWinnerOf(const uint8_t row[4], int leader, int contract) {
-  const Trick t = TrickFromRow(row, leader);
-  return t.SeatAt(WinningIndex(t, TrumpSuit(contract)));
-}
-
 bool Complete(const uint8_t row[4]) {
   for (int s = 0; s < 4; ++s)
     if (!IsCard(row[s])) return false;
@@ -56,7 +51,7 @@ void ObserveTricks(SeatKnowledge& k, const GameState& v) {
       if (IsCard(c) && SuitOf(c) != led) k.cannotHold[s] |= SuitCards(led);
     }
     if (r < 12 && k.trickLeader[r + 1] < 0 && Complete(k.trickCards[r])) {
-      k.trickLeader[r + 1] = static_cast<int8_t>(TrickWinnerOf(k.trickCards[r], leader, v.contract));
+      k.trickLeader[r + 1] = static_cast<int8_t>(TrickWinnerSeat(TrickFromRow(k.trickCards[r], leader), v.contract));
     }
   }
 }

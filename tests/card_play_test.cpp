@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "engine/simple_policy.h"
+#include "engine/trick.h"
 #include "tests/engine_fixtures.h"
 
 namespace zelbo {
@@ -61,7 +63,7 @@ TEST(CardPlay, TheTrickGoesToItsWinnerWhoLeadsFreely) {
 // Out of phase, the decision and settling entries are ignored as well.
 TEST(CardPlay, CardsFromTheWrongSeatPhaseOrRangeAreIgnored) {
   auto g = FirstLead(Misere, South, "AS|KS|2D|QS");
-  for (auto [seat, card] : {std::pair{South, C("KS")}, {South, NoCard}, {South, -1}, {South, 200},
+  for (auto [seat, card] : {std::pair<int, int>{South, C("KS")}, {South, NoCard}, {South, -1}, {South, 200},
                             {7, C("AS")}, {-1, C("AS")}, {West, C("KS")}})
     EXPECT_TRUE(CardIgnored(*g, seat, card)) << seat << " " << card;
   for (Phase phase : {PhaseIdle, PhaseChoosing, PhaseChoosingSuspended, PhasePlayingSuspended, PhaseGameOver,
@@ -106,6 +108,46 @@ TEST(CardPlay, NoLastTwoScoresOnlyTheLastTwoTricks) {
   EXPECT_EQ(g->handScore[South], -10);  // round 10 scores nothing, round 11 -10
   ASSERT_TRUE(PlayInTurn(*g, host, "QS 4S 7S TS"));
   EXPECT_EQ(DealScores(*g, 1), (std::vector<int>{-30, 0, 0, 0}));
+}
+
+
+// The rules that robots, screens and clients ask (whose turn, which cards,
+// who won the trick, what it cost, whether a count is shown) agree with
+// what the engine itself does through whole games.
+TEST(CardPlay, TheExportedRulesAgreeWithTheEnginesOwnPlay) {
+  for (uint32_t seed : {3u, 17u}) {
+    RecordingHost host;
+    auto g = StartedGame(host, seed);
+    for (int step = 0; step < MaxGameSteps && g->phase != PhaseGameOver; ++step) {
+      const int toPlay = SeatToPlay(*g);
+      EXPECT_EQ(toPlay >= 0 ? toPlay : SeatToAct(*g), SeatToAct(*g));
+      for (int seat = 0; seat < 4; ++seat) {
+        const CardList legal = LegalCards(*g, seat);
+        ASSERT_EQ(legal.count > 0, seat == toPlay) << "seed " << seed << " step " << step;
+        for (uint8_t c : g->hands[seat]) EXPECT_EQ(legal.Has(c), IsCard(c) && MayPlayCard(*g, seat, c));
+      }
+      const auto before = std::make_unique<GameState>(*g);
+      host.calls.clear();
+      ASSERT_TRUE(SimpleStep(*g, host));
+      const int contract = before->contract, deal = before->dealNumber, round = before->playRound;
+      if (toPlay < 0 || IsDominoes(contract) || g->phase != PhasePlaying || g->trickDone != 1 || g->dealNumber != deal)
+        continue;
+      // A trick was completed and the hand goes on.
+      const uint8_t* row = g->playRecords[deal][round];
+      const int winner = TrickWinnerSeat(TrickFromRow(row, before->trickLeader), contract);
+      EXPECT_EQ(g->turn, winner);
+      int penalty = 0;
+      for (int s = 0; s < 4; ++s) penalty += CardPenalty(contract, row[s]);
+      if (contract == NoQueens || contract == NoHearts) {
+        EXPECT_EQ(before->handScore[winner] - g->handScore[winner], penalty);
+      } else if (contract == Zelbo) {
+        EXPECT_EQ(penalty, 0);  // the king of hearts ends the hand
+      }
+      const bool tally = std::find(host.calls.begin(), host.calls.end(), "Tally") != host.calls.end();
+      EXPECT_EQ(tally, KeepsTrickCount(contract)) << contract;
+    }
+    EXPECT_EQ(g->phase, PhaseGameOver);
+  }
 }
 
 }  // namespace

@@ -13,13 +13,19 @@ namespace {
 
 using testing::WaitUntil;
 
-// Each popup: its title, then "item text=command id".
+// Each popup: its title, then "item text=command id". The Sit menu ends
+// with one entry per robot level, numbered from 327.
+QStringList SitMenuItems() {
+  QStringList sit = {"&Sit", "Sit &West=301", "Sit &North=302", "Sit &East=303", "Sit &South=320",
+                     "&Unsit=325", "Fill empty seats with &robots=326"};
+  int id = 327;
+  for (const RobotLevelInfo& row : RobotLevels) sit << QString("%1=%2").arg(row.menuText).arg(id++);
+  return sit;
+}
 const std::vector<QStringList> Menu = {
     {"&File", "&Setup...=250", "&Open=309", "Sa&ve=310", "Save &Hand Records=311", "E&xit=300"},
     {"&Remove", "Remove &West=401", "Remove &North=402", "Remove &East=403", "Remove &South=420"},
-    {"&Sit", "Sit &West=301", "Sit &North=302", "Sit &East=303", "Sit &South=320", "&Unsit=325",
-     "Fill empty seats with &robots=326", "Robots play &easy=327", "Robots play n&ormal=328",
-     "Robots play s&trong=329"},
+    SitMenuItems(),
     {"&Kibbitz", "Kibbitz &South=305", "Kibbitz &West=306", "Kibbitz &North=307",
      "Kibbitz &East=308", "Kibbitz &All=313"},
     {"S&core", "&Show Score=304"}, {"&Undo", "&Undo=312"}, {"&Help", "&About=500"}};
@@ -69,8 +75,7 @@ TEST_F(MainWindowTest, CommandsTheRoleDoesNotAllowDoNothing) {
   auto w = Window("plomk", true);
   for (const QStringList& popup : Menu)
     for (const QString& item : popup.mid(1))
-      if (int id = item.split('=')[1].toInt(); id != CmdSetup && id != CmdExit && id != CmdRobotsEasy &&
-                                               id != CmdRobotsNormal && id != CmdRobotsStrong)
+      if (int id = item.split('=')[1].toInt(); id != CmdSetup && id != CmdExit && !LevelOfCommand(id))
         w->Command(id);  // (the robots' level is a setting, chosen in any role)
   // Without a position even the privileged Undo spot is ignored.
   QTest::mouseClick(w->table(), Qt::LeftButton, Qt::NoModifier, QPoint(400, 520));
@@ -114,7 +119,7 @@ TEST_F(MainWindowTest, SetupStartsAClientThatSitsKibitzesAndIsRemoved) {
   ASSERT_TRUE(WaitUntil([&] { return table.count() == 2; }));
   wanda->Command(CmdSitWest);
   ASSERT_TRUE(WaitUntil([&] { return LastPaneLine(*server) == "Wanda is sitting West"; }));
-  ASSERT_TRUE(WaitUntil([&] { return wanda->LocalPosition() == West; }));
+  ASSERT_TRUE(WaitUntil([&] { return wanda->LocalPosition() == SeatedAt(West); }));
   // A seated client can neither kibitz nor sit again; a kibitzer does not
   // sit, and its clicks never play.
   for (int id : {CmdKibitzAll, CmdSitNorth}) wanda->Command(id);
@@ -125,7 +130,7 @@ TEST_F(MainWindowTest, SetupStartsAClientThatSitsKibitzesAndIsRemoved) {
   QTest::keyClick(kim->pane()->chatLine(), Qt::Key_Return);
   ASSERT_TRUE(WaitUntil([&] { return LastPaneLine(*server) == "Kim: over"; }));
   const SeatOccupant& seats = server->server()->Occupants();
-  EXPECT_TRUE(kim->LocalPosition() == KibitzAll && wanda->LocalPosition() == West);
+  EXPECT_TRUE(kim->LocalPosition() == KibitzAll && wanda->LocalPosition() == SeatedAt(West));
   EXPECT_TRUE(seats[North] == EmptySeat && seats[East] == EmptySeat);
   // The server's own seat is never removed, an empty one has no one to remove.
   for (int id : {CmdRemoveSouth, CmdRemoveNorth, CmdRemoveWest}) server->Command(id);
@@ -211,9 +216,8 @@ TEST_F(MainWindowTest, RobotsFillTheTableAtStartAndOnCommand) {
 TEST_F(MainWindowTest, TheRobotLevelChosenInTheSitMenuIsSaidAndStored) {
   auto w = Window("Sam");
   std::string stored;
-  for (const auto& [id, level, name] : {std::tuple{CmdRobotsStrong, RobotLevel::Strong, "strong"},
-                                        std::tuple{CmdRobotsEasy, RobotLevel::Easy, "easy"}}) {
-    w->Command(id);
+  for (const auto& [level, name] : {std::pair{RobotLevel::Strong, "strong"}, std::pair{RobotLevel::Easy, "easy"}}) {
+    w->Command(CmdRobotsLevel(level));
     EXPECT_EQ(w->settings().robotPlayLevel, level);
     EXPECT_EQ(LastPaneLine(*w), std::string("Robots seated from now on play ") + name);
     ASSERT_TRUE(store_.ReadString(ValueRobotLevel, stored));

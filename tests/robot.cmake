@@ -3,6 +3,7 @@ zelbo_test(robot_seat_view_test SOURCES robot_seat_view_test.cpp LIBS zelbo_robo
 zelbo_test(robot_strategy_test SOURCES robot_strategy_test.cpp LIBS zelbo_robot LABELS robot)
 zelbo_test(robot_client_test SOURCES robot_client_test.cpp LIBS zelbo_robot_client LABELS robot)
 zelbo_test(robot_options_test SOURCES robot_options_test.cpp LIBS zelbo_robot_options LABELS robot)
+target_compile_definitions(robot_options_test PRIVATE ZELBO_PACKAGING_DIR="${CMAKE_SOURCE_DIR}/packaging")
 if(ZELBO_WITH_QT)
   # Whole games over loopback between a server and robots in one process.
   zelbo_test(robot_table_test SOURCES robot_table_test.cpp

@@ -1,5 +1,8 @@
-// Command line of zelbowin-robot.
+// Command line of zelbowin-robot, and the robot levels it reads.
 #include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
 
 #include "tools/robot/robot_options.h"
 
@@ -20,6 +23,23 @@ TEST(RobotOptions, ReadsEveryOptionAndRefusesBadValues) {
                            Args{"--level", "hard"}, Args{"--level"}}) {
     error.clear();
     EXPECT_FALSE(ParseRobotOptions(args, o, error) || error.empty()) << args[0];
+  }
+}
+
+// The manual page that the others refer to for the levels lists every
+// level of the table, the default marked; each name reads back as its level.
+TEST(RobotLevels, TheManualPageListsTheTable) {
+  std::ifstream file(std::string(ZELBO_PACKAGING_DIR) + "/zelbowin-robot.6");
+  ASSERT_TRUE(file) << "no manual page";
+  std::stringstream page;
+  page << file.rdbuf();
+  EXPECT_NE(page.str().find(RobotLevelChoices(" (the default)") + "."), std::string::npos)
+      << "the --level entry does not list: " << RobotLevelChoices(" (the default)");
+  for (const RobotLevelInfo& row : RobotLevels) {
+    RobotLevel level{};
+    std::string upper = row.name;
+    for (char& c : upper) c = static_cast<char>(c - 'a' + 'A');
+    EXPECT_TRUE(ParseRobotLevel(upper, level) && level == row.level) << row.name;
   }
 }
 

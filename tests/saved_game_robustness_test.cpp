@@ -95,7 +95,7 @@ TEST(SavedGameRobustnessTest, AcceptedHostileFilesDriveTheEngineThePainterAndThe
     ++accepted;
     ResumeGame(*g, host);
     for (int step = 0; step < 30 && g->phase != PhaseGameOver; ++step) {
-      for (int viewer : {NoPosition, South, West, North, East, South + 4, KibitzAll}) {
+      for (int viewer : {-1, 0, 1, 2, 3, 4, 8}) {  // none, seated, watching, all
         TableView v;
         v.role = viewer == NoPosition ? TableRole::Server : TableRole::Client;
         v.game = *g;

@@ -32,14 +32,6 @@ void ForEachPosition(uint32_t seed, Visit visit) {
   ASSERT_TRUE(r.finished && r.refusedMoves == 0);
 }
 
-TEST(RobotLevel, NamesReadInAnyCaseAndNothingElse) {
-  RobotLevel level = RobotLevel::Normal;
-  EXPECT_TRUE(ParseRobotLevel("STRONG", level) && level == RobotLevel::Strong);
-  EXPECT_TRUE(ParseRobotLevel("easy", level) && level == RobotLevel::Easy);
-  for (const char* bad : {"", "hard", "easyx", "norma"}) EXPECT_FALSE(ParseRobotLevel(bad, level)) << bad;
-  EXPECT_EQ(level, RobotLevel::Easy);
-}
-
 // The play-outs ask the normal robot for its card on the whole record; that
 // must be the card it picks from its own seat's mirror.
 TEST(Playout, NormalCardFromTheWholeRecordIsTheCardFromTheSeatsMirror) {

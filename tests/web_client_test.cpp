@@ -103,7 +103,7 @@ TEST_F(WebClientTest, FramesSplitAnywhereAndLongMessagesAreDispatched) {
   }
   ASSERT_GT(stream.size(), 1024u);
   for (uint8_t b : stream) Serve(std::vector<uint8_t>{b});  // one byte per message
-  EXPECT_EQ(client.Session().LocalPosition(), South);
+  EXPECT_EQ(client.Session().LocalPosition(), SeatedAt(South));
   EXPECT_EQ(client.Session().Game().hands[South][12], 12);
   EXPECT_EQ(client.Session().Pane().lines().back(), std::string(60, '.') + "line 39");
 
@@ -121,7 +121,7 @@ TEST_F(WebClientTest, ADroppedOrBrokenConnectionIsRetriedIntoTheSameSeat) {
   client.SocketClosed();
   EXPECT_EQ(page.lost, 1);
   EXPECT_FALSE(client.Session().IsClient());
-  EXPECT_EQ(client.RememberedPosition(), South);
+  EXPECT_EQ(client.RememberedPosition(), SeatedAt(South));
   EXPECT_EQ(client.Session().Pane().lines().back(), "Connection closed");
 
   client.Join();  // the page's retry
@@ -245,23 +245,6 @@ TEST_F(WebClientTest, AClickOnAPlayableCardPlaysItWherePaintedAndNowhereElse) {
   ASSERT_EQ(frames.size(), 1u);
   EXPECT_EQ(frames[0].type, MsgPlayCard);
   EXPECT_EQ(frames[0].payload.at(0), slot);
-}
-
-TEST_F(WebClientTest, TheSettingsReachThePaint) {
-  SeatSouth();
-  client.SetTable(1, 2, 3, 30);
-  RecordingCanvas canvas;
-  client.Paint(canvas);
-  ASSERT_GE(canvas.ints.size(), 8u);
-  EXPECT_EQ(canvas.ints[0], OpFill);
-  EXPECT_EQ((std::vector<int>(canvas.ints.begin() + 5, canvas.ints.begin() + 8)),
-            (std::vector<int>{1, 2, 3}));
-  EXPECT_EQ(client.SlotMiddle(12) - client.SlotMiddle(11), 30);
-}
-
-TEST(WebClientRetry, DelaysGrowAndStop) {
-  for (auto [attempt, ms] : {std::pair{0, 1000}, {1, 2000}, {4, 16000}, {400, 16000}, {-3, 1000}})
-    EXPECT_EQ(WebClient::RetryDelayMs(attempt), ms) << attempt;
 }
 
 }  // namespace

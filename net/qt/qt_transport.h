@@ -74,9 +74,6 @@ class QtTransport : public QObject, public Transport {
   std::string PeerAddress(ConnId conn) const override;
   int WebSocketsFrom(const std::string& address) const;
 
-  // Connections currently held (for tests and the bench).
-  std::size_t ConnectionCount() const { return links_.size(); }
-
   // How much of one connection's input is handed on before the event loop
   // serves the other sockets again.
   static constexpr int64_t ReadSliceBytes = 16 * 1024;

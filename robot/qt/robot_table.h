@@ -20,7 +20,7 @@ class RobotTable {
   // back to its seat by itself. New robots play at `level`. Returns the
   // number of robots started.
   int Fill(const ServerTable& server, int count, bool reconnect = false,
-           RobotLevel level = RobotLevel::Normal);
+           RobotLevel level = DefaultRobotLevel);
   // Stops every robot (their connections close).
   void Clear() { robots_.clear(); }
   // Robots still running.

@@ -13,7 +13,7 @@ std::string RobotUsage() {
          "  --port N        server port (default " + std::to_string(DefaultPort) + ")\n"
          "  --handle NAME   the robot's handle (default Robot, at most " + std::to_string(MaxHandleLength) + " characters)\n"
          "  --seat S        south, west, north or east (default: the first empty seat)\n"
-         "  --level L       easy, normal (default) or strong\n"
+         "  --level L       " + RobotLevelChoices(" (default)") + "\n"
          "  --reconnect     after a lost connection, try again every second and sit\n"
          "                  in the same seat\n"
          "  --help          show this text\n"
@@ -54,7 +54,7 @@ bool ParseRobotOptions(const std::vector<std::string>& args, RobotOptions& optio
       options.handle = value;
     } else if (arg == "--level") {
       if (!ParseRobotLevel(value, options.level))
-        return Refuse(refusal, "--level needs easy, normal or strong, not \"" + value + "\"");
+        return Refuse(refusal, "--level needs " + RobotLevelChoices() + ", not \"" + value + "\"");
     } else {
       options.seat = SeatFromName(value);
       if (options.seat < 0) return Refuse(refusal, "--seat needs south, west, north or east, not \"" + value + "\"");

@@ -16,7 +16,7 @@ struct RobotOptions {
   std::string handle = "Robot";
   int seat = -1;  // -1: the first empty seat
   bool reconnect = false;
-  RobotLevel level = RobotLevel::Normal;
+  RobotLevel level = DefaultRobotLevel;
   bool help = false;
   bool version = false;
 };

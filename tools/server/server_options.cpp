@@ -16,7 +16,7 @@ std::string ServerUsage() {
          "               a new table otherwise (a corrupt autosave is kept, and the new\n"
          "               table autosaves beside it to temp-1.zelbo, temp-2.zelbo, ...)\n"
          "  --robots N   robot players take N empty seats (West, North, East, South)\n"
-         "  --robot-level L  the robots' level: easy, normal (default) or strong\n"
+         "  --robot-level L  the robots' level: " + RobotLevelChoices(" (default)") + "\n"
          "  --robot-takeover S  when a seat of a running game has been empty S seconds,\n"
          "               a robot plays it until its player comes back (default 0: never)\n"
          "  --web N      also let browsers play: the web client and WebSocket\n"
@@ -59,7 +59,7 @@ bool ParseServerOptions(const std::vector<std::string>& args, ServerOptions& opt
       options.robots = static_cast<int>(n);
     } else if (arg == "--robot-level") {
       if (!ParseRobotLevel(value, options.robotLevel))
-        return Refuse(refusal, "--robot-level needs easy, normal or strong, not \"" + value + "\"");
+        return Refuse(refusal, "--robot-level needs " + RobotLevelChoices() + ", not \"" + value + "\"");
     } else if (arg == "--robot-takeover") {
       if (!ParseNumber(value, 86400, n))
         return Refuse(refusal, "--robot-takeover needs seconds from 0 to 86400, not \"" + value + "\"");

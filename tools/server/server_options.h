@@ -21,7 +21,7 @@ struct ServerOptions {
   bool watchersSeeHands = true;  // --watchers-see-hands yes|no
   // Options that other parts of the program add go here (robot players).
   int robots = 0;           // --robots N: robot players take N empty seats (0..4)
-  RobotLevel robotLevel = RobotLevel::Normal;  // --robot-level L
+  RobotLevel robotLevel = DefaultRobotLevel;  // --robot-level L
   int takeoverSeconds = 0;  // --robot-takeover S: a robot keeps a seat warm after S seconds (0: never)
   int web = -1;             // --web N: port for browsers (-1: none; 0 picks one)
   std::vector<std::string> webOrigins;      // --web-origin URL, repeatable

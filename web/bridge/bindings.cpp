@@ -123,8 +123,8 @@ class PageClient {
     const GameState& g = s.Game();
     val o = val::object();
     o.set("connected", s.IsClient());
-    o.set("position", s.LocalPosition());
-    o.set("remembered", client_.RememberedPosition());
+    o.set("position", static_cast<int>(s.LocalPosition()));
+    o.set("remembered", static_cast<int>(client_.RememberedPosition()));
     o.set("phase", static_cast<int>(g.phase));
     o.set("dealNumber", static_cast<int>(g.dealNumber));
     o.set("dealer", static_cast<int>(g.dealer));
@@ -138,7 +138,7 @@ class PageClient {
     }
     o.set("seatHandles", ToArray(handles));
     o.set("seatTaken", ToArray(taken));
-    const int own = s.IsSeated() ? s.LocalPosition() : South;
+    const int own = s.IsSeated() ? ViewedSeat(s.LocalPosition()) : South;
     std::vector<int> hand(std::begin(g.hands[own]), std::end(g.hands[own]));
     o.set("hand", ToArray(hand));
     return o;

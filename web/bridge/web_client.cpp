@@ -32,8 +32,7 @@ void WebClient::Join() {
 void WebClient::Leave() {
   leaving_ = true;
   rejoining_ = false;
-  remembered_ = NoPosition;
-  session_.Disconnect();
+  session_.Disconnect();  // which forgets the position
 }
 
 bool WebClient::Listen(uint16_t, std::string& error) {
@@ -72,11 +71,7 @@ void WebClient::SocketOpened() {
   // Back at the table after a drop: the same seat, or the same view.
   if (!rejoining_) return;
   rejoining_ = false;
-  if (remembered_ >= 0 && remembered_ <= 3) {
-    session_.RequestSeat(remembered_);
-  } else if (remembered_ >= 4 && remembered_ <= KibitzAll) {
-    session_.StartKibitzing(remembered_ - 4);
-  }
+  session_.Rejoin();
 }
 
 void WebClient::SocketBytes(std::span<const uint8_t> bytes) {
@@ -141,20 +136,14 @@ TableClick WebClient::Click(int x, int y) {
 }
 
 std::vector<int> WebClient::PlayableCards() const {
-  std::vector<int> cards;
-  const GameState& g = session_.Game();
-  const int seat = session_.LocalPosition();
-  if (!session_.IsSeated() || g.turn != seat) return cards;
-  if (g.phase != PhasePlaying && g.phase != PhaseFirstLead) return cards;
-  for (uint8_t c : g.hands[seat]) {
-    if (IsCard(c) && MayPlayCard(g, seat, c)) cards.push_back(c);
-  }
-  return cards;
+  if (!session_.IsSeated()) return {};
+  const CardList legal = LegalCards(session_.Game(), ViewedSeat(session_.LocalPosition()));
+  return std::vector<int>(legal.cards, legal.cards + legal.count);
 }
 
 int WebClient::SlotMiddle(int slot) const {
   const GameState& g = session_.Game();
-  const int seat = std::max(0, session_.LocalPosition()) & 3;
+  const int seat = std::max(0, ViewedSeat(session_.LocalPosition()));
   const int64_t left = HandCardLeft(spacing_, slot);
   const int64_t visible = SlotIsCovered(g.hands[seat], slot)
                               ? std::clamp<int64_t>(spacing_, 1, CardWidth)
@@ -170,8 +159,8 @@ void WebClient::PromptContract(const GameState& g) {
 }
 
 void WebClient::PromptDoubling(const GameState& g) {
-  const int self = session_.LocalPosition();
-  if (self < 0 || self > 3) return;
+  if (!session_.IsSeated()) return;
+  const int self = ViewedSeat(session_.LocalPosition());
   std::string handles[4];
   for (int s = 0; s < 4; ++s) handles[s] = session_.SeatHandle(s);
   action_.Open(g, self, handles);
@@ -194,11 +183,14 @@ bool WebClient::ActionOk() {
 
 // ---- What the session reports ----
 
-void WebClient::RedrawTable() {
-  if (session_.IsClient() && session_.LocalPosition() != NoPosition) {
-    remembered_ = session_.LocalPosition();
-  }
-  host_.Repaint();
+void WebClient::RedrawTable() { host_.Repaint(); }
+
+std::string WebClient::PositionWords() const {
+  const Position p = session_.LocalPosition();
+  if (IsSeated(p)) return std::string("seated ") + SeatName(ViewedSeat(p));
+  if (WatchesAll(p)) return "watching everyone";
+  if (IsWatching(p)) return std::string("watching ") + SeatName(ViewedSeat(p));
+  return "not seated";
 }
 
 void WebClient::ConnectionClosed() {

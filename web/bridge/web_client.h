@@ -66,7 +66,10 @@ class WebClient : private Transport, private ClientUi {
   const ClientSession& Session() const { return session_; }
   // The seat (0..3) or kibitzer's view (4..8) asked for again after a
   // reconnection; NoPosition when there is none.
-  int RememberedPosition() const { return remembered_; }
+  Position RememberedPosition() const { return session_.LastPosition(); }
+  // The own position in words: "seated South", "watching West", "watching
+  // everyone" or "not seated".
+  std::string PositionWords() const;
   // Cards of the own hand that may be played now (none when it is not the
   // own turn), in slot order.
   std::vector<int> PlayableCards() const;
@@ -104,8 +107,7 @@ class WebClient : private Transport, private ClientUi {
   ConnId conn_ = NoConn;
   ConnId nextConn_ = 1;
   bool open_ = false;
-  int remembered_ = NoPosition;
-  bool rejoining_ = false;  // the connection was lost: ask for remembered_ again
+  bool rejoining_ = false;  // the connection was lost: ask for the last position again
   bool leaving_ = false;
   int red_ = 230, green_ = 230, blue_ = 230, spacing_ = 16;
   PickGameModel pick_;
