@@ -30,6 +30,7 @@ struct ConnectionSlot {
   ConnId conn = NoConn;
   bool joined = false;         // MsgJoin handled
   std::string handle;          // at most 31 characters
+  std::string address;         // the client's address, kept for its leave
   int64_t acceptedAtMs = 0;    // for the greeting deadline
   int64_t lastHeardMs = 0;     // when the peer last sent a frame other than the idle one
   // Its queue went over MaxQueuedBytes: nothing more is sent, and the

@@ -326,7 +326,9 @@ void ServerTable::OnAccepted(ConnId conn) {
   }
   // Nobody else hears of a connection until it joins; it learns the seats
   // then too.
-  connections_.slot(connections_.Add(conn, transport_.NowMs())).mustSit = overLimit;
+  ConnectionSlot& s = connections_.slot(connections_.Add(conn, transport_.NowMs()));
+  s.mustSit = overLimit;
+  s.address = transport_.PeerAddress(conn);
   ui_.RedrawTable();
   FinishInput();
 }
@@ -416,7 +418,7 @@ void ServerTable::RefuseSlot(int slot) {
 
 void ServerTable::LeaveSlot(int slot, CloseMode mode, bool closeSocket) {
   const std::string handle = connections_.slot(slot).handle;
-  const std::string address = transport_.PeerAddress(connections_.slot(slot).conn);
+  const std::string address = connections_.slot(slot).address;
   if (closeSocket) transport_.Close(connections_.slot(slot).conn, mode);
   bool suspended = false;
   const bool seated = SeatOfSlot(occupant_, slot) >= 0;
@@ -450,7 +452,7 @@ void ServerTable::HandleJoin(int slot, std::span<const uint8_t> payload) {
   s.handle = WithoutControlBytes(PayloadText(payload, MaxHandleLength));
   s.joined = true;
   const std::string line = s.handle + " has joined the table";
-  if (joinLines_.Announce(transport_.PeerAddress(s.conn), transport_.NowMs()))
+  if (joinLines_.Announce(s.address, transport_.NowMs()))
     BroadcastText(line);
   else
     SendTextTo(slot, line);
