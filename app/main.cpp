@@ -15,6 +15,7 @@
 #include "app/display_check.h"
 #include "app/main_window.h"
 #include "app/qt_settings_store.h"
+#include "net/qt/descriptors.h"
 #include "zelbo_version.h"
 
 namespace {
@@ -53,6 +54,10 @@ int main(int argc, char** argv) {
     return 2;
   }
 #endif
+
+  // A hosted table's sockets and files each take a descriptor.
+  if (const std::string low = zelbo::RaiseDescriptorLimit(); !low.empty())
+    std::fprintf(stderr, "zelbowin: %s\n", low.c_str());
 
   QApplication app(argc, argv);
   QApplication::setOrganizationName("Zelbowin");

@@ -18,7 +18,7 @@
 #include "display/table_layout.h"
 #include "hosting/hosted_table.h"
 #include "net/qt/qt_transport.h"
-#include "net/qt/web_listener.h"
+#include "web/qt/web_door.h"
 
 namespace zelbo {
 
@@ -144,7 +144,7 @@ bool MainWindow::StartServer() {
   }
   // web=PORT: browsers may join too; the pane says where.
   if (settings_.webPort >= 0)
-    OpenWebDoor(*transport_, hosted_->Server(), static_cast<uint16_t>(settings_.webPort), error);
+    door_ = OpenWebDoor(*transport_, hosted_->Server(), static_cast<uint16_t>(settings_.webPort), {}, error);
   RedrawTable();
   return true;
 }
@@ -162,6 +162,7 @@ void MainWindow::ConnectToServer() {
 
 void MainWindow::DropRole() {
   side_.reset();
+  door_.reset();
   hosted_.reset();
   router_.reset();
   client_.reset();

@@ -28,6 +28,7 @@ namespace zelbo {
 class HostedTable;
 class QtTransport;
 class TableRouter;
+class WebDoor;
 class TableSide;
 class TableWidget;
 class MessagePaneWidget;
@@ -116,6 +117,7 @@ class MainWindow : public QMainWindow, public ServerUi, public ClientUi {
   std::unique_ptr<QtTransport> transport_;
   std::unique_ptr<TableRouter> router_;
   std::unique_ptr<HostedTable> hosted_;  // the server role, with its robots
+  std::unique_ptr<WebDoor> door_;  // web=PORT: the server's door for browsers
   std::unique_ptr<ClientSession> client_;
   std::unique_ptr<TableSide> side_;  // in front of whichever of the two is running
 

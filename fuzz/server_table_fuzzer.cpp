@@ -202,8 +202,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         else table.RemoveConnection(in.Byte() % 4);
         break;
     }
-    Check(table.Connections().count() <= MaxConnections);
-    Check(transport.open_.size() <= static_cast<std::size_t>(MaxConnections));
+    Check(table.Connections().count() <= MaxConnections + ReturnSlots);
+    Check(transport.open_.size() <= static_cast<std::size_t>(MaxConnections + ReturnSlots));
     for (ConnId c : transport.open_) Check(transport.QueuedBytes(c) <= MaxQueuedBytes + MaxFrameLength);
     for (const Connection& c : table.Connections().all()) Check(transport.open_.count(c.conn) == 1);
   }

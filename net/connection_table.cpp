@@ -16,7 +16,7 @@ const Connection* ConnectionTable::Find(ConnId conn) const {
 }
 
 Connection* ConnectionTable::Add(ConnId conn, int64_t nowMs) {
-  if (full() || conn < 0 || Find(conn)) return nullptr;
+  if (count() >= MaxConnections + ReturnSlots || conn < 0 || Find(conn)) return nullptr;
   Connection& c = connections_.emplace_back();
   c.conn = conn;
   c.acceptedAtMs = nowMs;

@@ -21,16 +21,24 @@
 namespace zelbo {
 
 constexpr int MaxConnections = 32;
+// Beyond MaxConnections, slots for newcomers while a game waits for a
+// player who dropped: each must take a seat by the greeting deadline, and
+// its sitting makes a watcher give up a slot, so the table is back at
+// MaxConnections.
+constexpr int ReturnSlots = 4;
 
 struct Connection {
   ConnId conn = NoConn;
   bool joined = false;         // MsgJoin handled
   std::string handle;          // at most 31 characters
+  std::string address;         // the client's address, kept for its leave
   int64_t acceptedAtMs = 0;    // for the greeting deadline
-  int64_t lastHeardMs = 0;     // when the peer last sent anything
+  int64_t lastHeardMs = 0;     // when the peer last sent a frame other than the idle one
   // Its queue went over MaxQueuedBytes: nothing more is sent, and the
   // connection is closed as a leave once the current handler is done.
   bool overflowed = false;
+  // Came in over MaxConnections: must sit by the greeting deadline.
+  bool mustSit = false;
   RateLimit chatLines = ChatLineLimit;
   RateLimit resends = ResendLimit;
   FrameReader reader{true};    // greeting check and pending bytes
@@ -41,6 +49,7 @@ using SeatOccupant = std::array<ConnId, 4>;
 class ConnectionTable {
  public:
   int count() const { return static_cast<int>(connections_.size()); }
+  // At the limit (the return slots may still be free).
   bool full() const { return count() >= MaxConnections; }
   // In arrival order; a reference is good until a connection is added or removed.
   const std::vector<Connection>& all() const { return connections_; }

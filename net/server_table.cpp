@@ -341,13 +341,29 @@ void ServerTable::OnAccepted(ConnId conn) {
   // close is an orderly one: a reset that reaches a client before it has
   // seen its own connect complete makes some socket layers retry the
   // connect again and again.
-  if ((connections_.full() && !MakeRoom()) || !connections_.Add(conn, transport_.NowMs())) {
+  //
+  // While the game waits for a player who dropped, a newcomer is let in
+  // over the limit to take the empty seat; a player's return is never
+  // refused because watchers hold every slot.
+  bool overLimit = false;
+  if (connections_.full() && !MakeRoom()) {
+    overLimit = IsSuspended(game_.phase) && !AllSeatsOccupied(occupant_);
+    if (!overLimit) {
+      transport_.Close(conn, CloseMode::Graceful);
+      FinishInput();
+      return;
+    }
+  }
+  Connection* c = connections_.Add(conn, transport_.NowMs());
+  if (!c) {
     transport_.Close(conn, CloseMode::Graceful);
     FinishInput();
     return;
   }
   // Nobody else hears of a connection until it joins; it learns the seats
   // then too.
+  c->mustSit = overLimit;
+  c->address = transport_.PeerAddress(conn);
   ui_.RedrawTable();
   FinishInput();
 }
@@ -364,7 +380,6 @@ void ServerTable::OnWritable(ConnId conn) { SendTo(conn, MakeIdle()); }
 void ServerTable::OnRead(ConnId conn, std::span<const uint8_t> bytes) {
   Connection* c = connections_.Find(conn);
   if (!c) return;
-  if (!bytes.empty()) c->lastHeardMs = transport_.NowMs();
   // The reader is taken out while it cuts: a frame's handling may end this
   // connection or others, and the frame's bytes stay where they are until
   // the handling is done. It goes back if the connection is still there.
@@ -405,10 +420,21 @@ void ServerTable::OnTick() {
   // Connections that have not greeted and joined in time are refused, so
   // idle sockets cannot hold the table's places.
   const int64_t now = transport_.NowMs();
-  std::vector<ConnId> late;
-  for (const Connection& c : connections_.all())
-    if (!c.joined && now - c.acceptedAtMs >= GreetingDeadlineMs) late.push_back(c.conn);
+  std::vector<ConnId> late, unseated;
+  for (Connection& c : connections_.all()) {
+    // One let in over the limit that has not sat by then goes too, unless
+    // others have left since and it is within the limit.
+    if (connections_.count() <= MaxConnections) c.mustSit = false;
+    if (now - c.acceptedAtMs < GreetingDeadlineMs) continue;
+    if (!c.joined)
+      late.push_back(c.conn);
+    else if (c.mustSit)
+      unseated.push_back(c.conn);
+  }
   for (ConnId conn : late) Refuse(conn);
+  for (ConnId conn : unseated)
+    if (connections_.count() > MaxConnections) Leave(conn, CloseMode::Graceful, true);
+  if (const std::string summary = joinLines_.Summary(now); !summary.empty()) BroadcastText(summary);
   FinishInput();
 }
 
@@ -434,10 +460,12 @@ void ServerTable::Leave(ConnId conn, CloseMode mode, bool closeSocket) {
   const Connection* c = connections_.Find(conn);
   if (!c) return;
   const std::string handle = c->handle;
+  const std::string address = c->address;
   if (closeSocket) transport_.Close(conn, mode);
   bool suspended = false;
   const int seat = SeatOf(occupant_, conn);
-  if (seat >= 0) {
+  const bool seated = seat >= 0;
+  if (seated) {
     Raise(SeatingEvent::Kind::StoodUp, *c, seat);
     const bool choosing = game_.phase == PhaseChoosing;
     suspended = SuspendGame(game_);
@@ -445,7 +473,9 @@ void ServerTable::Leave(ConnId conn, CloseMode mode, bool closeSocket) {
   }
   Raise(SeatingEvent::Kind::Left, *c);
   connections_.Remove(conn, occupant_);
-  BroadcastText(handle + " has left the table");
+  // A seated player's leave is always told; a watcher's within the rate.
+  if (seated || joinLines_.Announce(address, transport_.NowMs()))
+    BroadcastText(handle + " has left the table");
   ui_.RedrawTable();
   if (suspended) {
     SendStatus(game_);
@@ -472,7 +502,11 @@ void ServerTable::HandleJoin(Connection& c, std::span<const uint8_t> payload) {
   c.joined = true;
   Raise(SeatingEvent::Kind::Joined, c);
   const ConnId conn = c.conn;
-  BroadcastText(c.handle + " has joined the table");
+  const std::string line = c.handle + " has joined the table";
+  if (joinLines_.Announce(c.address, transport_.NowMs()))
+    BroadcastText(line);
+  else
+    SendTextTo(conn, line);
   // What the newcomer needs to choose a seat; the others' view of the
   // seats has not changed.
   for (int seat = 0; seat < 4; ++seat) SendTo(conn, SeatInfoFrame(seat));
@@ -509,6 +543,13 @@ void ServerTable::HandleSitRequest(ConnId conn, int seat) {
     SendTo(conn, MakeSeatGranted(seat));
     Broadcast(MakeSeatInfo(seat, true, handle));
     ui_.RedrawTable();
+    // A player let in over the limit has sat: the watcher silent longest
+    // gives up its slot.
+    if (Connection* sat = connections_.Find(conn); sat && sat->mustSit) {
+      sat->mustSit = false;
+      const ConnId watcher = LongestSilentWatcher(connections_, occupant_);
+      if (connections_.count() > MaxConnections && watcher != NoConn) Drop(watcher, CloseMode::Graceful);
+    }
   }
   StartOrResumeWhenFull();
 }
@@ -535,6 +576,8 @@ void ServerTable::Dispatch(ConnId conn, int type, std::span<const uint8_t> paylo
 void ServerTable::DispatchFrame(ConnId conn, int type, std::span<const uint8_t> payload) {
   Connection* c = connections_.Find(conn);
   if (!c) return;
+  // Keep-alives are no sign of a person: a crowd sending only them stays idle.
+  if (type != MsgIdle) c->lastHeardMs = transport_.NowMs();
   if (type < MsgJoin || type > MsgScoreDelete) return;
   // Until a connection has joined, only its MsgJoin counts; a second
   // MsgJoin changes nothing.

@@ -19,6 +19,7 @@
 #include "engine/game_state.h"
 #include "net/connection_table.h"
 #include "net/frames.h"
+#include "net/join_lines.h"
 #include "net/message_pane.h"
 #include "net/table_screen.h"
 #include "net/transport.h"
@@ -230,6 +231,7 @@ class ServerTable : public EngineHost, public TransportEvents {
   // Files an action asked for, written once its frames are out.
   std::vector<GameState> pendingSnapshots_;
   std::optional<GameState> pendingSave_;
+  JoinLines joinLines_;
 };
 
 }  // namespace zelbo

@@ -28,14 +28,20 @@ bool LocalMayDecide(const GameState& g, int localPosition, int value) {
 
 bool MayRequestUndo(const SeatOccupant& occupant, ConnId conn) { return SeatOf(occupant, conn) >= 0; }
 
-ConnId IdleConnectionToEvict(const ConnectionTable& table, const SeatOccupant& occupant, int64_t nowMs) {
-  if (AllSeatsOccupied(occupant)) return NoConn;
+ConnId LongestSilentWatcher(const ConnectionTable& table, const SeatOccupant& occupant) {
   const Connection* chosen = nullptr;
   for (const Connection& c : table.all()) {
-    if (SeatOf(occupant, c.conn) >= 0 || nowMs - c.lastHeardMs < IdleWatcherLimitMs) continue;
+    if (SeatOf(occupant, c.conn) >= 0) continue;
     if (!chosen || c.lastHeardMs < chosen->lastHeardMs) chosen = &c;
   }
   return chosen ? chosen->conn : NoConn;
+}
+
+ConnId IdleConnectionToEvict(const ConnectionTable& table, const SeatOccupant& occupant, int64_t nowMs) {
+  if (AllSeatsOccupied(occupant)) return NoConn;
+  const ConnId chosen = LongestSilentWatcher(table, occupant);
+  const Connection* c = table.Find(chosen);
+  return c && nowMs - c->lastHeardMs >= IdleWatcherLimitMs ? chosen : NoConn;
 }
 
 }  // namespace zelbo

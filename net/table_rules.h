@@ -24,9 +24,13 @@ bool LocalMayDecide(const GameState& g, int localPosition, int value);
 // A MsgUndoRequest from `conn` is honoured only when it holds a seat.
 bool MayRequestUndo(const SeatOccupant& occupant, ConnId conn);
 
-// How long a connection without a seat must have sent nothing before it
-// may give its place to a newcomer at a full table.
-constexpr int64_t IdleWatcherLimitMs = 60000;
+// How long a connection without a seat must have sent nothing but idle
+// frames before it may give its slot to a newcomer at a full table.
+constexpr int64_t IdleWatcherLimitMs = 30000;
+
+// The connection without a seat that has been silent longest (idle frames
+// do not count), NoConn when every connection is seated.
+ConnId LongestSilentWatcher(const ConnectionTable& table, const SeatOccupant& occupant);
 
 // At a full table, the connection that makes room for a new connection while a
 // seat is empty (a player may be coming back): of the connections that hold

@@ -102,6 +102,12 @@ class Transport {
   virtual int64_t QueuedBytes(ConnId conn) const = 0;
   // Hands queued bytes to the operating system now (see the contract).
   virtual void Flush() {}
+  // The client address of a connection, for limits per address ("" when
+  // unknown).
+  virtual std::string PeerAddress(ConnId conn) const {
+    (void)conn;
+    return {};
+  }
 
   // Monotonic milliseconds, for the greeting deadline.
   virtual int64_t NowMs() const = 0;

@@ -12,7 +12,7 @@ if(ZELBO_WITH_QT)
   zelbo_test(server_table_tcp_test SOURCES server_table_tcp_test.cpp
              LIBS zelbo_net_qt zelbo_bench_net zelbo_server_core LABELS net QT)
   zelbo_test(web_listener_test SOURCES web_listener_test.cpp
-             LIBS zelbo_net_qt zelbo_bench_net zelbo_server_core LABELS net QT)
+             LIBS zelbo_web_qt zelbo_bench_net zelbo_server_core LABELS net QT)
   zelbo_test(zelbowin_server_test SOURCES zelbowin_server_test.cpp
              LIBS zelbo_net_qt zelbo_bench_net zelbo_server_core LABELS net QT)
   target_compile_definitions(zelbowin_server_test PRIVATE
@@ -29,4 +29,16 @@ if(ZELBO_WITH_QT AND TARGET zelbowin-server)
   # A whole robot game under a sanitizer build on two shared cores can take
   # several minutes; the drill's own deadline is a hang guard, not a speed test.
   set_tests_properties(soak_drill_test PROPERTIES TIMEOUT 900)
+endif()
+
+# The web door: its request reading (pure), and the real server under the
+# attacks it must hold against; label "door".
+if(TARGET zelbo_http)
+  zelbo_test(http_request_test SOURCES http_request_test.cpp LIBS zelbo_http LABELS door)
+endif()
+if(ZELBO_WITH_QT AND TARGET zelbowin-server)
+  zelbo_test(door_attack_test SOURCES door_attack_test.cpp
+             LIBS zelbo_web_qt Qt6::Core Qt6::Network Qt6::WebSockets LABELS door QT)
+  target_compile_definitions(door_attack_test PRIVATE ZELBOWIN_SERVER="$<TARGET_FILE:zelbowin-server>")
+  add_dependencies(door_attack_test zelbowin-server)
 endif()

@@ -441,9 +441,12 @@ TEST(ServerTableMasking, WatchersSeeMaskedHandsWhenTheTableSaysSo) {
   EXPECT_GE(hands, 8);  // each connection saw all four hands at least once
 }
 
-// A full table of joined but silent watchers cannot keep a seated player
-// from coming back once they have been silent for a minute.
-TEST_F(ServerTableTest, AReturningPlayerGetsPastAFullTableOfIdleWatchers) {
+// A full table of watchers cannot keep a player who dropped from coming
+// back. Chatty ones: the newcomer comes in over the limit and its sitting
+// sends the watcher silent longest away at once; one that does not sit goes
+// at the greeting deadline. Watchers that only send keep-alives give up
+// their slot to a newcomer after 30 seconds of silence.
+TEST_F(ServerTableTest, AReturningPlayerIsNeverLockedOutByWatchers) {
   FillTable();
   std::vector<ConnId> watchers;
   while (table_.Connections().count() < MaxConnections)
@@ -451,19 +454,30 @@ TEST_F(ServerTableTest, AReturningPlayerGetsPastAFullTableOfIdleWatchers) {
   table_.OnClosed(seat_[East]);  // the player drops; the game waits
   ASSERT_TRUE(IsSuspended(table_.Game().phase));
   watchers.push_back(Join("filler"));
-  const ConnId tooSoon = Join("East again");
-  EXPECT_EQ(t_.closed.count(tooSoon), 1u);  // everyone spoke within the minute
-
-  t_.now += IdleWatcherLimitMs;
-  t_.Deliver(watchers[0], MakeChat("w0: still here"));  // not idle
-  const ConnId back = Join("East again");
+  t_.now += 1000;
+  for (std::size_t i = 1; i < watchers.size(); ++i) t_.Deliver(watchers[i], MakeChat("still here"));
+  const ConnId lingerer = Join("Lingerer"), back = Join("East again");
   EXPECT_EQ(t_.closed.count(back), 0u);
-  EXPECT_EQ(t_.closed.count(watchers[0]), 0u);
-  EXPECT_EQ(t_.closed.count(watchers[1]), 1u);  // silent longest, among the watchers
-  for (int s = 0; s < 3; ++s) EXPECT_EQ(t_.closed.count(seat_[s]), 0u);
+  EXPECT_EQ(table_.Connections().count(), MaxConnections + 2);
   Sit(back, East);
   EXPECT_EQ(table_.Game().phase, PhaseChoosing);
+  EXPECT_EQ(t_.closed.count(watchers[0]), 1u);  // silent longest
+  t_.now += ServerTable::GreetingDeadlineMs;
+  table_.OnTick();
+  EXPECT_EQ(t_.closed.count(lingerer), 1u);
   EXPECT_EQ(table_.Connections().count(), MaxConnections);
+  EXPECT_EQ(t_.closed.count(Join("Late")), 1u);  // every seat is taken: no room over the limit
+
+  table_.OnClosed(seat_[North]);
+  const ConnId filler = Join("filler 2");
+  t_.now += IdleWatcherLimitMs;
+  for (ConnId w : watchers) t_.Deliver(w, MakeIdle());  // keep-alives are no sign of a person
+  t_.Deliver(watchers[1], MakeChat("w1: still here"));
+  const ConnId next = Join("North again");
+  EXPECT_EQ(table_.Connections().count(), MaxConnections);  // made room, not over the limit
+  EXPECT_EQ(t_.closed.count(next) + t_.closed.count(watchers[1]) + t_.closed.count(filler), 0u);
+  EXPECT_EQ(t_.closed.count(back), 0u);
+  EXPECT_EQ(t_.closed.count(watchers[2]), 1u);  // silent longest, among the watchers
 }
 
 // Control bytes in a handle or a chat line reach neither the pane, the

@@ -91,6 +91,7 @@ def start_browser(profile):
                 '--disable-background-networking', '--disable-component-update', '--disable-sync',
                 '--disable-dev-shm-usage', f'--user-data-dir={profile}', '--window-size=1280,800'):
         options.add_argument(arg)
+    options.set_capability('goog:loggingPrefs', {'browser': 'ALL'})
     return webdriver.Chrome(service=Service('/usr/bin/chromedriver'), options=options)
 
 
@@ -276,6 +277,10 @@ class WebClientTest(unittest.TestCase):
         self.check_score_sheet_against_server()
         self.check_settings_are_remembered()
         self.check_table_fits_a_phone_in_landscape()
+        # The page, its scripts, the WebAssembly and the socket all work under
+        # the door's Content-Security-Policy: nothing was blocked.
+        blocked = [e['message'] for e in b.get_log('browser') if 'Content Security Policy' in e['message']]
+        self.assertEqual([], blocked)
 
     def check_settings_are_remembered(self):
         b = self.browser

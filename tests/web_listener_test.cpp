@@ -1,6 +1,6 @@
 // Browsers at the table: the web listener's HTTP answers, and WebSocket
 // connections held by the transport as ordinary connections of the table.
-#include "net/qt/web_listener.h"
+#include "web/qt/web_door.h"
 
 #include <gtest/gtest.h>
 
@@ -54,16 +54,17 @@ struct WebTable {  // a nonplaying server with its web listener, both on free po
     ui.SetTable(&server);
     std::string error;
     EXPECT_TRUE(server.Start(0, error)) << error;
-    EXPECT_TRUE(transport.ListenWeb(0, error)) << error;
+    EXPECT_TRUE(door.Listen(0, error)) << error;
   }
   ~WebTable() { server.Stop(); }
-  uint16_t web() const { return transport.WebPort(); }
+  uint16_t web() const { return door.Port(); }
 
   QCoreApplication& app = testing::App();
   testing::TempDir dir;
   QtTransport transport;
   HeadlessUi ui{std::tmpfile()};
   ServerTable server{transport, ui, ServerConfig{std::string(NonplayingServerHandle), dir.path, 11, true, true}};
+  WebDoor door{transport, {}, nullptr};
 };
 
 struct HttpReply {

@@ -5,7 +5,8 @@
 #include <QTcpSocket>
 #include <QWebSocket>
 
-#include "net/qt/web_listener.h"
+#include "net/qt/descriptors.h"
+#include "net/qt/pausable_socket.h"
 
 #include <chrono>
 
@@ -33,7 +34,108 @@ SocketError ErrorOf(const QAbstractSocket& socket) {
   return e;
 }
 
+// How long a WebSocket whose peer overfilled its queue (pongs to a ping
+// flood it never reads) is held back before it is closed.
+constexpr int64_t DrainLimitMs = 5000;
+
 }  // namespace
+
+class TcpLink : public Link {
+ public:
+  TcpLink(QTcpSocket* socket, QObject* owner) : socket_(socket), owner_(owner) {}
+  ~TcpLink() override {
+    if (!socket_) return;
+    socket_->disconnect(owner_);
+    socket_->deleteLater();
+  }
+  void Send(std::span<const uint8_t> bytes) override {
+    // The socket's write buffer keeps whatever the kernel cannot take now
+    // and sends it, in order, as the connection drains.
+    if (socket_ && !bytes.empty())
+      socket_->write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+  }
+  void Flush() override {
+    if (socket_) socket_->flush();
+  }
+  int64_t Queued() const override { return socket_ ? socket_->bytesToWrite() : 0; }
+  QTcpSocket* Stream() const override { return socket_; }
+  void Close(CloseMode mode, int gracefulLimitMs) override {
+    QPointer<QTcpSocket> socket = socket_;
+    socket_.clear();
+    if (!socket) return;
+    socket->disconnect(owner_);
+    if (mode == CloseMode::Abortive || socket->state() == QAbstractSocket::UnconnectedState) {
+      if (mode == CloseMode::Abortive) AbortiveClose(socket);
+      socket->deleteLater();
+      return;
+    }
+    QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+    // Past the limit the connection is reset, which also drops the bytes
+    // the kernel still holds for the peer.
+    QTimer::singleShot(gracefulLimitMs, socket, [socket] {
+      if (socket) {
+        AbortiveClose(socket);
+        socket->deleteLater();
+      }
+    });
+    socket->disconnectFromHost();
+  }
+
+ private:
+  QPointer<QTcpSocket> socket_;
+  QObject* owner_;
+};
+
+class WebSocketLink : public Link {
+ public:
+  WebSocketLink(QWebSocket* socket, PausableSocket* tcp, QObject* owner)
+      : socket_(socket), tcp_(tcp), owner_(owner) {}
+  ~WebSocketLink() override {
+    if (tcp_) tcp_->disconnect(owner_);
+    if (!socket_) return;
+    socket_->disconnect(owner_);
+    socket_->deleteLater();
+  }
+  void Send(std::span<const uint8_t> bytes) override {
+    if (socket_ && !bytes.empty())
+      socket_->sendBinaryMessage(QByteArray(reinterpret_cast<const char*>(bytes.data()),
+                                            static_cast<qsizetype>(bytes.size())));
+  }
+  void Flush() override {
+    if (socket_) socket_->flush();
+  }
+  // The socket under the WebSocket holds the messages, the pongs and the
+  // closing frame alike.
+  int64_t Queued() const override { return socket_ ? socket_->bytesToWrite() : 0; }
+  PausableSocket* Under() const { return tcp_; }
+  void Close(CloseMode mode, int gracefulLimitMs) override {
+    if (tcp_) tcp_->disconnect(owner_);
+    QPointer<QWebSocket> socket = socket_;
+    socket_.clear();
+    if (!socket) return;
+    socket->disconnect(owner_);
+    if (mode == CloseMode::Abortive || socket->state() == QAbstractSocket::UnconnectedState) {
+      socket->abort();
+      socket->deleteLater();
+      return;
+    }
+    // The closing handshake goes out after what is queued; a peer that
+    // never answers it is cut off after the same limit as a TCP connection.
+    QObject::connect(socket, &QWebSocket::disconnected, socket, &QObject::deleteLater);
+    QTimer::singleShot(gracefulLimitMs, socket, [socket] {
+      if (socket) {
+        socket->abort();
+        socket->deleteLater();
+      }
+    });
+    socket->close();
+  }
+
+ private:
+  QPointer<QWebSocket> socket_;
+  QPointer<PausableSocket> tcp_;
+  QObject* owner_;
+};
 
 void AbortiveClose(QTcpSocket* socket) {
   const qintptr fd = socket->socketDescriptor();
@@ -54,27 +156,18 @@ void AbortiveClose(QTcpSocket* socket) {
 QtTransport::QtTransport(QObject* parent) : QObject(parent) {
   tick_.setInterval(1000);
   connect(&tick_, &QTimer::timeout, this, [this] {
+    std::vector<ConnId> held;
+    for (const auto& [id, link] : links_)
+      if (link->overSinceMs >= 0) held.push_back(id);
+    for (ConnId id : held) WatchWebSocketQueue(id);
     if (events_) events_->OnTick();
   });
 }
 
 QtTransport::~QtTransport() {
   events_ = nullptr;
-  for (auto& [id, socket] : sockets_) {
-    if (!socket) continue;
-    socket->disconnect(this);
-    socket->abort();
-    delete socket.data();
-  }
-  sockets_.clear();
-  for (auto& [id, socket] : webSockets_) {
-    if (!socket) continue;
-    socket->disconnect(this);
-    socket->abort();
-    delete socket.data();
-  }
-  webSockets_.clear();
-  web_.reset();
+  for (auto& [id, link] : links_) link->Close(CloseMode::Abortive, 0);
+  links_.clear();
 }
 
 int64_t QtTransport::NowMs() const {
@@ -87,6 +180,7 @@ bool QtTransport::Listen(uint16_t port, std::string& error) {
   if (!server_) {
     server_ = new QTcpServer(this);
     connect(server_, &QTcpServer::newConnection, this, &QtTransport::OnNewConnection);
+    ResumeAcceptingAfterExhaustion(server_, nullptr);
   }
   if (server_->isListening()) server_->close();
   // Every IPv4 interface: the table must be reachable from other machines.
@@ -105,26 +199,16 @@ uint16_t QtTransport::ListeningPort() const {
 
 void QtTransport::StopListening() {
   if (server_) server_->close();
-  web_.reset();
 }
 
-bool QtTransport::ListenWeb(uint16_t port, std::string& error) {
-  if (!web_) {
-    web_ = std::make_unique<WebListener>(
-        [this](std::unique_ptr<QWebSocket> socket) { AdoptWebSocket(std::move(socket)); });
-  }
-  if (!web_->Listen(port, error)) return false;
-  tick_.start();
-  return true;
-}
-
-uint16_t QtTransport::WebPort() const { return web_ ? web_->Port() : 0; }
-
-void QtTransport::AdoptWebSocket(std::unique_ptr<QWebSocket> owned) {
+ConnId QtTransport::AdoptWebSocket(std::unique_ptr<QWebSocket> owned, PausableSocket* tcp,
+                                   std::string address) {
   QWebSocket* socket = owned.release();
   socket->setParent(this);
   const ConnId id = nextConn_++;
-  webSockets_[id] = socket;
+  auto link = std::make_unique<WebSocketLink>(socket, tcp, this);
+  link->address = std::move(address);
+  links_[id] = std::move(link);
   socket->setMaxAllowedIncomingMessageSize(WebMessageLimit);
   socket->setMaxAllowedIncomingFrameSize(WebMessageLimit);
   socket->setReadBufferSize(ReadBufferLimit);
@@ -133,21 +217,63 @@ void QtTransport::AdoptWebSocket(std::unique_ptr<QWebSocket> owned) {
   // The table speaks bytes only: a text message breaks the protocol and
   // closes that connection.
   connect(socket, &QWebSocket::textMessageReceived, this, [this, id] {
-    const auto it = webSockets_.find(id);
-    if (it == webSockets_.end() || !it->second) return;
-    it->second->abort();
+    const auto it = links_.find(id);
+    if (it == links_.end()) return;
+    it->second->Close(CloseMode::Abortive, 0);
     Lost(id);
   });
   connect(socket, &QWebSocket::disconnected, this, [this, id] { Lost(id); }, Qt::QueuedConnection);
+  if (tcp) {
+    // Whatever the peer makes us queue counts, answers to its pings too.
+    connect(tcp, &QIODevice::readyRead, this, [this, id] { WatchWebSocketQueue(id); });
+    connect(tcp, &QIODevice::bytesWritten, this, [this, id] { WatchWebSocketQueue(id); });
+  }
+  tick_.start();
   if (events_) events_->OnAccepted(id);
-  if (events_ && webSockets_.count(id)) events_->OnWritable(id);
+  if (events_ && links_.count(id)) events_->OnWritable(id);
+  return id;
+}
+
+// A WebSocket whose queue has passed the bound stops being read, so its
+// peer cannot make us queue more; it reads again once the queue is back
+// under the bound, and is closed when it does not get there in time.
+void QtTransport::WatchWebSocketQueue(ConnId id) {
+  const auto it = links_.find(id);
+  if (it == links_.end()) return;
+  auto* link = static_cast<WebSocketLink*>(it->second.get());
+  PausableSocket* tcp = link->Under();
+  if (!tcp) return;
+  const int64_t queued = link->Queued();
+  if (queued > MaxQueuedBytes) {
+    if (link->overSinceMs < 0) link->overSinceMs = NowMs();
+    tcp->Pause();
+    if (NowMs() - link->overSinceMs >= DrainLimitMs || queued > 2 * MaxQueuedBytes) {
+      link->Close(CloseMode::Abortive, 0);
+      Lost(id);
+    }
+  } else if (link->overSinceMs >= 0) {
+    link->overSinceMs = -1;
+    tcp->Resume();
+  }
+}
+
+std::string QtTransport::PeerAddress(ConnId id) const {
+  const auto it = links_.find(id);
+  return it == links_.end() ? std::string() : it->second->address;
+}
+
+int QtTransport::WebSocketsFrom(const std::string& address) const {
+  int n = 0;
+  for (const auto& [id, link] : links_)
+    n += link->Stream() == nullptr && link->address == address;
+  return n;
 }
 
 void QtTransport::ReadMessage(ConnId id, const QByteArray& message) {
   const auto* bytes = reinterpret_cast<const uint8_t*>(message.constData());
   const auto size = static_cast<std::size_t>(message.size());
   // Handed on in the same chunks as TCP, as long as the connection lasts.
-  for (std::size_t at = 0; at < size && webSockets_.count(id);) {
+  for (std::size_t at = 0; at < size && links_.count(id);) {
     const std::size_t n = std::min<std::size_t>(ReadChunk, size - at);
     if (events_) events_->OnRead(id, std::span<const uint8_t>(bytes + at, n));
     at += n;
@@ -164,12 +290,14 @@ void QtTransport::OnNewConnection() {
     const ConnId id = nextConn_++;
     Adopt(id, socket, true);
     if (events_) events_->OnAccepted(id);
-    if (events_ && sockets_.count(id)) events_->OnWritable(id);
+    if (events_ && links_.count(id)) events_->OnWritable(id);
   }
 }
 
 void QtTransport::Adopt(ConnId id, QTcpSocket* socket, bool accepted) {
-  sockets_[id] = socket;
+  auto link = std::make_unique<TcpLink>(socket, this);
+  if (accepted) link->address = socket->peerAddress().toString().toStdString();
+  links_[id] = std::move(link);
   socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
   // A peer that floods the connection is held back by TCP instead of
   // filling the process's memory.
@@ -181,9 +309,9 @@ void QtTransport::Adopt(ConnId id, QTcpSocket* socket, bool accepted) {
   connect(
       socket, &QTcpSocket::errorOccurred, this,
       [this, id](QAbstractSocket::SocketError code) {
-        const auto it = sockets_.find(id);
-        if (it == sockets_.end() || !it->second) return;
-        QTcpSocket* s = it->second;
+        const auto it = links_.find(id);
+        if (it == links_.end() || !it->second->Stream()) return;
+        QTcpSocket* s = it->second->Stream();
         // A peer that closes is a close, not an error.
         if (code != QAbstractSocket::RemoteHostClosedError && events_)
           events_->OnSocketError(id, ErrorOf(*s));
@@ -192,8 +320,8 @@ void QtTransport::Adopt(ConnId id, QTcpSocket* socket, bool accepted) {
       Qt::QueuedConnection);
   if (!accepted) {
     connect(socket, &QTcpSocket::connected, this, [this, id] {
-      if (events_ && sockets_.count(id)) events_->OnConnected(id);
-      if (events_ && sockets_.count(id)) events_->OnWritable(id);
+      if (events_ && links_.count(id)) events_->OnConnected(id);
+      if (events_ && links_.count(id)) events_->OnWritable(id);
     });
   }
 }
@@ -219,9 +347,9 @@ void QtTransport::ReadFrom(ConnId id) {
   char buffer[ReadChunk];
   readLater_.erase(id);
   for (int64_t handed = 0;; handed += ReadChunk) {
-    const auto it = sockets_.find(id);
-    if (it == sockets_.end() || !it->second) return;
-    QTcpSocket* socket = it->second;
+    const auto it = links_.find(id);
+    if (it == links_.end() || !it->second->Stream()) return;
+    QTcpSocket* socket = it->second->Stream();
     if (socket->bytesAvailable() <= 0) return;
     if (handed >= ReadSliceBytes) {
       ContinueReadingLater(id);
@@ -246,124 +374,40 @@ void QtTransport::ContinueReadingLater(ConnId id) {
 }
 
 void QtTransport::Send(ConnId id, std::span<const uint8_t> bytes) {
-  if (const auto ws = webSockets_.find(id); ws != webSockets_.end()) {
-    if (ws->second && !bytes.empty())
-      ws->second->sendBinaryMessage(QByteArray(reinterpret_cast<const char*>(bytes.data()),
-                                               static_cast<qsizetype>(bytes.size())));
-    unflushed_.insert(id);
-    return;
-  }
-  const auto it = sockets_.find(id);
-  if (it == sockets_.end() || !it->second || bytes.empty()) return;
-  // The socket's write buffer keeps whatever the kernel cannot take now
-  // and sends it, in order, as the connection drains.
-  it->second->write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+  const auto it = links_.find(id);
+  if (it == links_.end() || bytes.empty()) return;
+  it->second->Send(bytes);
   unflushed_.insert(id);
 }
 
 void QtTransport::Flush() {
-  for (ConnId id : unflushed_) {
-    if (const auto ws = webSockets_.find(id); ws != webSockets_.end()) {
-      if (ws->second) ws->second->flush();
-      continue;
-    }
-    const auto it = sockets_.find(id);
-    if (it != sockets_.end() && it->second) it->second->flush();
-  }
+  for (ConnId id : unflushed_)
+    if (const auto it = links_.find(id); it != links_.end()) it->second->Flush();
   unflushed_.clear();
 }
 
 int64_t QtTransport::QueuedBytes(ConnId id) const {
-  if (const auto ws = webSockets_.find(id); ws != webSockets_.end())
-    return ws->second ? ws->second->bytesToWrite() : 0;
-  const auto it = sockets_.find(id);
-  return it == sockets_.end() || !it->second ? 0 : it->second->bytesToWrite();
+  const auto it = links_.find(id);
+  return it == links_.end() ? 0 : it->second->Queued();
 }
 
 void QtTransport::Drop(ConnId id) {
   unflushed_.erase(id);
-  if (const auto ws = webSockets_.find(id); ws != webSockets_.end()) {
-    QPointer<QWebSocket> socket = ws->second;
-    webSockets_.erase(ws);
-    if (socket) {
-      socket->disconnect(this);
-      socket->deleteLater();
-    }
-    return;
-  }
-  const auto it = sockets_.find(id);
-  if (it == sockets_.end()) return;
-  QPointer<QTcpSocket> socket = it->second;
-  sockets_.erase(it);
-  unflushed_.erase(id);
   readLater_.erase(id);
-  if (socket) {
-    socket->disconnect(this);
-    socket->deleteLater();
-  }
+  links_.erase(id);  // the link lets its socket go
 }
 
 void QtTransport::Lost(ConnId id) {
-  if (!sockets_.count(id) && !webSockets_.count(id)) return;
+  if (!links_.count(id)) return;
   Drop(id);
   if (events_) events_->OnClosed(id);
 }
 
 void QtTransport::Close(ConnId id, CloseMode mode) {
-  if (webSockets_.count(id)) {
-    CloseWebSocket(id, mode);
-    return;
-  }
-  const auto it = sockets_.find(id);
-  if (it == sockets_.end()) return;
-  QPointer<QTcpSocket> socket = it->second;
-  sockets_.erase(it);
-  unflushed_.erase(id);
-  readLater_.erase(id);
-  if (!socket) return;
-  socket->disconnect(this);
-  if (mode == CloseMode::Abortive) {
-    AbortiveClose(socket);
-    socket->deleteLater();
-    return;
-  }
-  if (socket->state() == QAbstractSocket::UnconnectedState) {
-    socket->deleteLater();
-    return;
-  }
-  connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-  // Past the limit the connection is reset, which also drops the bytes the
-  // kernel still holds for the peer.
-  QTimer::singleShot(gracefulCloseLimitMs_, socket, [socket] {
-    if (socket) {
-      AbortiveClose(socket);
-      socket->deleteLater();
-    }
-  });
-  socket->disconnectFromHost();
-}
-
-void QtTransport::CloseWebSocket(ConnId id, CloseMode mode) {
-  QPointer<QWebSocket> socket = webSockets_[id];
-  webSockets_.erase(id);
-  unflushed_.erase(id);
-  if (!socket) return;
-  socket->disconnect(this);
-  if (mode == CloseMode::Abortive || socket->state() == QAbstractSocket::UnconnectedState) {
-    socket->abort();
-    socket->deleteLater();
-    return;
-  }
-  // The closing handshake goes out after what is queued; a peer that never
-  // answers it is cut off after the same limit as a TCP connection.
-  connect(socket, &QWebSocket::disconnected, socket, &QObject::deleteLater);
-  QTimer::singleShot(gracefulCloseLimitMs_, socket, [socket] {
-    if (socket) {
-      socket->abort();
-      socket->deleteLater();
-    }
-  });
-  socket->close();
+  const auto it = links_.find(id);
+  if (it == links_.end()) return;
+  it->second->Close(mode, gracefulCloseLimitMs_);
+  Drop(id);
 }
 
 }  // namespace zelbo

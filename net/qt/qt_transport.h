@@ -14,6 +14,7 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <string>
 
 #include "net/transport.h"
 
@@ -23,7 +24,24 @@ class QWebSocket;
 
 namespace zelbo {
 
-class WebListener;
+class PausableSocket;
+
+// One connection of the transport, whatever carries it.
+class Link {
+ public:
+  virtual ~Link() = default;
+  virtual void Send(std::span<const uint8_t> bytes) = 0;
+  virtual void Flush() = 0;
+  // Bytes not yet taken by the operating system, everything queued counted.
+  virtual int64_t Queued() const = 0;
+  // Ends the connection; the link lets go of its socket, which cleans up
+  // after itself (a graceful close is reset after `gracefulLimitMs`).
+  virtual void Close(CloseMode mode, int gracefulLimitMs) = 0;
+  // The byte socket to read from, for links read as a stream (TCP).
+  virtual QTcpSocket* Stream() const { return nullptr; }
+  std::string address;
+  int64_t overSinceMs = -1;  // when the peer's traffic first overfilled the queue
+};
 
 class QtTransport : public QObject, public Transport {
   Q_OBJECT
@@ -42,15 +60,19 @@ class QtTransport : public QObject, public Transport {
   int64_t QueuedBytes(ConnId conn) const override;
   void Flush() override;
 
-  // Also lets browsers in: HTTP for the browser client's files and
-  // WebSocket connections on "/ws", on `port` of every IPv4 interface (0
-  // picks a free port). A WebSocket connection is a connection of this
-  // transport like a TCP one: its binary messages are read as one byte
-  // stream, and what is sent goes out as binary messages. On failure
-  // returns false and fills `error`.
-  bool ListenWeb(uint16_t port, std::string& error);
-  // The web port actually listened on (0 when not listening).
-  uint16_t WebPort() const;
+  // Takes over an open WebSocket connection (a browser that came in at the
+  // web door) as a connection of this transport like a TCP one: its binary
+  // messages are read as one byte stream, and what is sent goes out as
+  // binary messages. `tcp` is the socket under it, held back when the
+  // peer's traffic (pongs included) fills the send queue; `address` is the
+  // client's address. Reported as OnAccepted, then OnWritable.
+  ConnId AdoptWebSocket(std::unique_ptr<QWebSocket> socket, PausableSocket* tcp,
+                        std::string address);
+
+  // The client address of a connection ("" for an unknown one), and how
+  // many WebSocket connections from `address` are held.
+  std::string PeerAddress(ConnId conn) const override;
+  int WebSocketsFrom(const std::string& address) const;
 
   // How much of one connection's input is handed on before the event loop
   // serves the other sockets again.
@@ -62,9 +84,8 @@ class QtTransport : public QObject, public Transport {
 
  private:
   void Adopt(ConnId conn, QTcpSocket* socket, bool accepted);
-  void AdoptWebSocket(std::unique_ptr<QWebSocket> socket);
   void ReadMessage(ConnId conn, const QByteArray& message);
-  void CloseWebSocket(ConnId conn, CloseMode mode);
+  void WatchWebSocketQueue(ConnId conn);
   void OnNewConnection();
   void ReadFrom(ConnId conn);
   void ContinueReadingLater(ConnId conn);
@@ -73,9 +94,8 @@ class QtTransport : public QObject, public Transport {
 
   TransportEvents* events_ = nullptr;
   QTcpServer* server_ = nullptr;
-  std::map<ConnId, QPointer<QTcpSocket>> sockets_;
-  std::map<ConnId, QPointer<QWebSocket>> webSockets_;
-  std::unique_ptr<WebListener> web_;
+  // Every connection, TCP or WebSocket, behind the one interface.
+  std::map<ConnId, std::unique_ptr<Link>> links_;
   ConnId nextConn_ = 1;
   // Connections sent to since the last Flush.
   std::set<ConnId> unflushed_;

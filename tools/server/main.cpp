@@ -17,11 +17,12 @@
 
 #include "hosting/hosted_table.h"
 #include "net/qt/qt_transport.h"
-#include "net/qt/web_listener.h"
+#include "net/qt/descriptors.h"
 #include "net/table_router.h"
 #include "tools/server/headless_ui.h"
 #include "tools/server/resume_plan.h"
 #include "tools/server/server_options.h"
+#include "web/qt/web_door.h"
 #include "zelbo_version.h"
 
 namespace {
@@ -86,6 +87,10 @@ int main(int argc, char** argv) {
     if (plan.resume) options.load = (std::filesystem::path(options.dir) / plan.autosaveName).string();
   }
 
+  // Every socket takes a descriptor; the table's files need some too.
+  if (const std::string low = RaiseDescriptorLimit(); !low.empty())
+    std::fprintf(stderr, "zelbowin-server: %s\n", low.c_str());
+
   QCoreApplication app(argc, argv);
   if (!InstallSignalHandlers()) {
     std::fprintf(stderr, "zelbowin-server: cannot install signal handlers\n");
@@ -138,16 +143,20 @@ int main(int argc, char** argv) {
     return 1;
   }
   std::printf("zelbowin-server: table open on port %u\n", table.Port());
+  std::unique_ptr<WebDoor> door;
   if (options.web >= 0) {
-    if (!OpenWebDoor(transport, table, static_cast<uint16_t>(options.web), error)) {
+    door = OpenWebDoor(transport, table, static_cast<uint16_t>(options.web),
+                       {options.webOrigins, options.trustedProxies}, error);
+    if (!door) {
       std::fprintf(stderr, "zelbowin-server: cannot listen for browsers on port %d\n", options.web);
       return 1;
     }
-    std::printf("zelbowin-server: browsers on port %u\n", transport.WebPort());
+    std::printf("zelbowin-server: browsers on port %u\n", door->Port());
   }
   std::fflush(stdout);
 
   const int result = app.exec();
+  door.reset();
   hosted.Stop();
   std::printf("zelbowin-server: table closed\n");
   std::fflush(stdout);

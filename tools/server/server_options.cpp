@@ -21,7 +21,12 @@ std::string ServerUsage() {
          "               a robot plays it until its player comes back (default 0: never)\n"
          "  --web N      also let browsers play: the web client and WebSocket\n"
          "               connections on port N, every IPv4 interface (0 picks one)\n"
-         "  --watchers-see-hands yes|no\n"
+         "  --web-origin URL  a page on URL (scheme, host and port, as the browser\n"
+         "               shows it) may open the WebSocket too, e.g. a proxy's public\n"
+         "               name; repeatable\n"
+         "  --trusted-proxy ADDR  a proxy at ADDR: its X-Forwarded-For names the client\n"
+         "               for the per-address limits; repeatable\n"
+         "  --watchers-see-hands yes|no"
          "               whether connections without a seat see every hand (default yes)\n"
          "  --help       show this text\n"
          "  --version    show the version\n";
@@ -63,6 +68,13 @@ bool ParseServerOptions(const std::vector<std::string>& args, ServerOptions& opt
       if (!ParseNumber(value, 65535, n))
         return Refuse(refusal, "--web needs a number from 0 to 65535, not \"" + value + "\"");
       options.web = static_cast<int>(n);
+    } else if (arg == "--web-origin") {
+      if (value.rfind("http://", 0) != 0 && value.rfind("https://", 0) != 0)
+        return Refuse(refusal, "--web-origin needs an http:// or https:// address, not \"" + value + "\"");
+      options.webOrigins.push_back(value);
+    } else if (arg == "--trusted-proxy") {
+      if (value.empty()) return Refuse(refusal, "--trusted-proxy needs an address");
+      options.trustedProxies.push_back(value);
     } else if (arg == "--watchers-see-hands") {
       if (value != "yes" && value != "no")
         return Refuse(refusal, "--watchers-see-hands needs yes or no, not \"" + value + "\"");
@@ -74,7 +86,8 @@ bool ParseServerOptions(const std::vector<std::string>& args, ServerOptions& opt
   };
   if (!ParseOptionList(args, {"--help", "-h", "--version", "--resume"},
                        {"--port", "--seed", "--dir", "--load", "--robots", "--robot-level",
-                        "--robot-takeover", "--web", "--watchers-see-hands"},
+                        "--robot-takeover", "--web", "--web-origin", "--trusted-proxy",
+                        "--watchers-see-hands"},
                        take, error))
     return false;
   if (options.resume && !options.load.empty()) {

@@ -24,6 +24,8 @@ struct ServerOptions {
   RobotLevel robotLevel = DefaultRobotLevel;  // --robot-level L
   int takeoverSeconds = 0;  // --robot-takeover S: a robot keeps a seat warm after S seconds (0: never)
   int web = -1;             // --web N: port for browsers (-1: none; 0 picks one)
+  std::vector<std::string> webOrigins;      // --web-origin URL, repeatable
+  std::vector<std::string> trustedProxies;  // --trusted-proxy ADDR, repeatable
 };
 
 // Parses argv[1..]. On a bad option returns false with a message in `error`.

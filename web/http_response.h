@@ -1,0 +1,25 @@
+// The head of every answer the web door writes: the status line, the
+// headers every answer carries (no sniffing of types, a policy that lets
+// the page run only its own scripts, WebAssembly and WebSocket, never in a
+// frame, and no referrer), then the answer's own.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace zelbo {
+
+// "Not Found" for 404, and so on for the codes the door uses.
+std::string_view StatusText(int status);
+
+// A complete head for an answer with a body of `contentLength` bytes of
+// `contentType`. `keepAlive` false adds "Connection: close". `extra` is
+// further header lines, each ending in CRLF.
+std::string ResponseHead(int status, std::string_view contentType, std::size_t contentLength,
+                         bool keepAlive, std::string_view extra = {});
+
+// A refusal: a short text body saying the status.
+std::string RefusalAnswer(int status, bool keepAlive, std::string_view extra = {});
+
+}  // namespace zelbo

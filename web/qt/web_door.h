@@ -1,0 +1,118 @@
+// WebDoor: the table's door for browsers, on its own port. It reads each
+// request head with hard limits before anything is consumed, answers GET and
+// HEAD of the browser client's embedded files, and hands WebSocket upgrades
+// of "/ws", head unread, to a QWebSocketServer and then to the transport as
+// ordinary connections of the table. Everything a peer can make it hold is
+// bounded: the head's size, the time to send it, the answers waiting to be
+// read, the time a kept-alive connection may idle, and the connections of
+// one client address.
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QTimer>
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "web/http_request.h"
+#include "web/refusal_tally.h"
+
+class QTcpServer;
+class QWebSocketServer;
+
+namespace zelbo {
+
+class PausableSocket;
+class QtTransport;
+class ServerTable;
+
+struct DoorOptions {
+  std::vector<std::string> origins;         // further origins a page may come from
+  std::vector<std::string> trustedProxies;  // peers whose X-Forwarded-For counts
+};
+
+class WebDoor : public QObject {
+  Q_OBJECT
+ public:
+  // HTTP connections of one client address, and its WebSocket connections
+  // held by the transport.
+  static constexpr int MaxHttpPerAddress = 16;
+  static constexpr int MaxWebSocketsPerAddress = 16;
+  // A request must be complete this long after its first byte (or after
+  // the connection opened); a kept-alive connection may idle this long.
+  static constexpr int64_t RequestDeadlineMs = 10000;
+  static constexpr int64_t KeepAliveMs = 15000;
+  // Past this many unsent bytes no further request is read; a connection
+  // that does not drain below it in DrainDeadlineMs is closed.
+  static constexpr int64_t MaxUnsentBytes = 1024 * 1024;
+  static constexpr int64_t DrainDeadlineMs = 15000;
+
+  using Log = std::function<void(const std::string&)>;
+  WebDoor(QtTransport& transport, DoorOptions options, Log log, QObject* parent = nullptr);
+  ~WebDoor() override;
+
+  // Listens on every IPv4 interface; port 0 picks a free port. On failure
+  // returns false with the socket error line in `error`.
+  bool Listen(uint16_t port, std::string& error);
+  uint16_t Port() const;
+  // HTTP connections open now (for tests).
+  std::size_t HttpConnections() const { return conns_.size(); }
+
+ private:
+  struct Conn {
+    std::string peer, address;  // the socket's peer; the client counted for it
+    bool counted = false;       // counted against `address`
+    bool inRequest = true;      // bytes of a request have come, or none yet since the open
+    bool closing = false;
+    int64_t since = 0;          // start of the request, the idle time or the close
+    int64_t overSinceMs = -1;   // unsent bytes past the bound since then
+  };
+
+  void OnNewConnection();
+  void Process(PausableSocket* socket);
+  void Answer(PausableSocket* socket, const HttpRequestHead& head, bool keepAlive);
+  void Refuse(PausableSocket* socket, int status, const std::string& kind);
+  void CloseAfterAnswer(PausableSocket* socket);
+  void Forget(PausableSocket* socket, bool abort);
+  void HandOver(PausableSocket* socket, const std::string& client);
+  void OnWebSocket();
+  void Tick();
+  bool Trusted(const std::string& peer) const;
+  const QByteArray* Body(const QString& file);
+  void Note(const std::string& kind);
+
+  QtTransport& transport_;
+  DoorOptions options_;
+  Log log_;
+  QTcpServer* server_ = nullptr;
+  QWebSocketServer* sockets_ = nullptr;
+  std::map<PausableSocket*, Conn> conns_;
+  std::map<std::string, int> perAddress_;
+  // Upgrades handed over, by peer address and port, until the WebSocket
+  // comes out: the socket under it and the client's address.
+  std::map<std::pair<std::string, uint16_t>, std::pair<QPointer<PausableSocket>, std::string>> pending_;
+  std::map<QString, QByteArray> bodies_;
+  RefusalTally tally_;
+  QTimer tick_;
+};
+
+// Opens the door on `port` for the table `table` and says in the table's
+// pane where browsers join ("Browsers join at http://...", one line per
+// address; the loopback address when the machine has no other), or, when
+// the port cannot be had, the socket error, which then also comes back in
+// `error` with nullptr. The door's refusals go to the pane too.
+std::unique_ptr<WebDoor> OpenWebDoor(QtTransport& transport, ServerTable& table, uint16_t port,
+                                     DoorOptions options, std::string& error);
+
+// The addresses to give friends: "http://HOST:PORT/" for each IPv4
+// address of this machine that is not a loopback address.
+std::vector<std::string> BrowserAddresses(uint16_t port);
+
+}  // namespace zelbo
