@@ -44,6 +44,9 @@ class TableRouter::Link : public Transport {
   int64_t QueuedBytes(ConnId conn) const override {
     return Owns(conn) ? router_.transport_.QueuedBytes(conn) : 0;
   }
+  std::string PeerAddress(ConnId conn) const override {
+    return Owns(conn) ? router_.transport_.PeerAddress(conn) : std::string();
+  }
   void Flush() override { router_.transport_.Flush(); }
   int64_t NowMs() const override { return router_.transport_.NowMs(); }
 

@@ -224,7 +224,9 @@ TEST(DoorAttack, SlowRequestsAreCappedPerAddressAndClosedInTime) {
   // Joins and leaves alike: a burst of 10, then two a second.
   const int told = watcher.Count(MsgText, "Churn has joined the table") + watcher.Count(MsgText, "Churn has left the table");
   EXPECT_LE(told, 10 + 2 * (churning.elapsed() / 1000 + 1));
-  EXPECT_GT(told, 5);
+  // The robots and earlier joiners share this address's burst, so how many
+  // of the crowd are named varies; some are, then the rest are summed up.
+  EXPECT_GE(told, 2);
   // The rest of each slow request does not come: all are gone within the
   // deadline (10 s, and the door looks twice a second).
   ASSERT_TRUE(WaitUntil([&] {
