@@ -42,33 +42,6 @@ std::string PlayGame(uint32_t seed) {
   return testing::RecordsWithoutTimeLine(t.dir.path + "/records");
 }
 
-// The same for four strong robots, each on its own connection, with a
-// small look-ahead so that the game stays quick under the sanitizers.
-std::string PlayStrongGame(uint32_t seed) {
-  Table t(std::string(NonplayingServerHandle), seed);
-  std::vector<std::unique_ptr<RobotRunner>> robots;
-  for (int seat = 0; seat < 4; ++seat) {
-    RobotConfig config{RobotHandle(seat), seat, false, RobotLevel::Strong};
-    config.lookAhead = LookAhead{8, 1};
-    robots.push_back(std::make_unique<RobotRunner>(config));
-    robots.back()->Start("127.0.0.1", t.server.Port());
-  }
-  EXPECT_TRUE(WaitUntil([&] { return t.written; }, 240000));
-  long moves = 0;
-  for (const auto& r : robots) {
-    EXPECT_TRUE(WaitUntil([&] { return r->Client().GameOver(); }));
-    moves += r->Client().MovesSent();
-  }
-  EXPECT_GT(moves, 28 * 4);  // at least the contract and three doubling steps of every deal
-  return testing::RecordsWithoutTimeLine(t.dir.path + "/records");
-}
-
-TEST(RobotTable, AGameOfFourStrongRobotsReplaysExactly) {
-  const std::string first = PlayStrongGame(31);
-  EXPECT_NE(first.find("Deal 28"), std::string::npos);
-  EXPECT_EQ(PlayStrongGame(31), first);
-}
-
 TEST(RobotTable, SeededGamesBetweenRobotsFinishAndRepeatExactly) {
   const std::string first = PlayGame(11);
   EXPECT_NE(first.find("Robot West"), std::string::npos);

@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "engine/engine.h"
-#include "engine/simple_policy.h"
 #include "net/qt/qt_transport.h"
 #include "tests/loopback.h"
 #include "tools/bench/scripted_client.h"
@@ -144,28 +143,6 @@ TEST(TableOverTcp, LeavingSuspendsAndSittingThereAgainResumes) {
     EXPECT_TRUE(watcher.PaneHas("Back is sitting " + std::string(SeatName(leaver))));
     EXPECT_TRUE(WaitUntil([&] { return t.game().dealNumber > deal || t.game().phase == PhaseGameOver; }, 60000));
   }
-}
-
-TEST(TableOverTcp, OutsidersChangeNothingAndBadPeersLoseOnlyTheirConnection) {
-  Table t;
-  t.SeatFour([](const GameState& g) { return g.phase == PhaseFirstLead; });
-  ASSERT_TRUE(WaitUntil([&] { return t.Held() >= 0; }));
-  const GameState before = t.game();
-  RawPeer kibitzer(t.server.Port()), broken(t.server.Port());
-  kibitzer.Send(testing::Hello("Kib"));
-  broken.Send(testing::Hello("Zero"));
-  ASSERT_TRUE(WaitUntil([&] { return kibitzer.HasText("Kib has joined the table") && kibitzer.HasText("Zero has joined the table"); }));
-  // A card, a decision and an undo without a seat; a frame of length 0.
-  for (const Frame& f : {MakePlayCard(SimpleCard(before, before.turn)), MakeContractChosen(1), MakeUndoRequest(),
-                         MakeChat("Kib: done")})
-    kibitzer.Send(f);
-  broken.Send(std::vector<uint8_t>{0, 0});
-  ASSERT_TRUE(WaitUntil([&] {
-    return broken.Ended() && kibitzer.HasText("Zero has left the table") && kibitzer.HasText("Kib: done");
-  }));
-  EXPECT_FALSE(kibitzer.Ended());
-  EXPECT_FALSE(kibitzer.HasText("Can't undo"));
-  EXPECT_TRUE(before == t.game());
 }
 
 TEST(TableOverTcp, ASecondTableOnABusyPortSaysWhyInThePaneAndToTheCaller) {

@@ -123,6 +123,10 @@ TEST_F(ServerTableTest, OnlyTheActingSeatsValidDecisionsAndASeatedUndoCount) {
   for (const auto& [from, bytes] : ignored) t_.Deliver(from, bytes);
   EXPECT_TRUE(before == table_.Game());
   EXPECT_EQ(table_.Connections().count(), 5);
+  const ConnId broken = Join("Zero");  // a frame of length 0 loses only its own connection
+  t_.Deliver(broken, std::vector<uint8_t>{0, 0});
+  EXPECT_EQ(t_.closed.count(broken), 1u);
+  EXPECT_EQ(table_.Connections().count(), 5);
   t_.Deliver(acting, MakeContractChosen(code));
   EXPECT_EQ(table_.Game().contract, code);
   t_.Frames(kibitzer);

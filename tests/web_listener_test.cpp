@@ -15,7 +15,6 @@
 #include "net/qt/qt_transport.h"
 #include "net/server_table.h"
 #include "tests/loopback.h"
-#include "tools/bench/scripted_client.h"
 #include "tools/server/headless_ui.h"
 #include "web/web_assets.h"
 
@@ -191,59 +190,6 @@ TEST(WebSocketTable, OversizedOrTextMessageClosesOnlyThatConnection) {
   good.Send(testing::Hello("Good"));
   ASSERT_TRUE(WaitUntil([&] { return good.HasText("Good has joined the table"); }));
   EXPECT_FALSE(good.ended);
-}
-
-// With every scripted player holding back its first action, the deal is
-// on the table and nothing more happens: what South received is fixed.
-std::vector<std::vector<uint8_t>> SouthHandsAfterTheDeal(bool overWebSocket) {
-  WebTable t;
-  std::vector<std::unique_ptr<QtTransport>> transports;
-  std::vector<std::unique_ptr<ScriptedClient>> others;
-  std::unique_ptr<WebPeer> web;
-  std::unique_ptr<RawPeer> tcp;
-  std::vector<uint8_t> join = testing::Hello("South"), sit = testing::Bytes(MakeSitRequest(South));
-  join.insert(join.end(), sit.begin(), sit.end());
-  if (overWebSocket) {
-    web = std::make_unique<WebPeer>(t.web());
-    EXPECT_TRUE(web->Open());
-    web->Send(join);
-  } else {
-    tcp = std::make_unique<RawPeer>(t.server.Port());
-    tcp->Send(join);
-  }
-  EXPECT_TRUE(WaitUntil([&] { return t.server.Occupants()[South] >= 0; }));
-  for (int seat = West; seat <= East; ++seat) {
-    auto& transport = *transports.emplace_back(std::make_unique<QtTransport>());
-    auto& client = *others.emplace_back(std::make_unique<ScriptedClient>(transport, "P" + std::to_string(seat), seat));
-    client.holdIf = [](const GameState&) { return true; };
-    client.session().Connect("127.0.0.1", t.server.Port());
-  }
-  EXPECT_TRUE(WaitUntil([&] { return t.server.Game().phase != PhaseIdle; }));
-  const auto hands = [&] {
-    std::vector<std::vector<uint8_t>> h;
-    for (const auto& f : DecodeFrames(web ? web->in : (tcp->Ended(), tcp->in)))
-      if (f.type == MsgHand) h.push_back(f.payload);
-    return h;
-  };
-  EXPECT_TRUE(WaitUntil([&] { return hands().size() >= 4; }));
-  for (int i = 0; i < 10; ++i) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-  const auto result = hands();
-  others.clear();
-  return result;
-}
-
-TEST(WebSocketTable, HandsAreMaskedExactlyAsOverTcp) {
-  const auto overWeb = SouthHandsAfterTheDeal(true);
-  const auto overTcp = SouthHandsAfterTheDeal(false);
-  ASSERT_GE(overWeb.size(), 4u);
-  EXPECT_EQ(overWeb, overTcp);
-  // South sees its own 13 cards and no card of another seat.
-  for (const auto& hand : overWeb) {
-    ASSERT_EQ(hand.size(), 14u);
-    for (std::size_t i = 1; i < hand.size(); ++i)
-      if (hand[0] == South) EXPECT_LT(hand[i], NoCard);
-      else EXPECT_GE(hand[i], NoCard);
-  }
 }
 
 }  // namespace
