@@ -245,6 +245,42 @@ TEST(DoorAttack, SlowRequestsAreCappedPerAddressAndClosedInTime) {
             std::string::npos);  // told once, then counted
 }
 
+// A player who drops while watchers take every other slot and keep talking
+// gets the seat back at once: the table lets the player in over its limit
+// and sends the watcher silent longest away.
+TEST(DoorAttack, ADroppedPlayerGetsTheSeatBackPastChattyWatchers) {
+  Server s({"--robots", "3"});  // West, North and East
+  const auto sit = [&](testing::RawPeer& p) {
+    p.Send(testing::Hello("Player"));
+    p.Send(MakeSitRequest(South));
+    return WaitUntil([&] { return p.HasText("Player is sitting South"); }, 5000);
+  };
+  auto player = std::make_unique<testing::RawPeer>(s.port);
+  ASSERT_TRUE(sit(*player));
+  std::vector<std::unique_ptr<testing::RawPeer>> watchers;
+  const auto watch = [&] {
+    watchers.push_back(std::make_unique<testing::RawPeer>(s.port));
+    const std::string handle = testing::Numbered("W", static_cast<int>(watchers.size()));
+    watchers.back()->Send(testing::Hello(handle));
+    return WaitUntil([&] { return watchers.back()->HasText(handle + " has joined the table"); }, 5000);
+  };
+  while (watchers.size() < 28) ASSERT_TRUE(watch());
+  player.reset();
+  ASSERT_TRUE(WaitUntil([&] { return watchers.back()->HasText("Player has left the table"); }, 5000));
+  ASSERT_TRUE(watch());  // the table is full again
+  for (auto& w : watchers) w->Send(MakeChat("still watching"));
+  testing::RawPeer back(s.port);
+  ASSERT_TRUE(sit(back));
+  EXPECT_TRUE(WaitUntil([&] { return back.HasText("Game resumed"); }, 5000));
+  const auto left = [&] {
+    int n = 0;
+    for (auto& w : watchers) n += w->Ended();
+    return n;
+  };
+  EXPECT_TRUE(WaitUntil([&] { return left() == 1; }, 5000));
+  EXPECT_EQ(left(), 1);
+}
+
 std::string Answer(uint16_t port, const std::string& request) {
   Raw r(port);
   r.Push(request);
