@@ -116,7 +116,8 @@ TEST_F(MainWindowTest, SetupStartsAClientThatSitsKibitzesAndIsRemoved) {
   ASSERT_TRUE(WaitUntil([&] { return table.count() == 1 && table.all()[0].joined; }));
   EXPECT_EQ(table.all()[0].handle, "Wanda");
   auto kim = Client("Kim", *server);
-  ASSERT_TRUE(WaitUntil([&] { return table.count() == 2; }));
+  // Kim's join is told before Wanda sits, so the sitting line is the last.
+  ASSERT_TRUE(WaitUntil([&] { return table.count() == 2 && table.all()[1].joined; }));
   wanda->Command(CmdSitWest);
   ASSERT_TRUE(WaitUntil([&] { return LastPaneLine(*server) == "Wanda is sitting West"; }));
   ASSERT_TRUE(WaitUntil([&] { return wanda->LocalPosition() == SeatedAt(West); }));
