@@ -123,6 +123,15 @@ class PageClient {
 
   val paneLines() const { return ToArray(client_.Session().Pane().lines()); }
   val scoreLines() const { return ToArray(client_.Session().Game().scoreSheet.lines()); }
+  // The sheet as the page shows it: one row a line.
+  std::string scoreText() const {
+    std::string text;
+    for (const std::string& line : client_.Session().Game().scoreSheet.lines()) {
+      if (!text.empty()) text += '\n';
+      text += line;
+    }
+    return text;
+  }
 
   val state() const {
     const ClientSession& s = client_.Session();
@@ -279,6 +288,7 @@ EMSCRIPTEN_BINDINGS(zelbo_web) {
       .function("actionOk", &PageClient::actionOk)
       .function("paneLines", &PageClient::paneLines)
       .function("scoreLines", &PageClient::scoreLines)
+      .function("scoreText", &PageClient::scoreText)
       .function("state", &PageClient::state)
       .function("playableCards", &PageClient::playableCards)
       .function("slotMiddle", &PageClient::slotMiddle);

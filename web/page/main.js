@@ -265,7 +265,7 @@ class Page {
   }
 
   showScoreLines() {
-    if (this.client) $('score-lines').textContent = this.client.scoreLines().join('\n');
+    if (this.client) $('score-lines').textContent = this.client.scoreText();
   }
 
   // Read-only views for the browser test.
