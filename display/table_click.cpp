@@ -13,22 +13,25 @@ TableClick ClickTable(const TableView& view, int x, int y) {
 
   const GameState& g = view.game;
   const int seat = view.localPosition;
-  if (seat < 0 || SeatToPlay(g) != seat || y < HandTop || y > HandBottom) return click;
+  if (seat < 0 || SeatToPlay(g) != seat) return click;
+  click.slot = HandSlotAt(view, x, y);
+  if (click.slot >= 0) click.card = g.hands[seat][click.slot];
+  return click;
+}
 
-  const uint8_t(&hand)[13] = g.hands[seat];
+int HandSlotAt(const TableView& view, int x, int y) {
+  const int seat = ViewerSeat(view);
+  if (seat < 0 || y < HandTop || y > HandBottom) return -1;
+  const uint8_t(&hand)[13] = view.game.hands[seat];
   const int64_t s = view.cardSpacing;
   for (int i = 0; i < 13; ++i) {
     if (!SlotHoldsCard(hand[i])) continue;
     const int64_t left = HandCardLeft(view.cardSpacing, i);
     const bool strip = x >= left && x <= left + s - 1;
     const bool whole = !SlotIsCovered(hand, i) && x >= left && x <= left + CardWidth;
-    if (strip || whole) {
-      click.slot = i;
-      click.card = hand[i];
-      return click;
-    }
+    if (strip || whole) return i;
   }
-  return click;
+  return -1;
 }
 
 }  // namespace zelbo

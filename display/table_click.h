@@ -25,4 +25,8 @@ bool InUndoSpot(int x, int y);
 // width when no card lies to its right.
 TableClick ClickTable(const TableView& view, int x, int y);
 
+// The hand slot under (x, y) for the seat shown at the bottom, whoever's
+// turn it is (the same strips as ClickTable); -1 over no card.
+int HandSlotAt(const TableView& view, int x, int y);
+
 }  // namespace zelbo

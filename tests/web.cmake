@@ -13,7 +13,8 @@ if(TARGET zelbo_wasm AND TARGET zelbowin-server)
   find_program(ZELBO_DEBIAN_PYTHON python3 PATHS /usr/bin NO_DEFAULT_PATH)
   add_test(NAME web_browser_test
            COMMAND ${ZELBO_DEBIAN_PYTHON} ${CMAKE_CURRENT_SOURCE_DIR}/web_browser_test.py
-                   $<TARGET_FILE:zelbowin-server> $<TARGET_FILE:score_sheet_dump>)
+                   $<TARGET_FILE:zelbowin-server> $<TARGET_FILE:score_sheet_dump>
+                   $<TARGET_FILE:zelbowin-robot>)
   set_tests_properties(web_browser_test PROPERTIES LABELS "web" TIMEOUT 600
     ENVIRONMENT "ASAN_OPTIONS=detect_leaks=0;LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/lsan_qt.supp")
   add_dependencies(score_sheet_dump zelbowin-server)

@@ -10,7 +10,11 @@ again and the game goes on. What the page shows is checked against the
 server's pane (its standard output) and its score sheet (the autosave).
 Leaves a screenshot in $ZELBO_WEB_PNG (default web.png here).
 
-usage: web_browser_test.py SERVER SCORE_SHEET_DUMP
+A second table has a robot program in South and the page in East: the
+page reloads mid-deal and sits East again without a click, refused
+commands say why, and a deal is played with the keyboard only.
+
+usage: web_browser_test.py SERVER SCORE_SHEET_DUMP ROBOT
 """
 
 import os
@@ -28,10 +32,11 @@ from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.actions.action_builder import ActionBuilder
 from selenium.webdriver.common.by import By
+from selenium.webdriver.common.keys import Keys
 from selenium.webdriver.support.ui import Select, WebDriverWait
 
-SERVER, DUMP = sys.argv[1], sys.argv[2]
-SOUTH = 0
+SERVER, DUMP, ROBOT = sys.argv[1], sys.argv[2], sys.argv[3]
+SOUTH, EAST = 0, 3
 PHASE_PLAYING, PHASE_FIRST_LEAD = 2, 6
 DEADLINE = 60  # seconds for any one thing to happen
 
@@ -39,15 +44,16 @@ DEADLINE = 60  # seconds for any one thing to happen
 class Server:
     """zelbowin-server on free ports, its pane lines collected as they come."""
 
-    def __init__(self, folder):
+    def __init__(self, folder, robots=3):
         self.folder = folder
         self.lines = []
         self.lock = threading.Lock()
         self.proc = subprocess.Popen(
-            [SERVER, '--port', '0', '--web', '0', '--robots', '3', '--seed', '4', '--dir', folder],
+            [SERVER, '--port', '0', '--web', '0', '--robots', str(robots), '--seed', '4', '--dir', folder],
             stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
         threading.Thread(target=self._read, daemon=True).start()
         self.web_port = int(self.wait_for(r'browsers on port (\d+)').group(1))
+        self.port = int(self.wait_for(r'table open on port (\d+)').group(1))
 
     def _read(self):
         for line in self.proc.stdout:
@@ -98,10 +104,11 @@ def start_browser(profile):
 class WebClientTest(unittest.TestCase):
     def setUp(self):
         self.folder = tempfile.mkdtemp(prefix='zelbo-web-')
-        self.server = Server(self.folder)
-        self.browser = start_browser(os.path.join(self.folder, 'profile'))
         self.addCleanup(shutil.rmtree, self.folder, True)
+        # Two robots take West and North; the first test seats a third.
+        self.server = Server(self.folder, robots=3 if 'first_deal' in self._testMethodName else 2)
         self.addCleanup(self.server.stop)
+        self.browser = start_browser(os.path.join(self.folder, 'profile'))
         self.addCleanup(self.browser.quit)
 
     # ---- helpers ----
@@ -151,6 +158,7 @@ class WebClientTest(unittest.TestCase):
         # ink, West's (left) is not.
         self.until('the own name underlined', lambda: self.ink_under_name(400, 507) > 0.9)
         self.assertLess(self.ink_under_name(50, 228), 0.1)
+        self.assertEqual('Your turn: pick a game', self.hook('turnText'))
         boxes = [self.browser.find_element(By.ID, f'pick-box-{i}') for i in range(7)]
         enabled = [i for i, b in enumerate(boxes) if b.is_enabled()]
         self.assertTrue(enabled, 'Pick a game offers no kind')
@@ -194,6 +202,40 @@ class WebClientTest(unittest.TestCase):
         self.until(f'card {card} leaves the hand', gone)
         return card
 
+    def play_by_keys(self, refuse_once):
+        """Moves the focus ring with Left/Right to a playable card and plays
+        it with Enter; with `refuse_once`, first tries a card that may not be
+        played and checks that the page says why."""
+        b = self.browser
+        state = self.state()
+        playable = self.hook('playable')
+        target = playable[0]
+        if refuse_once:
+            unplayable = [c for c in state['hand'] if c not in playable and c != 52]
+            if unplayable:
+                target = unplayable[0]
+        slots = [s['slot'] for s in self.hook('handSlots')]
+        want = state['hand'].index(target)
+        self.until('the table has the focus', lambda: b.execute_script(
+            'return document.activeElement === document.getElementById("table");'))
+        keys = ActionChains(b)
+        if self.hook('focusSlot') not in slots:
+            keys.send_keys(Keys.ARROW_RIGHT)
+            keys.perform()
+            keys = ActionChains(b)
+        step = Keys.ARROW_RIGHT if slots.index(want) > slots.index(self.hook('focusSlot')) else Keys.ARROW_LEFT
+        for _ in range(abs(slots.index(want) - slots.index(self.hook('focusSlot')))):
+            keys.send_keys(step)
+        keys.send_keys(Keys.ENTER)
+        keys.perform()
+        if target not in playable:
+            self.until('the page says why the card may not be played', lambda: self.hook('noticeText'))
+            self.assertIn(target, self.state()['hand'])
+            return False
+        self.until(f'card {target} leaves the hand', lambda: self.state()['dealNumber'] != state['dealNumber']
+                   or target not in self.state()['hand'])
+        return True
+
     def check_pane_against_server(self):
         """Every line the server announced to the page is in the server's pane."""
         page = self.hook('paneLines')
@@ -202,8 +244,14 @@ class WebClientTest(unittest.TestCase):
         self.assertTrue(announced, page)
         for line in announced:
             self.assertIn(line, server)
-        self.assertEqual(page, list(self.browser.execute_script(
-            'return [...document.querySelectorAll("#lines li")].map(li => li.textContent);')))
+        # The pane shows the table's lines, appended as they came, and the
+        # page's own notes; no line about each connection attempt.
+        shown = self.browser.execute_script(
+            'return [...document.querySelectorAll("#lines li:not(.note)")].map(li => li.textContent);')
+        self.assertEqual([l for l in page if l not in ('Searching for server...', 'Connection closed')], shown)
+        notes = self.browser.execute_script(
+            'return [...document.querySelectorAll("#lines li.note")].map(li => li.textContent);')
+        self.assertEqual(['Connection lost; reconnecting', 'Connected again'], notes)
 
     def check_score_sheet_against_server(self):
         def same():
@@ -282,6 +330,100 @@ class WebClientTest(unittest.TestCase):
         blocked = [e['message'] for e in b.get_log('browser') if 'Content Security Policy' in e['message']]
         self.assertEqual([], blocked)
 
+    def test_reload_keeps_the_seat_refusals_speak_and_keys_play_a_deal(self):
+        b = self.browser
+        robot = subprocess.Popen([ROBOT, '--host', '127.0.0.1', '--port', str(self.server.port),
+                                  '--handle', 'Sam', '--seat', 'south'],
+                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.addCleanup(robot.wait)
+        self.addCleanup(robot.terminate)
+        self.open_page('?test')
+        self.until('the join form', lambda: b.find_element(By.ID, 'join').is_displayed())
+        handle = b.find_element(By.ID, 'join-handle')
+        handle.clear()
+        handle.send_keys('Tester')
+        Select(b.find_element(By.ID, 'join-seat')).select_by_visible_text('East')
+        b.find_element(By.ID, 'join-sit').click()
+        self.server.wait_for(r'^Tester is sitting East$')
+        def in_play():
+            if self.hook('pickOpen'):
+                self.answer_pick()
+            elif self.hook('actionOpen'):
+                self.answer_action()
+            return self.state()['phase'] in (PHASE_PLAYING, PHASE_FIRST_LEAD)
+        self.until('a deal in play', in_play)
+
+        # A reload in mid-deal sits East again, without a click.
+        b.refresh()
+        self.server.wait_for(r'^Tester is sitting East$', count=2)
+        self.until('seated East again', lambda: (self.state() or {}).get('position') == EAST
+                   and self.state()['connected'])
+        self.assertFalse(b.find_element(By.ID, 'join').is_displayed())
+
+        # Refused commands say why.
+        def refused(action, words):
+            b.execute_script('document.getElementById("notice").textContent = "";')
+            action()
+            self.until(f'the page says {words!r}', lambda: words in self.hook('noticeText'))
+        def menu(summary, item):
+            b.find_element(By.CSS_SELECTOR, f'#{summary} summary').click()
+            b.find_element(By.CSS_SELECTOR, item).click()
+        refused(lambda: menu('menu-sit', '[data-sit="2"]'), 'You are already seated East: stand up first.')
+        refused(lambda: menu('menu-kibitz', '#kibitz-all'), 'stand up first to watch')
+        # Stand up: a watcher of everyone; the seat taken by another is refused,
+        # the empty one taken again.
+        menu('menu-sit', '#stand-up')
+        self.until('watching everyone', lambda: (self.state() or {}).get('position') == 8)
+        refused(lambda: menu('menu-sit', '[data-sit="2"]'), 'North is taken by Robot North.')
+        slot = self.hook('handSlots')[-1]['slot']
+        refused(lambda: self.click_at(self.hook('slotPoint', slot)), 'You are watching: sit down to play.')
+        self.until('East shown empty', lambda: not self.state()['seatTaken'][EAST])
+        menu('menu-sit', '[data-sit="3"]')
+        self.server.wait_for(r'^Tester is sitting East$', count=3)
+        self.until('seated East', lambda: self.state()['position'] == EAST)
+
+        # A whole deal with the keyboard: Tab reaches the table.
+        b.execute_script('document.activeElement.blur();')
+        for _ in range(12):
+            if b.execute_script('return document.activeElement === document.getElementById("table");'):
+                break
+            ActionChains(b).send_keys(Keys.TAB).perform()
+        deal = self.state()['dealNumber']
+        played, refused_card, refused_turn = 0, False, 0
+        deadline = time.monotonic() + 10 * DEADLINE
+        while time.monotonic() < deadline and self.state()['dealNumber'] == deal:
+            s = self.state()
+            if self.hook('pickOpen'):
+                self.answer_pick()
+                b.find_element(By.ID, 'table').click()
+            elif self.hook('actionOpen'):
+                self.answer_action()
+                b.find_element(By.ID, 'table').click()
+            elif s['turn'] != EAST and s['phase'] == PHASE_PLAYING and refused_turn < 3:
+                # The robots play at once, so the turn may come round before
+                # the click lands: then the card is played or refused for
+                # another reason, and the next trick tries again.
+                slot = self.hook('handSlots')[0]['slot']
+                card = s['hand'][slot]
+                b.execute_script('document.getElementById("notice").textContent = "";')
+                self.click_at(self.hook('slotPoint', slot))
+                self.until('a refusal or the card played',
+                           lambda: self.hook('noticeText') or card not in self.state()['hand'])
+                refused_turn += 1
+                notice = self.hook('noticeText')
+                self.assertTrue(not notice or 'Not your turn' in notice or 'must' in notice, notice)
+                b.find_element(By.ID, 'table').click()
+            elif s['phase'] in (PHASE_PLAYING, PHASE_FIRST_LEAD) and s['turn'] == EAST and self.hook('playable'):
+                if self.play_by_keys(refuse_once=not refused_card):
+                    played += 1
+                else:
+                    refused_card = True
+            else:
+                time.sleep(0.05)
+        self.assertGreater(self.state()['dealNumber'], deal, 'the deal did not end')
+        self.assertGreaterEqual(played, 1)
+        self.assertTrue(refused_card)
+
     def check_settings_are_remembered(self):
         b = self.browser
         b.find_element(By.ID, 'settings-button').click()
@@ -321,7 +463,6 @@ class WebClientTest(unittest.TestCase):
         self.server.wait_for(r'^Tester is sitting South$', count=2)
         self.until('seated South again', lambda: (self.state() or {}).get('position') == SOUTH
                    and self.state()['connected'])
-        self.assertIn('Connection closed', self.hook('paneLines'))
 
 
 if __name__ == '__main__':

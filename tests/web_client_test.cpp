@@ -20,8 +20,9 @@ using testing::DecodedFrame;
 using testing::Hello;
 
 struct RecordedPage : PageHost {
-  int opens = 0, closes = 0, picks = 0, actions = 0, lost = 0;
+  int opens = 0, closes = 0, picks = 0, actions = 0, lost = 0, holds = 0;
   std::vector<uint8_t> sent;
+  std::vector<std::string> pane, refusals;
   void OpenSocket() override { ++opens; }
   void SendBytes(std::span<const uint8_t> b) override { sent.insert(sent.end(), b.begin(), b.end()); }
   void CloseSocket() override { ++closes; }
@@ -29,9 +30,11 @@ struct RecordedPage : PageHost {
   void ShowAction() override { ++actions; }
   void HideDialogs() override {}
   void Repaint() override {}
-  void PaneChanged() override {}
+  void PaneLineAdded(std::string_view line) override { pane.emplace_back(line); }
   void ScoreChanged() override {}
   void ConnectionLost() override { ++lost; }
+  void Refused(std::string_view why) override { refusals.emplace_back(why); }
+  void HoldTrick() override { ++holds; }
 
   // What went out after the greeting, and forget it.
   std::vector<DecodedFrame> TakeFrames() {
@@ -123,6 +126,10 @@ TEST_F(WebClientTest, ADroppedOrBrokenConnectionIsRetriedIntoTheSameSeat) {
   EXPECT_FALSE(client.Session().IsClient());
   EXPECT_EQ(client.RememberedPosition(), SeatedAt(South));
   EXPECT_EQ(client.Session().Pane().lines().back(), "Connection closed");
+  // The page says itself what changed, once; the last table stays in view
+  // until the seat is back.
+  EXPECT_TRUE(page.pane.empty());
+  EXPECT_TRUE(client.Reconnecting());
 
   client.Join();  // the page's retry
   EXPECT_EQ(page.opens, 2);
@@ -141,6 +148,7 @@ TEST_F(WebClientTest, ADroppedOrBrokenConnectionIsRetriedIntoTheSameSeat) {
   // A server that breaks the framing (a length below 2) is left as a loss.
   Serve(MakeSeatGranted(South));
   ASSERT_TRUE(client.Session().IsClient());
+  EXPECT_FALSE(client.Reconnecting());
   page.TakeFrames();
   Serve(std::vector<uint8_t>{1, MsgText});
   EXPECT_EQ(page.closes, 1);
@@ -209,6 +217,47 @@ TEST_F(WebClientTest, AClickOnAPlayableCardPlaysItAndAClickBesideTheHandNothing)
   ASSERT_EQ(frames.size(), 1u);
   EXPECT_EQ(frames[0].type, MsgPlayCard);
   EXPECT_EQ(frames[0].payload.at(0), slot);
+}
+
+TEST_F(WebClientTest, RefusedCommandsSayWhyAndSendNothing) {
+  SeatSouth();
+  GameState g = SouthToPlay();
+  g.turn = West;
+  Serve(Bytes({MakeSeatInfo(North, true, "Nina"), MakeStatus(g), MakeHand(g, South, false), MakeTurn(g)}));
+  client.Sit(North);
+  client.Kibitz(4);
+  client.Undo();
+  client.Click(client.SlotMiddle(3), 450);
+  g.turn = South;
+  g.tableCards[East] = 13 * Hearts + 4;  // East led a heart
+  g.hands[South][12] = 13 * Hearts + 9;
+  Serve(Bytes({MakeHand(g, South, false), MakeTurn(g), MakeTableCards(g)}));
+  client.PlaySlot(0);
+  EXPECT_EQ(page.refusals, (std::vector<std::string>{
+                               "You are already seated South: stand up first.",
+                               "You are seated: stand up first to watch.",
+                               "Undo is not available from the South seat.",
+                               "Not your turn: West is to play.",
+                               "You must play Hearts.",
+                           }));
+  EXPECT_TRUE(page.TakeFrames().empty());
+
+  // Standing up leaves the seat and watches everyone on a new connection.
+  client.StandUp();
+  EXPECT_EQ(page.closes, 1);
+  client.SocketOpened();
+  EXPECT_EQ(Types(page.TakeFrames()), (std::vector<int>{MsgJoin, MsgChat, MsgResendAll, MsgIdle}));
+  Serve(MakeSeatInfo(North, true, "Nina"));
+  client.Sit(North);
+  EXPECT_EQ(page.refusals.back(), "North is taken by Nina.");
+  // A watcher sits down on a new connection too.
+  client.Sit(East);
+  EXPECT_EQ(page.closes, 2);
+  client.SocketOpened();
+  const std::vector<DecodedFrame> frames = page.TakeFrames();
+  EXPECT_EQ(Types(frames), (std::vector<int>{MsgJoin, MsgSitRequest, MsgIdle}));
+  EXPECT_EQ(frames[1].payload.at(0), East);
+  EXPECT_EQ(page.lost, 0);
 }
 
 }  // namespace

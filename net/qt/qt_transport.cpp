@@ -5,6 +5,7 @@
 #include <QTcpSocket>
 #include <QWebSocket>
 
+#include "net/frames.h"
 #include "net/qt/descriptors.h"
 #include "net/qt/pausable_socket.h"
 
@@ -88,8 +89,8 @@ class TcpLink : public Link {
 
 class WebSocketLink : public Link {
  public:
-  WebSocketLink(QWebSocket* socket, PausableSocket* tcp, QObject* owner)
-      : socket_(socket), tcp_(tcp), owner_(owner) {}
+  WebSocketLink(QWebSocket* socket, PausableSocket* tcp, QObject* owner, int64_t nowMs)
+      : socket_(socket), tcp_(tcp), owner_(owner), lastPingMs_(nowMs), lastPongMs_(nowMs) {}
   ~WebSocketLink() override {
     if (tcp_) tcp_->disconnect(owner_);
     if (!socket_) return;
@@ -108,6 +109,25 @@ class WebSocketLink : public Link {
   // closing frame alike.
   int64_t Queued() const override { return socket_ ? socket_->bytesToWrite() : 0; }
   PausableSocket* Under() const { return tcp_; }
+  void Ponged(int64_t nowMs) { lastPongMs_ = nowMs; }
+  bool Heartbeat(int64_t nowMs, const LivenessLimits& limits) override {
+    if (!socket_) return true;
+    switch (HeartbeatDue(nowMs, lastPingMs_, lastPongMs_, limits)) {
+      case Heartbeat::Nothing:
+        return true;
+      case Heartbeat::Ping: {
+        lastPingMs_ = nowMs;
+        socket_->ping();
+        const Frame idle = MakeIdle();
+        Send(idle.view());
+        return true;
+      }
+      case Heartbeat::Close:
+        break;
+    }
+    Close(CloseMode::Abortive, 0);
+    return false;
+  }
   void Close(CloseMode mode, int gracefulLimitMs) override {
     if (tcp_) tcp_->disconnect(owner_);
     QPointer<QWebSocket> socket = socket_;
@@ -135,6 +155,7 @@ class WebSocketLink : public Link {
   QPointer<QWebSocket> socket_;
   QPointer<PausableSocket> tcp_;
   QObject* owner_;
+  int64_t lastPingMs_, lastPongMs_;
 };
 
 void AbortiveClose(QTcpSocket* socket) {
@@ -160,6 +181,11 @@ QtTransport::QtTransport(QObject* parent) : QObject(parent) {
     for (const auto& [id, link] : links_)
       if (link->overSinceMs >= 0) held.push_back(id);
     for (ConnId id : held) WatchWebSocketQueue(id);
+    std::vector<ConnId> dead;
+    const int64_t now = NowMs();
+    for (const auto& [id, link] : links_)
+      if (!link->Heartbeat(now, liveness_)) dead.push_back(id);
+    for (ConnId id : dead) Lost(id);
     if (events_) events_->OnTick();
   });
 }
@@ -206,8 +232,9 @@ ConnId QtTransport::AdoptWebSocket(std::unique_ptr<QWebSocket> owned, PausableSo
   QWebSocket* socket = owned.release();
   socket->setParent(this);
   const ConnId id = nextConn_++;
-  auto link = std::make_unique<WebSocketLink>(socket, tcp, this);
+  auto link = std::make_unique<WebSocketLink>(socket, tcp, this, NowMs());
   link->address = std::move(address);
+  WebSocketLink* raw = link.get();
   links_[id] = std::move(link);
   socket->setMaxAllowedIncomingMessageSize(WebMessageLimit);
   socket->setMaxAllowedIncomingFrameSize(WebMessageLimit);
@@ -223,6 +250,9 @@ ConnId QtTransport::AdoptWebSocket(std::unique_ptr<QWebSocket> owned, PausableSo
     Lost(id);
   });
   connect(socket, &QWebSocket::disconnected, this, [this, id] { Lost(id); }, Qt::QueuedConnection);
+  connect(socket, &QWebSocket::pong, this, [this, id, raw] {
+    if (links_.count(id)) raw->Ponged(NowMs());
+  });
   if (tcp) {
     // Whatever the peer makes us queue counts, answers to its pings too.
     connect(tcp, &QIODevice::readyRead, this, [this, id] { WatchWebSocketQueue(id); });
@@ -299,6 +329,8 @@ void QtTransport::Adopt(ConnId id, QTcpSocket* socket, bool accepted) {
   if (accepted) link->address = socket->peerAddress().toString().toStdString();
   links_[id] = std::move(link);
   socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+  // A peer that vanished is found by the kernel's probes.
+  if (accepted) EnableKeepAlive(socket->socketDescriptor(), liveness_);
   // A peer that floods the connection is held back by TCP instead of
   // filling the process's memory.
   socket->setReadBufferSize(ReadBufferLimit);

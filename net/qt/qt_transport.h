@@ -16,6 +16,7 @@
 #include <set>
 #include <string>
 
+#include "net/qt/link_liveness.h"
 #include "net/transport.h"
 
 class QTcpServer;
@@ -39,6 +40,12 @@ class Link {
   virtual void Close(CloseMode mode, int gracefulLimitMs) = 0;
   // The byte socket to read from, for links read as a stream (TCP).
   virtual QTcpSocket* Stream() const { return nullptr; }
+  // Checks that the peer still answers; false when the link was found dead
+  // and closed.
+  virtual bool Heartbeat(int64_t nowMs, const LivenessLimits& limits) {
+    (void)nowMs, (void)limits;
+    return true;
+  }
   std::string address;
   int64_t overSinceMs = -1;  // when the peer's traffic first overfilled the queue
 };
@@ -81,6 +88,9 @@ class QtTransport : public QObject, public Transport {
   // this long, so a dead peer cannot keep the socket forever.
   static constexpr int GracefulCloseLimitMs = 30000;
   void SetGracefulCloseLimitMs(int ms) { gracefulCloseLimitMs_ = ms; }
+  // How vanished peers are noticed (LivenessLimits); applies to the
+  // connections made from then on, and to every WebSocket's next beat.
+  void SetLiveness(const LivenessLimits& limits) { liveness_ = limits; }
 
  private:
   void Adopt(ConnId conn, QTcpSocket* socket, bool accepted);
@@ -103,6 +113,7 @@ class QtTransport : public QObject, public Transport {
   std::set<ConnId> readLater_;
   QTimer tick_;
   int gracefulCloseLimitMs_ = GracefulCloseLimitMs;
+  LivenessLimits liveness_;
 };
 
 // Sets SO_LINGER {1, 0} on the socket's descriptor and closes it, so the

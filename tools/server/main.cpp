@@ -105,6 +105,10 @@ int main(int argc, char** argv) {
   });
 
   QtTransport transport;
+  LivenessLimits liveness;
+  liveness.pingIntervalMs = options.pingSeconds * int64_t{1000};
+  liveness.pongLimitMs = options.pongTimeoutSeconds * int64_t{1000};
+  transport.SetLiveness(liveness);
   HeadlessUi ui;
   // The crash drill's kill point between an action's frames and its files.
   if (const char* killAt = std::getenv("ZELBOWIN_KILL_BEFORE_FILES"))

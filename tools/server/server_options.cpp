@@ -26,6 +26,9 @@ std::string ServerUsage() {
          "               name; repeatable\n"
          "  --trusted-proxy ADDR  a proxy at ADDR: its X-Forwarded-For names the client\n"
          "               for the per-address limits; repeatable\n"
+         "  --ping S     ping each browser's connection every S seconds (default 15)\n"
+         "  --pong-timeout S  close a browser's connection that has not answered\n"
+         "               a ping for S seconds (default 60)\n"
          "  --watchers-see-hands yes|no"
          "               whether connections without a seat see every hand (default yes)\n"
          "  --help       show this text\n"
@@ -75,6 +78,10 @@ bool ParseServerOptions(const std::vector<std::string>& args, ServerOptions& opt
     } else if (arg == "--trusted-proxy") {
       if (value.empty()) return Refuse(refusal, "--trusted-proxy needs an address");
       options.trustedProxies.push_back(value);
+    } else if (arg == "--ping" || arg == "--pong-timeout") {
+      if (!ParseNumber(value, 3600, n) || n == 0)
+        return Refuse(refusal, arg + " needs seconds from 1 to 3600, not \"" + value + "\"");
+      (arg == "--ping" ? options.pingSeconds : options.pongTimeoutSeconds) = static_cast<int>(n);
     } else if (arg == "--watchers-see-hands") {
       if (value != "yes" && value != "no")
         return Refuse(refusal, "--watchers-see-hands needs yes or no, not \"" + value + "\"");
@@ -87,7 +94,7 @@ bool ParseServerOptions(const std::vector<std::string>& args, ServerOptions& opt
   if (!ParseOptionList(args, {"--help", "-h", "--version", "--resume"},
                        {"--port", "--seed", "--dir", "--load", "--robots", "--robot-level",
                         "--robot-takeover", "--web", "--web-origin", "--trusted-proxy",
-                        "--watchers-see-hands"},
+                        "--watchers-see-hands", "--ping", "--pong-timeout"},
                        take, error))
     return false;
   if (options.resume && !options.load.empty()) {

@@ -26,6 +26,8 @@ struct ServerOptions {
   int web = -1;             // --web N: port for browsers (-1: none; 0 picks one)
   std::vector<std::string> webOrigins;      // --web-origin URL, repeatable
   std::vector<std::string> trustedProxies;  // --trusted-proxy ADDR, repeatable
+  int pingSeconds = 15;          // --ping S: a browser's connection is pinged this often
+  int pongTimeoutSeconds = 60;   // --pong-timeout S: and closed when it has not answered for this long
 };
 
 // Parses argv[1..]. On a bad option returns false with a message in `error`.

@@ -10,6 +10,7 @@
 #include "display/card_recipe.h"
 #include "display/hand_geometry.h"
 #include "web/bridge/page_constants.h"
+#include "web/bridge/page_words.h"
 #include "web/bridge/web_client.h"
 
 namespace zelbo {
@@ -30,9 +31,13 @@ class JsHost : public PageHost {
   void ShowAction() override { page_.call<void>("showAction"); }
   void HideDialogs() override { page_.call<void>("hideDialogs"); }
   void Repaint() override { page_.call<void>("repaint"); }
-  void PaneChanged() override { page_.call<void>("paneChanged"); }
+  void PaneLineAdded(std::string_view line) override {
+    page_.call<void>("paneLineAdded", std::string(line));
+  }
   void ScoreChanged() override { page_.call<void>("scoreChanged"); }
   void ConnectionLost() override { page_.call<void>("connectionLost"); }
+  void Refused(std::string_view why) override { page_.call<void>("refused", std::string(why)); }
+  void HoldTrick() override { page_.call<void>("holdTrick"); }
 
  private:
   val page_;
@@ -61,6 +66,7 @@ class PageClient {
 
   void sit(int seat) { client_.Sit(seat); }
   void kibitz(int which) { client_.Kibitz(which); }
+  void standUp() { client_.StandUp(); }
   void undo() { client_.Undo(); }
   void chat(const std::string& text) { client_.Chat(text); }
 
@@ -82,6 +88,33 @@ class PageClient {
   bool click(int x, int y) {
     const TableClick c = client_.Click(x, y);
     return c.undo || c.slot >= 0;
+  }
+  void playSlot(int slot) { client_.PlaySlot(slot); }
+  void releaseTrick() { client_.ReleaseTrick(); }
+  bool reconnecting() const { return client_.Reconnecting(); }
+
+  // Words the page shows or gives screen readers.
+  std::string turnWords() const { return TurnWords(client_.Session()); }
+  std::string handWords() const { return HandWords(client_.Session()); }
+  bool handsMasked() const { return HandsMaskedFromWatchers(client_.Session()); }
+
+  // The own hand's slots that hold a card, each with the left edge and
+  // width of its visible part (layout pixels), in hand order.
+  val handSlots() const {
+    const ClientSession& s = client_.Session();
+    val a = val::array();
+    const int seat = ViewedSeat(s.LocalPosition());
+    if (seat < 0) return a;
+    for (int slot = 0; slot < 13; ++slot) {
+      if (!IsCard(s.Game().hands[seat][slot])) continue;
+      val o = val::object();
+      o.set("slot", slot);
+      o.set("card", static_cast<int>(s.Game().hands[seat][slot]));
+      o.set("left", client_.SlotLeft(slot));
+      o.set("width", client_.SlotVisibleWidth(slot));
+      a.call<void>("push", o);
+    }
+    return a;
   }
 
   val pickState() {
@@ -273,11 +306,19 @@ EMSCRIPTEN_BINDINGS(zelbo_web) {
       .function("socketClosed", &PageClient::socketClosed)
       .function("sit", &PageClient::sit)
       .function("kibitz", &PageClient::kibitz)
+      .function("standUp", &PageClient::standUp)
       .function("undo", &PageClient::undo)
       .function("chat", &PageClient::chat)
       .function("setTable", &PageClient::setTable)
       .function("paint", &PageClient::paint)
       .function("click", &PageClient::click)
+      .function("playSlot", &PageClient::playSlot)
+      .function("releaseTrick", &PageClient::releaseTrick)
+      .function("reconnecting", &PageClient::reconnecting)
+      .function("turnWords", &PageClient::turnWords)
+      .function("handWords", &PageClient::handWords)
+      .function("handsMasked", &PageClient::handsMasked)
+      .function("handSlots", &PageClient::handSlots)
       .function("pickState", &PageClient::pickState)
       .function("pickClickBox", &PageClient::pickClickBox)
       .function("pickSuit", &PageClient::pickSuit)
@@ -302,6 +343,7 @@ EMSCRIPTEN_BINDINGS(zelbo_web) {
   emscripten::function("isColourText", &IsColourText);
   emscripten::constant("cardWidth", CardWidth);
   emscripten::constant("cardHeight", CardHeight);
+  emscripten::constant("handTop", HandTop);
   emscripten::constant("opFill", OpFill);
   emscripten::constant("opText", OpText);
   emscripten::constant("opCard", OpCard);

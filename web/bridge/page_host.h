@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string_view>
 
 namespace zelbo {
 
@@ -21,9 +22,15 @@ class PageHost {
   virtual void ShowAction() = 0;
   virtual void HideDialogs() = 0;
   virtual void Repaint() = 0;
-  virtual void PaneChanged() = 0;
+  // A line for the message pane, to be appended to those already shown.
+  virtual void PaneLineAdded(std::string_view line) = 0;
   virtual void ScoreChanged() = 0;
   virtual void ConnectionLost() = 0;
+  // A command the player gave cannot be carried out; `why` says so.
+  virtual void Refused(std::string_view why) = 0;
+  // A trick was just won: the page shows the held table for a moment,
+  // then calls ReleaseTrick.
+  virtual void HoldTrick() = 0;
 };
 
 }  // namespace zelbo

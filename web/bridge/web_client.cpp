@@ -7,6 +7,7 @@
 #include "display/table_layout.h"
 #include "display/table_painter.h"
 #include "engine/engine.h"
+#include "web/bridge/page_words.h"
 
 namespace zelbo {
 
@@ -27,13 +28,18 @@ WebClient::~WebClient() = default;
 void WebClient::Join() {
   leaving_ = false;
   // The address is the page's own server; the WebSocket knows it.
+  quiet_ = true;
   session_.Connect("", DefaultPort);
+  quiet_ = false;
 }
 
 void WebClient::Leave() {
   leaving_ = true;
   rejoining_ = false;
+  frozen_.reset();
+  quiet_ = true;
   session_.Disconnect();  // which forgets the position
+  quiet_ = false;
 }
 
 bool WebClient::Listen(uint16_t, std::string& error) {
@@ -88,8 +94,12 @@ void WebClient::SocketClosed() {
   if (conn_ == NoConn) return;
   const ConnId conn = conn_;
   conn_ = NoConn;
+  // The table stays in view, greyed by the page, until the seat is back.
+  if (session_.IsClient() && !frozen_) frozen_ = View();
   open_ = false;
+  quiet_ = true;
   if (events_) events_->OnClosed(conn);
+  quiet_ = false;
 }
 
 int WebClient::RetryDelayMs(int attempt) {
@@ -98,11 +108,48 @@ int WebClient::RetryDelayMs(int attempt) {
 
 // ---- Commands ----
 
-void WebClient::Sit(int seat) { session_.RequestSeat(seat); }
+void WebClient::Sit(int seat) {
+  const std::string why = SitRefusal(session_, seat);
+  if (!why.empty()) {
+    host_.Refused(why);
+    return;
+  }
+  // A watcher asks for a seat on a new connection, as a newcomer does.
+  if (IsWatching(session_.LocalPosition())) {
+    Leave();
+    Join();
+  }
+  session_.RequestSeat(seat);
+}
 
-void WebClient::Kibitz(int which) { session_.StartKibitzing(which); }
+void WebClient::Kibitz(int which) {
+  const std::string why = KibitzRefusal(session_);
+  if (why.empty())
+    session_.StartKibitzing(which);
+  else
+    host_.Refused(why);
+}
 
-void WebClient::Undo() { session_.RequestUndo(); }
+// The protocol has no way to give up a seat but leaving: the connection is
+// closed and made again, and the player watches everyone from then on.
+void WebClient::StandUp() {
+  const std::string why = StandUpRefusal(session_);
+  if (!why.empty()) {
+    host_.Refused(why);
+    return;
+  }
+  Leave();
+  Join();
+  session_.StartKibitzing(KibitzEveryone);
+}
+
+void WebClient::Undo() {
+  const std::string why = UndoRefusal(session_);
+  if (why.empty())
+    session_.RequestUndo();
+  else
+    host_.Refused(why);
+}
 
 void WebClient::Chat(const std::string& text) { session_.SendChat(text); }
 
@@ -117,6 +164,7 @@ void WebClient::SetTable(int red, int green, int blue, int cardSpacing) {
 }
 
 TableView WebClient::View() const {
+  if (frozen_) return *frozen_;
   TableView v;
   v.backgroundRed = colour_.red;
   v.backgroundGreen = colour_.green;
@@ -127,14 +175,66 @@ TableView WebClient::View() const {
 }
 
 void WebClient::Paint(Canvas& canvas) const {
-  PaintTable(View(), PaintRect{0, 0, TableWidth, TableHeight}, canvas);
+  PaintTable(held_ && !frozen_ ? *held_ : View(), PaintRect{0, 0, TableWidth, TableHeight}, canvas);
 }
 
 TableClick WebClient::Click(int x, int y) {
-  const TableClick click = ClickTable(View(), x, y);
+  held_.reset();  // a click wants the live table
+  const TableView view = View();
+  TableClick click = ClickTable(view, x, y);
   if (click.undo) Undo();
-  if (click.slot >= 0 && IsCard(click.card)) session_.PlayCard(click.card);
+  if (click.slot < 0) {
+    // A card that may not be played now is answered with the reason.
+    const int slot = HandSlotAt(view, x, y);
+    if (slot >= 0) {
+      click.slot = slot;
+      click.card = view.game.hands[std::max(0, ViewerSeat(view))][slot];
+    }
+  }
+  if (click.slot >= 0) PlaySlot(click.slot);
   return click;
+}
+
+void WebClient::PlaySlot(int slot) {
+  held_.reset();
+  const TableView view = View();
+  const int seat = ViewerSeat(view);
+  if (seat < 0 || slot < 0 || slot > 12) {
+    host_.Refused(CardRefusal(session_, NoCard));
+    return;
+  }
+  const int card = view.game.hands[seat][slot];
+  if (!IsCard(card)) return;
+  const std::string why = CardRefusal(session_, card);
+  if (why.empty())
+    session_.PlayCard(card);
+  else
+    host_.Refused(why);
+}
+
+void WebClient::ReleaseTrick() {
+  if (!held_) return;
+  held_.reset();
+  host_.Repaint();
+}
+
+// When a trick is won the session already shows the next one; the page
+// keeps the won trick in the middle for a moment. The game is not slowed:
+// only the picture waits.
+void WebClient::HoldWonTrick() {
+  const GameState& g = session_.Game();
+  const uint8_t* last = g.tableCards + 4;
+  const bool sameDeal = g.dealNumber == lastTrickDeal_;
+  const bool changed = !std::equal(last, last + 4, lastTrick_);
+  std::copy(last, last + 4, lastTrick_);
+  lastTrickDeal_ = g.dealNumber;
+  if (!sameDeal || !changed || IsDominoes(g.contract)) return;
+  if (!std::all_of(last, last + 4, [](uint8_t c) { return IsCard(c); })) return;
+  TableView view = View();
+  std::copy(last, last + 4, view.game.tableCards);
+  if (view.game.phase != PhasePlaying && view.game.phase != PhaseFirstLead) view.game.phase = PhasePlaying;
+  held_ = view;
+  host_.HoldTrick();
 }
 
 std::vector<int> WebClient::PlayableCards() const {
@@ -143,15 +243,17 @@ std::vector<int> WebClient::PlayableCards() const {
   return std::vector<int>(legal.cards, legal.cards + legal.count);
 }
 
-int WebClient::SlotMiddle(int slot) const {
+int WebClient::SlotLeft(int slot) const { return static_cast<int>(HandCardLeft(spacing_, std::clamp(slot, 0, 12))); }
+
+int WebClient::SlotVisibleWidth(int slot) const {
   const GameState& g = session_.Game();
   const int seat = std::max(0, ViewedSeat(session_.LocalPosition()));
-  const int64_t left = HandCardLeft(spacing_, slot);
-  const int64_t visible = SlotIsCovered(g.hands[seat], slot)
-                              ? std::clamp<int64_t>(spacing_, 1, CardWidth)
-                              : CardWidth;
-  return static_cast<int>(left + visible / 2);
+  return SlotIsCovered(g.hands[seat], std::clamp(slot, 0, 12))
+             ? static_cast<int>(std::clamp<int64_t>(spacing_, 1, CardWidth))
+             : CardWidth;
 }
+
+int WebClient::SlotMiddle(int slot) const { return SlotLeft(slot) + SlotVisibleWidth(slot) / 2; }
 
 // ---- Dialogs ----
 
@@ -185,7 +287,16 @@ bool WebClient::ActionOk() {
 
 // ---- What the session reports ----
 
-void WebClient::RedrawTable() { host_.Repaint(); }
+void WebClient::RedrawTable() {
+  // Back at the table after a drop: the live table again.
+  if (frozen_ && session_.IsClient() && session_.LocalPosition() != NoPosition) frozen_.reset();
+  if (!frozen_) HoldWonTrick();
+  host_.Repaint();
+}
+
+void WebClient::PaneLineAdded(std::string_view line) {
+  if (!quiet_) host_.PaneLineAdded(line);
+}
 
 std::string WebClient::PositionWords() const {
   const Position p = session_.LocalPosition();
@@ -200,7 +311,10 @@ void WebClient::ConnectionClosed() {
   open_ = false;
   host_.HideDialogs();
   host_.Repaint();
-  if (leaving_) return;
+  if (leaving_) {
+    frozen_.reset();
+    return;
+  }
   rejoining_ = true;
   host_.ConnectionLost();
 }

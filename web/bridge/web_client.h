@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -42,9 +43,12 @@ class WebClient : private Transport, private ClientUi {
   void SocketBytes(std::span<const uint8_t> bytes);
   void SocketClosed();
 
-  // Menu commands: Sit (0..3), Kibbitz (0..3, 4 everyone), Undo, chat.
+  // Menu commands: Sit (0..3), Kibbitz (0..3, 4 everyone), Stand up
+  // (leave the seat and watch everyone), Undo, chat. A command that cannot
+  // be carried out is told to the page (Refused) instead.
   void Sit(int seat);
   void Kibitz(int which);
+  void StandUp();
   void Undo();
   void Chat(const std::string& text);
 
@@ -54,6 +58,12 @@ class WebClient : private Transport, private ClientUi {
   TableView View() const;
   void Paint(Canvas& canvas) const;
   TableClick Click(int x, int y);
+  // Plays the card in hand slot `slot` as a click on it would (keyboard).
+  void PlaySlot(int slot);
+  // While a won trick is held (HoldTrick) or the connection is being made
+  // again, the table painted is that moment's, not the live one.
+  void ReleaseTrick();
+  bool Reconnecting() const { return frozen_.has_value(); }
 
   // The Pick-a-game dialog. PickOk sends the chosen contract and returns
   // true when the dialog closes; with nothing usable chosen it stays open.
@@ -73,8 +83,11 @@ class WebClient : private Transport, private ClientUi {
   // Cards of the own hand that may be played now (none when it is not the
   // own turn), in slot order.
   std::vector<int> PlayableCards() const;
-  // Layout x of the middle of the visible part of hand slot `slot`.
+  // Layout x of the middle of the visible part of hand slot `slot`, and
+  // the left edge and width of that part.
   int SlotMiddle(int slot) const;
+  int SlotLeft(int slot) const;
+  int SlotVisibleWidth(int slot) const;
 
   // Waiting time before reconnection attempt `attempt` (0, 1, ...): one
   // second, doubling each time, at most sixteen.
@@ -98,7 +111,7 @@ class WebClient : private Transport, private ClientUi {
   void PromptDoubling(const GameState& g) override;
   void HideDecisionDialogs() override { host_.HideDialogs(); }
   void RedrawTable() override;
-  void PaneLineAdded(std::string_view) override { host_.PaneChanged(); }
+  void PaneLineAdded(std::string_view line) override;
   void ScoreSheetChanged() override { host_.ScoreChanged(); }
   void ConnectionClosed() override;
 
@@ -109,6 +122,14 @@ class WebClient : private Transport, private ClientUi {
   bool open_ = false;
   bool rejoining_ = false;  // the connection was lost: ask for the last position again
   bool leaving_ = false;
+  // The session's own lines about connecting and closing are left out of
+  // the page's pane while set: the page says once what changed.
+  bool quiet_ = false;
+  std::optional<TableView> frozen_;  // the last table before the drop
+  std::optional<TableView> held_;    // the table with the won trick in view
+  uint8_t lastTrick_[4] = {NoCard, NoCard, NoCard, NoCard};
+  int lastTrickDeal_ = -1;
+  void HoldWonTrick();
   Rgb colour_ = DefaultTableColour;
   int32_t spacing_ = DefaultCardSpacing;
   PickGameModel pick_;

@@ -1,12 +1,21 @@
 // The page: loads the core (WebAssembly), joins the table over a WebSocket
 // and wires the canvas, dialogs, menus, chat and settings to it.
 
-import { loadSettings, saveSettings } from './settings.js';
+import { loadSettings, saveSettings, rememberedSeat, rememberSeat } from './settings.js';
 import { SocketLink, tableSocketUrl } from './socket_link.js';
 import { TableCanvas } from './table_canvas.js';
 import { PickGameDialog, ActionDialog } from './dialogs.js';
 
 const $ = (id) => document.getElementById(id);
+
+// The server sends every browser something at least every 15 seconds; a
+// connection silent for twice that is taken for dead and made again.
+const SILENCE_MS = 30000;
+// How long a won trick stays in the middle of the table.
+const TRICK_HOLD_MS = 1000;
+// The message pane keeps this many lines.
+const PANE_LINES = 300;
+const TITLE = document.title;
 
 function setStatus(text, lost = false) {
   const s = $('status');
@@ -27,15 +36,21 @@ class Page {
     this.client = null;
     this.attempt = 0;
     this.retryTimer = 0;
+    this.countdown = 0;
+    this.holdTimer = 0;
+    this.noticeTimer = 0;
     this.paintQueued = false;
-    this.paneQueued = false;
     this.heardServer = false;
+    this.lastHeardMs = 0;
+    this.focusSlot = -1;
+    this.tableKey = window.location.host + window.location.pathname;
     this.firstTableMs = null;
     this.table = new TableCanvas($('table'), $('table-box'), core);
     this.link = new SocketLink(tableSocketUrl(window.location), {
       opened: () => this.opened(),
       bytes: (bytes) => {
         this.heardServer = true;
+        this.lastHeardMs = performance.now();
         this.client.socketBytes(bytes);
       },
       closed: () => this.client.socketClosed(),
@@ -54,9 +69,14 @@ class Page {
         this.action.close();
       },
       repaint: () => this.queuePaint(),
-      paneChanged: () => this.queuePane(),
+      paneLineAdded: (line) => this.addPaneLine(line),
       scoreChanged: () => this.showScoreLines(),
       connectionLost: () => this.retryLater(),
+      refused: (why) => this.refused(why),
+      holdTrick: () => {
+        clearTimeout(this.holdTimer);
+        this.holdTimer = setTimeout(() => this.client && this.client.releaseTrick(), TRICK_HOLD_MS);
+      },
     };
     this.wire();
   }
@@ -71,6 +91,10 @@ class Page {
       return b;
     };
     $('sit-items').replaceChildren(...this.page.sitMenuSeats.map((seat) => button(`Sit ${names[seat]}`, 'sit', seat)));
+    const stand = document.createElement('button');
+    stand.id = 'stand-up';
+    stand.textContent = 'Stand up';
+    $('sit-items').append(stand);
     $('kibitz-items').prepend(...names.map((name, seat) => button(`Kibbitz ${name}`, 'kibitz', seat)));
     $('kibitz-all').dataset.kibitz = String(this.page.kibitzEveryone);
     $('join-seat').replaceChildren(...names.map((name, seat) => new Option(name, String(seat))));
@@ -100,10 +124,21 @@ class Page {
         this.client.click(at.x, at.y);
       }
     });
+    $('table').addEventListener('keydown', (e) => this.tableKey_(e));
+    $('table').addEventListener('focus', () => this.queuePaint());
+    $('table').addEventListener('blur', () => this.queuePaint());
+    document.addEventListener('visibilitychange', () => this.updateStatus());
+    // A connection that has gone quiet for too long is dropped and made again.
+    setInterval(() => {
+      if (this.link.socket && this.lastHeardMs && performance.now() - this.lastHeardMs > SILENCE_MS) {
+        this.lastHeardMs = 0;
+        this.link.abandon();
+      }
+    }, 1000);
     // As on the desktop, typing anywhere on the page goes to the chat line.
     document.addEventListener('keydown', (e) => {
       const target = e.target;
-      if (e.key.length !== 1 || e.ctrlKey || e.metaKey || e.altKey) return;
+      if (e.defaultPrevented || e.key.length !== 1 || e.ctrlKey || e.metaKey || e.altKey) return;
       if (target instanceof HTMLInputElement || target instanceof HTMLSelectElement ||
           target.closest('dialog')) return;
       $('chat').focus();
@@ -125,6 +160,23 @@ class Page {
         if (!d.contains(e.target)) d.open = false;
       }
     });
+    $('stand-up').addEventListener('click', () => this.menu(() => this.client.standUp()));
+    // Keys open and walk the menus: Down moves into a menu's items, Escape closes it.
+    for (const d of document.querySelectorAll('details.menu')) {
+      d.addEventListener('keydown', (e) => {
+        const items = [...d.querySelectorAll('.items button')];
+        const at = items.indexOf(document.activeElement);
+        if (e.key === 'ArrowDown' || e.key === 'ArrowUp') {
+          e.preventDefault();
+          d.open = true;
+          const step = e.key === 'ArrowDown' ? 1 : -1;
+          items[(at + step + items.length) % items.length].focus();
+        } else if (e.key === 'Escape') {
+          d.open = false;
+          d.querySelector('summary').focus();
+        }
+      });
+    }
     $('undo-button').addEventListener('click', () => this.menu(() => this.client.undo()));
     $('score-button').addEventListener('click', () => {
       this.showScoreLines();
@@ -137,6 +189,54 @@ class Page {
   menu(action) {
     for (const d of document.querySelectorAll('details.menu')) d.open = false;
     if (this.client) action();
+    else this.refused('Join the table first.');
+  }
+
+  // Keys on the table: Left and Right move the focus ring over the own
+  // cards, Enter or Space plays the card under it.
+  tableKey_(e) {
+    if (!this.client || e.ctrlKey || e.metaKey || e.altKey) return;
+    const slots = this.client.handSlots();
+    if (!slots.length) return;
+    let at = slots.findIndex((s) => s.slot === this.focusSlot);
+    if (e.key === 'ArrowLeft' || e.key === 'ArrowRight') {
+      if (at < 0) at = e.key === 'ArrowLeft' ? slots.length : -1;
+      at = Math.max(0, Math.min(slots.length - 1, at + (e.key === 'ArrowLeft' ? -1 : 1)));
+      this.focusSlot = slots[at].slot;
+    } else if (e.key === 'Home' || e.key === 'End') {
+      this.focusSlot = slots[e.key === 'Home' ? 0 : slots.length - 1].slot;
+    } else if (e.key === 'Enter' || e.key === ' ') {
+      if (at < 0) this.focusSlot = slots[0].slot;
+      else this.client.playSlot(this.focusSlot);
+    } else {
+      return;
+    }
+    e.preventDefault();
+    this.queuePaint();
+  }
+
+  // A line the page adds itself, set apart from the table's lines.
+  note(text) {
+    this.addPaneLine(text, 'note');
+  }
+
+  addPaneLine(line, kind = '') {
+    const list = $('lines');
+    const li = document.createElement('li');
+    li.textContent = line;
+    if (kind) li.className = kind;
+    list.append(li);
+    while (list.childElementCount > PANE_LINES) list.firstElementChild.remove();
+    list.scrollTop = list.scrollHeight;
+  }
+
+  refused(why) {
+    this.note(why);
+    const notice = $('notice');
+    notice.textContent = why;
+    notice.hidden = false;
+    clearTimeout(this.noticeTimer);
+    this.noticeTimer = setTimeout(() => { notice.hidden = true; }, 5000);
   }
 
   wireSettings() {
@@ -179,6 +279,13 @@ class Page {
       this.start(handle, kibitz !== null ? { kibitz: Number(kibitz) } : { sit: Number(params.get('sit') || 0) });
       return;
     }
+    // Back after a reload: the same seat at this table, without a click.
+    const position = rememberedSeat(this.settings, this.tableKey, this.settings.handle);
+    if (this.settings.handle && position !== null) {
+      this.start(this.settings.handle, position >= 4
+        ? { kibitz: Math.min(position - 4, this.page.kibitzEveryone) } : { sit: position });
+      return;
+    }
     const dialog = $('join');
     $('join-handle').value = this.settings.handle;
     dialog.addEventListener('cancel', (e) => e.preventDefault());
@@ -207,26 +314,50 @@ class Page {
   }
 
   opened() {
+    const wasLost = this.attempt > 0;
     this.attempt = 0;
+    this.lastHeardMs = performance.now();
+    clearInterval(this.countdown);
     this.client.socketOpened();
+    if (wasLost) this.note('Connected again');
     this.updateStatus();
   }
 
+  // One pane line when the connection is lost, then a countdown in the
+  // status until the next attempt; the last table stays in view, greyed.
   retryLater() {
     clearTimeout(this.retryTimer);
+    clearInterval(this.countdown);
+    if (this.attempt === 0) this.note('Connection lost; reconnecting');
     const delay = this.core.retryDelayMs(this.attempt++);
-    setStatus(`Connection lost; trying again in ${Math.round(delay / 1000)} s`, true);
+    const due = performance.now() + delay;
+    const show = () => setStatus(
+      `Connection lost; trying again in ${Math.max(1, Math.ceil((due - performance.now()) / 1000))} s`, true);
+    show();
+    this.countdown = setInterval(show, 250);
     this.retryTimer = setTimeout(() => {
+      clearInterval(this.countdown);
       setStatus('Reconnecting...', true);
       this.client.join();
     }, delay);
+    this.queuePaint();
   }
 
   updateStatus() {
     if (!this.client) return;
     const s = this.client.state();
+    $('table').classList.toggle('stale', this.client.reconnecting());
     if (!s.connected) return;
     setStatus(`${s.handle}, ${this.core.positionText(s.position)}`);
+    if (s.position >= 0) rememberSeat(this.settings, this.tableKey, s.handle, s.position);
+    const turn = this.client.turnWords();
+    const masked = this.client.handsMasked() ? 'This table hides the hands from watchers.' : '';
+    const line = turn || masked;
+    if ($('turn').textContent !== line) $('turn').textContent = line;
+    $('turn').classList.toggle('mine', turn !== '');
+    document.title = turn && document.hidden ? `Your turn - ${TITLE}` : TITLE;
+    const label = this.client.handWords();
+    if ($('table').getAttribute('aria-label') !== label) $('table').setAttribute('aria-label', label);
   }
 
   // ---- Drawing ----
@@ -244,24 +375,12 @@ class Page {
     this.table.fit();
     if (!this.client) return;
     this.table.replay(this.client.paint());
+    if (document.activeElement === $('table')) {
+      const slot = this.client.handSlots().find((s) => s.slot === this.focusSlot);
+      if (slot) this.table.ring(slot.left, this.core.handTop, slot.width, this.core.cardHeight);
+    }
     if (this.firstTableMs === null && this.heardServer) this.firstTableMs = performance.now();
     this.updateStatus();
-  }
-
-  queuePane() {
-    if (this.paneQueued) return;
-    this.paneQueued = true;
-    queueMicrotask(() => {
-      this.paneQueued = false;
-      const list = $('lines');
-      const lines = this.client.paneLines();
-      list.replaceChildren(...lines.map((line) => {
-        const li = document.createElement('li');
-        li.textContent = line;
-        return li;
-      }));
-      list.scrollTop = list.scrollHeight;
-    });
   }
 
   showScoreLines() {
@@ -283,6 +402,10 @@ class Page {
       statusText: () => $('status').textContent,
       firstTableMs: () => this.firstTableMs,
       drop: () => this.link.drop(),
+      turnText: () => $('turn').textContent,
+      noticeText: () => $('notice').textContent,
+      handSlots: () => (this.client ? this.client.handSlots() : []),
+      focusSlot: () => this.focusSlot,
     };
   }
 }

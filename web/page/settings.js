@@ -1,5 +1,5 @@
-// What the browser remembers between visits: the handle, the table colour
-// and the card spacing. Defaults and bounds are the core's (`page` is its
+// What the browser remembers between visits: the handle, the table colour,
+// the card spacing, and the seat taken at each table. Defaults and bounds are the core's (`page` is its
 // pageConstants() record), so they are the desktop's too.
 
 const KEY = 'zelbowin';
@@ -27,4 +27,20 @@ export function saveSettings(settings) {
   } catch {
     // Private windows may refuse storage; the settings then last the visit.
   }
+}
+
+// The position (seat 0..3 or a watcher's view) last held at the table at
+// `table` with `handle`, or null.
+export function rememberedSeat(settings, table, handle) {
+  const seat = settings.seats && settings.seats[table];
+  if (!seat || seat.handle !== handle || !Number.isInteger(seat.position)) return null;
+  return seat.position;
+}
+
+export function rememberSeat(settings, table, handle, position) {
+  if (rememberedSeat(settings, table, handle) === position) return;
+  const seats = typeof settings.seats === 'object' && settings.seats ? settings.seats : {};
+  seats[table] = { handle, position };
+  settings.seats = seats;
+  saveSettings(settings);
 }

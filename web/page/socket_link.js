@@ -43,6 +43,16 @@ export class SocketLink {
     if (socket) socket.close();
   }
 
+  // Gives up a connection that has gone silent: a dead link may take
+  // minutes to report its close, so the loss is reported at once.
+  abandon() {
+    const socket = this.socket;
+    if (!socket) return;
+    this.detach();
+    socket.close();
+    setTimeout(() => this.events.closed(), 0);
+  }
+
   // Drops the connection as a broken network would (for tests): the core
   // hears of it like of any other loss.
   drop() {

@@ -120,6 +120,18 @@ export class TableCanvas {
     }
   }
 
+  // The keyboard's focus ring around a card of the own hand (layout
+  // pixels): dark inside, light outside, so it shows on any table colour.
+  ring(x, y, w, h) {
+    const ctx = this.ctx;
+    ctx.setTransform(this.ratio, 0, 0, this.ratio, 0, 0);
+    ctx.lineWidth = 3;
+    ctx.strokeStyle = '#ffffff';
+    ctx.strokeRect(x - 2.5, y - 2.5, w + 5, h + 5);
+    ctx.strokeStyle = '#0b3d91';
+    ctx.strokeRect(x - 0.5, y - 0.5, w + 1, h + 1);
+  }
+
   // Layout coordinates of a pointer event, or null outside the table.
   toLayout(event) {
     const rect = this.canvas.getBoundingClientRect();
