@@ -14,12 +14,17 @@ A second table has a robot program in South and the page in East: the
 page reloads mid-deal and sits East again without a click, refused
 commands say why, and a deal is played with the keyboard only.
 
+A third reaches its table through a proxy that can stop forwarding: the
+server, its limits shortened, and the page each notice the dead link in
+time, and the game goes on when traffic flows again.
+
 usage: web_browser_test.py SERVER SCORE_SHEET_DUMP ROBOT
 """
 
 import os
 import re
 import shutil
+import socket
 import subprocess
 import sys
 import tempfile
@@ -44,12 +49,13 @@ DEADLINE = 60  # seconds for any one thing to happen
 class Server:
     """zelbowin-server on free ports, its pane lines collected as they come."""
 
-    def __init__(self, folder, robots=3):
+    def __init__(self, folder, robots=3, extra=()):
         self.folder = folder
         self.lines = []
         self.lock = threading.Lock()
         self.proc = subprocess.Popen(
-            [SERVER, '--port', '0', '--web', '0', '--robots', str(robots), '--seed', '4', '--dir', folder],
+            [SERVER, '--port', '0', '--web', '0', '--robots', str(robots), '--seed', '4', '--dir', folder,
+             *extra],
             stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
         threading.Thread(target=self._read, daemon=True).start()
         self.web_port = int(self.wait_for(r'browsers on port (\d+)').group(1))
@@ -90,6 +96,65 @@ class Server:
         self.proc.stdout.close()
 
 
+class StallingProxy:
+    """Forwards TCP connections to `upstream` until stalled; a stalled
+    connection takes bytes both ways and forwards none, as a network that
+    silently drops traffic would. Connections made after resume() flow."""
+
+    def __init__(self):
+        self.listener = socket.create_server(('127.0.0.1', 0))
+        self.port = self.listener.getsockname()[1]
+        self.upstream = None
+        self.generation = 0
+        self.stalled = False
+        self.sockets = []
+        threading.Thread(target=self._accept, daemon=True).start()
+
+    def _accept(self):
+        while True:
+            try:
+                client, _ = self.listener.accept()
+            except OSError:
+                return
+            server = socket.create_connection(('127.0.0.1', self.upstream))
+            self.sockets += [client, server]
+            generation = self.generation
+            for a, b in ((client, server), (server, client)):
+                threading.Thread(target=self._pump, args=(a, b, generation), daemon=True).start()
+
+    def _pump(self, source, sink, generation):
+        while True:
+            try:
+                data = source.recv(65536)
+            except OSError:
+                return
+            if not data:
+                if not self.stalled and generation == self.generation:
+                    try:
+                        sink.shutdown(socket.SHUT_WR)
+                    except OSError:
+                        pass
+                return
+            if self.stalled or generation != self.generation:
+                continue
+            try:
+                sink.sendall(data)
+            except OSError:
+                return
+
+    def stall(self):
+        self.stalled = True
+
+    def resume(self):
+        self.generation += 1  # the stalled connections stay dead
+        self.stalled = False
+
+    def close(self):
+        self.listener.close()
+        for s in self.sockets:
+            s.close()
+
+
 def start_browser(profile):
     options = webdriver.ChromeOptions()
     options.binary_location = '/usr/bin/chromium'
@@ -106,7 +171,15 @@ class WebClientTest(unittest.TestCase):
         self.folder = tempfile.mkdtemp(prefix='zelbo-web-')
         self.addCleanup(shutil.rmtree, self.folder, True)
         # Two robots take West and North; the first test seats a third.
-        self.server = Server(self.folder, robots=3 if 'first_deal' in self._testMethodName else 2)
+        self.proxy = StallingProxy()
+        self.addCleanup(self.proxy.close)
+        if 'dead_link' in self._testMethodName:
+            # Pings every second; no pong for four seconds closes.
+            self.server = Server(self.folder, extra=('--ping', '1', '--pong-timeout', '4',
+                                                     '--web-origin', f'http://127.0.0.1:{self.proxy.port}'))
+        else:
+            self.server = Server(self.folder, robots=3 if 'first_deal' in self._testMethodName else 2)
+        self.proxy.upstream = self.server.web_port
         self.addCleanup(self.server.stop)
         self.browser = start_browser(os.path.join(self.folder, 'profile'))
         self.addCleanup(self.browser.quit)
@@ -423,6 +496,32 @@ class WebClientTest(unittest.TestCase):
         self.assertGreater(self.state()['dealNumber'], deal, 'the deal did not end')
         self.assertGreaterEqual(played, 1)
         self.assertTrue(refused_card)
+
+    def test_a_dead_link_is_noticed_by_both_ends_and_the_game_resumes(self):
+        b = self.browser
+        b.get(f'http://127.0.0.1:{self.proxy.port}/?test&handle=Tester&sit=0')
+        self.server.wait_for(r'^Tester is sitting South$')
+        def in_play():
+            if self.hook('pickOpen'):
+                self.answer_pick()
+            elif self.hook('actionOpen'):
+                self.answer_action()
+            return self.state()['phase'] in (PHASE_PLAYING, PHASE_FIRST_LEAD)
+        self.until('a deal in play', in_play)
+        self.proxy.stall()
+        stalled = time.monotonic()
+        self.server.wait_for(r'^Game suspended$')
+        self.assertLess(time.monotonic() - stalled, 4 + 3, 'the server noticed late')
+        self.assertIn('Tester has left the table', self.server.pane())
+        self.until('the page notices', lambda: 'Connection lost' in self.hook('statusText'))
+        self.assertLess(time.monotonic() - stalled, 35, 'the page noticed late')
+        # Meanwhile the last table stays, greyed, and the status counts down.
+        self.assertTrue(b.execute_script('return document.getElementById("table").classList.contains("stale");'))
+        self.proxy.resume()
+        self.server.wait_for(r'^Tester is sitting South$', count=2)
+        self.server.wait_for(r'^Game resumed$')
+        self.until('seated South again', lambda: self.state()['position'] == SOUTH and self.state()['connected'])
+        self.assertFalse(b.execute_script('return document.getElementById("table").classList.contains("stale");'))
 
     def check_settings_are_remembered(self):
         b = self.browser
