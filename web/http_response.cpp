@@ -5,6 +5,7 @@ namespace zelbo {
 std::string_view StatusText(int status) {
   switch (status) {
     case 200: return "OK";
+    case 304: return "Not Modified";
     case 400: return "Bad Request";
     case 403: return "Forbidden";
     case 404: return "Not Found";
@@ -30,6 +31,14 @@ std::string ResponseHead(int status, std::string_view contentType, std::size_t c
        "connect-src 'self'; frame-ancestors 'none'; base-uri 'none'; form-action 'none'\r\n"
        "Referrer-Policy: no-referrer\r\n"
        "Cache-Control: no-cache\r\n";
+  if (!keepAlive) h += "Connection: close\r\n";
+  h += extra;
+  h += "\r\n";
+  return h;
+}
+
+std::string NotModifiedHead(bool keepAlive, std::string_view extra) {
+  std::string h = "HTTP/1.1 304 Not Modified\r\nCache-Control: no-cache\r\n";
   if (!keepAlive) h += "Connection: close\r\n";
   h += extra;
   h += "\r\n";

@@ -19,6 +19,10 @@ std::string_view StatusText(int status);
 std::string ResponseHead(int status, std::string_view contentType, std::size_t contentLength,
                          bool keepAlive, std::string_view extra = {});
 
+// "304 Not Modified": the browser's copy, named by `extra`'s ETag, is
+// still good; no body follows.
+std::string NotModifiedHead(bool keepAlive, std::string_view extra = {});
+
 // A refusal: a short text body saying the status.
 std::string RefusalAnswer(int status, bool keepAlive, std::string_view extra = {});
 

@@ -38,6 +38,7 @@ const char* WebContentType(std::string_view fileName) {
   if (EndsWith(fileName, ".svg")) return "image/svg+xml";
   if (EndsWith(fileName, ".png")) return "image/png";
   if (EndsWith(fileName, ".json")) return "application/json";
+  if (EndsWith(fileName, ".webmanifest")) return "application/manifest+json";
   return "application/octet-stream";
 }
 

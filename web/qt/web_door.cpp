@@ -223,16 +223,6 @@ void WebDoor::Process(PausableSocket* socket) {
   }
 }
 
-const QByteArray* WebDoor::Body(const QString& file) {
-  auto it = bodies_.find(file);
-  if (it == bodies_.end()) {
-    QResource resource(file);
-    if (!resource.isValid()) return nullptr;
-    it = bodies_.emplace(file, resource.uncompressedData()).first;
-  }
-  return &it->second;
-}
-
 void WebDoor::Answer(PausableSocket* socket, const HttpRequestHead& head, bool keepAlive) {
   const auto write = [socket](const std::string& s) {
     socket->write(s.data(), static_cast<qint64>(s.size()));
@@ -241,12 +231,10 @@ void WebDoor::Answer(PausableSocket* socket, const HttpRequestHead& head, bool k
   // "/ws" without an upgrade is no page.
   if (path == SocketPath) return write(RefusalAnswer(400, keepAlive));
   const QString file = WebAssetFor(QString::fromUtf8(path.data(), static_cast<qsizetype>(path.size())));
-  const QByteArray* body = file.isEmpty() ? nullptr : Body(file);
-  if (!body) return write(RefusalAnswer(404, keepAlive));
+  if (file.isEmpty() || !BodyOf(file)) return write(RefusalAnswer(404, keepAlive));
   if (head.method != "GET" && head.method != "HEAD")
     return write(RefusalAnswer(405, keepAlive, "Allow: GET, HEAD\r\n"));
-  write(ResponseHead(200, WebContentType(file.toStdString()), static_cast<std::size_t>(body->size()), keepAlive));
-  if (head.method == "GET") socket->write(*body);
+  AnswerFile(socket, head, file, keepAlive);
 }
 
 void WebDoor::Refuse(PausableSocket* socket, int status, const std::string& kind) {

@@ -85,7 +85,14 @@ class WebDoor : public QObject {
   void OnWebSocket();
   void Tick();
   bool Trusted(const std::string& peer) const;
-  const QByteArray* Body(const QString& file);
+  // A file as sent: its bytes in one form (resource path) and the entity tag
+  // of those bytes. The answer of a file, in web_door_files.cpp.
+  struct Body {
+    QByteArray bytes;
+    std::string tag;
+  };
+  const Body* BodyOf(const QString& resource);
+  void AnswerFile(PausableSocket* socket, const HttpRequestHead& head, const QString& file, bool keepAlive);
   void Note(const std::string& kind);
 
   QtTransport& transport_;
@@ -98,7 +105,7 @@ class WebDoor : public QObject {
   // Upgrades handed over, by peer address and port, until the WebSocket
   // comes out: the socket under it and the client's address.
   std::map<std::pair<std::string, uint16_t>, std::pair<QPointer<PausableSocket>, std::string>> pending_;
-  std::map<QString, QByteArray> bodies_;
+  std::map<QString, Body> bodies_;
   RefusalTally tally_;
   QTimer tick_;
 };
