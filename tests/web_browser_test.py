@@ -31,6 +31,7 @@ import tempfile
 import threading
 import time
 import unittest
+import urllib.request
 
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
@@ -177,6 +178,8 @@ class WebClientTest(unittest.TestCase):
             # Pings every second; no pong for four seconds closes.
             self.server = Server(self.folder, extra=('--ping', '1', '--pong-timeout', '4',
                                                      '--web-origin', f'http://127.0.0.1:{self.proxy.port}'))
+        elif 'robot_game' in self._testMethodName:
+            self.server = Server(self.folder, robots=4)
         else:
             self.server = Server(self.folder, robots=3 if 'first_deal' in self._testMethodName else 2)
         self.proxy.upstream = self.server.web_port
@@ -332,7 +335,8 @@ class WebClientTest(unittest.TestCase):
             return server is not None and server == self.hook('scoreLines')
         self.until('the page shows the server\'s score sheet', same)
         self.browser.find_element(By.ID, 'score-button').click()
-        shown = self.browser.find_element(By.ID, 'score-lines').text.splitlines()
+        shown = (self.browser.find_element(By.ID, 'score-lines').text.splitlines() +
+                 [self.browser.find_element(By.ID, 'score-totals').text])
         self.assertEqual([l.rstrip() for l in self.hook('scoreLines')], [l.rstrip() for l in shown])
         self.browser.find_element(By.ID, 'score-close').click()
 
@@ -522,6 +526,36 @@ class WebClientTest(unittest.TestCase):
         self.server.wait_for(r'^Game resumed$')
         self.until('seated South again', lambda: self.state()['position'] == SOUTH and self.state()['connected'])
         self.assertFalse(b.execute_script('return document.getElementById("table").classList.contains("stale");'))
+
+    def test_the_end_of_a_robot_game_is_summed_up(self):
+        b = self.browser
+        self.open_page('?test&handle=Watcher&kibitz=4')
+        summary = WebDriverWait(b, 10 * DEADLINE, poll_frequency=0.2).until(
+            lambda _: self.hook('summary'), message='the end-of-game summary')
+        # The totals are those of the hand records the table serves, read-only
+        # ("South: Robot South (-146)" and so on, in seat order).
+        url = f'http://127.0.0.1:{self.server.web_port}/handrecords.txt'
+        records = urllib.request.urlopen(url).read().decode()
+        totals = [int(re.search(rf'^{seat}: +.*\((-?\d+)\)\s*$', records, re.M).group(1))
+                  for seat in ('South', 'West', 'North', 'East')]
+        self.assertEqual(totals, summary['totals'])
+        self.assertEqual(len(summary['running']), 28)
+        self.assertEqual(summary['running'][-1], summary['totals'])
+        shown = [int(row.find_elements(By.TAG_NAME, 'td')[3].text)
+                 for row in b.find_elements(By.CSS_SELECTOR, '#summary-table tbody tr')]
+        self.assertEqual(sorted(summary['totals'], reverse=True), shown)
+        self.assertEqual(1, summary['places'][summary['totals'].index(max(summary['totals']))])
+        with self.assertRaises(urllib.error.HTTPError) as refused:
+            urllib.request.urlopen(urllib.request.Request(url, method='POST'))
+        self.assertEqual(405, refused.exception.code)
+        # The score sheet scrolls; its totals line stays in view.
+        b.find_element(By.ID, 'summary-close').click()
+        b.find_element(By.ID, 'score-button').click()
+        bottom, height, text = b.execute_script("""
+            const t = document.getElementById('score-totals');
+            return [t.getBoundingClientRect().bottom, innerHeight, t.textContent];""")
+        self.assertLessEqual(bottom, height)
+        self.assertEqual(summary['totals'], [int(v) for v in text.split()])
 
     def check_settings_are_remembered(self):
         b = self.browser

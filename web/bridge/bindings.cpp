@@ -10,6 +10,7 @@
 #include "display/card_recipe.h"
 #include "display/hand_geometry.h"
 #include "web/bridge/page_constants.h"
+#include "web/bridge/game_summary.h"
 #include "web/bridge/page_words.h"
 #include "web/bridge/web_client.h"
 
@@ -67,6 +68,7 @@ class PageClient {
   void sit(int seat) { client_.Sit(seat); }
   void kibitz(int which) { client_.Kibitz(which); }
   void standUp() { client_.StandUp(); }
+  void takePosition(int position) { client_.TakePosition(position); }
   void undo() { client_.Undo(); }
   void chat(const std::string& text) { client_.Chat(text); }
 
@@ -97,6 +99,21 @@ class PageClient {
   std::string turnWords() const { return TurnWords(client_.Session()); }
   std::string handWords() const { return HandWords(client_.Session()); }
   bool handsMasked() const { return HandsMaskedFromWatchers(client_.Session()); }
+
+  // {over, handles, totals, places, running: [[S, W, N, E] after each deal]}.
+  val gameSummary() const {
+    const GameSummary g = SummarizeGame(client_.Session());
+    val o = val::object();
+    o.set("over", g.over);
+    o.set("handles", ToArray(g.handles));
+    std::vector<double> totals(g.totals.begin(), g.totals.end());
+    o.set("totals", ToArray(totals));
+    o.set("places", ToArray(g.places));
+    val running = val::array();
+    for (const auto& row : g.running) running.call<void>("push", ToArray(std::vector<double>(row.begin(), row.end())));
+    o.set("running", running);
+    return o;
+  }
 
   // The own hand's slots that hold a card, each with the left edge and
   // width of its visible part (layout pixels), in hand order.
@@ -265,6 +282,7 @@ val PageConstantsForPage() {
   o.set("seatNames", ToArray(c.seatNames));
   o.set("sitMenuSeats", ToArray(c.sitMenuSeats));
   o.set("kibitzEveryone", c.kibitzEveryone);
+  o.set("phaseGameOver", static_cast<int>(PhaseGameOver));
   o.set("pickBoxCount", c.pickBoxCount);
   o.set("pickSuitCount", c.pickSuitCount);
   o.set("pickRankCount", c.pickRankCount);
@@ -307,6 +325,7 @@ EMSCRIPTEN_BINDINGS(zelbo_web) {
       .function("sit", &PageClient::sit)
       .function("kibitz", &PageClient::kibitz)
       .function("standUp", &PageClient::standUp)
+      .function("takePosition", &PageClient::takePosition)
       .function("undo", &PageClient::undo)
       .function("chat", &PageClient::chat)
       .function("setTable", &PageClient::setTable)
@@ -318,6 +337,7 @@ EMSCRIPTEN_BINDINGS(zelbo_web) {
       .function("turnWords", &PageClient::turnWords)
       .function("handWords", &PageClient::handWords)
       .function("handsMasked", &PageClient::handsMasked)
+      .function("gameSummary", &PageClient::gameSummary)
       .function("handSlots", &PageClient::handSlots)
       .function("pickState", &PageClient::pickState)
       .function("pickClickBox", &PageClient::pickClickBox)

@@ -143,6 +143,15 @@ void WebClient::StandUp() {
   session_.StartKibitzing(KibitzEveryone);
 }
 
+void WebClient::TakePosition(int position) {
+  const std::optional<Position> p = PositionFromInt(position);
+  if (!p || *p == NoPosition) return;
+  if (IsSeated(*p))
+    Sit(ViewedSeat(*p));
+  else
+    Kibitz(WatchesAll(*p) ? KibitzEveryone : ViewedSeat(*p));
+}
+
 void WebClient::Undo() {
   const std::string why = UndoRefusal(session_);
   if (why.empty())

@@ -49,6 +49,9 @@ class WebClient : private Transport, private ClientUi {
   void Sit(int seat);
   void Kibitz(int which);
   void StandUp();
+  // Sits in seat `position` (0..3) or watches as position 4..8 does: the
+  // position a page remembered.
+  void TakePosition(int position);
   void Undo();
   void Chat(const std::string& text);
 

@@ -183,6 +183,7 @@ class Page {
       $('score').showModal();
     });
     $('score-close').addEventListener('click', () => $('score').close());
+    $('summary-close').addEventListener('click', () => $('summary').close());
     this.wireSettings();
   }
 
@@ -282,8 +283,7 @@ class Page {
     // Back after a reload: the same seat at this table, without a click.
     const position = rememberedSeat(this.settings, this.tableKey, this.settings.handle);
     if (this.settings.handle && position !== null) {
-      this.start(this.settings.handle, position >= 4
-        ? { kibitz: Math.min(position - 4, this.page.kibitzEveryone) } : { sit: position });
+      this.start(this.settings.handle, { position });
       return;
     }
     const dialog = $('join');
@@ -309,7 +309,8 @@ class Page {
     this.applyTable();
     setStatus('Connecting...');
     this.client.join();
-    if (choice.kibitz !== undefined) this.client.kibitz(choice.kibitz);
+    if (choice.position !== undefined) this.client.takePosition(choice.position);
+    else if (choice.kibitz !== undefined) this.client.kibitz(choice.kibitz);
     else this.client.sit(choice.sit);
   }
 
@@ -350,6 +351,7 @@ class Page {
     if (!s.connected) return;
     setStatus(`${s.handle}, ${this.core.positionText(s.position)}`);
     if (s.position >= 0) rememberSeat(this.settings, this.tableKey, s.handle, s.position);
+    if (s.phase === this.page.phaseGameOver) this.showSummary();
     const turn = this.client.turnWords();
     const masked = this.client.handsMasked() ? 'This table hides the hands from watchers.' : '';
     const line = turn || masked;
@@ -383,8 +385,65 @@ class Page {
     this.updateStatus();
   }
 
+  // The sheet, its last line (the totals) apart so that it stays in view.
   showScoreLines() {
-    if (this.client) $('score-lines').textContent = this.client.scoreText();
+    if (!this.client) return;
+    const lines = this.client.scoreText().split('\n');
+    const totals = lines.length > 1 ? lines.pop() : '';
+    $('score-lines').textContent = lines.join('\n');
+    $('score-totals').textContent = totals;
+  }
+
+  // At the end of the game: places, totals and the running totals as a chart.
+  showSummary() {
+    const g = this.client.gameSummary();
+    if (!g.over || $('summary').open) return;
+    const names = this.page.seatNames;
+    const order = names.map((_, seat) => seat).sort((a, b) => g.places[a] - g.places[b]);
+    $('summary-table').tBodies[0].replaceChildren(...order.map((seat) => {
+      const tr = document.createElement('tr');
+      for (const text of [g.places[seat], names[seat], g.handles[seat], g.totals[seat]]) {
+        const td = document.createElement('td');
+        td.textContent = String(text);
+        tr.append(td);
+      }
+      return tr;
+    }));
+    this.drawChart(g.running, names);
+    $('summary').showModal();
+  }
+
+  drawChart(running, names) {
+    const svg = $('summary-chart');
+    const ns = 'http://www.w3.org/2000/svg';
+    const colours = ['#0b3d91', '#b00020', '#1b7a2f', '#7a4a00'];
+    const values = running.flat().concat([0]);
+    const low = Math.min(...values), high = Math.max(...values);
+    // The chart's box is 300 x 150 (the SVG's viewBox), with a margin.
+    const x = (i) => 8 + (284 * (i + 1)) / Math.max(1, running.length);
+    const y = (v) => 142 - (124 * (v - low)) / Math.max(1, high - low);
+    const parts = [];
+    const zero = document.createElementNS(ns, 'line');
+    Object.entries({ x1: 8, x2: 292, y1: y(0), y2: y(0), stroke: '#999', 'stroke-dasharray': '2 2' })
+      .forEach(([k, v]) => zero.setAttribute(k, String(v)));
+    parts.push(zero);
+    for (const seat of names.keys()) {
+      const line = document.createElementNS(ns, 'polyline');
+      line.setAttribute('points', [`8,${y(0)}`, ...running.map((r, i) => `${x(i)},${y(r[seat])}`)].join(' '));
+      line.setAttribute('fill', 'none');
+      line.setAttribute('stroke', colours[seat]);
+      line.setAttribute('stroke-width', '2');
+      const label = document.createElementNS(ns, 'title');
+      label.textContent = names[seat];
+      line.append(label);
+      parts.push(line);
+      const key = document.createElementNS(ns, 'text');
+      Object.entries({ x: 14 + seat * 70, y: 12, fill: colours[seat], 'font-size': 11 })
+        .forEach(([k, v]) => key.setAttribute(k, String(v)));
+      key.textContent = names[seat];
+      parts.push(key);
+    }
+    svg.replaceChildren(...parts);
   }
 
   // Read-only views for the browser test.
@@ -403,6 +462,7 @@ class Page {
       firstTableMs: () => this.firstTableMs,
       drop: () => this.link.drop(),
       turnText: () => $('turn').textContent,
+      summary: () => ($('summary').open ? this.client.gameSummary() : null),
       noticeText: () => $('notice').textContent,
       handSlots: () => (this.client ? this.client.handSlots() : []),
       focusSlot: () => this.focusSlot,

@@ -125,7 +125,7 @@ export class TableCanvas {
   ring(x, y, w, h) {
     const ctx = this.ctx;
     ctx.setTransform(this.ratio, 0, 0, this.ratio, 0, 0);
-    ctx.lineWidth = 3;
+    ctx.lineWidth = 2.5;
     ctx.strokeStyle = '#ffffff';
     ctx.strokeRect(x - 2.5, y - 2.5, w + 5, h + 5);
     ctx.strokeStyle = '#0b3d91';

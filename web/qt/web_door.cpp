@@ -230,6 +230,7 @@ void WebDoor::Answer(PausableSocket* socket, const HttpRequestHead& head, bool k
   const std::string_view path = head.Path();
   // "/ws" without an upgrade is no page.
   if (path == SocketPath) return write(RefusalAnswer(400, keepAlive));
+  if (path == "/handrecords.txt") return AnswerHandRecords(socket, head, keepAlive);
   const QString file = WebAssetFor(QString::fromUtf8(path.data(), static_cast<qsizetype>(path.size())));
   if (file.isEmpty() || !BodyOf(file)) return write(RefusalAnswer(404, keepAlive));
   if (head.method != "GET" && head.method != "HEAD")

@@ -36,6 +36,9 @@ class ServerTable;
 struct DoorOptions {
   std::vector<std::string> origins;         // further origins a page may come from
   std::vector<std::string> trustedProxies;  // peers whose X-Forwarded-For counts
+  // The hand-records file of the table's last finished game ("" for none),
+  // served read-only at /handrecords.txt; unset, that path is not found.
+  std::function<std::string()> handRecords;
 };
 
 class WebDoor : public QObject {
@@ -93,6 +96,7 @@ class WebDoor : public QObject {
   };
   const Body* BodyOf(const QString& resource);
   void AnswerFile(PausableSocket* socket, const HttpRequestHead& head, const QString& file, bool keepAlive);
+  void AnswerHandRecords(PausableSocket* socket, const HttpRequestHead& head, bool keepAlive);
   void Note(const std::string& kind);
 
   QtTransport& transport_;

@@ -2,6 +2,8 @@
 // the browser accepts (a precompressed copy from ":/webz/"), with a strong
 // entity tag, so that a browser that has the file already is answered
 // "304 Not Modified" without the bytes.
+#include <QFile>
+#include <QFileInfo>
 #include <QResource>
 
 #include "net/qt/pausable_socket.h"
@@ -59,6 +61,24 @@ void WebDoor::AnswerFile(PausableSocket* socket, const HttpRequestHead& head, co
                      keepAlive, extra);
   socket->write(out.data(), static_cast<qint64>(out.size()));
   if (head.method == "GET") socket->write(body->bytes);
+}
+
+// The records of the last finished game, as a download. Only that one file
+// of the table's folder is ever read, and nothing is written.
+void WebDoor::AnswerHandRecords(PausableSocket* socket, const HttpRequestHead& head, bool keepAlive) {
+  const auto write = [socket](const std::string& s) { socket->write(s.data(), static_cast<qint64>(s.size())); };
+  constexpr qint64 MaxRecordsBytes = 4 * 1024 * 1024;
+  const std::string path = options_.handRecords ? options_.handRecords() : std::string();
+  QFile file(QString::fromStdString(path));
+  if (path.empty() || !file.open(QIODevice::ReadOnly) || file.size() > MaxRecordsBytes)
+    return write(RefusalAnswer(404, keepAlive));
+  if (head.method != "GET" && head.method != "HEAD")
+    return write(RefusalAnswer(405, keepAlive, "Allow: GET, HEAD\r\n"));
+  const QByteArray bytes = file.read(MaxRecordsBytes);
+  const std::string name = QFileInfo(file).fileName().toStdString();
+  write(ResponseHead(200, "text/plain; charset=utf-8", static_cast<std::size_t>(bytes.size()), keepAlive,
+                     "Content-Disposition: attachment; filename=\"" + name + "\"\r\n"));
+  if (head.method == "GET") socket->write(bytes);
 }
 
 }  // namespace zelbo
