@@ -5,6 +5,7 @@ namespace zelbo {
 std::string_view StatusText(int status) {
   switch (status) {
     case 200: return "OK";
+    case 201: return "Created";
     case 304: return "Not Modified";
     case 400: return "Bad Request";
     case 403: return "Forbidden";

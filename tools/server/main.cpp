@@ -19,6 +19,7 @@
 #include "net/qt/qt_transport.h"
 #include "net/qt/descriptors.h"
 #include "net/table_router.h"
+#include "tools/server/club_run.h"
 #include "tools/server/headless_ui.h"
 #include "tools/server/resume_plan.h"
 #include "tools/server/server_options.h"
@@ -72,10 +73,11 @@ int main(int argc, char** argv) {
     return 1;
   }
 
-  // --resume: pick the autosave to continue or to start afresh in.
+  // --resume: pick the autosave to continue or to start afresh in (a club
+  // looks into each table's folder itself).
   ResumePlan plan;
   plan.autosaveName = AutosaveName(0);
-  if (options.resume) {
+  if (options.resume && !options.lobby) {
     plan = PlanResume(options.dir);
     for (const std::string& line : plan.refused)
       std::fprintf(stderr, "zelbowin-server: %s\n", line.c_str());
@@ -109,6 +111,7 @@ int main(int argc, char** argv) {
   liveness.pingIntervalMs = options.pingSeconds * int64_t{1000};
   liveness.pongLimitMs = options.pongTimeoutSeconds * int64_t{1000};
   transport.SetLiveness(liveness);
+  if (options.lobby) return RunClub(options, transport, app);
   HeadlessUi ui;
   // The crash drill's kill point between an action's frames and its files.
   if (const char* killAt = std::getenv("ZELBOWIN_KILL_BEFORE_FILES"))
@@ -150,7 +153,7 @@ int main(int argc, char** argv) {
   std::unique_ptr<WebDoor> door;
   if (options.web >= 0) {
     door = OpenWebDoor(transport, table, static_cast<uint16_t>(options.web),
-                       {options.webOrigins, options.trustedProxies, [&ui] { return ui.lastRecords(); }},
+                       {options.webOrigins, options.trustedProxies, nullptr, [&ui] { return ui.lastRecords(); }},
                        error);
     if (!door) {
       std::fprintf(stderr, "zelbowin-server: cannot listen for browsers on port %d\n", options.web);

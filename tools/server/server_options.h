@@ -28,6 +28,12 @@ struct ServerOptions {
   std::vector<std::string> trustedProxies;  // --trusted-proxy ADDR, repeatable
   int pingSeconds = 15;          // --ping S: a browser's connection is pinged this often
   int pongTimeoutSeconds = 60;   // --pong-timeout S: and closed when it has not answered for this long
+  // A club: many tables behind a lobby (see Club).
+  bool lobby = false;       // --lobby
+  int maxTables = 1000;     // --max-tables N
+  int robotsIdleSeconds = 60;     // --robots-idle S: robots of a table nobody plays at stop
+  int unloadSeconds = 600;        // --unload-after S: such a table leaves memory
+  int closeOverSeconds = 600;     // --close-over-after S: a finished table nobody is at closes
 };
 
 // Parses argv[1..]. On a bad option returns false with a message in `error`.
