@@ -10,6 +10,8 @@ namespace zelbo {
 
 constexpr int HandTop = 400;
 constexpr int HandBottom = 497;  // last row of a card: 400 + 97 - 1
+// How far a chosen card waiting for its confirming tap stands out.
+constexpr int RaisedBy = 14;
 
 // Left edge of hand slot `slot` (0..12) at the given card spacing:
 // 404 + slot * spacing - (13 * spacing) / 2, with the division truncating

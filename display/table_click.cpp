@@ -21,7 +21,9 @@ TableClick ClickTable(const TableView& view, int x, int y) {
 
 int HandSlotAt(const TableView& view, int x, int y) {
   const int seat = ViewerSeat(view);
-  if (seat < 0 || y < HandTop || y > HandBottom) return -1;
+  // A raised card is also hit over the strip it stands out by.
+  const int top = view.raisedSlot >= 0 ? HandTop - RaisedBy : HandTop;
+  if (seat < 0 || y < top || y > HandBottom) return -1;
   const uint8_t(&hand)[13] = view.game.hands[seat];
   const int64_t s = view.cardSpacing;
   for (int i = 0; i < 13; ++i) {
@@ -29,7 +31,7 @@ int HandSlotAt(const TableView& view, int x, int y) {
     const int64_t left = HandCardLeft(view.cardSpacing, i);
     const bool strip = x >= left && x <= left + s - 1;
     const bool whole = !SlotIsCovered(hand, i) && x >= left && x <= left + CardWidth;
-    if (strip || whole) return i;
+    if ((strip || whole) && (y >= HandTop || i == view.raisedSlot)) return i;
   }
   return -1;
 }

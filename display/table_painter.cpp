@@ -61,17 +61,18 @@ void DrawHand(Canvas& canvas, const uint8_t (&hand)[13], int left, int step, int
 
 // The viewer's own hand at the configured spacing. Cards pushed beyond any
 // screen by an absurd spacing are left out rather than wrapped around.
-void DrawOwnHand(Canvas& canvas, const uint8_t (&hand)[13], int32_t spacing) {
+void DrawOwnHand(Canvas& canvas, const uint8_t (&hand)[13], int32_t spacing, int raised) {
   constexpr int64_t FarAway = 1 << 20;
   for (int i = 0; i < 13; ++i) {
     if (!SlotHoldsCard(hand[i])) continue;
     const int64_t left = HandCardLeft(spacing, i);
     if (left < -FarAway || left > FarAway) continue;
     const int x = static_cast<int>(left);
+    const int y = i == raised ? HandTop - RaisedBy : HandTop;
     if (SlotIsCovered(hand, i)) {
-      DrawCardStrip(canvas, hand[i], x, HandTop, spacing);
+      DrawCardStrip(canvas, hand[i], x, y, spacing);
     } else {
-      DrawCard(canvas, hand[i], x, HandTop);
+      DrawCard(canvas, hand[i], x, y);
     }
   }
 }
@@ -246,7 +247,7 @@ void PaintTable(const TableView& view, const PaintRect& updateArea, Canvas& canv
     return;
   }
   DrawNames(view, h, pen);
-  DrawOwnHand(canvas, g.hands[h], view.cardSpacing);
+  DrawOwnHand(canvas, g.hands[h], view.cardSpacing, view.raisedSlot);
   DrawCurrentTrick(view, h, canvas);
   DrawLastTrick(g, h, canvas);
   DrawDominoRows(g, canvas);

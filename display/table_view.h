@@ -36,6 +36,9 @@ struct TableView {
   int32_t backgroundBlue = DefaultTableColour.blue;
   int32_t cardSpacing = DefaultCardSpacing;
   bool privileged = false;
+  // A card of the own hand chosen and waiting for a second tap to be
+  // played, drawn raised (touch screens in a browser); -1 for none.
+  int raisedSlot = -1;
 };
 
 // The table colour: the low 8 bits of each background setting.

@@ -42,7 +42,9 @@ import urllib.request
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.action_chains import ActionChains
+from selenium.webdriver.common.actions import interaction
 from selenium.webdriver.common.actions.action_builder import ActionBuilder
+from selenium.webdriver.common.actions.pointer_input import PointerInput
 from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
 from selenium.webdriver.support.ui import Select, WebDriverWait
@@ -189,7 +191,8 @@ class WebClientTest(unittest.TestCase):
         elif 'robot_game' in self._testMethodName:
             self.server = Server(self.folder, robots=4)
         else:
-            self.server = Server(self.folder, robots=3 if 'first_deal' in self._testMethodName else 2)
+            three = 'first_deal' in self._testMethodName or 'two_taps' in self._testMethodName
+            self.server = Server(self.folder, robots=3 if three else 2)
         self.proxy.upstream = self.server.web_port
         self.addCleanup(self.server.stop)
         self.browser = start_browser(os.path.join(self.folder, 'profile'))
@@ -414,6 +417,54 @@ class WebClientTest(unittest.TestCase):
         # the door's Content-Security-Policy: nothing was blocked.
         blocked = [e['message'] for e in b.get_log('browser') if 'Content Security Policy' in e['message']]
         self.assertEqual([], blocked)
+
+    def tap_at(self, point):
+        finger = PointerInput(interaction.POINTER_TOUCH, 'finger')
+        actions = ActionBuilder(self.browser, mouse=finger)
+        actions.pointer_action.move_to_location(int(point['x']), int(point['y'])).pointer_down().pointer_up()
+        actions.perform()
+
+    def test_a_phone_held_upright_plays_a_deal_by_two_taps(self):
+        b = self.browser
+        b.execute_cdp_cmd('Emulation.setDeviceMetricsOverride',
+                          {'width': 390, 'height': 844, 'deviceScaleFactor': 3, 'mobile': True})
+        b.execute_cdp_cmd('Emulation.setTouchEmulationEnabled', {'enabled': True, 'maxTouchPoints': 5})
+        self.open_page('?test&handle=Tapper&sit=0')
+        self.until('seated South', lambda: (self.state() or {}).get('position') == SOUTH)
+        deal = None
+        played = 0
+        deadline = time.monotonic() + 10 * DEADLINE
+        while time.monotonic() < deadline:
+            s = self.state()
+            if deal is None and s['dealNumber'] > 0:
+                deal = s['dealNumber']
+            if deal is not None and s['dealNumber'] > deal:
+                break
+            if self.hook('pickOpen') or self.hook('actionOpen'):
+                # The sheet along the bottom leaves the whole hand in view.
+                sheet = b.execute_script('return document.querySelector("dialog.decision[open]")'
+                                         '.getBoundingClientRect().top;')
+                hand = self.hook('layout')['hand']
+                self.assertGreaterEqual(sheet, max(r['y'] + r['height'] for r in hand))
+                if played == 0 and self.hook('pickOpen'):
+                    b.save_screenshot(os.environ.get('ZELBO_PHONE_PNG', 'phone.png'))
+                self.answer_pick() if self.hook('pickOpen') else self.answer_action()
+            elif (s['position'] == SOUTH and s['phase'] in (PHASE_PLAYING, PHASE_FIRST_LEAD) and
+                  s['turn'] == SOUTH and self.hook('playable')):
+                card = self.hook('playable')[0]
+                point = self.hook('slotPoint', s['hand'].index(card))
+                self.tap_at(point)  # chosen, not yet played
+                time.sleep(0.3)
+                self.assertIn(card, self.state()['hand'])
+                self.tap_at(point)
+                self.until(f'card {card} played by the second tap', lambda: self.state()['dealNumber'] != s['dealNumber']
+                           or card not in self.state()['hand'])
+                played += 1
+            else:
+                time.sleep(0.05)
+        else:
+            self.fail(f'the deal did not end: {self.state()}')
+        self.assertGreaterEqual(played, 4)
 
     def test_reload_keeps_the_seat_refusals_speak_and_keys_play_a_deal(self):
         b = self.browser

@@ -217,6 +217,21 @@ TEST_F(WebClientTest, AClickOnAPlayableCardPlaysItAndAClickBesideTheHandNothing)
   ASSERT_EQ(frames.size(), 1u);
   EXPECT_EQ(frames[0].type, MsgPlayCard);
   EXPECT_EQ(frames[0].payload.at(0), slot);
+
+  // A finger chooses first: the card stands out until a tap elsewhere or a
+  // second tap on it, also over the part it stands out by, plays it.
+  const int next = 7, at = client.SlotMiddle(next);
+  client.Tap(at, 450);
+  EXPECT_EQ(client.View().raisedSlot, next);
+  client.Tap(at, 300);
+  EXPECT_EQ(client.View().raisedSlot, -1);
+  client.Tap(at, 450);
+  EXPECT_TRUE(page.TakeFrames().empty());
+  client.Tap(at, HandTop - RaisedBy / 2);
+  const std::vector<DecodedFrame> tapped = page.TakeFrames();
+  ASSERT_EQ(tapped.size(), 1u);
+  EXPECT_EQ(tapped[0].payload.at(0), next);
+  EXPECT_EQ(client.View().raisedSlot, -1);
 }
 
 TEST_F(WebClientTest, RefusedCommandsSayWhyAndSendNothing) {

@@ -92,6 +92,8 @@ class PageClient {
     return c.undo || c.slot >= 0;
   }
   void playSlot(int slot) { client_.PlaySlot(slot); }
+  void tap(int x, int y) { client_.Tap(x, y); }
+  void setConfirmTaps(bool on) { client_.SetConfirmTaps(on); }
   void releaseTrick() { client_.ReleaseTrick(); }
   bool reconnecting() const { return client_.Reconnecting(); }
 
@@ -332,6 +334,8 @@ EMSCRIPTEN_BINDINGS(zelbo_web) {
       .function("paint", &PageClient::paint)
       .function("click", &PageClient::click)
       .function("playSlot", &PageClient::playSlot)
+      .function("tap", &PageClient::tap)
+      .function("setConfirmTaps", &PageClient::setConfirmTaps)
       .function("releaseTrick", &PageClient::releaseTrick)
       .function("reconnecting", &PageClient::reconnecting)
       .function("turnWords", &PageClient::turnWords)

@@ -180,6 +180,7 @@ TableView WebClient::View() const {
   v.backgroundBlue = colour_.blue;
   v.cardSpacing = spacing_;
   FillClientView(v, session_);
+  v.raisedSlot = raisedSlot_;
   return v;
 }
 
@@ -219,6 +220,33 @@ void WebClient::PlaySlot(int slot) {
     session_.PlayCard(card);
   else
     host_.Refused(why);
+}
+
+void WebClient::Tap(int x, int y) {
+  if (!confirmTaps_) {
+    Click(x, y);
+    return;
+  }
+  held_.reset();
+  const TableView view = View();
+  const int slot = HandSlotAt(view, x, y);
+  const int raised = raisedSlot_;
+  raisedSlot_ = -1;
+  raisedCard_ = NoCard;
+  if (slot < 0) {
+    if (raised >= 0) host_.Repaint();
+    return;
+  }
+  const int seat = ViewerSeat(view);
+  const int card = view.game.hands[seat][slot];
+  if (slot == raised || !CardRefusal(session_, card).empty()) {
+    PlaySlot(slot);  // the confirming tap, or a card refused at once
+    host_.Repaint();
+    return;
+  }
+  raisedSlot_ = slot;
+  raisedCard_ = card;
+  host_.Repaint();
 }
 
 void WebClient::ReleaseTrick() {
@@ -297,6 +325,15 @@ bool WebClient::ActionOk() {
 // ---- What the session reports ----
 
 void WebClient::RedrawTable() {
+  // A raised card goes down when it left the hand or the turn moved on.
+  if (raisedSlot_ >= 0) {
+    const int seat = ViewedSeat(session_.LocalPosition());
+    if (seat < 0 || SeatToPlay(session_.Game()) != seat ||
+        session_.Game().hands[seat][raisedSlot_] != raisedCard_) {
+      raisedSlot_ = -1;
+      raisedCard_ = NoCard;
+    }
+  }
   // Back at the table after a drop: the live table again.
   if (frozen_ && session_.IsClient() && session_.LocalPosition() != NoPosition) frozen_.reset();
   if (!frozen_) HoldWonTrick();

@@ -63,6 +63,12 @@ class WebClient : private Transport, private ClientUi {
   TableClick Click(int x, int y);
   // Plays the card in hand slot `slot` as a click on it would (keyboard).
   void PlaySlot(int slot);
+  // A touch: with confirming taps on, the first tap on a card that may be
+  // played raises it, a second tap on it plays it, and a tap anywhere else
+  // lowers it; a card that may not be played is refused at once. Off, a
+  // tap is a click.
+  void Tap(int x, int y);
+  void SetConfirmTaps(bool on) { confirmTaps_ = on; }
   // While a won trick is held (HoldTrick) or the connection is being made
   // again, the table painted is that moment's, not the live one.
   void ReleaseTrick();
@@ -132,6 +138,9 @@ class WebClient : private Transport, private ClientUi {
   std::optional<TableView> held_;    // the table with the won trick in view
   uint8_t lastTrick_[4] = {NoCard, NoCard, NoCard, NoCard};
   int lastTrickDeal_ = -1;
+  bool confirmTaps_ = true;
+  int raisedSlot_ = -1;
+  int raisedCard_ = NoCard;
   void HoldWonTrick();
   Rgb colour_ = DefaultTableColour;
   int32_t spacing_ = DefaultCardSpacing;

@@ -121,7 +121,9 @@ class Page {
       const at = this.table.toLayout(e);
       if (at && this.client) {
         e.preventDefault();
-        this.client.click(at.x, at.y);
+        // A finger chooses, then confirms; a mouse plays at once.
+        if (e.pointerType === 'touch') this.client.tap(at.x, at.y);
+        else this.client.click(at.x, at.y);
       }
     });
     $('table').addEventListener('keydown', (e) => this.tableKey_(e));
@@ -243,21 +245,25 @@ class Page {
   wireSettings() {
     const colour = $('set-colour');
     const spacing = $('set-spacing');
+    const confirm = $('set-confirm');
     const shown = $('set-spacing-value');
     spacing.min = String(this.page.minCardSpacing);
     spacing.max = String(this.page.maxCardSpacing);
     const apply = () => {
       this.settings.colour = colour.value;
       this.settings.spacing = Number(spacing.value);
+      this.settings.confirmTaps = confirm.checked;
       shown.textContent = spacing.value;
       saveSettings(this.settings);
       this.applyTable();
     };
     colour.addEventListener('input', apply);
     spacing.addEventListener('input', apply);
+    confirm.addEventListener('change', apply);
     $('settings-button').addEventListener('click', () => {
       colour.value = this.settings.colour;
       spacing.value = String(this.settings.spacing);
+      confirm.checked = this.settings.confirmTaps;
       shown.textContent = spacing.value;
       $('settings').showModal();
     });
@@ -266,6 +272,7 @@ class Page {
   applyTable() {
     if (!this.client) return;
     this.client.setTable(this.settings.colour, this.settings.spacing);
+    this.client.setConfirmTaps(this.settings.confirmTaps);
     this.queuePaint();
   }
 
@@ -452,6 +459,12 @@ class Page {
       state: () => this.client && this.client.state(),
       playable: () => (this.client ? this.client.playableCards() : []),
       slotPoint: (slot) => this.table.toPage(this.client.slotMiddle(slot), this.page.handRowMiddle),
+      // In page pixels: each seat's name and each card of the own hand (its
+      // visible part), in hand order.
+      layout: () => ({
+        hand: this.client.handSlots().map((s) => this.table.toPageRect(s.left, this.core.handTop, s.width,
+          this.core.cardHeight)),
+      }),
       tableSize: () => [this.page.tableWidth, this.page.tableHeight],
       page: () => this.page,
       paneLines: () => (this.client ? this.client.paneLines() : []),

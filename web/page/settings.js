@@ -1,11 +1,13 @@
 // What the browser remembers between visits: the handle, the table colour,
-// the card spacing, and the seat taken at each table. Defaults and bounds are the core's (`page` is its
+// the card spacing, whether a tap must be confirmed, and the seat taken at
+// each table. Defaults and bounds are the core's (`page` is its
 // pageConstants() record), so they are the desktop's too.
 
 const KEY = 'zelbowin';
 
 export function loadSettings(core, page) {
-  const defaults = { handle: '', colour: page.defaultTableColour, spacing: page.defaultCardSpacing };
+  const defaults = { handle: '', colour: page.defaultTableColour, spacing: page.defaultCardSpacing,
+    confirmTaps: true };
   let stored = {};
   try {
     stored = JSON.parse(localStorage.getItem(KEY) || '{}') || {};
@@ -14,6 +16,7 @@ export function loadSettings(core, page) {
   }
   const s = { ...defaults, ...stored };
   if (typeof s.handle !== 'string') s.handle = '';
+  if (typeof s.confirmTaps !== 'boolean') s.confirmTaps = true;
   if (typeof s.colour !== 'string' || !core.isColourText(s.colour)) s.colour = defaults.colour;
   s.spacing = Number.isInteger(s.spacing)
     ? Math.min(page.maxCardSpacing, Math.max(page.minCardSpacing, s.spacing))

@@ -142,6 +142,13 @@ export class TableCanvas {
     return { x, y };
   }
 
+  // The page rectangle of a layout rectangle, for tests.
+  toPageRect(x, y, w, h) {
+    const rect = this.canvas.getBoundingClientRect();
+    const sx = rect.width / this.width, sy = rect.height / this.height;
+    return { x: rect.left + x * sx, y: rect.top + y * sy, width: w * sx, height: h * sy };
+  }
+
   // The page position of layout point (x, y), for tests.
   toPage(x, y) {
     const rect = this.canvas.getBoundingClientRect();
