@@ -289,6 +289,16 @@ class WebClientTest(unittest.TestCase):
         self.until(f'card {card} leaves the hand', gone)
         return card
 
+    def until_in_play(self):
+        """Answers the dialogs until a deal is in play."""
+        def in_play():
+            if self.hook('pickOpen'):
+                self.answer_pick()
+            elif self.hook('actionOpen'):
+                self.answer_action()
+            return self.state()['phase'] in (PHASE_PLAYING, PHASE_FIRST_LEAD)
+        self.until('a deal in play', in_play)
+
     def play_by_keys(self, refuse_once):
         """Moves the focus ring with Left/Right to a playable card and plays
         it with Enter; with `refuse_once`, first tries a card that may not be
@@ -481,13 +491,7 @@ class WebClientTest(unittest.TestCase):
         Select(b.find_element(By.ID, 'join-seat')).select_by_visible_text('East')
         b.find_element(By.ID, 'join-sit').click()
         self.server.wait_for(r'^Tester is sitting East$')
-        def in_play():
-            if self.hook('pickOpen'):
-                self.answer_pick()
-            elif self.hook('actionOpen'):
-                self.answer_action()
-            return self.state()['phase'] in (PHASE_PLAYING, PHASE_FIRST_LEAD)
-        self.until('a deal in play', in_play)
+        self.until_in_play()
 
         # A reload in mid-deal sits East again, without a click.
         b.refresh()
@@ -564,13 +568,7 @@ class WebClientTest(unittest.TestCase):
         b = self.browser
         b.get(f'http://127.0.0.1:{self.proxy.port}/?test&handle=Tester&sit=0')
         self.server.wait_for(r'^Tester is sitting South$')
-        def in_play():
-            if self.hook('pickOpen'):
-                self.answer_pick()
-            elif self.hook('actionOpen'):
-                self.answer_action()
-            return self.state()['phase'] in (PHASE_PLAYING, PHASE_FIRST_LEAD)
-        self.until('a deal in play', in_play)
+        self.until_in_play()
         self.proxy.stall()
         stalled = time.monotonic()
         self.server.wait_for(r'^Game suspended$')

@@ -68,7 +68,11 @@ class Page {
         this.pick.close();
         this.action.close();
       },
-      repaint: () => this.queuePaint(),
+      // A hidden tab gets no animation frames: its title says "Your turn" now.
+      repaint: () => {
+        this.queuePaint();
+        if (document.hidden) this.updateStatus();
+      },
       paneLineAdded: (line) => this.addPaneLine(line),
       scoreChanged: () => this.showScoreLines(),
       connectionLost: () => this.retryLater(),
@@ -126,7 +130,7 @@ class Page {
         else this.client.click(at.x, at.y);
       }
     });
-    $('table').addEventListener('keydown', (e) => this.tableKey_(e));
+    $('table').addEventListener('keydown', (e) => this.onTableKey(e));
     $('table').addEventListener('focus', () => this.queuePaint());
     $('table').addEventListener('blur', () => this.queuePaint());
     document.addEventListener('visibilitychange', () => this.updateStatus());
@@ -197,7 +201,7 @@ class Page {
 
   // Keys on the table: Left and Right move the focus ring over the own
   // cards, Enter or Space plays the card under it.
-  tableKey_(e) {
+  onTableKey(e) {
     if (!this.client || e.ctrlKey || e.metaKey || e.altKey) return;
     const slots = this.client.handSlots();
     if (!slots.length) return;
