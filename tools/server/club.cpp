@@ -171,7 +171,7 @@ TableListing Club::Listing(const std::string& id, const Entry& e) const {
       const Connection* c = conn == EmptySeat ? nullptr : s.Connections().Find(conn);
       if (!c) continue;
       l.seats[seat].handle = c->handle;
-      l.seats[seat].robot = c->handle == RobotHandle(seat);
+      l.seats[seat].robot = IsRobotHandle(c->handle);
     }
     for (const Connection& c : s.Connections().all())
       l.watchers += c.joined && SeatOf(s.Occupants(), c.conn) < 0;
