@@ -224,22 +224,22 @@ void Club::Tick() {
   std::fflush(out_);
 }
 
-bool Club::OpenTable(const std::string& id) {
-  if (!IsTableId(id)) return false;
+int Club::OpenTable(const std::string& id) {
+  if (!IsTableId(id)) return 404;
   const auto it = tables_.find(id);
-  if (it == tables_.end()) return false;
+  if (it == tables_.end()) return 404;
   Entry& e = it->second;
-  if (e.table) return true;
-  if (TablesInMemory() >= options_.limits.maxTables) return false;
+  if (e.table) return 0;
+  if (TablesInMemory() >= options_.limits.maxTables) return 503;
   std::string error;
   if (!Load(id, e, true, error)) {
     std::fprintf(out_, "[%s] cannot load: %s\n", id.c_str(), error.c_str());
     std::fflush(out_);
-    return false;
+    return 503;
   }
   std::fprintf(out_, "[%s] loaded again\n", id.c_str());
   std::fflush(out_);
-  return true;
+  return 0;
 }
 
 DoorSite::Answer Club::Api(std::string_view method, std::string_view path, std::string_view body,

@@ -57,7 +57,7 @@ class Club : public QObject, public DoorSite {
   void Tick();
 
   // DoorSite
-  bool OpenTable(const std::string& id) override;
+  int OpenTable(const std::string& id) override;
   Answer Api(std::string_view method, std::string_view path, std::string_view body,
              const std::string& client) override;
 
