@@ -195,7 +195,7 @@ void Club::Tick() {
     const int64_t quiet = people > 0 ? 0 : now - e.quietSinceMs;
     const bool over = e.table->Server().Game().phase == PhaseGameOver;
     switch (DecideFate(over, people, quiet, e.table->RobotsPaused(), options_.timeouts)) {
-      case TableFate::Keep: break;
+      case TableFate::Keep: continue;
       case TableFate::ResumeRobots: e.table->ResumeRobots(); break;
       case TableFate::PauseRobots:
         e.table->PauseRobots();
@@ -207,6 +207,7 @@ void Club::Tick() {
         break;
       case TableFate::Close: closed.push_back(id); break;
     }
+    listMadeMs_ = -1;
   }
   for (const std::string& id : closed) {
     Entry& e = tables_[id];
@@ -250,14 +251,18 @@ DoorSite::Answer Club::Api(std::string_view method, std::string_view path, std::
   return Json(405, ApiErrorJson("use GET or POST"), "Allow: GET, HEAD, POST\r\n");
 }
 
-DoorSite::Answer Club::List() const {
+DoorSite::Answer Club::List() {
+  const int64_t now = NowMs();
+  if (listMadeMs_ >= 0 && now - listMadeMs_ < ListReuseMs) return Json(200, list_);
   std::vector<TableListing> list;
   for (const auto& [id, e] : tables_)
     if (e.info.listed) list.push_back(Listing(id, e));
   std::stable_sort(list.begin(), list.end(), [](const TableListing& a, const TableListing& b) {
     return a.created < b.created;
   });
-  return Json(200, TableListJson(list));
+  list_ = TableListJson(list);
+  listMadeMs_ = now;
+  return Json(200, list_);
 }
 
 DoorSite::Answer Club::Create(std::string_view body, const std::string& client) {
@@ -292,6 +297,7 @@ DoorSite::Answer Club::Create(std::string_view body, const std::string& client) 
   }
   recent.push_back(now);
   tables_.emplace(id, std::move(e));
+  listMadeMs_ = -1;
   std::fprintf(out_, "[%s] opened for %s: \"%s\"%s\n", id.c_str(), client.c_str(),
                tables_[id].info.name.c_str(), request->listed ? "" : " (private)");
   std::fflush(out_);
