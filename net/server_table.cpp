@@ -265,11 +265,14 @@ std::function<void(bool, const std::string&)> ServerTable::WhenWritten(
 }
 
 // A snapshot that was not written breaks the ring's chain: undo then never
-// reaches past it to an older state.
+// reaches past it to an older state. Like the autosave's, a run of failures
+// (a folder that went away fails every action) gives one line.
 void ServerTable::SnapshotWritten(bool ok, const std::string& error) {
+  const bool wasFailing = snapshotsFailing_;
+  snapshotsFailing_ = !ok;
   if (ok) return;
   undo_->BreakChain();
-  AddPaneLine(error);
+  if (!wasFailing) AddPaneLine(error);
 }
 
 void ServerTable::AutosaveWritten(bool ok, const std::string& error) {

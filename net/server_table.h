@@ -43,7 +43,7 @@ class ServerUi : public TableScreen {
   // The game has ended: ask about the hand records.
   virtual void GameOver(const GameState& g) { (void)g; }
   // An action's frames have been handed to the sockets; its undo snapshot
-  // and autosave are written as soon as this returns.
+  // and autosave are handed to the writer as soon as this returns.
   virtual void ActionFramesSent() {}
 };
 
@@ -62,7 +62,7 @@ struct SeatingEvent {
 };
 
 // Told of every seating event once the input that caused it has been
-// handled (its frames are out and its files written), in order. A listener
+// handled (its frames are out and its files handed to the writer), in order. A listener
 // may act on the table from there; what that causes is told next.
 class SeatingListener {
  public:
@@ -240,6 +240,7 @@ class ServerTable : public EngineHost, public TransportEvents {
   FileWriter& writer_;
   // Outcomes of files handed over reach the table only while this lives.
   std::shared_ptr<ServerTable*> self_;
+  bool snapshotsFailing_ = false;  // the last undo snapshot was not written
   bool listening_ = false;
   std::vector<SeatingListener*> listeners_;
   std::vector<SeatingEvent> events_;  // raised, not yet delivered
