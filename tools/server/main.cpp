@@ -20,6 +20,7 @@
 #include "net/qt/qt_transport.h"
 #include "net/qt/descriptors.h"
 #include "net/table_router.h"
+#include "tools/server/club_run.h"
 #include "tools/server/headless_ui.h"
 #include "tools/server/resume_plan.h"
 #include "tools/server/server_options.h"
@@ -73,10 +74,11 @@ int main(int argc, char** argv) {
     return 1;
   }
 
-  // --resume: pick the autosave to continue or to start afresh in.
+  // --resume: pick the autosave to continue or to start afresh in (a club
+  // looks into each table's folder itself).
   ResumePlan plan;
   plan.autosaveName = AutosaveName(0);
-  if (options.resume) {
+  if (options.resume && !options.lobby) {
     plan = PlanResume(options.dir);
     for (const std::string& line : plan.refused)
       std::fprintf(stderr, "zelbowin-server: %s\n", line.c_str());
@@ -106,6 +108,7 @@ int main(int argc, char** argv) {
   });
 
   QtTransport transport;
+  if (options.lobby) return RunClub(options, transport, app);
   HeadlessUi ui;
   // The crash drill's kill point between an action's frames and its files.
   if (const char* killAt = std::getenv("ZELBOWIN_KILL_BEFORE_FILES"))

@@ -26,6 +26,12 @@ struct ServerOptions {
   int web = -1;             // --web N: port for browsers (-1: none; 0 picks one)
   std::vector<std::string> webOrigins;      // --web-origin URL, repeatable
   std::vector<std::string> trustedProxies;  // --trusted-proxy ADDR, repeatable
+  // A club: many tables behind a lobby (see Club).
+  bool lobby = false;       // --lobby
+  int maxTables = 1000;     // --max-tables N
+  int robotsIdleSeconds = 60;     // --robots-idle S: robots of a table nobody plays at stop
+  int unloadSeconds = 600;        // --unload-after S: such a table leaves memory
+  int closeOverSeconds = 600;     // --close-over-after S: a finished table nobody is at closes
 };
 
 // Parses argv[1..]. On a bad option returns false with a message in `error`.
