@@ -4,6 +4,11 @@
 
 namespace zelbo {
 
+std::string WriterSummary(const DiskWriterStats& stats) {
+  return std::to_string(stats.batches) + " batches, " + std::to_string(stats.files) + " files, " +
+         std::to_string(stats.syncs) + " syncs, " + std::to_string(stats.failures) + " failures";
+}
+
 DiskWriter::DiskWriter(std::function<void()> wake)
     : wake_(std::move(wake)), thread_([this] { Run(); }) {}
 

@@ -42,6 +42,9 @@ struct DiskWriterStats {
   std::vector<double> commitMicros;
 };
 
+// "B batches, F files, S syncs, X failures" for the log.
+std::string WriterSummary(const DiskWriterStats& stats);
+
 class DiskWriter final : public FileWriter {
  public:
   // `wake` runs on the writer's thread whenever outcomes begin to wait;

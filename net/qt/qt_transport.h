@@ -87,6 +87,10 @@ class QtTransport : public QObject, public Transport {
   // this long, so a dead peer cannot keep the socket forever.
   static constexpr int GracefulCloseLimitMs = 30000;
   void SetGracefulCloseLimitMs(int ms) { gracefulCloseLimitMs_ = ms; }
+  // A load program that stands for many clients, through a server that
+  // trusts it as a proxy, names the client of the WebSockets it opens to
+  // links from now on ("" names none).
+  void SetForwardedFor(std::string address) { forwardedFor_ = std::move(address); }
 
  private:
   void Adopt(ConnId conn, QTcpSocket* socket, bool accepted);
@@ -113,6 +117,7 @@ class QtTransport : public QObject, public Transport {
   std::set<ConnId> readLater_;
   QTimer tick_;
   int gracefulCloseLimitMs_ = GracefulCloseLimitMs;
+  std::string forwardedFor_;  // see SetForwardedFor
 };
 
 // Sets SO_LINGER {1, 0} on the socket's descriptor and closes it, so the

@@ -166,6 +166,7 @@ int main(int argc, char** argv) {
   door.reset();
   hosted.Stop();
   writer.Writer().Drain();  // the last files are on disk, and any failure told
+  std::printf("zelbowin-server: writer: %s\n", WriterSummary(writer.Writer().Stats()).c_str());
   std::printf("zelbowin-server: table closed\n");
   std::fflush(stdout);
   return result;
