@@ -54,6 +54,7 @@ void ScriptedClient::Decide() {
   const GameState& g = session_.Game();
   if (g.phase != PhaseChoosing || ActingSeat(g) != session_.LocalPosition()) return;
   ++actions;
+  if (onDecision) onDecision();
   if (g.turn == 0)
     session_.SendContractChosen(SimpleContract(g));
   else

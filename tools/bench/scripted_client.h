@@ -32,6 +32,8 @@ class ScriptedClient : public ClientUi {
   // When set, each action is handed to it, to be run later (a bench paces
   // its players so); the action looks at the mirror again when it runs.
   std::function<void(std::function<void()>)> defer;
+  // Called right before the client sends a contract or a double.
+  std::function<void()> onDecision;
   // Called right before the client sends a card.
   std::function<void(int card)> onCard;
 

@@ -3,7 +3,8 @@
 // load. It opens N tables through the API and seats four first-choice
 // players at each over WebSocket, every player answering its prompt MS
 // milliseconds after it came. Once the tables play, it measures for S
-// seconds: actions per second, the card round trip (a player's card until
+// seconds: actions per second, the round trip of cards and of decisions
+// (a player's card or decision until
 // the turn frame that follows it reaches that player), the server's CPU
 // time per action, its resident memory in total and per table, and the
 // writer's syncs per second.
@@ -93,13 +94,14 @@ long ProcessResidentKiB(qint64 pid) {
   return -1;
 }
 
-// Four paced players at one table, and the timing of their cards.
+// Four paced players at one table, and the timing of their actions.
 struct LoadTable {
   std::string id;
   std::array<std::unique_ptr<QtTransport>, 4> transports;
   std::array<std::unique_ptr<ScriptedClient>, 4> players;
-  Clock::time_point cardSent;
-  int cardSeat = -1;
+  Clock::time_point sent;  // the last action, by seat `actor` (-1: none waits)
+  int actor = -1;
+  bool card = false;
 
   bool Seated() const {
     for (const auto& p : players)
@@ -193,7 +195,7 @@ int RunTablesMode(const Options& options) {
           at != std::string::npos) {
         auto t = std::make_unique<LoadTable>();
         t->id = text.substr(at + 6, text.find('"', at + 6) - at - 6);
-        t->cardSeat = k;  // the table's number until its players sit
+        t->actor = k;  // the table's number until its players sit
         tables.push_back(std::move(t));
       } else {
         ++refused;
@@ -215,14 +217,15 @@ int RunTablesMode(const Options& options) {
   // handshakes from one address at once).
   QObject pacer;  // the paced actions die with it, before the players
   bool measuring = false;
-  std::vector<double> rtt;
+  std::vector<double> rtt, cardRtt;  // decisions, cards
   const char* handles[] = {"South", "West", "North", "East"};
-  for (std::size_t first = 0; first < tables.size(); first += 2) {
-    const std::size_t end = std::min(tables.size(), first + 2);
+  for (std::size_t first = 0; first < tables.size(); first += 3) {
+    const std::size_t end = std::min(tables.size(), first + 3);
+    if (first % 100 == 0) std::fprintf(stderr, "tables mode: seating table %zu of %zu\n", first + 1, tables.size());
     for (std::size_t i = first; i < end; ++i) {
       LoadTable& t = *tables[i];
-      const std::string address = PlayerAddress(t.cardSeat);
-      t.cardSeat = -1;
+      const std::string address = PlayerAddress(t.actor);
+      t.actor = -1;
       for (int s = 0; s < 4; ++s) {
         t.transports[s] = std::make_unique<QtTransport>();
         t.transports[s]->SetForwardedFor(address);
@@ -231,14 +234,15 @@ int RunTablesMode(const Options& options) {
         p.defer = [&pacer, pace = args.paceMs](std::function<void()> action) {
           QTimer::singleShot(pace, &pacer, std::move(action));
         };
-        p.onCard = [&t, s](int) {
-          t.cardSent = Clock::now();
-          t.cardSeat = s;
-        };
-        p.onFrame = [&t, &rtt, &measuring, s](int type) {
-          if (type != MsgTurn || t.cardSeat != s) return;
-          if (measuring) rtt.push_back(std::chrono::duration<double, std::micro>(Clock::now() - t.cardSent).count());
-          t.cardSeat = -1;
+        p.onCard = [&t, s](int) { t.sent = Clock::now(), t.actor = s, t.card = true; };
+        p.onDecision = [&t, s] { t.sent = Clock::now(), t.actor = s, t.card = false; };
+        p.onFrame = [&t, &rtt, &cardRtt, &measuring, s](int type) {
+          if (type != MsgTurn || t.actor != s) return;
+          if (measuring) {
+            const double us = std::chrono::duration<double, std::micro>(Clock::now() - t.sent).count();
+            (t.card ? cardRtt : rtt).push_back(us);
+          }
+          t.actor = -1;
         };
         p.session().Connect(base + "/t/" + t.id + "/");
       }
@@ -265,12 +269,14 @@ int RunTablesMode(const Options& options) {
   long actionsBefore = 0;
   for (const auto& t : tables) actionsBefore += t->Actions();
   const double cpuBefore = ProcessCpuSeconds(server.processId());
+  const double loadCpuBefore = ProcessCpuSeconds(getpid());
   const auto windowStart = Clock::now();
   measuring = true;
   RunEventsUntil([] { return false; }, args.seconds * 1000);
   measuring = false;
   const double window = std::chrono::duration<double>(Clock::now() - windowStart).count();
   const double cpu = ProcessCpuSeconds(server.processId()) - cpuBefore;
+  const double loadCpu = ProcessCpuSeconds(getpid()) - loadCpuBefore;
   long actions = -actionsBefore;
   for (const auto& t : tables) actions += t->Actions();
   const long endKiB = ProcessResidentKiB(server.processId());
@@ -296,7 +302,11 @@ int RunTablesMode(const Options& options) {
               args.tables, n, stillPlaying, args.paceMs, window);
   std::printf("folder:       %s\n", args.dir.c_str());
   std::printf("actions:      %.0f /s\n", static_cast<double>(actions) / window);
-  std::printf("card rtt:     median %.2f ms, p99 %.2f ms (%zu cards)\n", Percentile(rtt, 0.5) / 1000,
+  // First-choice players double only when they must, so the first deals
+  // of a game are often decided without play: decisions are timed too.
+  std::printf("card rtt:     median %.2f ms, p99 %.2f ms (%zu cards)\n", Percentile(cardRtt, 0.5) / 1000,
+              Percentile(cardRtt, 0.99) / 1000, cardRtt.size());
+  std::printf("decision rtt: median %.2f ms, p99 %.2f ms (%zu contracts and doubles)\n", Percentile(rtt, 0.5) / 1000,
               Percentile(rtt, 0.99) / 1000, rtt.size());
   std::printf("server CPU:   %.1f us an action (%.0f%% of one core)\n",
               actions > 0 ? cpu * 1e6 / static_cast<double>(actions) : 0.0, 100 * cpu / window);
@@ -304,7 +314,8 @@ int RunTablesMode(const Options& options) {
               static_cast<double>(loadedKiB) / 1024, static_cast<double>(idleKiB) / 1024,
               n > 0 ? static_cast<double>(loadedKiB - idleKiB) / n : 0.0, static_cast<double>(endKiB) / 1024);
   if (syncs >= 0) std::printf("syncs:        %.0f /s over the server's life of %.0f s\n", static_cast<double>(syncs) / life, life);
-  std::printf("load RSS:     %ld KiB peak (this process)\n", PeakResidentKiB());
+  std::printf("load:         %ld KiB peak, %.0f%% of one core (this process)\n", PeakResidentKiB(),
+              100 * loadCpu / window);
   return n == args.tables ? 0 : 1;
 }
 
