@@ -46,7 +46,8 @@ class HostedTable {
   // Robots and warmer go, then every connection is closed.
   void Stop();
 
-  // Connections of people: every connection but the robots' own.
+  // Connections of people: every connection but those that joined with a
+  // robot's handle.
   int People() const;
   // A table nobody plays at lets its robots go, and gets them back (as
   // many as it started with) when someone comes.
