@@ -16,6 +16,7 @@
 #include "dialogs/score_window.h"
 #include "display/qt/table_widget.h"
 #include "display/table_layout.h"
+#include "hosting/event_loop_writer.h"
 #include "hosting/hosted_table.h"
 #include "net/qt/qt_transport.h"
 #include "web/qt/web_door.h"
@@ -125,6 +126,8 @@ bool MainWindow::StartServer() {
   hosting.config.randomSeed = settings_.randomSeed;
   hosting.config.autosave = options_.autosave;
   hosting.config.undo = options_.undo;
+  if (!writer_) writer_ = std::make_unique<EventLoopWriter>();
+  hosting.config.writer = &writer_->Writer();
   // robots=N: the robots sit at once; the game starts when the table is full.
   // takeover=SECONDS: robots keep the seats of players who left warm.
   hosting.robots = settings_.robots;

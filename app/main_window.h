@@ -25,6 +25,7 @@ class QAction;
 
 namespace zelbo {
 
+class EventLoopWriter;
 class HostedTable;
 class QtTransport;
 class TableRouter;
@@ -113,6 +114,9 @@ class MainWindow : public QMainWindow, public ServerUi, public ClientUi {
   AppPrompts& prompts_;
   WindowOptions options_;
 
+  // The server role's files are written by this thread, which outlives
+  // every role (a table that goes waits for its files first).
+  std::unique_ptr<EventLoopWriter> writer_;
   // The transport outlives the role that uses it.
   std::unique_ptr<QtTransport> transport_;
   std::unique_ptr<TableRouter> router_;

@@ -7,6 +7,7 @@
 #include "engine/engine.h"
 #include "net/table_rules.h"
 #include "records/autosave.h"
+#include "records/file_writer.h"
 #include "records/hand_records.h"
 #include "records/saved_game.h"
 #include "records/undo_ring.h"
@@ -18,7 +19,10 @@ ServerTable::ServerTable(Transport& transport, ServerUi& ui, ServerConfig config
       ui_(ui),
       config_(std::move(config)),
       undo_(std::make_unique<UndoRing>(config_.folder)),
-      autosave_(std::make_unique<Autosave>(config_.folder, config_.autosaveName)) {
+      autosave_(std::make_unique<Autosave>(config_.folder, config_.autosaveName)),
+      ownWriter_(config_.writer ? nullptr : std::make_unique<ImmediateFileWriter>()),
+      writer_(config_.writer ? *config_.writer : *ownWriter_),
+      self_(std::make_shared<ServerTable*>(this)) {
   if (config_.handle.size() > MaxHandleLength) config_.handle.resize(MaxHandleLength);
   config_.handle = WithoutControlBytes(config_.handle);
   if (config_.handle != NonplayingServerHandle) {
@@ -29,7 +33,13 @@ ServerTable::ServerTable(Transport& transport, ServerUi& ui, ServerConfig config
   transport_.SetEvents(this);
 }
 
-ServerTable::~ServerTable() { transport_.SetEvents(nullptr); }
+ServerTable::~ServerTable() {
+  transport_.SetEvents(nullptr);
+  // The files are complete once the table is gone, so that the folder can
+  // be opened again at once; their outcomes no longer reach it.
+  self_.reset();
+  writer_.Flush();
+}
 
 int ServerTable::UndoDepth() const { return undo_->undoDepth(); }
 
@@ -228,13 +238,46 @@ void ServerTable::WritePendingFiles() {
   std::optional<GameState> save = std::move(pendingSave_);
   pendingSave_.reset();
   for (const GameState& g : snapshots) {
+    const std::filesystem::path path = undo_->ClaimSlot();
+    std::vector<uint8_t> bytes;
     std::string error;
-    if (!undo_->TakeUndoSnapshot(g, error)) AddPaneLine(error);
+    if (EncodeGameForSave(path, g, bytes, error))
+      writer_.Replace(path, std::move(bytes), FileDurability::Atomic, WhenWritten(&ServerTable::SnapshotWritten));
+    else
+      SnapshotWritten(false, error);
   }
   if (save) {
+    std::vector<uint8_t> bytes;
     std::string error;
-    if (!autosave_->Save(*save, error) && autosave_->FailureIsNew()) AddPaneLine(error);
+    if (EncodeGameForSave(autosave_->path(), *save, bytes, error))
+      writer_.Replace(autosave_->path(), std::move(bytes), Autosave::Durability,
+                      WhenWritten(&ServerTable::AutosaveWritten));
+    else
+      AutosaveWritten(false, error);
   }
+}
+
+std::function<void(bool, const std::string&)> ServerTable::WhenWritten(
+    void (ServerTable::*handler)(bool ok, const std::string& error)) {
+  return [self = std::weak_ptr<ServerTable*>(self_), handler](bool ok, const std::string& error) {
+    if (const auto table = self.lock()) ((*table)->*handler)(ok, error);
+  };
+}
+
+// A snapshot that was not written breaks the ring's chain: undo then never
+// reaches past it to an older state. Like the autosave's, a run of failures
+// (a folder that went away fails every action) gives one line.
+void ServerTable::SnapshotWritten(bool ok, const std::string& error) {
+  const bool wasFailing = snapshotsFailing_;
+  snapshotsFailing_ = !ok;
+  if (ok) return;
+  undo_->BreakChain();
+  if (!wasFailing) AddPaneLine(error);
+}
+
+void ServerTable::AutosaveWritten(bool ok, const std::string& error) {
+  std::string line = error;
+  if (autosave_->NoteOutcome(ok, line)) AddPaneLine(line);
 }
 
 void ServerTable::FinishInput() {
@@ -262,6 +305,7 @@ bool ServerTable::SaveGameFile(const std::string& path, std::string& error) cons
 }
 
 bool ServerTable::LoadGameFile(const std::string& path, std::string& error) {
+  writer_.Flush();  // the file may be one this table writes
   if (!zelbo::LoadGame(path, game_, error)) {
     AddPaneLine(error);
     return false;
@@ -284,7 +328,10 @@ void ServerTable::ReannounceAfterLoad() {
 }
 
 void ServerTable::UndoLastAction(ConnId requester) {
-  WritePendingFiles();  // the ring must hold every snapshot taken so far
+  // The ring must hold every snapshot taken so far, and know of any that
+  // failed.
+  WritePendingFiles();
+  writer_.Drain();
   const Connection* c = connections_.Find(requester);
   const std::string who = c ? c->handle : config_.handle;
   std::string error;

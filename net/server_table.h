@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -27,6 +28,7 @@
 namespace zelbo {
 
 class Autosave;
+class FileWriter;
 class UndoRing;
 
 // What the server's own screen does besides what every table screen does.
@@ -41,7 +43,7 @@ class ServerUi : public TableScreen {
   // The game has ended: ask about the hand records.
   virtual void GameOver(const GameState& g) { (void)g; }
   // An action's frames have been handed to the sockets; its undo snapshot
-  // and autosave are written as soon as this returns.
+  // and autosave are handed to the writer as soon as this returns.
   virtual void ActionFramesSent() {}
 };
 
@@ -60,7 +62,7 @@ struct SeatingEvent {
 };
 
 // Told of every seating event once the input that caused it has been
-// handled (its frames are out and its files written), in order. A listener
+// handled (its frames are out and its files handed to the writer), in order. A listener
 // may act on the table from there; what that causes is told next.
 class SeatingListener {
  public:
@@ -78,6 +80,10 @@ struct ServerConfig {
   // Connections without a seat see every hand open; false shows them the
   // hands masked, as a seated player sees the other seats.
   bool watchersSeeHands = true;
+  // Takes the autosave and undo files once an action's frames are out, and
+  // must outlive the table. nullptr: they are written at once, before the
+  // action's handler returns.
+  FileWriter* writer = nullptr;
 };
 
 class ServerTable : public EngineHost, public TransportEvents {
@@ -143,7 +149,8 @@ class ServerTable : public EngineHost, public TransportEvents {
 
   // Handles one complete frame from `conn`; public for tests. The frames it
   // causes are flushed to the sockets before the action's undo snapshot
-  // and autosave are written, both before it returns.
+  // and autosave are handed to the writer (and so written, without one,
+  // before it returns).
   void Dispatch(ConnId conn, int type, std::span<const uint8_t> payload);
 
   // TransportEvents
@@ -192,6 +199,11 @@ class ServerTable : public EngineHost, public TransportEvents {
   void Raise(SeatingEvent::Kind kind, const Connection& c, int seat = -1);
   void DeliverSeatingEvents();
   void WritePendingFiles();
+  // The outcome of a file the writer took, for this table while it lives.
+  std::function<void(bool, const std::string&)> WhenWritten(
+      void (ServerTable::*handler)(bool ok, const std::string& error));
+  void SnapshotWritten(bool ok, const std::string& error);
+  void AutosaveWritten(bool ok, const std::string& error);
   void CloseOverflowed();
   // At a full table: frees the place of an idle watcher, if any.
   bool MakeRoom();
@@ -224,6 +236,11 @@ class ServerTable : public EngineHost, public TransportEvents {
   MessagePane pane_;
   std::unique_ptr<UndoRing> undo_;
   std::unique_ptr<Autosave> autosave_;
+  std::unique_ptr<FileWriter> ownWriter_;  // when the config names none
+  FileWriter& writer_;
+  // Outcomes of files handed over reach the table only while this lives.
+  std::shared_ptr<ServerTable*> self_;
+  bool snapshotsFailing_ = false;  // the last undo snapshot was not written
   bool listening_ = false;
   std::vector<SeatingListener*> listeners_;
   std::vector<SeatingEvent> events_;  // raised, not yet delivered

@@ -5,16 +5,20 @@
 namespace zelbo {
 
 bool Autosave::Save(const GameState& g, std::string& error) {
-  std::string reason;
-  // Durable: the autosave is what a table comes back from after any crash.
-  if (SaveGame(path_, g, reason, {}, FileDurability::Durable)) {
+  const bool ok = SaveGame(path_, g, error, {}, Durability);
+  NoteOutcome(ok, error);
+  return ok;
+}
+
+bool Autosave::NoteOutcome(bool ok, std::string& error) {
+  if (ok) {
     failing_ = failureIsNew_ = false;
-    return true;
+    return false;
   }
-  error = "Autosave failed (reported once until it works again). " + reason;
+  error = "Autosave failed (reported once until it works again). " + error;
   failureIsNew_ = !failing_;
   failing_ = true;
-  return false;
+  return failureIsNew_;
 }
 
 }  // namespace zelbo

@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "engine/game_state.h"
+#include "records/file_io.h"
 
 namespace zelbo {
 
@@ -20,10 +21,16 @@ class Autosave {
       : path_(std::move(folder) / name) {}
 
   const std::filesystem::path& path() const { return path_; }
+  // Durable: the autosave is what a table comes back from after any crash.
+  static constexpr FileDurability Durability = FileDurability::Durable;
 
   // Saves `g`. Returns true when the file was written; otherwise false with
   // the line to show in `error`.
   bool Save(const GameState& g, std::string& error);
+  // Takes the outcome of a save written elsewhere (through a FileWriter).
+  // Returns true when it is to be shown, with the line in `error` (on
+  // entry the reason the write gave).
+  bool NoteOutcome(bool ok, std::string& error);
   // Whether the last Save failed after a success (or as the first save):
   // only such a failure is shown, so a run of failures gives one line.
   bool FailureIsNew() const { return failureIsNew_; }

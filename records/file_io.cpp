@@ -44,10 +44,8 @@ std::FILE* CreateTemporary(const std::filesystem::path& target, std::filesystem:
   return nullptr;
 }
 
-// Syncs the folder that holds `path`, so a rename into it survives a crash
-// of the system. A file system that cannot sync a folder (EINVAL) has
-// nothing more to give; that is no failure.
-int SyncFolderOf(const std::filesystem::path& path) {
+// Syncs the folder that holds `path`; 0 or the errno.
+int SyncFolderCode(const std::filesystem::path& path) {
   std::filesystem::path folder = path.parent_path();
   if (folder.empty()) folder = ".";
   const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -56,6 +54,8 @@ int SyncFolderOf(const std::filesystem::path& path) {
   ::close(fd);
   return result;
 }
+
+std::string CannotWrite(const std::filesystem::path& path) { return "Cannot write " + QuotedPath(path) + ": "; }
 
 }  // namespace
 
@@ -66,14 +66,13 @@ std::string QuotedPath(const std::filesystem::path& path) {
   return quoted;
 }
 
-bool WriteFileAtomically(const std::filesystem::path& path, std::span<const uint8_t> bytes,
-                         std::string& error, FileDurability durability) {
-  const std::string prefix = "Cannot write " + QuotedPath(path) + ": ";
+bool WriteTemporary(const std::filesystem::path& path, std::span<const uint8_t> bytes, bool sync,
+                    std::filesystem::path& tempPath, std::string& error) {
+  const std::string prefix = CannotWrite(path);
   if (path.filename().empty()) {
     error = prefix + "no file name";
     return false;
   }
-  std::filesystem::path tempPath;
   int code = 0;
   FileCloser out;
   out.file = CreateTemporary(path, tempPath, code);
@@ -81,36 +80,53 @@ bool WriteFileAtomically(const std::filesystem::path& path, std::span<const uint
     error = prefix + ErrnoText(code ? code : EIO);
     return false;
   }
-  auto fail = [&](const std::string& why) {
+  auto fail = [&](int why) {
     if (out.file) std::fclose(out.file);
     out.file = nullptr;
     std::error_code ignored;
     std::filesystem::remove(tempPath, ignored);
-    error = prefix + why;
+    error = prefix + ErrnoText(why ? why : EIO);
     return false;
   };
   errno = 0;
   if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), out.file) != bytes.size())
-    return fail(ErrnoText(errno ? errno : EIO));
-  if (std::fflush(out.file) != 0) return fail(ErrnoText(errno ? errno : EIO));
-  if (durability == FileDurability::Durable && ::fdatasync(fileno(out.file)) != 0)
-    return fail(ErrnoText(errno ? errno : EIO));
+    return fail(errno);
+  if (std::fflush(out.file) != 0) return fail(errno);
+  if (sync && ::fdatasync(fileno(out.file)) != 0) return fail(errno);
   std::FILE* f = out.file;
   out.file = nullptr;
   errno = 0;
-  if (std::fclose(f) != 0) return fail(ErrnoText(errno ? errno : EIO));
+  if (std::fclose(f) != 0) return fail(errno);
+  return true;
+}
+
+bool ReplaceWith(const std::filesystem::path& tempPath, const std::filesystem::path& path,
+                 std::string& error) {
   std::error_code ec;
   std::filesystem::rename(tempPath, path, ec);
-  if (ec) return fail(ec.message());
-  if (durability == FileDurability::Durable) {
-    // The new file is in place either way; the caller learns that it may
-    // not outlive a system crash.
-    if (const int code = SyncFolderOf(path)) {
-      error = prefix + "the folder could not be synced: " + ErrnoText(code);
-      return false;
-    }
+  if (!ec) return true;
+  std::error_code ignored;
+  std::filesystem::remove(tempPath, ignored);
+  error = CannotWrite(path) + ec.message();
+  return false;
+}
+
+bool SyncFolderOf(const std::filesystem::path& path, std::string& error) {
+  // The new file is in place either way; the caller learns that it may
+  // not outlive a system crash.
+  if (const int code = SyncFolderCode(path)) {
+    error = CannotWrite(path) + "the folder could not be synced: " + ErrnoText(code);
+    return false;
   }
   return true;
+}
+
+bool WriteFileAtomically(const std::filesystem::path& path, std::span<const uint8_t> bytes,
+                         std::string& error, FileDurability durability) {
+  const bool durable = durability == FileDurability::Durable;
+  std::filesystem::path tempPath;
+  return WriteTemporary(path, bytes, durable, tempPath, error) && ReplaceWith(tempPath, path, error) &&
+         (!durable || SyncFolderOf(path, error));
 }
 
 bool ReadFileLimited(const std::filesystem::path& path, std::size_t maxBytes,

@@ -29,6 +29,20 @@ enum class FileDurability {
 bool WriteFileAtomically(const std::filesystem::path& path, std::span<const uint8_t> bytes,
                          std::string& error, FileDurability durability = FileDurability::Atomic);
 
+// The same in steps, so that a writer replacing many files can share the
+// waits for the disk between them: WriteTemporary creates a new file beside
+// `path` holding `bytes` (synced to the disk when `sync`); ReplaceWith
+// renames it over `path`; SyncFolder makes renames into a folder survive a
+// crash of the system. A step that fails removes the temporary file, names
+// `path` in `error` and returns false.
+bool WriteTemporary(const std::filesystem::path& path, std::span<const uint8_t> bytes, bool sync,
+                    std::filesystem::path& tempPath, std::string& error);
+bool ReplaceWith(const std::filesystem::path& tempPath, const std::filesystem::path& path,
+                 std::string& error);
+// The folder that holds `path` ("." for a bare name); EINVAL from a file
+// system that cannot sync a folder is no failure.
+bool SyncFolderOf(const std::filesystem::path& path, std::string& error);
+
 // Reads the whole file into `bytes`. A file longer than `maxBytes` is not
 // read further: `bytes` then holds maxBytes + 1 bytes, so the caller can tell
 // it is too long without the whole of it being loaded. On failure `error`

@@ -279,20 +279,24 @@ bool DecodeSavedGame(std::span<const uint8_t> bytes, GameState& out, std::string
   return true;
 }
 
+bool EncodeGameForSave(const std::filesystem::path& path, const GameState& g,
+                       std::vector<uint8_t>& bytes, std::string& error,
+                       const SeatTakenFlags& seatTaken) {
+  bytes = EncodeSavedGame(g, seatTaken);
+  // A file that could not be loaded back is no save at all: say so now.
+  auto check = std::make_unique<GameState>();
+  std::string why;
+  if (DecodeSavedGame(bytes, *check, why)) return true;
+  error = "Cannot save the game to " + QuotedPath(path) + ": the game is not in a state that can be saved (" +
+          why + ")";
+  return false;
+}
+
 bool SaveGame(const std::filesystem::path& path, const GameState& g, std::string& error,
               const SeatTakenFlags& seatTaken, FileDurability durability) {
-  const std::vector<uint8_t> bytes = EncodeSavedGame(g, seatTaken);
-  // A file that could not be loaded back is no save at all: say so now.
-  {
-    auto check = std::make_unique<GameState>();
-    std::string why;
-    if (!DecodeSavedGame(bytes, *check, why)) {
-      error = "Cannot save the game to " + QuotedPath(path) + ": the game is not in a state that can be saved (" +
-              why + ")";
-      return false;
-    }
-  }
-  return WriteFileAtomically(path, bytes, error, durability);
+  std::vector<uint8_t> bytes;
+  return EncodeGameForSave(path, g, bytes, error, seatTaken) &&
+         WriteFileAtomically(path, bytes, error, durability);
 }
 
 bool LoadGame(const std::filesystem::path& path, GameState& out, std::string& error,

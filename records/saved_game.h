@@ -69,6 +69,13 @@ std::vector<uint8_t> EncodeSavedGame(const GameState& g, const SeatTakenFlags& s
 bool DecodeSavedGame(std::span<const uint8_t> bytes, GameState& out, std::string& error,
                      SeatTakenFlags* seatTaken = nullptr);
 
+// The bytes SaveGame writes to `path`, for a writer that writes them later.
+// Refuses a game that the loader would not accept back: false, with the
+// reason (naming `path`) in `error`.
+bool EncodeGameForSave(const std::filesystem::path& path, const GameState& g,
+                       std::vector<uint8_t>& bytes, std::string& error,
+                       const SeatTakenFlags& seatTaken = {});
+
 // Writes the game to `path` (through a temporary file renamed into place).
 // Refuses, without writing, a game that the loader would not accept back.
 // On failure `error` names the file and false is returned.

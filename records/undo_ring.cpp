@@ -10,12 +10,18 @@ std::filesystem::path UndoRing::SlotPath(int slot) const {
 
 bool UndoRing::TakeUndoSnapshot(const GameState& g, std::string& error) {
   if (!SaveGame(SlotPath(undoSlot_), g, error)) {
-    undoDepth_ = 0;
+    BreakChain();
     return false;
   }
+  ClaimSlot();
+  return true;
+}
+
+std::filesystem::path UndoRing::ClaimSlot() {
+  std::filesystem::path path = SlotPath(undoSlot_);
   undoSlot_ = (undoSlot_ + 1) % Slots;
   if (undoDepth_ < Slots) ++undoDepth_;
-  return true;
+  return path;
 }
 
 bool UndoRing::UndoLastAction(GameState& g, std::string& error) {

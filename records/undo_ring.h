@@ -34,6 +34,12 @@ class UndoRing {
   // tells why and false is returned.
   bool TakeUndoSnapshot(const GameState& g, std::string& error);
 
+  // For a snapshot written elsewhere (through a FileWriter): the file the
+  // snapshot goes to, with the slot moved on and the ring deepened at once.
+  std::filesystem::path ClaimSlot();
+  // A snapshot could not be written: nothing before it can be undone.
+  void BreakChain() { undoDepth_ = 0; }
+
   // Restores the newest snapshot into `g` (through LoadGame, so the phase
   // comes back suspended; the caller then announces the game to the table
   // and resumes it when the table is full). Returns false, with `g`, the

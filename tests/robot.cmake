@@ -20,3 +20,8 @@ if(ZELBO_WITH_QT AND TARGET zelbowin-server)
   add_dependencies(robot_drill_test zelbowin-server)
 endif()
 zelbo_test(strong_robot_test SOURCES strong_robot_test.cpp LIBS zelbo_robot LABELS robot)
+if(TARGET zelbo_hosting)
+  # The writer thread under a robot game whose folder fails and comes back.
+  zelbo_test(event_loop_writer_test SOURCES event_loop_writer_test.cpp
+             LIBS zelbo_hosting Qt6::Core Qt6::Network LABELS robot net QT)
+endif()

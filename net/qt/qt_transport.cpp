@@ -1,6 +1,7 @@
 #include "net/qt/qt_transport.h"
 
 #include <QHostAddress>
+#include <QNetworkRequest>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QWebSocket>
@@ -443,14 +444,16 @@ ConnId QtTransport::ConnectLink(const std::string& link) {
   // reported after the caller knows the connection's id.
   QMetaObject::invokeMethod(
       this,
-      [this, id, socket, url] {
+      [this, id, socket, url, forwardedFor = forwardedFor_] {
         if (!links_.count(id)) return;
         if (!url) {
           if (events_) events_->OnSocketError(id, {0, "not a table's link (http://HOST:PORT/t/ID/)", true});
           Lost(id);
           return;
         }
-        socket->open(QUrl(QString::fromStdString(*url)));
+        QNetworkRequest request(QUrl(QString::fromStdString(*url)));
+        if (!forwardedFor.empty()) request.setRawHeader("X-Forwarded-For", QByteArray::fromStdString(forwardedFor));
+        socket->open(request);
       },
       Qt::QueuedConnection);
   return id;

@@ -97,6 +97,10 @@ class QtTransport : public QObject, public Transport {
   // How vanished peers are noticed (LivenessLimits); applies to the
   // connections made from then on, and to every WebSocket's next beat.
   void SetLiveness(const LivenessLimits& limits) { liveness_ = limits; }
+  // A load program that stands for many clients, through a server that
+  // trusts it as a proxy, names the client of the WebSockets it opens to
+  // links from now on ("" names none).
+  void SetForwardedFor(std::string address) { forwardedFor_ = std::move(address); }
 
  private:
   void Adopt(ConnId conn, QTcpSocket* socket, bool accepted);
@@ -124,6 +128,7 @@ class QtTransport : public QObject, public Transport {
   QTimer tick_;
   int gracefulCloseLimitMs_ = GracefulCloseLimitMs;
   LivenessLimits liveness_;
+  std::string forwardedFor_;  // see SetForwardedFor
 };
 
 // Sets SO_LINGER {1, 0} on the socket's descriptor and closes it, so the

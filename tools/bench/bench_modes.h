@@ -33,6 +33,7 @@ int RunDuelMode(const Options& options);
 #ifdef ZELBO_BENCH_NET
 int RunNetMode(const Options& options);
 int RunRobotRateMode(const Options& options);
+int RunTablesMode(const Options& options);
 #endif
 
 }  // namespace zelbo::bench

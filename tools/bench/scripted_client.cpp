@@ -28,20 +28,50 @@ bool ScriptedClient::Hold(const GameState& g) {
 
 void ScriptedClient::PromptContract(const GameState& g) {
   if (Hold(g)) return;
+  if (defer) return Later([this] { Decide(); });
   ++actions;
   session_.SendContractChosen(SimpleContract(g));
 }
 
 void ScriptedClient::PromptDoubling(const GameState& g) {
   if (Hold(g)) return;
+  if (defer) return Later([this] { Decide(); });
   ++actions;
   session_.SendDoubleChosen(ScriptedDoubling(g));
+}
+
+void ScriptedClient::Later(std::function<void()> action) {
+  if (waiting_) return;  // one paced action at a time
+  waiting_ = true;
+  defer([this, action = std::move(action)] {
+    waiting_ = false;
+    action();
+  });
+}
+
+// A paced decision, taken if the mirror still waits for this seat's.
+void ScriptedClient::Decide() {
+  const GameState& g = session_.Game();
+  if (g.phase != PhaseChoosing || ActingSeat(g) != session_.LocalPosition()) return;
+  ++actions;
+  if (onDecision) onDecision();
+  if (g.turn == 0)
+    session_.SendContractChosen(SimpleContract(g));
+  else
+    session_.SendDoubleChosen(ScriptedDoubling(g));
 }
 
 void ScriptedClient::MaybePlay(const GameState& g) {
   const int me = session_.LocalPosition();
   if (!session_.IsSeated() || g.turn != me) return;
   if (g.phase != PhasePlaying && g.phase != PhaseFirstLead) return;
+  if (defer && !playing_) {
+    return Later([this] {
+      playing_ = true;
+      MaybePlay(session_.Game());
+      playing_ = false;
+    });
+  }
   const int card = SimpleCard(g, me);
   if (card < 0 || Hold(g)) return;
   ++actions;

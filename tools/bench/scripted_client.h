@@ -29,6 +29,11 @@ class ScriptedClient : public ClientUi {
   bool held = false;
   // Called after every frame; the bench uses it to time cards.
   std::function<void(int type)> onFrame;
+  // When set, each action is handed to it, to be run later (a bench paces
+  // its players so); the action looks at the mirror again when it runs.
+  std::function<void(std::function<void()>)> defer;
+  // Called right before the client sends a contract or a double.
+  std::function<void()> onDecision;
   // Called right before the client sends a card.
   std::function<void(int card)> onCard;
 
@@ -45,10 +50,14 @@ class ScriptedClient : public ClientUi {
  private:
   bool Hold(const GameState& g);
   void MaybePlay(const GameState& g);
+  void Decide();
+  void Later(std::function<void()> action);
 
   ClientSession session_;
   int seat_;
   int lastPhase_ = PhaseIdle;
+  bool waiting_ = false;  // a paced action is on its way
+  bool playing_ = false;  // the paced play runs now
 };
 
 // The doubling byte of the simple player for the acting seat of a mirror:

@@ -130,6 +130,7 @@ bool Club::Load(const std::string& id, Entry& e, bool resume, std::string& error
     o.takeoverSeconds = options_.takeoverSeconds;
     o.route = id;
   }
+  o.config.writer = options_.house.config.writer;  // one writer thread for every table
   o.config.folder = folder.string();
   o.config.autosaveName = plan.autosaveName;
   o.config.watchersSeeHands = e.info.watchersSeeHands;

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "hosting/event_loop_writer.h"
 #include "net/table_router.h"
 #include "tools/server/club.h"
 #include "web/qt/web_door.h"
@@ -18,6 +19,10 @@ int RunClub(const ServerOptions& options, QtTransport& transport, QCoreApplicati
   club.port = options.port;
   club.house.config = ServerConfig{std::string(NonplayingServerHandle), {}, options.seed};
   club.house.config.watchersSeeHands = options.watchersSeeHands;
+  // One writer thread takes the files of every table (made before the club,
+  // so that it outlives every table).
+  EventLoopWriter writer;
+  club.house.config.writer = &writer.Writer();
   club.house.robots = options.robots;
   club.house.robotsReconnect = true;
   club.house.robotLevel = options.robotLevel;
@@ -52,6 +57,8 @@ int RunClub(const ServerOptions& options, QtTransport& transport, QCoreApplicati
   std::fflush(stdout);
   const int result = app.exec();
   tables.Stop();
+  writer.Writer().Drain();  // the last files are on disk, and any failure told
+  std::printf("zelbowin-server: writer: %s\n", WriterSummary(writer.Writer().Stats()).c_str());
   std::printf("zelbowin-server: club closed\n");
   std::fflush(stdout);
   return result;

@@ -15,6 +15,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "hosting/event_loop_writer.h"
 #include "hosting/hosted_table.h"
 #include "net/qt/qt_transport.h"
 #include "net/qt/descriptors.h"
@@ -120,6 +121,9 @@ int main(int argc, char** argv) {
   hosting.config = ServerConfig{std::string(NonplayingServerHandle), options.dir, options.seed};
   hosting.config.watchersSeeHands = options.watchersSeeHands;
   hosting.config.autosaveName = plan.autosaveName;
+  // The table's files are written off the event thread.
+  EventLoopWriter writer;
+  hosting.config.writer = &writer.Writer();
   // Robots, when asked for, join once the port is open: ordinary clients
   // over loopback, each on its own connection, back by themselves when
   // dropped. --robot-takeover: robots keep the seats of players who left warm.
@@ -166,6 +170,8 @@ int main(int argc, char** argv) {
   const int result = app.exec();
   door.reset();
   hosted.Stop();
+  writer.Writer().Drain();  // the last files are on disk, and any failure told
+  std::printf("zelbowin-server: writer: %s\n", WriterSummary(writer.Writer().Stats()).c_str());
   std::printf("zelbowin-server: table closed\n");
   std::fflush(stdout);
   return result;

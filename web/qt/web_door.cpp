@@ -67,6 +67,9 @@ class DoorServer : public QTcpServer {
       delete socket;
       return;
     }
+    // An action's frames go out at once, as over the table's TCP port,
+    // not held back until the peer acknowledges the first of them.
+    socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     addPendingConnection(socket);
   }
 };

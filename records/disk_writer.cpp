@@ -1,0 +1,162 @@
+#include "records/disk_writer.h"
+
+#include <map>
+
+namespace zelbo {
+
+std::string WriterSummary(const DiskWriterStats& stats) {
+  return std::to_string(stats.batches) + " batches, " + std::to_string(stats.files) + " files, " +
+         std::to_string(stats.syncs) + " syncs, " + std::to_string(stats.failures) + " failures";
+}
+
+DiskWriter::DiskWriter(std::function<void()> wake)
+    : wake_(std::move(wake)), thread_([this] { Run(); }) {}
+
+DiskWriter::~DiskWriter() {
+  {
+    std::lock_guard lock(mutex_);
+    stopping_ = true;
+  }
+  work_.notify_one();
+  thread_.join();
+}
+
+void DiskWriter::Replace(std::filesystem::path path, std::vector<uint8_t> bytes,
+                         FileDurability durability, WriteDone done) {
+  Item item;
+  item.key = "f" + path.string();
+  item.path = std::move(path);
+  item.bytes = std::move(bytes);
+  item.durability = durability;
+  item.done = std::move(done);
+  HandOver(std::move(item));
+}
+
+void DiskWriter::Submit(std::string key, WriteJob job, WriteDone done) {
+  Item item;
+  item.key = "j" + key;
+  item.isFile = false;
+  item.job = std::move(job);
+  item.done = std::move(done);
+  HandOver(std::move(item));
+}
+
+void DiskWriter::HandOver(Item item) {
+  item.handedOver = Clock::now();
+  {
+    std::lock_guard lock(mutex_);
+    ++handedOver_;
+    const auto [at, isNew] = waitingIndex_.try_emplace(item.key, waiting_.size());
+    if (isNew) {
+      waiting_.push_back(std::move(item));
+    } else {
+      // The older state of this key was never begun: the newer one takes
+      // its place (and its turn), and the older one is not told.
+      ++stats_.replaced;
+      waiting_[at->second] = std::move(item);
+    }
+  }
+  work_.notify_one();
+}
+
+void DiskWriter::Flush() {
+  std::unique_lock lock(mutex_);
+  const uint64_t target = handedOver_;
+  written_.wait(lock, [&] { return finished_ >= target; });
+}
+
+void DiskWriter::Drain() {
+  Flush();
+  DeliverOutcomes();
+}
+
+void DiskWriter::DeliverOutcomes() {
+  std::deque<Outcome> ready;
+  {
+    std::lock_guard lock(mutex_);
+    ready.swap(outcomes_);
+  }
+  // Outside the lock: a `done` may hand over more.
+  for (Outcome& o : ready)
+    if (o.done) o.done(o.ok, o.error);
+}
+
+void DiskWriter::KeepCommitTimes(bool keep) {
+  std::lock_guard lock(mutex_);
+  keepCommitTimes_ = keep;
+}
+
+DiskWriterStats DiskWriter::Stats() const {
+  std::lock_guard lock(mutex_);
+  return stats_;
+}
+
+void DiskWriter::Run() {
+  std::unique_lock lock(mutex_);
+  for (;;) {
+    work_.wait(lock, [&] { return stopping_ || !waiting_.empty(); });
+    if (waiting_.empty()) return;  // stopping, and nothing left
+    std::vector<Item> batch;
+    batch.swap(waiting_);
+    waitingIndex_.clear();
+    const uint64_t top = handedOver_;
+    lock.unlock();
+
+    const long syncs = WriteBatch(batch);
+    const Clock::time_point end = Clock::now();
+
+    lock.lock();
+    const bool wasEmpty = outcomes_.empty();
+    stats_.batches += 1;
+    stats_.syncs += syncs;
+    for (Item& item : batch) {
+      (item.isFile ? stats_.files : stats_.jobs) += 1;
+      if (!item.ok) stats_.failures += 1;
+      if (keepCommitTimes_)
+        stats_.commitMicros.push_back(std::chrono::duration<double, std::micro>(end - item.handedOver).count());
+      outcomes_.push_back({std::move(item.done), item.ok, std::move(item.error)});
+    }
+    // Every hand-over up to `top` was in this batch or replaced by one that was.
+    finished_ = top;
+    written_.notify_all();
+    if (wasEmpty && !outcomes_.empty() && wake_) {
+      lock.unlock();
+      wake_();
+      lock.lock();
+    }
+  }
+}
+
+long DiskWriter::WriteBatch(std::vector<Item>& batch) {
+  long syncs = 0;
+  // Jobs first, in the order of their keys' first hand-over.
+  for (Item& item : batch)
+    if (!item.isFile) item.ok = item.job(item.error);
+  // Every file's bytes go into a temporary file, synced when durable...
+  for (Item& item : batch) {
+    if (!item.isFile) continue;
+    const bool durable = item.durability == FileDurability::Durable;
+    item.ok = WriteTemporary(item.path, item.bytes, durable, item.tempPath, item.error);
+    if (item.ok && durable) ++syncs;
+  }
+  // ...then each is renamed into place: a file that failed keeps its older
+  // complete state, never a part of the new one...
+  std::map<std::filesystem::path, std::vector<Item*>> folders;
+  for (Item& item : batch) {
+    if (!item.isFile || !item.ok) continue;
+    item.ok = ReplaceWith(item.tempPath, item.path, item.error);
+    if (item.ok && item.durability == FileDurability::Durable)
+      folders[item.path.parent_path()].push_back(&item);
+  }
+  // ...and each folder that took a durable file is synced once. When that
+  // fails, each of its files tries once more, so each is told its own line.
+  for (auto& [folder, items] : folders) {
+    ++syncs;
+    if (SyncFolderOf(items.front()->path, items.front()->error)) continue;
+    items.front()->ok = false;
+    for (std::size_t i = 1; i < items.size(); ++i) items[i]->ok = SyncFolderOf(items[i]->path, items[i]->error);
+  }
+  return syncs;
+}
+
+}  // namespace zelbo

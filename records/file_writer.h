@@ -1,0 +1,67 @@
+// FileWriter: where a table hands the files of an action (and a store its
+// jobs) once the event thread is done with them. A writer may run them on
+// a thread of its own (DiskWriter) or at once (ImmediateFileWriter); the
+// caller's code is the same for both.
+//
+// Work is handed over per key, and a newer hand-over for a key replaces an
+// older one that has not begun: only the newest state of each key is
+// written, and what a key holds never goes back to an older state. Keys
+// are independent: no order between them is promised.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "records/file_io.h"
+
+namespace zelbo {
+
+// Told how a hand-over ended, on the thread that owns the writer: ok, or
+// false with the reason (naming the file). Never told for a hand-over that
+// a newer one of the same key replaced.
+using WriteDone = std::function<void(bool ok, const std::string& error)>;
+// A store's own job, run by the writer: true when done, otherwise false
+// with the reason in `error`.
+using WriteJob = std::function<bool(std::string& error)>;
+
+class FileWriter {
+ public:
+  virtual ~FileWriter() = default;
+  // Replaces the file `path` by `bytes` as WriteFileAtomically does: the
+  // file holds the old bytes or the new ones, never a part. The key is the
+  // path.
+  virtual void Replace(std::filesystem::path path, std::vector<uint8_t> bytes,
+                       FileDurability durability, WriteDone done) = 0;
+  // Runs `job` under `key` (keys of jobs and paths of files do not meet).
+  virtual void Submit(std::string key, WriteJob job, WriteDone done) = 0;
+  // Returns once everything handed over before the call has been written
+  // or has failed. The outcomes are told as usual, later.
+  virtual void Flush() = 0;
+  // Flush, then tells every outcome that waits, here and now.
+  virtual void Drain() = 0;
+};
+
+// Writes at once on the calling thread and tells the outcome before
+// returning: for programs and tests without a writer thread.
+class ImmediateFileWriter final : public FileWriter {
+ public:
+  void Replace(std::filesystem::path path, std::vector<uint8_t> bytes, FileDurability durability,
+               WriteDone done) override {
+    std::string error;
+    const bool ok = WriteFileAtomically(path, bytes, error, durability);
+    if (done) done(ok, error);
+  }
+  void Submit(std::string key, WriteJob job, WriteDone done) override {
+    (void)key;
+    std::string error;
+    const bool ok = job(error);
+    if (done) done(ok, error);
+  }
+  void Flush() override {}
+  void Drain() override {}
+};
+
+}  // namespace zelbo

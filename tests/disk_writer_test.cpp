@@ -1,0 +1,80 @@
+// The writer thread: a newer state replaces the waiting one and nothing
+// goes back to an older state; a failed write is told and leaves the last
+// complete file in place.
+#include "records/disk_writer.h"
+
+#include <gtest/gtest.h>
+
+#include <future>
+#include <map>
+
+#include "tests/records_fixtures.h"
+
+namespace zelbo::testing {
+namespace {
+
+std::vector<uint8_t> Version(int v) { return std::vector<uint8_t>(static_cast<std::size_t>(v % 7 + 1), static_cast<uint8_t>(v)); }
+
+TEST(DiskWriterTest, OnlyTheNewestWaitingStateIsWrittenAndNoKeyGoesBack) {
+  ScratchFolder dir;
+  DiskWriter writer(nullptr);  // outcomes are delivered by Drain
+  std::promise<void> open;
+  std::shared_future<void> gate = open.get_future().share();
+  writer.Submit("gate", [gate](std::string&) { gate.wait(); return true; }, nullptr);
+  // While the thread is held, 50 states of one file wait: one is written.
+  std::vector<int> told;
+  for (int v = 1; v <= 50; ++v)
+    writer.Replace(dir / "a", Version(v), FileDurability::Durable,
+                   [&told, v](bool ok, const std::string& error) { EXPECT_TRUE(ok) << error; told.push_back(v); });
+  open.set_value();
+  writer.Drain();
+  EXPECT_EQ(told, std::vector<int>{50});
+  EXPECT_EQ(ReadBytes(dir / "a"), Version(50));
+  EXPECT_EQ(writer.Stats().replaced, 49);
+
+  // Hand-overs racing the thread, with flushes between: every key's runs
+  // only ever go forward, and each ends with its newest state.
+  std::map<std::string, std::vector<int>> runs;  // touched by the thread only until Drain
+  for (int v = 1; v <= 3000; ++v) {
+    const std::string key = "k" + std::to_string(v % 5);
+    writer.Submit(key, [&runs, key, v](std::string&) { runs[key].push_back(v); return true; }, nullptr);
+    writer.Replace(dir / ("f" + std::to_string(v % 3)), Version(v), FileDurability::Atomic, nullptr);
+    if (v % 700 == 0) writer.Flush();
+  }
+  writer.Drain();
+  for (const auto& [key, seen] : runs) {
+    EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()) &&
+                std::adjacent_find(seen.begin(), seen.end()) == seen.end()) << key;
+    EXPECT_EQ(seen.back(), 3000 - (3000 - (key[1] - '0')) % 5) << key;
+  }
+  for (int f = 0; f < 3; ++f) EXPECT_EQ(ReadBytes(dir / ("f" + std::to_string(f))), Version(3000 - (3000 - f) % 3));
+}
+
+TEST(DiskWriterTest, AFailedWriteIsToldAndTheLastCompleteFileStays) {
+  ScratchFolder dir;
+  const auto folder = dir / "table", away = dir / "away";
+  std::filesystem::create_directories(folder);
+  DiskWriter writer(nullptr);
+  std::vector<std::string> errors;
+  auto done = [&](bool ok, const std::string& error) { errors.push_back(ok ? "" : error); };
+  writer.Replace(folder / "temp.zelbo", Version(1), FileDurability::Durable, done);
+  writer.Drain();
+  // The folder goes (as a disk that is gone or refuses writes would).
+  std::filesystem::rename(folder, away);
+  writer.Replace(folder / "temp.zelbo", Version(2), FileDurability::Durable, done);
+  writer.Drain();
+  std::filesystem::rename(away, folder);
+  EXPECT_EQ(ReadBytes(folder / "temp.zelbo"), Version(1));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1);  // no temporary left
+  writer.Replace(folder / "temp.zelbo", Version(3), FileDurability::Durable, done);
+  writer.Drain();
+  ASSERT_EQ(errors.size(), 3u);
+  EXPECT_EQ(errors[0], "");
+  EXPECT_NE(errors[1].find("temp.zelbo"), std::string::npos) << errors[1];
+  EXPECT_EQ(errors[2], "");
+  EXPECT_EQ(ReadBytes(folder / "temp.zelbo"), Version(3));
+  EXPECT_EQ(writer.Stats().failures, 1);
+}
+
+}  // namespace
+}  // namespace zelbo::testing
