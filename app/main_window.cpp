@@ -7,6 +7,8 @@
 #include <QResizeEvent>
 #include <QTimer>
 
+#include <filesystem>
+
 #include "app/command_ids.h"
 #include "app/message_pane_widget.h"
 #include "app/setup_dialog.h"
@@ -142,6 +144,11 @@ bool MainWindow::StartServer() {
     RedrawTable();
     return false;
   }
+  // Finished games are kept beside the autosave; the pane names an archive
+  // that cannot be used, and the table goes on without it.
+  if (options_.autosave)
+    hosted_->OpenArchive(std::filesystem::path(options_.folder) / ArchiveFileName,
+                         std::to_string(hosted_->Server().Port()), error);
   // web=PORT: browsers may join too; the pane says where.
   if (settings_.webPort >= 0)
     door_ = OpenWebDoor(*transport_, hosted_->Server(), static_cast<uint16_t>(settings_.webPort), {}, error);

@@ -10,6 +10,8 @@ HostedTable::HostedTable(TableRouter& router, ServerUi& ui, HostedTableOptions o
 
 HostedTable::~HostedTable() {
   Stop();
+  server_->SetFinishedGameSink(nullptr, {});
+  archive_.reset();  // stores what is queued
   server_.reset();
   router_.RemoveTable(link_);
 }
@@ -30,6 +32,20 @@ void HostedTable::Stop() {
   warmer_.reset();
   robots_.Clear();
   server_->Stop();
+}
+
+bool HostedTable::OpenArchive(const std::filesystem::path& path, const std::string& tableName,
+                              std::string& error) {
+  server_->SetFinishedGameSink(nullptr, {});
+  archive_.reset();
+  ServerTable& table = *server_;
+  archive_ = ArchiveStore::Open(path, [&table](const std::string& line) { table.AddPaneLine(line); }, error);
+  if (!archive_) {
+    table.AddPaneLine("No archive of games: " + error);
+    return false;
+  }
+  server_->SetFinishedGameSink(archive_.get(), tableName);
+  return true;
 }
 
 }  // namespace zelbo

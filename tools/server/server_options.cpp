@@ -28,6 +28,11 @@ std::string ServerUsage() {
          "               for the per-address limits; repeatable\n"
          "  --watchers-see-hands yes|no"
          "               whether connections without a seat see every hand (default yes)\n"
+         "  --archive yes|no  keep every finished game in DIR/games.sqlite, for the\n"
+         "               web door's /games pages (default yes)\n"
+         "  --list-games print the archived games of DIR, a line each, newest first\n"
+         "  --export-game ID  write archived game ID into the current folder, as\n"
+         "               game-ID.zelbo and its hand records game-ID.txt\n"
          "  --help       show this text\n"
          "  --version    show the version\n";
 }
@@ -75,6 +80,16 @@ bool ParseServerOptions(const std::vector<std::string>& args, ServerOptions& opt
     } else if (arg == "--trusted-proxy") {
       if (value.empty()) return Refuse(refusal, "--trusted-proxy needs an address");
       options.trustedProxies.push_back(value);
+    } else if (arg == "--archive") {
+      if (value != "yes" && value != "no")
+        return Refuse(refusal, "--archive needs yes or no, not \"" + value + "\"");
+      options.archive = value == "yes";
+    } else if (arg == "--list-games") {
+      options.listGames = true;
+    } else if (arg == "--export-game") {
+      if (!ParseNumber(value, 9007199254740991UL, n) || n == 0)
+        return Refuse(refusal, "--export-game needs a game number, not \"" + value + "\"");
+      options.exportGame = static_cast<long long>(n);
     } else if (arg == "--watchers-see-hands") {
       if (value != "yes" && value != "no")
         return Refuse(refusal, "--watchers-see-hands needs yes or no, not \"" + value + "\"");
@@ -84,10 +99,10 @@ bool ParseServerOptions(const std::vector<std::string>& args, ServerOptions& opt
     }
     return true;
   };
-  if (!ParseOptionList(args, {"--help", "-h", "--version", "--resume"},
+  if (!ParseOptionList(args, {"--help", "-h", "--version", "--resume", "--list-games"},
                        {"--port", "--seed", "--dir", "--load", "--robots", "--robot-level",
                         "--robot-takeover", "--web", "--web-origin", "--trusted-proxy",
-                        "--watchers-see-hands"},
+                        "--watchers-see-hands", "--archive", "--export-game"},
                        take, error))
     return false;
   if (options.resume && !options.load.empty()) {

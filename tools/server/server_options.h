@@ -26,6 +26,9 @@ struct ServerOptions {
   int web = -1;             // --web N: port for browsers (-1: none; 0 picks one)
   std::vector<std::string> webOrigins;      // --web-origin URL, repeatable
   std::vector<std::string> trustedProxies;  // --trusted-proxy ADDR, repeatable
+  bool archive = true;      // --archive yes|no: keep finished games in DIR/games.sqlite
+  bool listGames = false;   // --list-games: print the archive and end
+  long long exportGame = 0; // --export-game ID: write an archived game here and end
 };
 
 // Parses argv[1..]. On a bad option returns false with a message in `error`.
