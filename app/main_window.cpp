@@ -151,7 +151,8 @@ bool MainWindow::StartServer() {
                          std::to_string(hosted_->Server().Port()), error);
   // web=PORT: browsers may join too; the pane says where.
   if (settings_.webPort >= 0)
-    door_ = OpenWebDoor(*transport_, hosted_->Server(), static_cast<uint16_t>(settings_.webPort), {}, error);
+    door_ = OpenWebDoor(*transport_, hosted_->Server(), static_cast<uint16_t>(settings_.webPort),
+                        {{}, {}, hosted_->Archive() ? &hosted_->Archive()->Pages() : nullptr}, error);
   RedrawTable();
   return true;
 }

@@ -18,6 +18,7 @@ std::unique_ptr<ArchiveStore> ArchiveStore::Open(const std::filesystem::path& pa
   }
   store->reader_ = ArchiveDb::Open(path, ArchiveDb::Access::ReadOnly, error);
   if (!store->reader_) return nullptr;
+  store->pages_ = std::make_unique<ArchivePages>(*store->reader_);
   store->worker_ = new QObject;
   store->worker_->moveToThread(&store->thread_);
   QObject::connect(&store->thread_, &QThread::finished, store->worker_, &QObject::deleteLater);

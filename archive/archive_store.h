@@ -14,6 +14,7 @@
 #include <string>
 
 #include "archive/archive_db.h"
+#include "archive/archive_pages.h"
 #include "records/finished_game.h"
 
 namespace zelbo {
@@ -37,8 +38,9 @@ class ArchiveStore : public FinishedGameSink {
   // Returns once every game queued so far is stored (or refused).
   void Drain();
 
-  // The event thread's connection, for reading.
+  // The event thread's connection, for reading, and the pages it serves.
   ArchiveDb& Reader() { return *reader_; }
+  ArchivePages& Pages() { return *pages_; }
   const std::filesystem::path& Path() const { return path_; }
 
  private:
@@ -51,6 +53,7 @@ class ArchiveStore : public FinishedGameSink {
   QObject* worker_ = nullptr;  // lives on thread_: stores are run there
   std::unique_ptr<ArchiveDb> writer_;  // used and destroyed on thread_ only
   std::unique_ptr<ArchiveDb> reader_;
+  std::unique_ptr<ArchivePages> pages_;
 };
 
 }  // namespace zelbo

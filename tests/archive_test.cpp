@@ -5,18 +5,26 @@
 #include <gtest/gtest.h>
 
 #include <QProcess>
+#include <QTcpSocket>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 
 #include <csignal>
 #include <fstream>
+#include <set>
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 #include "archive/archive_db.h"
+#include "archive/archive_pages.h"
 #include "archive/archive_schema.h"
 #include "records/finished_game.h"
 #include "records/game_replay.h"
 #include "records/hand_records.h"
 #include "tests/loopback.h"
+#include "web/bridge/replay_viewer.h"
 #include "tests/records_fixtures.h"
 
 namespace zelbo {
@@ -60,6 +68,47 @@ TEST(GameReplay, WholeGamesReplayExactlyAndABrokenRecordIsRefused) {
   }
 }
 
+// The viewer reaches every moment the engine reached, going back as well as
+// forward, and its steps by trick and deal land on trick and deal starts.
+TEST(ReplayViewer, MomentsAreTheEnginesAndStepsLandOnTricksAndDeals) {
+  const GameState g = FinishedGameOf(23);
+  ReplayViewer viewer;
+  std::string error;
+  const std::array<std::string, 4> handles{"Ann", "Bob \"the\" Quote", "Cy", "Di"};
+  ASSERT_TRUE(viewer.Load(EncodeSavedGame(g), handles, error)) << error;
+  const int last = static_cast<int>(viewer.Steps().size());
+  for (int m : {700, 3, 0, last, 699, 701, 350, last - 1}) {
+    viewer.GoTo(m);
+    GameReplay replay(g);
+    for (int i = 0; i < m; ++i) replay.Step();
+    EXPECT_TRUE(viewer.Now() == replay.Now()) << m;
+    EXPECT_EQ(viewer.Moment(), m);
+  }
+  viewer.GoTo(0);
+  int deals = 0, tricks = 0;
+  for (int m = 0; m < last; m = viewer.Target(ReplayViewer::Unit::Trick, 1), viewer.GoTo(m)) {
+    const ReplayViewer::Step& s = viewer.Steps()[static_cast<std::size_t>(m)];
+    if (m > 0) EXPECT_NE(std::pair(s.deal, s.trick), std::pair(viewer.Steps()[m - 1].deal, viewer.Steps()[m - 1].trick));
+    tricks += s.trick == 1;
+    ASSERT_LT(++deals, 2000);
+  }
+  std::set<int> playedDeals;  // each deal with play starts a first trick once
+  for (const ReplayViewer::Step& s : viewer.Steps())
+    if (s.card) playedDeals.insert(s.deal);
+  EXPECT_EQ(tricks, static_cast<int>(playedDeals.size()));
+  viewer.GoTo(viewer.DealStart(5) + 3);
+  EXPECT_EQ(viewer.Target(ReplayViewer::Unit::Deal, -1), viewer.DealStart(5));
+  viewer.GoTo(viewer.DealStart(5));
+  EXPECT_EQ(viewer.Target(ReplayViewer::Unit::Deal, -1), viewer.DealStart(4));
+  EXPECT_EQ(viewer.Target(ReplayViewer::Unit::Deal, 1), viewer.DealStart(6));
+  viewer.GoTo(viewer.DealStart(5) + 2);
+  EXPECT_EQ(viewer.DecisionTexts().size(), 2u);
+  EXPECT_EQ(viewer.DecisionTexts()[0].rfind(handles[viewer.Steps()[viewer.DealStart(5)].seat] + ": ", 0), 0u);
+  EXPECT_EQ(viewer.RunningTotals().back(), (std::array<int32_t, 4>{g.totalScores[0], g.totalScores[1],
+                                                                  g.totalScores[2], g.totalScores[3]}));
+  EXPECT_FALSE(viewer.Load(std::vector<uint8_t>(100, 0), handles, error));
+}
+
 // The server program with four robots plays a game to its end and keeps it:
 // the stored bytes load into the final state, replay to it, and give the
 // hand records the server wrote; the commands list and export it.
@@ -67,7 +116,7 @@ TEST(ArchiveProgram, RobotGameIsKeptReplaysAndExports) {
   testing::TempDir dir;
   testing::App();
   QProcess server;
-  server.start(ZELBOWIN_SERVER, {"--port", "0", "--robots", "4", "--seed", "7", "--dir",
+  server.start(ZELBOWIN_SERVER, {"--port", "0", "--robots", "4", "--seed", "7", "--web", "0", "--dir",
                                  QString::fromStdString(dir.path)});
   std::string out;
   ASSERT_TRUE(WaitUntil([&] {
@@ -75,10 +124,21 @@ TEST(ArchiveProgram, RobotGameIsKeptReplaysAndExports) {
     return out.find("Game archived as number 1") != std::string::npos &&
            out.find("Hand records written to ") != std::string::npos;
   }, 600000)) << out << server.readAllStandardError().toStdString();
-  server.terminate();
-  ASSERT_TRUE(server.waitForFinished(10000));
   const auto at = out.find("Hand records written to ") + 24;
   const std::string recordsPath = out.substr(at, out.find('\n', at) - at);
+  // The door serves the archived game's records.
+  const auto door = out.find("browsers on port ");
+  ASSERT_NE(door, std::string::npos) << out;
+  QTcpSocket http;
+  http.connectToHost("127.0.0.1", static_cast<uint16_t>(std::stoi(out.substr(door + 17))));
+  http.write("GET /api/games/1/records.txt HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n");
+  std::string answer;
+  ASSERT_TRUE(WaitUntil([&] {
+    answer += http.readAll().toStdString();
+    return http.state() == QAbstractSocket::UnconnectedState;
+  }));
+  server.terminate();
+  ASSERT_TRUE(server.waitForFinished(10000));
 
   std::string error;
   auto db = ArchiveDb::Open(dir.path + "/games.sqlite", ArchiveDb::Access::ReadOnly, error);
@@ -101,6 +161,7 @@ TEST(ArchiveProgram, RobotGameIsKeptReplaysAndExports) {
   context.utcTime = game->row.endedAt;
   const std::vector<uint8_t> written = testing::ReadBytes(recordsPath);
   EXPECT_EQ(HandRecordsText(replay.Now(), context), std::string(written.begin(), written.end()));
+  EXPECT_EQ(answer.substr(answer.find("\r\n\r\n") + 4), std::string(written.begin(), written.end()));
 
   ASSERT_EQ(game->deals.size(), 28u);
   std::array<int32_t, 4> sums{};
@@ -211,6 +272,75 @@ TEST(Archive, AKillWhileStoringLeavesTheGameWhollyOut) {
   EXPECT_EQ(Count(path, "SELECT count(*) FROM deals"), 28);
   EXPECT_EQ(Count(path, "SELECT count(*) FROM players"), 4);
   EXPECT_EQ(Count(path, "SELECT count(*) FROM pragma_integrity_check WHERE integrity_check = 'ok'"), 1);
+}
+
+// The pages answer lists and games by number only, 404 for anything else,
+// and a filter is a value, never SQL.
+TEST(ArchivePages, ListsPagesGamesAndRefusesWhatIsNotThere) {
+  testing::App();
+  testing::TempDir dir;
+  std::string error;
+  auto db = ArchiveDb::Open(dir.path + "/games.sqlite", ArchiveDb::Access::ReadWrite, error);
+  ASSERT_TRUE(db) << error;
+  const GameState played = FinishedGameOf(11);
+  const std::string sly = "O'Brien\"; DROP TABLE games;--";
+  for (int i = 1; i <= 60; ++i) {
+    FinishedGame f = SummariseFinishedGame(played, {1, 1, 1, 1}, 1000 + i, "2118");
+    f.handles[2] = i % 3 ? "Cy" : sly;
+    ASSERT_EQ(db->Store(f, error), i) << error;
+  }
+  ArchivePages pages(*db);
+  const auto json = [&](const std::string& target) {
+    const auto a = pages.Answer(target);
+    EXPECT_TRUE(a && a->status == 200) << target;
+    return a ? QJsonDocument::fromJson(QByteArray::fromStdString(a->body)).object() : QJsonObject();
+  };
+  QJsonObject list = json("/api/games");
+  EXPECT_EQ(list["games"].toArray().size(), 50);
+  EXPECT_TRUE(list["more"].toBool());
+  EXPECT_EQ(list["games"].toArray()[0].toObject()["id"].toInt(), 60);
+  list = json("/api/games?page=2");
+  EXPECT_EQ(list["games"].toArray().size(), 10);
+  EXPECT_FALSE(list["more"].toBool());
+  list = json("/api/games?handle=o%27brien%22%3B+DROP+TABLE+games%3B--");
+  EXPECT_EQ(list["games"].toArray().size(), 20);
+  EXPECT_EQ(list["games"].toArray()[0].toObject()["handles"].toArray()[2].toString().toStdString(), sly);
+  for (const char* none : {"/api/games?handle=%25", "/api/games?handle=Cy%27%20OR%20%271%27%3D%271"})
+    EXPECT_EQ(json(none)["games"].toArray().size(), 0) << none;
+
+  for (const char* missing : {"/api/games?page=3", "/api/games?page=0", "/api/games?page=-1", "/api/games?page=1e3",
+                              "/api/games?page=", "/api/games/abc", "/api/games/0", "/api/games/61",
+                              "/api/games/01", "/api/games/1x", "/api/games/99999999999999999999",
+                              "/games/1/records.txt", "/api/games/1/other", "/games/61"}) {
+    const auto a = pages.Answer(missing);
+    EXPECT_TRUE(a && a->status == 404) << missing;
+  }
+  EXPECT_FALSE(pages.Answer("/index.html"));  // the door's own files
+  EXPECT_NE(pages.Answer("/games/7")->body.find("<html"), std::string::npos);
+
+  // Every card of the game in the order played, each where the record has it.
+  const QJsonArray deals = json("/api/games/7")["dealList"].toArray();
+  ASSERT_EQ(deals.size(), 28);
+  for (const QJsonValue& deal : deals) {
+    const int d = deal["deal"].toInt();
+    int held = 0;
+    for (const auto& round : played.playRecords[d])
+      for (uint8_t c : round) held += IsCard(c);
+    const QJsonArray cards = deal["cards"].toArray();
+    EXPECT_EQ(cards.size(), held) << d;
+    int trick = 1;
+    for (const QJsonValue& c : cards) {
+      EXPECT_GE(c["trick"].toInt(), trick);
+      trick = c["trick"].toInt();
+      EXPECT_EQ(played.playRecords[d][trick - 1][c["seat"].toInt()], c["card"].toInt()) << d;
+    }
+    EXPECT_EQ(deal["decisions"].toArray()[0].toObject()["value"].toInt(), deal["contract"].toInt());
+  }
+  const auto game = db->Find(7, error);
+  std::string records;
+  ASSERT_TRUE(FinishedGameHandRecords(game->savedGame, game->row.handles, game->row.endedAt, records, error));
+  EXPECT_EQ(pages.Answer("/api/games/7/records.txt")->body, records);
+  EXPECT_EQ(pages.Answer("/api/games/7/game.zelbo")->body, std::string(game->savedGame.begin(), game->savedGame.end()));
 }
 
 }  // namespace

@@ -160,7 +160,8 @@ int main(int argc, char** argv) {
   std::unique_ptr<WebDoor> door;
   if (options.web >= 0) {
     door = OpenWebDoor(transport, table, static_cast<uint16_t>(options.web),
-                       {options.webOrigins, options.trustedProxies}, error);
+                       {options.webOrigins, options.trustedProxies,
+                        hosted.Archive() ? &hosted.Archive()->Pages() : nullptr}, error);
     if (!door) {
       std::fprintf(stderr, "zelbowin-server: cannot listen for browsers on port %d\n", options.web);
       return 1;

@@ -4,12 +4,15 @@
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
 
+#include <algorithm>
+#include <array>
 #include <string>
 #include <vector>
 
 #include "display/card_recipe.h"
 #include "display/hand_geometry.h"
 #include "web/bridge/page_constants.h"
+#include "web/bridge/replay_viewer.h"
 #include "web/bridge/web_client.h"
 
 namespace zelbo {
@@ -46,6 +49,15 @@ val ToArray(const Range& range) {
   return a;
 }
 
+// A recorded paint as the page's canvas carries it out: {ints, texts}.
+val PaintForPage(const RecordingCanvas& canvas) {
+  val result = val::object();
+  result.set("ints", val::global("Int32Array").new_(
+                         val(emscripten::typed_memory_view(canvas.ints.size(), canvas.ints.data()))));
+  result.set("texts", ToArray(canvas.texts));
+  return result;
+}
+
 class PageClient {
  public:
   PageClient(val page, std::string handle) : host_(std::move(page)), client_(host_, std::move(handle)) {}
@@ -73,11 +85,7 @@ class PageClient {
   val paint() const {
     RecordingCanvas canvas;
     client_.Paint(canvas);
-    val result = val::object();
-    result.set("ints", val::global("Int32Array").new_(
-                           val(emscripten::typed_memory_view(canvas.ints.size(), canvas.ints.data()))));
-    result.set("texts", ToArray(canvas.texts));
-    return result;
+    return PaintForPage(canvas);
   }
   bool click(int x, int y) {
     const TableClick c = client_.Click(x, y);
@@ -164,6 +172,67 @@ class PageClient {
  private:
   JsHost host_;
   WebClient client_;
+};
+
+// An archived game in the replay viewer: the page hands in the stored
+// saved-game bytes and the handles, then moves through the moments.
+class ArchiveReplay {
+ public:
+  ArchiveReplay(val bytes, val handles) {
+    const std::vector<uint8_t> data = emscripten::convertJSArrayToNumberVector<uint8_t>(bytes);
+    std::array<std::string, 4> names;
+    for (int s = 0; s < 4; ++s) names[s] = handles[s].as<std::string>();
+    ok_ = viewer_.Load(data, names, error_);
+  }
+  bool ok() const { return ok_; }
+  std::string error() const { return error_; }
+  int steps() const { return static_cast<int>(viewer_.Steps().size()); }
+  int moment() const { return viewer_.Moment(); }
+  int deal() const { return viewer_.Deal(); }
+  void goTo(int moment) { viewer_.GoTo(moment); }
+  int target(int unit, int direction) const {
+    return viewer_.Target(static_cast<ReplayViewer::Unit>(std::clamp(unit, 0, 2)), direction);
+  }
+  int dealStart(int deal) const { return viewer_.DealStart(deal); }
+  val step(int i) const {
+    val o = val::object();
+    if (i < 0 || i >= steps()) return o;
+    const ReplayViewer::Step& s = viewer_.Steps()[static_cast<std::size_t>(i)];
+    o.set("deal", s.deal);
+    o.set("trick", s.trick);
+    o.set("card", s.card);
+    o.set("seat", s.seat);
+    o.set("value", s.value);
+    o.set("name", s.card ? ReplayViewer::CardName(s.value) : std::string());
+    return o;
+  }
+  val paint() const {
+    RecordingCanvas canvas;
+    viewer_.Paint(canvas);
+    return PaintForPage(canvas);
+  }
+  std::string scoreText() const {
+    std::string text;
+    for (const std::string& line : viewer_.Now().scoreSheet.lines()) {
+      if (!text.empty()) text += '\n';
+      text += line;
+    }
+    return text;
+  }
+  val decisions() const { return ToArray(viewer_.DecisionTexts()); }
+  val totals() const {
+    val all = val::array();
+    for (const auto& four : viewer_.RunningTotals()) {
+      std::vector<int> v(four.begin(), four.end());
+      all.call<void>("push", ToArray(v));
+    }
+    return all;
+  }
+
+ private:
+  ReplayViewer viewer_;
+  bool ok_ = false;
+  std::string error_;
 };
 
 val RgbText(Rgb c) {
@@ -292,6 +361,21 @@ EMSCRIPTEN_BINDINGS(zelbo_web) {
       .function("state", &PageClient::state)
       .function("playableCards", &PageClient::playableCards)
       .function("slotMiddle", &PageClient::slotMiddle);
+  emscripten::class_<ArchiveReplay>("ArchiveReplay")
+      .constructor<emscripten::val, emscripten::val>()
+      .function("ok", &ArchiveReplay::ok)
+      .function("error", &ArchiveReplay::error)
+      .function("steps", &ArchiveReplay::steps)
+      .function("moment", &ArchiveReplay::moment)
+      .function("deal", &ArchiveReplay::deal)
+      .function("goTo", &ArchiveReplay::goTo)
+      .function("target", &ArchiveReplay::target)
+      .function("dealStart", &ArchiveReplay::dealStart)
+      .function("step", &ArchiveReplay::step)
+      .function("paint", &ArchiveReplay::paint)
+      .function("scoreText", &ArchiveReplay::scoreText)
+      .function("decisions", &ArchiveReplay::decisions)
+      .function("totals", &ArchiveReplay::totals);
   emscripten::function("pickBoxLabel", &PickBoxLabel);
   emscripten::function("pickSuitEntry", &PickSuitEntry);
   emscripten::function("pickRankEntry", &PickRankEntry);

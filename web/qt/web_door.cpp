@@ -240,6 +240,16 @@ void WebDoor::Answer(PausableSocket* socket, const HttpRequestHead& head, bool k
   const std::string_view path = head.Path();
   // "/ws" without an upgrade is no page.
   if (path == SocketPath) return write(RefusalAnswer(400, keepAlive));
+  if (options_.pages) {
+    if (std::optional<PageAnswer> page = options_.pages->Answer(head.target)) {
+      if (head.method != "GET" && head.method != "HEAD")
+        return write(RefusalAnswer(405, keepAlive, "Allow: GET, HEAD\r\n"));
+      if (page->status != 200) return write(RefusalAnswer(page->status, keepAlive));
+      write(ResponseHead(200, page->contentType, page->body.size(), keepAlive, page->extraHeaders));
+      if (head.method == "GET") write(page->body);
+      return;
+    }
+  }
   const QString file = WebAssetFor(QString::fromUtf8(path.data(), static_cast<qsizetype>(path.size())));
   const QByteArray* body = file.isEmpty() ? nullptr : Body(file);
   if (!body) return write(RefusalAnswer(404, keepAlive));

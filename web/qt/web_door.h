@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "web/http_request.h"
+#include "web/page_routes.h"
 #include "web/refusal_tally.h"
 
 class QTcpServer;
@@ -36,6 +37,7 @@ class ServerTable;
 struct DoorOptions {
   std::vector<std::string> origins;         // further origins a page may come from
   std::vector<std::string> trustedProxies;  // peers whose X-Forwarded-For counts
+  PageRoutes* pages = nullptr;              // further pages, asked first; must outlive the door
 };
 
 class WebDoor : public QObject {
