@@ -42,6 +42,7 @@ function drawChart(svg, totals, handles, deal) {
   add('text', { x: 2, y: y(low), class: 'label' }, String(low));
   if (deal > 0) add('line', { x1: x(deal), x2: x(deal), y1: pad / 2, y2: height - pad / 2, class: 'now' });
   handles.forEach((h, s) => {
+    add('text', { x: pad + (s * (width - pad)) / handles.length, y: height - 2, class: 'label', fill: SEAT_COLOURS[s] }, h);
     const points = [[x(0), y(0)]].concat(totals.map((t, d) => [x(d + 1), y(t[s])]));
     add('polyline', { points: points.map((p) => p.join(',')).join(' '), class: 'seat', stroke: SEAT_COLOURS[s] })
       .append(Object.assign(document.createElementNS(NS, 'title'), { textContent: h }));
