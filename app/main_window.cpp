@@ -192,6 +192,9 @@ void MainWindow::Command(int id) {
     case CmdSaveHandRecords:
       if (role.isServer) FileCommand(id);
       break;
+    case CmdPastGames:
+      if (role.HasRole()) ShowPastGames();
+      break;
     case CmdExit:
       close();
       break;
@@ -270,6 +273,27 @@ void MainWindow::RunSetup() {
       break;
   }
   RedrawTable();
+}
+
+// The archive is shown by the server's web door; a client's server shows
+// its own.
+void MainWindow::ShowPastGames() {
+  if (!hosted_) {
+    pane_->AddLine("Past games are kept by the server: open /games on its web port in a browser");
+    return;
+  }
+  if (!hosted_->Archive()) {
+    pane_->AddLine("Past games: this table keeps no archive (see the line about it above)");
+    return;
+  }
+  if (!door_) {
+    pane_->AddLine("Past games are shown in a browser through the web port, which is closed: "
+                   "start the program with web=PORT (for example web=8118) and choose Past games again");
+    return;
+  }
+  const QString url = QStringLiteral("http://127.0.0.1:%1/games").arg(door_->Port());
+  if (!prompts_.OpenInBrowser(url))
+    pane_->AddLine("Past games: no browser could be started; open " + url.toStdString());
 }
 
 void MainWindow::FileCommand(int id) {
