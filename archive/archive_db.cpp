@@ -137,6 +137,10 @@ ArchiveDb::~ArchiveDb() {
 }
 
 int64_t ArchiveDb::Store(const FinishedGame& game, std::string& error) {
+  return StoreAll(std::span<const FinishedGame>(&game, 1), error);
+}
+
+int64_t ArchiveDb::StoreAll(std::span<const FinishedGame> games, std::string& error) {
   QSqlDatabase db = QSqlDatabase::database(connection_, false);
   QSqlQuery q(db);
   if (!q.exec(QStringLiteral("BEGIN IMMEDIATE"))) {
@@ -148,42 +152,44 @@ int64_t ArchiveDb::Store(const FinishedGame& game, std::string& error) {
     QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
     return 0;
   };
+  QSqlQuery deal(db), player(db);
   q.prepare(QStringLiteral("INSERT INTO games (ended_at, table_name, south, west, north, east,"
                            " total_south, total_west, total_north, total_east, deals, saved_game)"
                            " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
-  q.addBindValue(QVariant::fromValue<qlonglong>(game.endedAt));
-  q.addBindValue(QString::fromStdString(game.table));
-  for (const std::string& h : game.handles) q.addBindValue(QString::fromStdString(h));
-  for (int32_t t : game.totals) q.addBindValue(t);
-  q.addBindValue(static_cast<int>(game.deals.size()));
-  q.addBindValue(qCompress(Bytes(game.savedGame), 9));
-  if (!q.exec()) return fail(q);
-  const int64_t id = q.lastInsertId().toLongLong();
-
-  QSqlQuery deal(db);
   deal.prepare(QStringLiteral("INSERT INTO deals (game_id, deal, dealer, contract,"
                               " double_south, double_west, double_north, double_east,"
                               " points_south, points_west, points_north, points_east)"
                               " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
-  int written = 0;
-  for (const DealSummary& d : game.deals) {
-    deal.addBindValue(QVariant::fromValue<qlonglong>(id));
-    deal.addBindValue(d.deal);
-    deal.addBindValue(d.dealer);
-    deal.addBindValue(d.contract);
-    for (int x : d.doubles) deal.addBindValue(x < 0 ? QVariant() : QVariant(x));
-    for (int32_t p : d.points) deal.addBindValue(p);
-    if (!deal.exec()) return fail(deal);
-    if (storeHook_) storeHook_(++written);
-  }
-  QSqlQuery player(db);
   player.prepare(QStringLiteral("INSERT OR IGNORE INTO players (handle, game_id) VALUES (?, ?)"));
-  for (const std::string& h : game.handles) {
-    player.addBindValue(QString::fromStdString(h));
-    player.addBindValue(QVariant::fromValue<qlonglong>(id));
-    if (!player.exec()) return fail(player);
+  int64_t id = 0;
+  for (const FinishedGame& game : games) {
+    q.addBindValue(QVariant::fromValue<qlonglong>(game.endedAt));
+    q.addBindValue(QString::fromStdString(game.table));
+    for (const std::string& h : game.handles) q.addBindValue(QString::fromStdString(h));
+    for (int32_t t : game.totals) q.addBindValue(t);
+    q.addBindValue(static_cast<int>(game.deals.size()));
+    q.addBindValue(qCompress(Bytes(game.savedGame), 9));
+    if (!q.exec()) return fail(q);
+    id = q.lastInsertId().toLongLong();
+    int written = 0;
+    for (const DealSummary& d : game.deals) {
+      deal.addBindValue(QVariant::fromValue<qlonglong>(id));
+      deal.addBindValue(d.deal);
+      deal.addBindValue(d.dealer);
+      deal.addBindValue(d.contract);
+      for (int x : d.doubles) deal.addBindValue(x < 0 ? QVariant() : QVariant(x));
+      for (int32_t p : d.points) deal.addBindValue(p);
+      if (!deal.exec()) return fail(deal);
+      if (storeHook_) storeHook_(++written);
+    }
+    for (const std::string& h : game.handles) {
+      player.addBindValue(QString::fromStdString(h));
+      player.addBindValue(QVariant::fromValue<qlonglong>(id));
+      if (!player.exec()) return fail(player);
+    }
   }
-  if (!q.exec(QStringLiteral("COMMIT"))) return fail(q);
+  QSqlQuery commit(db);
+  if (!commit.exec(QStringLiteral("COMMIT"))) return fail(commit);
   return id;
 }
 

@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -61,6 +62,9 @@ class ArchiveDb {
   // Stores the game with its deals and players in one transaction; its id,
   // or 0 with `error` (nothing stored).
   int64_t Store(const FinishedGame& game, std::string& error);
+  // Stores all the games in one transaction (an import); the last one's id,
+  // or 0 with `error` and none stored.
+  int64_t StoreAll(std::span<const FinishedGame> games, std::string& error);
   // Page `page` (1, 2, ...) of the games, newest first, of every game or of
   // those where `handle` sat (compared without regard to case). False with
   // `error` when the database fails.

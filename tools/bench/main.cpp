@@ -28,6 +28,7 @@ constexpr Mode kModes[] = {
 #ifdef ZELBO_BENCH_NET
     {"net", "whole games over loopback TCP, card round trip [--dir D] [--server PATH]", RunNetMode},
     {"robots", "four robots over loopback TCP: games per minute, card round trip [--dir D]", RunRobotRateMode},
+    {"archive", "the archive of finished games: inserts/s, size per game, list time [--dir D]", RunArchiveMode},
 #endif
 };
 
