@@ -15,14 +15,11 @@ FinishedGame SummariseFinishedGame(const GameState& g, const SeatTakenFlags& sea
     f.handles[s] = std::string(g.finalHandles[s], strnlen(g.finalHandles[s], HandleSize));
     f.totals[s] = g.totalScores[s];
   }
-  // The dealer of deal 1 is the seat after the one NewGame drew, and it
-  // moves on by one each deal; after deal 28 it has moved once more.
-  const int firstDealer = SeatMod(g.dealer - DealCount);
   for (int d = 1; d <= DealCount; ++d) {
     if (!IsContract(g.dealDecisions[d][0])) continue;
     DealSummary row;
     row.deal = d;
-    row.dealer = SeatMod(firstDealer + d - 1);
+    row.dealer = DealerOfDeal(g, d);
     row.contract = g.dealDecisions[d][0];
     for (int step = 1; step <= 4; ++step) {
       const int decision = g.dealDecisions[d][step];

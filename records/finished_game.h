@@ -37,6 +37,13 @@ struct FinishedGame {
 FinishedGame SummariseFinishedGame(const GameState& g, const SeatTakenFlags& seatTaken,
                                    int64_t endedAt, std::string table);
 
+// The dealer of `deal` (1..28) of a finished game: the seat after the one
+// NewGame drew deals first, and the deal moves on by one seat each time;
+// after deal 28 the dealer has moved once more.
+constexpr int DealerOfDeal(const GameState& finished, int deal) {
+  return SeatMod(finished.dealer - DealCount - 1 + deal);
+}
+
 // The game back from its saved-game bytes and handles: the final state with
 // the handles the hand records print. False with `error` when the bytes do
 // not load or do not hold a finished game.

@@ -156,6 +156,21 @@ class ReplayTest(unittest.TestCase):
         self.assertEqual(deal['deal'], len(b.find_elements(By.CSS_SELECTOR, '#chart polyline')[0]
                                            .get_attribute('points').split()) - 1)
 
+        # The review of the seat that led first in the deal, run in the page.
+        Select(b.find_element(By.ID, 'deal-pick')).select_by_value(str(deal['deal']))
+        seat = deal['cards'][0]['seat']
+        b.find_elements(By.CSS_SELECTOR, '#review-seats button')[seat].click()
+        moved = self.shown()['moment']
+        b.find_element(By.TAG_NAME, 'body').send_keys(Keys.ARROW_RIGHT)  # the page answers meanwhile
+        self.until('the replay moves during the review', lambda: self.shown()['moment'] == moved + 1)
+        WebDriverWait(b, 20 * DEADLINE, poll_frequency=0.2).until(
+            lambda _: b.find_element(By.ID, 'review').get_attribute('data-done') == 'yes', message='the review')
+        review = b.execute_script('return {...document.getElementById("review").dataset};')
+        own = [x for x in deal['decisions'] + deal['cards'] if x['seat'] == seat]
+        self.assertEqual((str(deal['deal']), str(len(own))), (review['deal'], review['decisions']))
+        self.assertEqual(int(review['marked']), len(b.find_elements(By.CSS_SELECTOR, '#review-marks li')))
+        print(f'review of one deal: {review["seconds"]} s, {review["marked"]} marked', file=sys.stderr)
+
         href = b.find_element(By.ID, 'records-link').get_attribute('href')
         with open(self.records, 'rb') as f:
             self.assertEqual(f.read(), self.server.get(href[len(base):]))
@@ -166,6 +181,12 @@ class ReplayTest(unittest.TestCase):
         b.find_element(By.TAG_NAME, 'body').click()
         for _ in range(len(last['decisions']) + len(last['cards']) // 2):
             self.press(Keys.ARROW_RIGHT)
+        b.find_elements(By.CSS_SELECTOR, '#review-seats button')[last['cards'][0]['seat']].click()
+        WebDriverWait(b, 20 * DEADLINE, poll_frequency=0.2).until(
+            lambda _: b.find_element(By.ID, 'review').get_attribute('data-deal') == str(last['deal']),
+            message='the second review')
+        print(f'review of deal {last["deal"]}: {b.find_element(By.ID, "review").get_attribute("data-seconds")} s',
+              file=sys.stderr)
         b.save_screenshot(os.environ.get('ZELBO_REPLAY_PNG', 'replay.png'))
 
 

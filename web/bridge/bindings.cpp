@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -220,6 +221,37 @@ class ArchiveReplay {
     return text;
   }
   val decisions() const { return ToArray(viewer_.DecisionTexts()); }
+  // The review of `seat` in the present deal: started, then worked on in
+  // slices of play-outs by the page between frames.
+  void startReview(int seat) {
+    review_ = std::make_unique<DealReview>(viewer_.ReviewDeal(std::clamp(seat, 0, 3), ReviewSamplesPerMove));
+  }
+  // Progress 0..1 after running up to `playouts` more play-outs.
+  double workReview(int playouts) {
+    if (!review_) return 1;
+    review_->Work(playouts);
+    const long total = review_->TotalPlayouts();
+    return total > 0 ? static_cast<double>(review_->DonePlayouts()) / static_cast<double>(total) : 1.0;
+  }
+  val reviewResults() const {
+    val all = val::array();
+    if (!review_) return all;
+    for (const ReviewedDecision& r : review_->Results()) {
+      val o = val::object();
+      o.set("moment", r.moment);
+      o.set("card", r.kind == RobotMoveKind::Card);
+      o.set("played", r.played);
+      o.set("best", r.best);
+      o.set("playedValue", r.playedValue);
+      o.set("bestValue", r.bestValue);
+      o.set("samples", r.samples);
+      o.set("marked", r.marked);
+      o.set("playedName", viewer_.ActionText(r.moment, r.played));
+      o.set("bestName", viewer_.ActionText(r.moment, r.best));
+      all.call<void>("push", o);
+    }
+    return all;
+  }
   val totals() const {
     val all = val::array();
     for (const auto& four : viewer_.RunningTotals()) {
@@ -231,6 +263,7 @@ class ArchiveReplay {
 
  private:
   ReplayViewer viewer_;
+  std::unique_ptr<DealReview> review_;
   bool ok_ = false;
   std::string error_;
 };
@@ -375,7 +408,10 @@ EMSCRIPTEN_BINDINGS(zelbo_web) {
       .function("paint", &ArchiveReplay::paint)
       .function("scoreText", &ArchiveReplay::scoreText)
       .function("decisions", &ArchiveReplay::decisions)
-      .function("totals", &ArchiveReplay::totals);
+      .function("totals", &ArchiveReplay::totals)
+      .function("startReview", &ArchiveReplay::startReview)
+      .function("workReview", &ArchiveReplay::workReview)
+      .function("reviewResults", &ArchiveReplay::reviewResults);
   emscripten::function("pickBoxLabel", &PickBoxLabel);
   emscripten::function("pickSuitEntry", &PickSuitEntry);
   emscripten::function("pickRankEntry", &PickRankEntry);
@@ -385,6 +421,7 @@ EMSCRIPTEN_BINDINGS(zelbo_web) {
   emscripten::function("positionText", &PositionText);
   emscripten::function("isColourText", &IsColourText);
   emscripten::constant("cardWidth", CardWidth);
+  emscripten::constant("reviewMarkPoints", ReviewMarkPoints);
   emscripten::constant("cardHeight", CardHeight);
   emscripten::constant("opFill", OpFill);
   emscripten::constant("opText", OpText);

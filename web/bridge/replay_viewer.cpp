@@ -119,7 +119,7 @@ std::vector<std::string> ReplayViewer::DecisionTexts() const {
   const GameState& g = replay_.Now();
   const int deal = Deal();
   if (deal < 1) return texts;
-  const int dealer = SeatMod(final_.dealer - DealCount + deal - 1);
+  const int dealer = DealerOfDeal(final_, deal);
   for (int m = DealStart(deal); m < moment_; ++m) {
     const Step& s = steps_[static_cast<std::size_t>(m)];
     if (s.card) break;
@@ -138,6 +138,34 @@ std::vector<std::array<int32_t, 4>> ReplayViewer::RunningTotals() const {
     totals.push_back(sum);
   }
   return totals;
+}
+
+DealReview ReplayViewer::ReviewDeal(int seat, int samplesPerMove) const {
+  DealReview review(seat, samplesPerMove);
+  const int deal = Deal();
+  if (deal < 1 || snapshots_.empty()) return review;
+  GameReplay replay = snapshots_[static_cast<std::size_t>(deal - 1)];
+  for (int m = DealStart(deal); m < static_cast<int>(steps_.size()); ++m) {
+    const Step& s = steps_[static_cast<std::size_t>(m)];
+    if (s.deal != deal) break;
+    // The whole game goes in; the review keeps only the seat's view of it.
+    if (s.seat == seat) review.AddDecision(replay.Now(), m, s.value);
+    replay.Step();
+  }
+  return review;
+}
+
+std::string ReplayViewer::ActionText(int moment, int value) const {
+  if (moment < 0 || moment >= static_cast<int>(steps_.size())) return {};
+  const Step& s = steps_[static_cast<std::size_t>(moment)];
+  if (s.card) return CardName(value);
+  const int index = moment - DealStart(s.deal);
+  if (index < 0 || index > 4 || value < 0 || value > 255) return {};
+  GameState g;
+  g.dealDecisions[s.deal][index] = static_cast<uint8_t>(value);
+  std::string text;
+  DecisionText(text, g, s.deal, DealerOfDeal(final_, s.deal), index, handles_);
+  return text;
 }
 
 std::string ReplayViewer::CardName(int card) {

@@ -15,6 +15,7 @@
 #include "display/canvas.h"
 #include "display/table_view.h"
 #include "records/game_replay.h"
+#include "robot/decision_review.h"
 
 namespace zelbo {
 
@@ -60,6 +61,15 @@ class ReplayViewer {
   // Each seat's running total after each deal, from the stored scores.
   std::vector<std::array<int32_t, 4>> RunningTotals() const;
   const std::array<std::string, 4>& Handles() const { return handles_; }
+
+  // A review of `seat`'s decisions in the present deal, each move measured
+  // on `samplesPerMove` sampled deals; the decisions are numbered by their
+  // moments. Run it with DealReview::Work.
+  DealReview ReviewDeal(int seat, int samplesPerMove) const;
+
+  // What the action at `moment` says when it is `value` instead: a card's
+  // name, or the decision's text.
+  std::string ActionText(int moment, int value) const;
 
   // "Q♠": the rank and the suit's sign of card 0..51; "" for another value.
   static std::string CardName(int card);

@@ -79,7 +79,66 @@ class Viewer {
       this.move(m[0], m[1]);
     });
     window.addEventListener('resize', () => this.queuePaint());
+    this.reviewRun = 0;
+    core.pageConstants().seatNames.forEach((name, seat) => {
+      const button = Object.assign(document.createElement('button'), { textContent: `Review ${name}` });
+      button.addEventListener('click', () => this.review(seat, name));
+      $('review-seats').append(button);
+    });
     this.show();
+  }
+
+  // Runs the strong robot over `seat`'s decisions in the deal shown, in
+  // slices between frames, and lists those where it expects another move
+  // to score enough more to be worth a mark.
+  async review(seat, name) {
+    const run = ++this.reviewRun;
+    const r = this.replay;
+    const deal = r.deal();
+    const progress = $('review-progress');
+    const summary = $('review');
+    progress.hidden = false;
+    progress.value = 0;
+    $('review-marks').replaceChildren();
+    $('review-summary').textContent = `Reviewing ${name} in deal ${deal}...`;
+    summary.dataset.done = '';
+    const started = performance.now();
+    r.startReview(seat);
+    const nextTask = () => new Promise((go) => {
+      const channel = new MessageChannel();
+      channel.port1.onmessage = () => go();
+      channel.port2.postMessage('');
+    });
+    for (;;) {
+      const sliceEnd = performance.now() + 12;
+      let done = 0;
+      while (performance.now() < sliceEnd && done < 1) done = r.workReview(400);
+      progress.value = done;
+      if (done >= 1) break;
+      await nextTask();
+      if (run !== this.reviewRun) return;  // another review began
+    }
+    const seconds = (performance.now() - started) / 1000;
+    const results = r.reviewResults();
+    const marked = results.filter((x) => x.marked);
+    progress.hidden = true;
+    $('review-summary').textContent = `${name} in deal ${deal}: ${results.length} decisions, ` +
+      `${marked.length} where the robot expects at least ${this.core.reviewMarkPoints} points more from another move ` +
+      `(${seconds.toFixed(1)} s).`;
+    for (const x of marked) {
+      const step = r.step(x.moment);
+      const where = step.card ? `trick ${step.trick}` : 'decision';
+      const li = document.createElement('li');
+      const jump = Object.assign(document.createElement('button'), {
+        textContent: `${where}: played ${x.playedName}, robot ${x.bestName}, ` +
+          `${(x.bestValue - x.playedValue).toFixed(1)} points more`,
+      });
+      jump.addEventListener('click', () => this.go(x.moment));
+      li.append(jump);
+      $('review-marks').append(li);
+    }
+    Object.assign(summary.dataset, { done: 'yes', deal: String(deal), decisions: String(results.length),
+      marked: String(marked.length), seconds: seconds.toFixed(2) });
   }
 
   move(unit, direction) { this.go(this.replay.target(unit, direction)); }
