@@ -150,9 +150,11 @@ bool MainWindow::StartServer() {
     hosted_->OpenArchive(std::filesystem::path(options_.folder) / ArchiveFileName,
                          std::to_string(hosted_->Server().Port()), error);
   // web=PORT: browsers may join too; the pane says where.
-  if (settings_.webPort >= 0)
-    door_ = OpenWebDoor(*transport_, hosted_->Server(), static_cast<uint16_t>(settings_.webPort),
-                        {{}, {}, hosted_->Archive() ? &hosted_->Archive()->Pages() : nullptr}, error);
+  if (settings_.webPort >= 0) {
+    DoorOptions doorOptions;
+    if (hosted_->Archive()) doorOptions.pages = &hosted_->Archive()->Pages();
+    door_ = OpenWebDoor(*transport_, hosted_->Server(), static_cast<uint16_t>(settings_.webPort), doorOptions, error);
+  }
   RedrawTable();
   return true;
 }

@@ -1,10 +1,12 @@
 #include "hosting/hosted_table.h"
 
+#include <algorithm>
+
 namespace zelbo {
 
 HostedTable::HostedTable(TableRouter& router, ServerUi& ui, HostedTableOptions options)
     : router_(router),
-      link_(router.AddTable()),
+      link_(router.AddTable(options.route)),
       options_(std::move(options)),
       server_(std::make_unique<ServerTable>(link_, ui, options_.config)) {}
 
@@ -26,6 +28,27 @@ bool HostedTable::Start(uint16_t port, std::string& error) {
 
 void HostedTable::FillRobots(int count) {
   robots_.Fill(*server_, count, options_.robotsReconnect, options_.robotLevel);
+}
+
+int HostedTable::People() const {
+  int robots = robots_.Count();
+  for (int seat = 0; seat < 4 && warmer_; ++seat) robots += warmer_->Robot(seat) != nullptr;
+  return std::max(0, server_->Connections().count() - robots);
+}
+
+void HostedTable::PauseRobots() {
+  if (robotsPaused_) return;
+  robotsPaused_ = true;
+  warmer_.reset();
+  robots_.Clear();
+}
+
+void HostedTable::ResumeRobots() {
+  if (!robotsPaused_) return;
+  robotsPaused_ = false;
+  robots_.Fill(*server_, options_.robots, options_.robotsReconnect, options_.robotLevel);
+  if (options_.takeoverSeconds > 0)
+    warmer_ = std::make_unique<SeatWarmer>(*server_, options_.takeoverSeconds, options_.robotLevel);
 }
 
 void HostedTable::Stop() {

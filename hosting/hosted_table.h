@@ -24,6 +24,7 @@ struct HostedTableOptions {
   bool robotsReconnect = false;  // a robot whose connection drops comes back by itself
   RobotLevel robotLevel = RobotLevel::Normal;
   int takeoverSeconds = 0;      // > 0: robots keep left seats warm after this long
+  std::string route;            // a club table's id: its connections come under it
 };
 
 class HostedTable {
@@ -54,6 +55,14 @@ class HostedTable {
   // The archive, or nullptr when none is open.
   ArchiveStore* Archive() { return archive_.get(); }
 
+  // Connections of people: every connection but the robots' own.
+  int People() const;
+  // A table nobody plays at lets its robots go, and gets them back (as
+  // many as it started with) when someone comes.
+  void PauseRobots();
+  void ResumeRobots();
+  bool RobotsPaused() const { return robotsPaused_; }
+
  private:
   TableRouter& router_;
   Transport& link_;
@@ -62,6 +71,7 @@ class HostedTable {
   RobotTable robots_;
   std::unique_ptr<SeatWarmer> warmer_;
   std::unique_ptr<ArchiveStore> archive_;
+  bool robotsPaused_ = false;
 };
 
 }  // namespace zelbo

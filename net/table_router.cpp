@@ -6,13 +6,18 @@ namespace zelbo {
 
 class TableRouter::Link : public Transport {
  public:
-  explicit Link(TableRouter& router) : router_(router) {}
+  Link(TableRouter& router, std::string route) : router_(router), route_(std::move(route)) {}
 
   void SetEvents(TransportEvents* events) override { events_ = events; }
   // The first table to listen opens the shared port; the others share it
   // (port 0 or the same number).
   bool Listen(uint16_t port, std::string& error) override {
     Transport& t = router_.transport_;
+    if (!route_.empty()) {
+      routePort_ = t.ListenRoute(route_, error);
+      listening_ = routePort_ != 0;
+      return listening_;
+    }
     if (!router_.AnyListening()) {
       if (!t.Listen(port, error)) return false;
     } else if (port != 0 && port != t.ListeningPort()) {
@@ -22,10 +27,18 @@ class TableRouter::Link : public Transport {
     listening_ = true;
     return true;
   }
-  uint16_t ListeningPort() const override { return listening_ ? router_.transport_.ListeningPort() : 0; }
+  uint16_t ListeningPort() const override {
+    if (!listening_) return 0;
+    return route_.empty() ? router_.transport_.ListeningPort() : routePort_;
+  }
   void StopListening() override {
     if (!listening_) return;
     listening_ = false;
+    if (!route_.empty()) {
+      router_.transport_.StopRoute(route_);
+      routePort_ = 0;
+      return;
+    }
     if (!router_.AnyListening()) router_.transport_.StopListening();
   }
   ConnId Connect(const std::string& host, uint16_t port) override {
@@ -47,24 +60,32 @@ class TableRouter::Link : public Transport {
   std::string PeerAddress(ConnId conn) const override {
     return Owns(conn) ? router_.transport_.PeerAddress(conn) : std::string();
   }
+  std::string RouteOf(ConnId conn) const override {
+    return Owns(conn) ? router_.transport_.RouteOf(conn) : std::string();
+  }
   void Flush() override { router_.transport_.Flush(); }
   int64_t NowMs() const override { return router_.transport_.NowMs(); }
 
   bool Owns(ConnId conn) const { return router_.Owner(conn) == this; }
-  bool listening() const { return listening_; }
+  bool listening() const { return listening_ && route_.empty(); }
+  const std::string& route() const { return route_; }
   TransportEvents* events() const { return events_; }
 
  private:
   TableRouter& router_;
   TransportEvents* events_ = nullptr;
   bool listening_ = false;
+  std::string route_;
+  uint16_t routePort_ = 0;
 };
 
 TableRouter::TableRouter(Transport& transport) : transport_(transport) { transport_.SetEvents(this); }
 
 TableRouter::~TableRouter() { transport_.SetEvents(nullptr); }
 
-Transport& TableRouter::AddTable() { return *links_.emplace_back(std::make_unique<Link>(*this)); }
+Transport& TableRouter::AddTable(std::string route) {
+  return *links_.emplace_back(std::make_unique<Link>(*this, std::move(route)));
+}
 
 void TableRouter::RemoveTable(Transport& link) {
   for (auto it = owner_.begin(); it != owner_.end();) {
@@ -94,7 +115,17 @@ bool TableRouter::AnyListening() const {
 }
 
 void TableRouter::OnAccepted(ConnId conn) {
-  Transport* chosen = chooser_ ? chooser_(conn) : (links_.empty() ? nullptr : links_.front().get());
+  Transport* chosen = nullptr;
+  if (chooser_) {
+    chosen = chooser_(conn);
+  } else {
+    const std::string route = transport_.RouteOf(conn);
+    for (const auto& l : links_)
+      if (l->route() == route) {
+        chosen = l.get();
+        break;
+      }
+  }
   const auto it = std::find_if(links_.begin(), links_.end(),
                                [chosen](const auto& l) { return l.get() == chosen; });
   if (it == links_.end() || !(*it)->events()) {

@@ -26,12 +26,17 @@ class TableRouter : public TransportEvents {
   TableRouter& operator=(const TableRouter&) = delete;
 
   // A new table's link; it lives until RemoveTable or the router's end.
-  Transport& AddTable();
+  // A table with a route (its id) gets the connections that come under
+  // that route (see Transport::ListenRoute), and listens on a loopback
+  // port of its own, which its robots connect to; a table without one
+  // shares the transport's port.
+  Transport& AddTable(std::string route = {});
   // Closes the link's connections and forgets it.
   void RemoveTable(Transport& link);
 
   // Picks the link a new connection goes to; null turns it away. Without
-  // a chooser every connection goes to the first table.
+  // a chooser a connection with a route goes to the table of that route,
+  // and every other to the first table without one.
   using Chooser = std::function<Transport*(ConnId conn)>;
   void SetChooser(Chooser chooser) { chooser_ = std::move(chooser); }
 

@@ -19,7 +19,8 @@
 // - Flush hands every queued byte to the operating system as far as it
 //   takes them now, without waiting for the event loop.
 // - Listen binds every IPv4 interface.
-// - Connect accepts a dotted IPv4 address or a host name.
+// - Connect accepts a dotted IPv4 address or a host name, and a transport
+//   that speaks WebSocket also a club table's link (see net/table_link.h).
 // - A close the core asked for is not reported back through OnClosed.
 #pragma once
 
@@ -111,6 +112,23 @@ class Transport {
 
   // Monotonic milliseconds, for the greeting deadline.
   virtual int64_t NowMs() const = 0;
+
+  // Routes, for transports that carry several tables: a route is a name
+  // (a table's id) that a connection arrives under. ListenRoute opens a
+  // port on the loopback interface only whose connections come under
+  // `route`, and returns it (0 with the socket error line in `error` when it
+  // cannot). RouteOf names a connection's route, "" for one that came to
+  // the shared port.
+  virtual uint16_t ListenRoute(const std::string& route, std::string& error) {
+    (void)route;
+    error = "this transport has no routes";
+    return 0;
+  }
+  virtual void StopRoute(const std::string& route) { (void)route; }
+  virtual std::string RouteOf(ConnId conn) const {
+    (void)conn;
+    return {};
+  }
 };
 
 }  // namespace zelbo

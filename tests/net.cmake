@@ -42,3 +42,17 @@ if(ZELBO_WITH_QT AND TARGET zelbowin-server)
   target_compile_definitions(door_attack_test PRIVATE ZELBOWIN_SERVER="$<TARGET_FILE:zelbowin-server>")
   add_dependencies(door_attack_test zelbowin-server)
 endif()
+
+# The club server: tables behind one door, its API, limits and lifecycle.
+if(ZELBO_WITH_QT AND TARGET zelbo_club)
+  zelbo_test(club_test SOURCES club_test.cpp LIBS zelbo_club Qt6::WebSockets LABELS net door QT)
+endif()
+if(ZELBO_WITH_QT AND TARGET zelbowin-server)
+  # The example reverse proxy, with Debian's nginx as an ordinary process.
+  find_program(ZELBO_NGINX_PROGRAM nginx PATHS /usr/sbin)
+  zelbo_test(nginx_proxy_test SOURCES nginx_proxy_test.cpp LIBS zelbo_robot_qt LABELS net door QT)
+  target_compile_definitions(nginx_proxy_test PRIVATE ZELBOWIN_SERVER="$<TARGET_FILE:zelbowin-server>"
+                             ZELBO_NGINX="${ZELBO_NGINX_PROGRAM}"
+                             ZELBO_NGINX_CONF="${CMAKE_SOURCE_DIR}/packaging/nginx/zelbowin.conf")
+  add_dependencies(nginx_proxy_test zelbowin-server)
+endif()

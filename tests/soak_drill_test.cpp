@@ -117,6 +117,7 @@ TEST(SoakDrill, AHostileCrowdNeitherChangesTheGameNorGrowsTheServer) {
   Clock::time_point pingAt;
   std::string awaited;
   long peakKiB = startKiB, churned = 0;
+  std::vector<std::pair<long, long>> rssByChurn;  // (connections churned so far, VmRSS KiB)
   int churner = -1;
   Clock::time_point churnedAt;
   const auto deadline = Clock::now() + std::chrono::minutes(8);
@@ -155,7 +156,9 @@ TEST(SoakDrill, AHostileCrowdNeitherChangesTheGameNorGrowsTheServer) {
       pinger.Send(MakeChat(awaited));
       pingAt = Clock::now();
     }
-    peakKiB = std::max(peakKiB, StatusKiB(server.process.processId(), "VmRSS:"));
+    const long rss = StatusKiB(server.process.processId(), "VmRSS:");
+    peakKiB = std::max(peakKiB, rss);
+    rssByChurn.emplace_back(churned, rss);
   }
   if (churner >= 0) close(churner);
   ASSERT_TRUE(server.Over()) << server.output.substr(server.output.size() > 4000 ? server.output.size() - 4000 : 0);
@@ -166,15 +169,29 @@ TEST(SoakDrill, AHostileCrowdNeitherChangesTheGameNorGrowsTheServer) {
   for (auto& r : readers) EXPECT_FALSE(r->Ended());
   EXPECT_FALSE(flooder.Ended());
   EXPECT_GT(churned, 100);
-  EXPECT_LT(peakKiB - startKiB, 30 * 1024) << "server grew from " << startKiB << " KiB";
+  // Bounded means the server does not grow with the churn: the peak of the
+  // last third of the run is close to that of the first third. (A leak of
+  // 300 bytes per churned connection would be over 12 MiB here; this
+  // build's allocator alone moves by about 7.) The absolute ceiling is
+  // loose, since this build's allocator and shadow memory count in the
+  // resident size; the Release figures are the bench's business (a Release
+  // server stays near 13 MB through 60,000 churned connections).
+  long earlyKiB = 0, lateKiB = 0;
+  for (const auto& [when, kib] : rssByChurn) {
+    if (when <= churned / 3) earlyKiB = std::max(earlyKiB, kib);
+    if (when >= churned * 2 / 3) lateKiB = std::max(lateKiB, kib);
+  }
+  EXPECT_LT(lateKiB - earlyKiB, 12 * 1024) << "server kept growing: first third peak " << earlyKiB
+                                          << " KiB, last third peak " << lateKiB << " KiB";
+  EXPECT_LT(peakKiB - startKiB, 64 * 1024) << "server grew from " << startKiB << " KiB";
   // Every ping came back; how fast is printed, not judged (that is the
   // bench's business).
   ASSERT_GE(rttMs.size() + 1, static_cast<std::size_t>(pingsSent));
   std::sort(rttMs.begin(), rttMs.end());
   if (!rttMs.empty())
-    std::printf("soak: server RSS %ld KiB at start, peak %ld KiB; %ld churned connections; %zu pings, "
-                "chat round trip median %.1f ms, p99 %.1f ms\n",
-                startKiB, peakKiB, churned, rttMs.size(), rttMs[rttMs.size() / 2],
+    std::printf("soak: server RSS %ld KiB at start, peak %ld KiB (first third %ld, last third %ld); "
+                "%ld churned connections; %zu pings, chat round trip median %.1f ms, p99 %.1f ms\n",
+                startKiB, peakKiB, earlyKiB, lateKiB, churned, rttMs.size(), rttMs[rttMs.size() / 2],
                 rttMs[std::min(rttMs.size() - 1, rttMs.size() * 99 / 100)]);
 }
 

@@ -10,9 +10,14 @@ again and the game goes on. What the page shows is checked against the
 server's pane (its standard output) and its score sheet (the autosave).
 Leaves a screenshot in $ZELBO_WEB_PNG (default web.png here).
 
+Then a club server (--lobby): the lobby page lists a table opened meanwhile
+within two seconds, its form opens a private table with robots and gives
+its link, and the table page served under that link joins and deals.
+
 usage: web_browser_test.py SERVER SCORE_SHEET_DUMP
 """
 
+import json
 import os
 import re
 import shutil
@@ -22,6 +27,7 @@ import tempfile
 import threading
 import time
 import unittest
+import urllib.request
 
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
@@ -39,15 +45,17 @@ DEADLINE = 60  # seconds for any one thing to happen
 class Server:
     """zelbowin-server on free ports, its pane lines collected as they come."""
 
-    def __init__(self, folder):
+    def __init__(self, folder, lobby=False):
         self.folder = folder
         self.lines = []
         self.lock = threading.Lock()
+        options = ['--lobby'] if lobby else ['--robots', '3', '--seed', '4']
         self.proc = subprocess.Popen(
-            [SERVER, '--port', '0', '--web', '0', '--robots', '3', '--seed', '4', '--dir', folder],
+            [SERVER, '--port', '0', '--web', '0', '--dir', folder] + options,
             stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
         threading.Thread(target=self._read, daemon=True).start()
-        self.web_port = int(self.wait_for(r'browsers on port (\d+)').group(1))
+        port_line = r'lobby on port (\d+)' if lobby else r'browsers on port (\d+)'
+        self.web_port = int(self.wait_for(port_line).group(1))
 
     def _read(self):
         for line in self.proc.stdout:
@@ -322,6 +330,61 @@ class WebClientTest(unittest.TestCase):
         self.until('seated South again', lambda: (self.state() or {}).get('position') == SOUTH
                    and self.state()['connected'])
         self.assertIn('Connection closed', self.hook('paneLines'))
+
+
+class LobbyTest(unittest.TestCase):
+    def setUp(self):
+        self.folder = tempfile.mkdtemp(prefix='zelbo-lobby-')
+        self.server = Server(self.folder, lobby=True)
+        self.browser = start_browser(os.path.join(self.folder, 'profile'))
+        self.addCleanup(shutil.rmtree, self.folder, True)
+        self.addCleanup(self.server.stop)
+        self.addCleanup(self.browser.quit)
+
+    def until(self, what, condition):
+        return WebDriverWait(self.browser, DEADLINE, poll_frequency=0.05).until(
+            lambda _: condition(), message=what)
+
+    def test_lobby_opens_a_private_table_whose_link_plays(self):
+        b = self.browser
+        base = f'http://127.0.0.1:{self.server.web_port}/'
+        b.get(base)
+        self.until('the house table listed', lambda: b.find_elements(By.CSS_SELECTOR, 'tr[data-id="main"]'))
+        # A table opened elsewhere shows within two seconds.
+        request = urllib.request.Request(base + 'api/tables', data=b'{"name":"Elsewhere"}',
+                                         headers={'Content-Type': 'application/json'})
+        other = json.load(urllib.request.urlopen(request))['id']
+        opened = time.monotonic()
+        WebDriverWait(b, 2, poll_frequency=0.05).until(
+            lambda _: b.find_elements(By.CSS_SELECTOR, f'tr[data-id="{other}"]'),
+            message='a new table listed within 2 s')
+        self.assertLess(time.monotonic() - opened, 2.0)
+
+        b.find_element(By.ID, 'create-name').send_keys('Friends')
+        Select(b.find_element(By.ID, 'create-robots')).select_by_value('easy')
+        b.find_element(By.ID, 'create-listed').click()
+        b.find_element(By.ID, 'create-button').click()
+        self.until('the link of the new table', lambda: b.find_element(By.ID, 'created').is_displayed())
+        link = b.find_element(By.ID, 'created-link').get_attribute('href')
+        self.assertRegex(link, r'^' + re.escape(base) + r't/[a-z2-7]{26}/$')
+        b.find_element(By.ID, 'copy-link').click()
+        self.until('the copy button answers', lambda: b.find_element(By.ID, 'copy-link').text != 'Copy link')
+        table_id = link.rstrip('/').rsplit('/', 1)[1]
+        self.assertFalse(b.find_elements(By.CSS_SELECTOR, f'tr[data-id="{table_id}"]'), 'a private table is listed')
+
+        # The table page under its link: its files and its WebSocket are beside it.
+        b.get(link + '?test')
+        self.until('the join form', lambda: b.find_element(By.ID, 'join').is_displayed())
+        handle = b.find_element(By.ID, 'join-handle')
+        handle.clear()
+        handle.send_keys('Friend')
+        Select(b.find_element(By.ID, 'join-seat')).select_by_visible_text('South')
+        b.find_element(By.ID, 'join-sit').click()
+        self.server.wait_for(r'^\[' + table_id + r'\] Friend is sitting South$')
+        self.until('a deal at the private table', lambda: (b.execute_script(
+            'return window.zelboTest && window.zelboTest.state();') or {}).get('dealNumber', 0) > 0)
+        blocked = [e['message'] for e in b.get_log('browser') if 'Content Security Policy' in e['message']]
+        self.assertEqual([], blocked)
 
 
 if __name__ == '__main__':

@@ -153,8 +153,30 @@ int RefusalStatus(HeadScan scan) {
   }
 }
 
+namespace {
+
+// The Origin a request carries is the page's own (as the browser or a
+// trusted proxy saw the host) or one of those allowed; no Origin is allowed.
+bool OriginAllowed(const HttpRequestHead& head, const OriginPolicy& origins) {
+  const std::string* origin = head.Find("origin");
+  const std::string* hostHeader = head.Find("host");
+  if (!origin) return true;
+  const std::string host = hostHeader ? *hostHeader : std::string();
+  bool allowed = SameOrigin(*origin, "http://" + host);
+  if (origins.viaTrustedProxy) {
+    const std::string* proto = head.Find("x-forwarded-proto");
+    const std::string* fwdHost = head.Find("x-forwarded-host");
+    allowed = allowed || SameOrigin(*origin, (proto ? *proto : std::string("http")) + "://" +
+                                                 (fwdHost ? *fwdHost : host));
+  }
+  for (const std::string& a : origins.allowed) allowed = allowed || SameOrigin(*origin, a);
+  return allowed;
+}
+
+}  // namespace
+
 RequestVerdict JudgeRequest(const HttpRequestHead& head, std::string_view socketPath,
-                            const OriginPolicy& origins) {
+                            const OriginPolicy& origins, std::size_t bodyLimit) {
   RequestVerdict v;
   const std::string* connection = head.Find("connection");
   v.keepAlive = head.minorVersion == 1 && !(connection && ListHas(*connection, "close"));
@@ -173,11 +195,15 @@ RequestVerdict JudgeRequest(const HttpRequestHead& head, std::string_view socket
     if (value.empty() || value.size() > 18 ||
         !std::all_of(value.begin(), value.end(), [](char c) { return c >= '0' && c <= '9'; }))
       return refuse(400);
-    if (std::stoll(value) > 0) return refuse(413);
+    const long long length = std::stoll(value);
+    if (length > 0 && static_cast<unsigned long long>(length) > bodyLimit) return refuse(413);
+    v.bodyLength = static_cast<std::size_t>(length);
   }
   if (chunked) return refuse(413);
   const int hosts = head.Count("host");
   if (hosts > 1 || (hosts == 0 && head.minorVersion == 1)) return refuse(400);
+  // A form sent from a foreign page must not act here.
+  if (bodyLimit > 0 && !OriginAllowed(head, origins)) return refuse(403);
 
   const std::string* upgrade = head.Find("upgrade");
   if (!upgrade || !ListHas(*upgrade, "websocket")) return v;
@@ -188,17 +214,7 @@ RequestVerdict JudgeRequest(const HttpRequestHead& head, std::string_view socket
   if (head.Count("sec-websocket-key") != 1 || !IsWebSocketKey(*key)) return refuse(400);
   const std::string* version = head.Find("sec-websocket-version");
   if (!version || *version != "13") return refuse(400);
-  if (const std::string* origin = head.Find("origin")) {
-    bool allowed = SameOrigin(*origin, "http://" + *head.Find("host"));
-    if (origins.viaTrustedProxy) {
-      const std::string* proto = head.Find("x-forwarded-proto");
-      const std::string* host = head.Find("x-forwarded-host");
-      allowed = allowed || SameOrigin(*origin, (proto ? *proto : std::string("http")) + "://" +
-                                                   (host ? *host : *head.Find("host")));
-    }
-    for (const std::string& a : origins.allowed) allowed = allowed || SameOrigin(*origin, a);
-    if (!allowed) return refuse(403);
-  }
+  if (!OriginAllowed(head, origins)) return refuse(403);
   v.upgrade = true;
   return v;
 }

@@ -59,6 +59,7 @@ int RefusalStatus(HeadScan scan);
 // What the door does with a complete head.
 struct RequestVerdict {
   int status = 0;         // a refusal to answer with, 0 for none
+  std::size_t bodyLength = 0;  // the body that follows the head
   bool upgrade = false;   // a WebSocket upgrade to hand to the table
   bool keepAlive = true;  // the connection stays open after the answer
 };
@@ -71,14 +72,16 @@ struct OriginPolicy {
   bool viaTrustedProxy = false;      // the peer is a proxy whose headers count
 };
 
-// Any body is refused (413): nothing here takes one. Two Content-Length
+// A body longer than `bodyLimit` is refused (413), and so is one sent in
+// chunks; only a request that may carry a body (a form posted to the API)
+// has a limit above 0, and its Origin must be allowed (403). Two Content-Length
 // headers, or one with Transfer-Encoding, or an unreadable length are 400.
 // An upgrade ("Upgrade: websocket") must be a GET of `socketPath` with a
 // Sec-WebSocket-Key of 16 bytes in base64 and version 13 (400), and an Origin it carries
 // must be allowed (403). HTTP/1.0 and "Connection: close" do not keep the
 // connection; a refusal never does.
 RequestVerdict JudgeRequest(const HttpRequestHead& head, std::string_view socketPath,
-                            const OriginPolicy& origins);
+                            const OriginPolicy& origins, std::size_t bodyLimit = 0);
 
 // Same scheme, host and port, ignoring case and a trailing slash.
 bool SameOrigin(std::string_view a, std::string_view b);

@@ -5,6 +5,7 @@ namespace zelbo {
 std::string_view StatusText(int status) {
   switch (status) {
     case 200: return "OK";
+    case 201: return "Created";
     case 400: return "Bad Request";
     case 403: return "Forbidden";
     case 404: return "Not Found";

@@ -7,6 +7,7 @@
 
 #include "net/qt/descriptors.h"
 #include "net/qt/pausable_socket.h"
+#include "net/table_link.h"
 
 #include <chrono>
 
@@ -202,12 +203,13 @@ void QtTransport::StopListening() {
 }
 
 ConnId QtTransport::AdoptWebSocket(std::unique_ptr<QWebSocket> owned, PausableSocket* tcp,
-                                   std::string address) {
+                                   std::string address, std::string route) {
   QWebSocket* socket = owned.release();
   socket->setParent(this);
   const ConnId id = nextConn_++;
   auto link = std::make_unique<WebSocketLink>(socket, tcp, this);
   link->address = std::move(address);
+  link->route = std::move(route);
   links_[id] = std::move(link);
   socket->setMaxAllowedIncomingMessageSize(WebMessageLimit);
   socket->setMaxAllowedIncomingFrameSize(WebMessageLimit);
@@ -280,15 +282,47 @@ void QtTransport::ReadMessage(ConnId id, const QByteArray& message) {
   }
 }
 
-void QtTransport::OnNewConnection() {
-  while (server_ && server_->hasPendingConnections()) {
-    QTcpSocket* socket = server_->nextPendingConnection();
+uint16_t QtTransport::ListenRoute(const std::string& route, std::string& error) {
+  StopRoute(route);
+  auto* server = new QTcpServer(this);
+  ResumeAcceptingAfterExhaustion(server, nullptr);
+  if (!server->listen(QHostAddress::LocalHost, 0)) {
+    error = SocketErrorLine(
+        {static_cast<int>(server->serverError()), server->errorString().toStdString(), false});
+    delete server;
+    return 0;
+  }
+  connect(server, &QTcpServer::newConnection, this, [this, server, route] { AcceptFrom(server, route); });
+  routes_[route] = server;
+  tick_.start();
+  return server->serverPort();
+}
+
+void QtTransport::StopRoute(const std::string& route) {
+  const auto it = routes_.find(route);
+  if (it == routes_.end()) return;
+  it->second->close();
+  it->second->deleteLater();
+  routes_.erase(it);
+}
+
+std::string QtTransport::RouteOf(ConnId id) const {
+  const auto it = links_.find(id);
+  return it == links_.end() ? std::string() : it->second->route;
+}
+
+void QtTransport::OnNewConnection() { AcceptFrom(server_, {}); }
+
+void QtTransport::AcceptFrom(QTcpServer* server, const std::string& route) {
+  while (server && server->hasPendingConnections()) {
+    QTcpSocket* socket = server->nextPendingConnection();
     if (!socket) break;
     // Owned by the transport, not the server, so closing the listening
     // socket does not take the connections with it.
     socket->setParent(this);
     const ConnId id = nextConn_++;
     Adopt(id, socket, true);
+    links_[id]->route = route;
     if (events_) events_->OnAccepted(id);
     if (events_ && links_.count(id)) events_->OnWritable(id);
   }
@@ -327,6 +361,7 @@ void QtTransport::Adopt(ConnId id, QTcpSocket* socket, bool accepted) {
 }
 
 ConnId QtTransport::Connect(const std::string& host, uint16_t port) {
+  if (IsTableLink(host)) return ConnectLink(host);
   const ConnId id = nextConn_++;
   auto* socket = new QTcpSocket(this);
   Adopt(id, socket, false);
@@ -338,6 +373,47 @@ ConnId QtTransport::Connect(const std::string& host, uint16_t port) {
       socket,
       [socket, name, port] {
         socket->connectToHost(name, port, QIODevice::ReadWrite, QAbstractSocket::IPv4Protocol);
+      },
+      Qt::QueuedConnection);
+  return id;
+}
+
+ConnId QtTransport::ConnectLink(const std::string& link) {
+  const ConnId id = nextConn_++;
+  auto* socket = new QWebSocket(QString(), QWebSocketProtocol::VersionLatest, this);
+  links_[id] = std::make_unique<WebSocketLink>(socket, nullptr, this);
+  socket->setMaxAllowedIncomingMessageSize(WebMessageLimit);
+  socket->setMaxAllowedIncomingFrameSize(WebMessageLimit);
+  socket->setReadBufferSize(ReadBufferLimit);
+  connect(socket, &QWebSocket::binaryMessageReceived, this,
+          [this, id](const QByteArray& message) { ReadMessage(id, message); });
+  connect(socket, &QWebSocket::connected, this, [this, id] {
+    if (events_ && links_.count(id)) events_->OnConnected(id);
+    if (events_ && links_.count(id)) events_->OnWritable(id);
+  });
+  connect(
+      socket, QOverload<QAbstractSocket::SocketError>::of(&QWebSocket::error), this,
+      [this, id, socket](QAbstractSocket::SocketError code) {
+        if (!links_.count(id) || code == QAbstractSocket::RemoteHostClosedError || !events_) return;
+        events_->OnSocketError(id, {static_cast<int>(code), socket->errorString().toStdString(),
+                                    code == QAbstractSocket::HostNotFoundError});
+      },
+      Qt::QueuedConnection);
+  connect(socket, &QWebSocket::disconnected, this, [this, id] { Lost(id); }, Qt::QueuedConnection);
+  tick_.start();
+  const std::optional<std::string> url = TableSocketUrl(link);
+  // Opened from the event loop, so even a link of the wrong shape is
+  // reported after the caller knows the connection's id.
+  QMetaObject::invokeMethod(
+      this,
+      [this, id, socket, url] {
+        if (!links_.count(id)) return;
+        if (!url) {
+          if (events_) events_->OnSocketError(id, {0, "not a table's link (http://HOST:PORT/t/ID/)", true});
+          Lost(id);
+          return;
+        }
+        socket->open(QUrl(QString::fromStdString(*url)));
       },
       Qt::QueuedConnection);
   return id;

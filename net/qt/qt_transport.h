@@ -40,6 +40,7 @@ class Link {
   // The byte socket to read from, for links read as a stream (TCP).
   virtual QTcpSocket* Stream() const { return nullptr; }
   std::string address;
+  std::string route;         // the route it came under ("" for the shared port)
   int64_t overSinceMs = -1;  // when the peer's traffic first overfilled the queue
 };
 
@@ -67,7 +68,12 @@ class QtTransport : public QObject, public Transport {
   // peer's traffic (pongs included) fills the send queue; `address` is the
   // client's address. Reported as OnAccepted, then OnWritable.
   ConnId AdoptWebSocket(std::unique_ptr<QWebSocket> socket, PausableSocket* tcp,
-                        std::string address);
+                        std::string address, std::string route = {});
+
+  // Routes (see Transport): one loopback listening socket per route.
+  uint16_t ListenRoute(const std::string& route, std::string& error) override;
+  void StopRoute(const std::string& route) override;
+  std::string RouteOf(ConnId conn) const override;
 
   // The client address of a connection ("" for an unknown one), and how
   // many WebSocket connections from `address` are held.
@@ -84,9 +90,12 @@ class QtTransport : public QObject, public Transport {
 
  private:
   void Adopt(ConnId conn, QTcpSocket* socket, bool accepted);
+  // A client's WebSocket to the table a link names (see Connect).
+  ConnId ConnectLink(const std::string& link);
   void ReadMessage(ConnId conn, const QByteArray& message);
   void WatchWebSocketQueue(ConnId conn);
   void OnNewConnection();
+  void AcceptFrom(QTcpServer* server, const std::string& route);
   void ReadFrom(ConnId conn);
   void ContinueReadingLater(ConnId conn);
   void Lost(ConnId conn);
@@ -94,6 +103,7 @@ class QtTransport : public QObject, public Transport {
 
   TransportEvents* events_ = nullptr;
   QTcpServer* server_ = nullptr;
+  std::map<std::string, QTcpServer*> routes_;
   // Every connection, TCP or WebSocket, behind the one interface.
   std::map<ConnId, std::unique_ptr<Link>> links_;
   ConnId nextConn_ = 1;

@@ -7,6 +7,7 @@
 namespace zelbo {
 
 void HeadlessUi::PaneLineAdded(std::string_view line) {
+  std::fwrite(prefix_.data(), 1, prefix_.size(), out_);
   std::fwrite(line.data(), 1, line.size(), out_);
   std::fputc('\n', out_);
   std::fflush(out_);
@@ -34,9 +35,9 @@ void HeadlessUi::GameOver(const GameState& g) {
   std::string error;
   if (table_->WriteHandRecordsFile(path.string(), error, ended)) {
     lastRecords_ = path.string();
-    std::fprintf(out_, "Hand records written to %s\n", lastRecords_.c_str());
+    std::fprintf(out_, "%sHand records written to %s\n", prefix_.c_str(), lastRecords_.c_str());
   } else {
-    std::fprintf(out_, "Hand records not written: %s\n", error.c_str());
+    std::fprintf(out_, "%sHand records not written: %s\n", prefix_.c_str(), error.c_str());
   }
   std::fflush(out_);
 }

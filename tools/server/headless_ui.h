@@ -15,6 +15,8 @@ class HeadlessUi : public ServerUi {
   explicit HeadlessUi(std::FILE* out = stdout) : out_(out) {}
   // Set once the table exists; the hand records are taken from it.
   void SetTable(const ServerTable* table) { table_ = table; }
+  // Put before every line, so the lines of a club's tables can be told apart.
+  void SetPrefix(std::string prefix) { prefix_ = std::move(prefix); }
 
   void PaneLineAdded(std::string_view line) override;
   void GameOver(const GameState& g) override;
@@ -29,6 +31,7 @@ class HeadlessUi : public ServerUi {
 
  private:
   std::FILE* out_;
+  std::string prefix_;
   const ServerTable* table_ = nullptr;
   std::string lastRecords_;
   long killAt_ = 0;

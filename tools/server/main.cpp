@@ -20,6 +20,7 @@
 #include "net/qt/qt_transport.h"
 #include "net/qt/descriptors.h"
 #include "net/table_router.h"
+#include "tools/server/club_run.h"
 #include "tools/server/headless_ui.h"
 #include "tools/server/resume_plan.h"
 #include "tools/server/server_options.h"
@@ -81,10 +82,11 @@ int main(int argc, char** argv) {
                              : ExportArchivedGame(options.dir, options.exportGame, ".", stdout, stderr);
   }
 
-  // --resume: pick the autosave to continue or to start afresh in.
+  // --resume: pick the autosave to continue or to start afresh in (a club
+  // looks into each table's folder itself).
   ResumePlan plan;
   plan.autosaveName = AutosaveName(0);
-  if (options.resume) {
+  if (options.resume && !options.lobby) {
     plan = PlanResume(options.dir);
     for (const std::string& line : plan.refused)
       std::fprintf(stderr, "zelbowin-server: %s\n", line.c_str());
@@ -114,6 +116,7 @@ int main(int argc, char** argv) {
   });
 
   QtTransport transport;
+  if (options.lobby) return RunClub(options, transport, app);
   HeadlessUi ui;
   // The crash drill's kill point between an action's frames and its files.
   if (const char* killAt = std::getenv("ZELBOWIN_KILL_BEFORE_FILES"))
@@ -159,9 +162,9 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "zelbowin-server: %s; games are not archived\n", error.c_str());
   std::unique_ptr<WebDoor> door;
   if (options.web >= 0) {
-    door = OpenWebDoor(transport, table, static_cast<uint16_t>(options.web),
-                       {options.webOrigins, options.trustedProxies,
-                        hosted.Archive() ? &hosted.Archive()->Pages() : nullptr}, error);
+    DoorOptions doorOptions{options.webOrigins, options.trustedProxies};
+    if (hosted.Archive()) doorOptions.pages = &hosted.Archive()->Pages();
+    door = OpenWebDoor(transport, table, static_cast<uint16_t>(options.web), doorOptions, error);
     if (!door) {
       std::fprintf(stderr, "zelbowin-server: cannot listen for browsers on port %d\n", options.web);
       return 1;

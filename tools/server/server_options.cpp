@@ -26,6 +26,16 @@ std::string ServerUsage() {
          "               name; repeatable\n"
          "  --trusted-proxy ADDR  a proxy at ADDR: its X-Forwarded-For names the client\n"
          "               for the per-address limits; repeatable\n"
+         "  --lobby      a club: many tables on one address, a lobby page at \"/\", each\n"
+         "               table at /t/ID/ and an API at /api/tables; the TCP port is the\n"
+         "               house table \"main\"; tables live in DIR/tables/ID/\n"
+         "  --max-tables N  tables held in memory at most (default 1000)\n"
+         "  --robots-idle S  robots of an unfinished table nobody is at stop after S\n"
+         "               seconds (default 60)\n"
+         "  --unload-after S  such a table leaves memory after S seconds; its link loads\n"
+         "               it again (default 600)\n"
+         "  --close-over-after S  a finished table nobody is at closes after S seconds\n"
+         "               (default 600)\n"
          "  --watchers-see-hands yes|no"
          "               whether connections without a seat see every hand (default yes)\n"
          "  --archive yes|no  keep every finished game in DIR/games.sqlite, for the\n"
@@ -47,6 +57,18 @@ bool ParseServerOptions(const std::vector<std::string>& args, ServerOptions& opt
       options.version = true;
     } else if (arg == "--resume") {
       options.resume = true;
+    } else if (arg == "--lobby") {
+      options.lobby = true;
+    } else if (arg == "--max-tables") {
+      if (!ParseNumber(value, 100000, n) || n == 0)
+        return Refuse(refusal, "--max-tables needs a number from 1 to 100000, not \"" + value + "\"");
+      options.maxTables = static_cast<int>(n);
+    } else if (arg == "--robots-idle" || arg == "--unload-after" || arg == "--close-over-after") {
+      if (!ParseNumber(value, 604800, n))
+        return Refuse(refusal, arg + " needs seconds from 0 to 604800, not \"" + value + "\"");
+      (arg == "--robots-idle" ? options.robotsIdleSeconds
+       : arg == "--unload-after" ? options.unloadSeconds
+                                 : options.closeOverSeconds) = static_cast<int>(n);
     } else if (arg == "--port") {
       if (!ParseNumber(value, 65535, n))
         return Refuse(refusal, "--port needs a number from 0 to 65535, not \"" + value + "\"");
@@ -99,10 +121,11 @@ bool ParseServerOptions(const std::vector<std::string>& args, ServerOptions& opt
     }
     return true;
   };
-  if (!ParseOptionList(args, {"--help", "-h", "--version", "--resume", "--list-games"},
+  if (!ParseOptionList(args, {"--help", "-h", "--version", "--resume", "--lobby", "--list-games"},
                        {"--port", "--seed", "--dir", "--load", "--robots", "--robot-level",
                         "--robot-takeover", "--web", "--web-origin", "--trusted-proxy",
-                        "--watchers-see-hands", "--archive", "--export-game"},
+                        "--watchers-see-hands", "--max-tables", "--robots-idle", "--unload-after",
+                        "--close-over-after", "--archive", "--export-game"},
                        take, error))
     return false;
   if (options.resume && !options.load.empty()) {

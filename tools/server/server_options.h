@@ -29,6 +29,12 @@ struct ServerOptions {
   bool archive = true;      // --archive yes|no: keep finished games in DIR/games.sqlite
   bool listGames = false;   // --list-games: print the archive and end
   long long exportGame = 0; // --export-game ID: write an archived game here and end
+  // A club: many tables behind a lobby (see Club).
+  bool lobby = false;       // --lobby
+  int maxTables = 1000;     // --max-tables N
+  int robotsIdleSeconds = 60;     // --robots-idle S: robots of a table nobody plays at stop
+  int unloadSeconds = 600;        // --unload-after S: such a table leaves memory
+  int closeOverSeconds = 600;     // --close-over-after S: a finished table nobody is at closes
 };
 
 // Parses argv[1..]. On a bad option returns false with a message in `error`.

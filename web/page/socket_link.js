@@ -56,7 +56,10 @@ export class SocketLink {
   }
 }
 
+// The table's WebSocket is "ws" beside the page: "/ws" for a page at "/",
+// "/t/ID/ws" for a club's table at "/t/ID/".
 export function tableSocketUrl(location) {
   const scheme = location.protocol === 'https:' ? 'wss:' : 'ws:';
-  return `${scheme}//${location.host}/ws`;
+  const path = location.pathname;
+  return `${scheme}//${location.host}${path.slice(0, path.lastIndexOf('/') + 1)}ws`;
 }

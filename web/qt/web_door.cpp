@@ -17,6 +17,7 @@
 #include "net/qt/qt_transport.h"
 #include "net/server_table.h"
 #include "web/http_response.h"
+#include "web/lobby_api.h"
 #include "web/web_assets.h"
 
 namespace zelbo {
@@ -37,6 +38,7 @@ std::string RefusalKind(int status) {
   switch (status) {
     case 400: return "malformed request (400)";
     case 403: return "WebSocket from a foreign origin (403)";
+    case 404: return "unknown table (404)";
     case 413: return "request with a body (413)";
     case 414: return "request line too long (414)";
     case 429: return "too many connections from one address (429)";
@@ -143,7 +145,9 @@ void WebDoor::OnNewConnection() {
     socket->setParent(this);
     // The head is peeked whole; the buffer holds one more byte than a head
     // may have, so an oversized one shows without reading further.
-    socket->setReadBufferSize(static_cast<qint64>(MaxRequestHeadBytes) + 1);
+    // A club's API also reads a small body.
+    socket->setReadBufferSize(static_cast<qint64>(MaxRequestHeadBytes) + 1 +
+                              (options_.site ? static_cast<qint64>(MaxApiBodyBytes) : 0));
     Conn c;
     c.peer = socket->peerAddress().toString().toStdString();
     c.since = NowMs();
@@ -189,7 +193,12 @@ void WebDoor::Process(PausableSocket* socket) {
       return;
     }
     const bool viaProxy = Trusted(c.peer);
-    const RequestVerdict v = JudgeRequest(r.head, SocketPath, {options_.origins, viaProxy});
+    const SitePath site = ClassifySitePath(r.head.Path(), options_.site != nullptr);
+    const bool socketPath = site.kind == SitePath::Kind::Socket;
+    const std::size_t bodyLimit =
+        site.kind == SitePath::Kind::Api && r.head.method == "POST" ? MaxApiBodyBytes : 0;
+    const RequestVerdict v = JudgeRequest(r.head, socketPath ? r.head.Path() : SocketPath,
+                                          {options_.origins, viaProxy}, bodyLimit);
     const std::string client = ClientAddress(c.peer, r.head, options_.trustedProxies);
     if (!c.counted) {
       if (perAddress_[client] >= MaxHttpPerAddress) {
@@ -205,15 +214,24 @@ void WebDoor::Process(PausableSocket* socket) {
       return;
     }
     if (v.upgrade) {
+      // The limit counts the address's WebSockets at every table.
       if (transport_.WebSocketsFrom(client) >= MaxWebSocketsPerAddress) {
         Refuse(socket, 429, "too many WebSockets from one address (429)");
         return;
       }
-      HandOver(socket, client);
+      if (options_.site && (!socketPath || !options_.site->OpenTable(site.table))) {
+        Refuse(socket, 404, RefusalKind(404));
+        return;
+      }
+      HandOver(socket, client, site.table);
       return;
     }
+    // A body is read once it is all there (the request's deadline bounds the wait).
+    if (socket->bytesAvailable() < static_cast<qint64>(r.length + v.bodyLength)) return;
     socket->skip(static_cast<qint64>(r.length));
-    Answer(socket, r.head, v.keepAlive);
+    const QByteArray body = socket->read(static_cast<qint64>(v.bodyLength));
+    Answer(socket, r.head, std::string_view(body.constData(), static_cast<std::size_t>(body.size())),
+           v.keepAlive);
     c.inRequest = false;
     c.since = NowMs();
     if (!v.keepAlive) {
@@ -233,13 +251,11 @@ const QByteArray* WebDoor::Body(const QString& file) {
   return &it->second;
 }
 
-void WebDoor::Answer(PausableSocket* socket, const HttpRequestHead& head, bool keepAlive) {
+void WebDoor::Answer(PausableSocket* socket, const HttpRequestHead& head, std::string_view body,
+                     bool keepAlive) {
   const auto write = [socket](const std::string& s) {
     socket->write(s.data(), static_cast<qint64>(s.size()));
   };
-  const std::string_view path = head.Path();
-  // "/ws" without an upgrade is no page.
-  if (path == SocketPath) return write(RefusalAnswer(400, keepAlive));
   if (options_.pages) {
     if (std::optional<PageAnswer> page = options_.pages->Answer(head.target)) {
       if (head.method != "GET" && head.method != "HEAD")
@@ -250,13 +266,28 @@ void WebDoor::Answer(PausableSocket* socket, const HttpRequestHead& head, bool k
       return;
     }
   }
+  const SitePath site = ClassifySitePath(head.Path(), options_.site != nullptr);
+  // A WebSocket's path without an upgrade is no page.
+  if (site.kind == SitePath::Kind::Socket) return write(RefusalAnswer(400, keepAlive));
+  if (site.kind == SitePath::Kind::NotFound) return write(RefusalAnswer(404, keepAlive));
+  if (site.kind == SitePath::Kind::Api) {
+    DoorSite::Answer a = options_.site->Api(head.method, head.Path(), body, ClientAddressOf(socket, head));
+    write(ResponseHead(a.status, "application/json", a.json.size(), keepAlive,
+                       a.extra + "Cache-Control: no-store\r\n"));
+    if (head.method != "HEAD") write(a.json);
+    return;
+  }
+  // The page of a table that is not there is no page.
+  if (!site.table.empty() && !options_.site->OpenTable(site.table))
+    return write(RefusalAnswer(404, keepAlive));
+  const std::string& path = site.asset;
   const QString file = WebAssetFor(QString::fromUtf8(path.data(), static_cast<qsizetype>(path.size())));
-  const QByteArray* body = file.isEmpty() ? nullptr : Body(file);
-  if (!body) return write(RefusalAnswer(404, keepAlive));
+  const QByteArray* content = file.isEmpty() ? nullptr : Body(file);
+  if (!content) return write(RefusalAnswer(404, keepAlive));
   if (head.method != "GET" && head.method != "HEAD")
     return write(RefusalAnswer(405, keepAlive, "Allow: GET, HEAD\r\n"));
-  write(ResponseHead(200, WebContentType(file.toStdString()), static_cast<std::size_t>(body->size()), keepAlive));
-  if (head.method == "GET") socket->write(*body);
+  write(ResponseHead(200, WebContentType(file.toStdString()), static_cast<std::size_t>(content->size()), keepAlive));
+  if (head.method == "GET") socket->write(*content);
 }
 
 void WebDoor::Refuse(PausableSocket* socket, int status, const std::string& kind) {
@@ -286,12 +317,17 @@ void WebDoor::Forget(PausableSocket* socket, bool abort) {
   socket->deleteLater();
 }
 
-void WebDoor::HandOver(PausableSocket* socket, const std::string& client) {
+std::string WebDoor::ClientAddressOf(PausableSocket* socket, const HttpRequestHead& head) const {
+  const auto it = conns_.find(socket);
+  return it == conns_.end() ? std::string() : ClientAddress(it->second.peer, head, options_.trustedProxies);
+}
+
+void WebDoor::HandOver(PausableSocket* socket, const std::string& client, const std::string& table) {
   const auto it = conns_.find(socket);
   if (it->second.counted && --perAddress_[it->second.address] <= 0) perAddress_.erase(it->second.address);
   conns_.erase(it);
   socket->disconnect(this);
-  pending_[{socket->peerAddress().toString().toStdString(), socket->peerPort()}] = {socket, client};
+  pending_[{socket->peerAddress().toString().toStdString(), socket->peerPort()}] = {socket, client, table};
   // The WebSocket server reads the head that was only peeked.
   sockets_->handleConnection(socket);
 }
@@ -301,14 +337,14 @@ void WebDoor::OnWebSocket() {
     std::unique_ptr<QWebSocket> socket(sockets_->nextPendingConnection());
     if (!socket) break;
     const auto it = pending_.find({socket->peerAddress().toString().toStdString(), socket->peerPort()});
-    if (it == pending_.end() || !it->second.first) {
+    if (it == pending_.end() || !it->second.socket) {
       socket->abort();
       continue;
     }
-    PausableSocket* tcp = it->second.first;
-    const std::string client = it->second.second;
+    PausableSocket* tcp = it->second.socket;
+    const std::string client = it->second.client, table = it->second.table;
     pending_.erase(it);
-    transport_.AdoptWebSocket(std::move(socket), tcp, client);
+    transport_.AdoptWebSocket(std::move(socket), tcp, client, table);
   }
 }
 
@@ -333,7 +369,7 @@ void WebDoor::Tick() {
   }
   // Upgrades that never came out of the WebSocket server.
   for (auto it = pending_.begin(); it != pending_.end();)
-    it = it->second.first ? std::next(it) : pending_.erase(it);
+    it = it->second.socket ? std::next(it) : pending_.erase(it);
   for (const std::string& line : tally_.Due(now))
     if (log_) log_(line);
 }

@@ -1,7 +1,7 @@
 // WebDoor: the table's door for browsers, on its own port. It reads each
 // request head with hard limits before anything is consumed, answers GET and
 // HEAD of the browser client's embedded files, and hands WebSocket upgrades
-// of "/ws", head unread, to a QWebSocketServer and then to the transport as
+// of "/ws" (of "/t/ID/ws" in a club), head unread, to a QWebSocketServer and then to the transport as
 // ordinary connections of the table. Everything a peer can make it hold is
 // bounded: the head's size, the time to send it, the answers waiting to be
 // read, the time a kept-alive connection may idle, and the connections of
@@ -34,9 +34,29 @@ class PausableSocket;
 class QtTransport;
 class ServerTable;
 
+// What a club server adds behind the door: many tables, each at /t/ID/,
+// and an API. Without a site the door serves one table at "/".
+class DoorSite {
+ public:
+  virtual ~DoorSite() = default;
+  // True when the table `id` is there to be played, after loading it again
+  // when it was unloaded; false for an unknown id.
+  virtual bool OpenTable(const std::string& id) = 0;
+  struct Answer {
+    int status = 200;
+    std::string json;   // the body
+    std::string extra;  // further header lines, each ending in CRLF
+  };
+  // A request under /api, its body read whole; `client` is the address
+  // the per-address limits count.
+  virtual Answer Api(std::string_view method, std::string_view path, std::string_view body,
+                     const std::string& client) = 0;
+};
+
 struct DoorOptions {
   std::vector<std::string> origins;         // further origins a page may come from
   std::vector<std::string> trustedProxies;  // peers whose X-Forwarded-For counts
+  DoorSite* site = nullptr;                 // a club's tables and API; must outlive the door
   PageRoutes* pages = nullptr;              // further pages, asked first; must outlive the door
 };
 
@@ -79,14 +99,15 @@ class WebDoor : public QObject {
 
   void OnNewConnection();
   void Process(PausableSocket* socket);
-  void Answer(PausableSocket* socket, const HttpRequestHead& head, bool keepAlive);
+  void Answer(PausableSocket* socket, const HttpRequestHead& head, std::string_view body, bool keepAlive);
   void Refuse(PausableSocket* socket, int status, const std::string& kind);
   void CloseAfterAnswer(PausableSocket* socket);
   void Forget(PausableSocket* socket, bool abort);
-  void HandOver(PausableSocket* socket, const std::string& client);
+  void HandOver(PausableSocket* socket, const std::string& client, const std::string& table);
   void OnWebSocket();
   void Tick();
   bool Trusted(const std::string& peer) const;
+  std::string ClientAddressOf(PausableSocket* socket, const HttpRequestHead& head) const;
   const QByteArray* Body(const QString& file);
   void Note(const std::string& kind);
 
@@ -98,8 +119,12 @@ class WebDoor : public QObject {
   std::map<PausableSocket*, Conn> conns_;
   std::map<std::string, int> perAddress_;
   // Upgrades handed over, by peer address and port, until the WebSocket
-  // comes out: the socket under it and the client's address.
-  std::map<std::pair<std::string, uint16_t>, std::pair<QPointer<PausableSocket>, std::string>> pending_;
+  // comes out: the socket under it, the client's address and the table.
+  struct Pending {
+    QPointer<PausableSocket> socket;
+    std::string client, table;
+  };
+  std::map<std::pair<std::string, uint16_t>, Pending> pending_;
   std::map<QString, QByteArray> bodies_;
   RefusalTally tally_;
   QTimer tick_;

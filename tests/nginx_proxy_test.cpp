@@ -1,0 +1,118 @@
+// The example reverse proxy in front of a club server: Debian's nginx runs
+// as an ordinary process with packaging/nginx/zelbowin.conf on free
+// loopback ports, and a table is opened through the API and played through
+// it: a scripted player joins by the table's link over WebSocket and plays
+// a whole deal with the table's robots. The server, told that nginx is a
+// trusted proxy, counts the client that nginx names in X-Forwarded-For.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QProcess>
+#include <QTcpServer>
+#include <QTcpSocket>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "robot/qt/robot_runner.h"
+#include "tests/loopback.h"
+
+namespace zelbo {
+namespace {
+
+using testing::WaitUntil;
+
+std::string Replace(std::string text, const std::string& from, const std::string& to) {
+  const std::size_t at = text.find(from);
+  EXPECT_NE(at, std::string::npos) << from;
+  if (at != std::string::npos) text.replace(at, from.size(), to);
+  return text;
+}
+
+uint16_t FreePort() {
+  QTcpServer probe;
+  probe.listen(QHostAddress::LocalHost, 0);
+  return probe.serverPort();
+}
+
+std::string Post(uint16_t port, const std::string& body, const std::string& headers) {
+  QTcpSocket s;
+  s.connectToHost(QStringLiteral("127.0.0.1"), port);
+  const std::string request = "POST /api/tables HTTP/1.1\r\nHost: 127.0.0.1:" + std::to_string(port) +
+                              "\r\nConnection: close\r\nContent-Type: application/json\r\n" + headers +
+                              "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
+  s.write(request.data(), static_cast<qint64>(request.size()));
+  std::string in;
+  WaitUntil([&] {
+    in += s.readAll().toStdString();
+    return s.state() == QAbstractSocket::UnconnectedState;
+  });
+  return in;
+}
+
+TEST(NginxProxyTest, ATableIsOpenedAndPlayedThroughTheExampleProxy) {
+  testing::App();
+  testing::TempDir dir;
+  QProcess server;
+  server.setProcessChannelMode(QProcess::MergedChannels);
+  server.start(ZELBOWIN_SERVER, {"--lobby", "--web", "0", "--port", "0", "--trusted-proxy", "127.0.0.1",
+                                 "--dir", QString::fromStdString(dir.path)});
+  std::string log;
+  uint16_t web = 0;
+  const auto heard = [&](const std::string& text) {
+    log += server.readAll().toStdString();
+    return log.find(text) != std::string::npos;
+  };
+  ASSERT_TRUE(WaitUntil([&] { return heard("lobby on port ") || server.state() == QProcess::NotRunning; }));
+  web = static_cast<uint16_t>(std::stoi(log.substr(log.find("lobby on port ") + 14)));
+  ASSERT_NE(web, 0) << log;
+
+  // The packaged file inside a minimal main configuration; everything
+  // nginx writes goes to the temporary folder.
+  std::ifstream in(ZELBO_NGINX_CONF);
+  std::stringstream packaged;
+  packaged << in.rdbuf();
+  const uint16_t front = FreePort();
+  std::string site = Replace(packaged.str(), "    listen 80;", "    listen 127.0.0.1:" + std::to_string(front) + ";");
+  site = Replace(site, "    listen [::]:80;\n", "");
+  site = Replace(site, "server 127.0.0.1:8118;", "server 127.0.0.1:" + std::to_string(web) + ";");
+  const std::string d = dir.path;
+  std::ofstream(d + "/nginx.conf") << "daemon off;\nmaster_process off;\npid " << d << "/nginx.pid;\n"
+                                   << "error_log " << d << "/nginx-error.log;\nevents { worker_connections 64; }\n"
+                                   << "http {\naccess_log off;\nclient_body_temp_path " << d << "/body;\n"
+                                   << "proxy_temp_path " << d << "/proxy;\nfastcgi_temp_path " << d << "/fastcgi;\n"
+                                   << "uwsgi_temp_path " << d << "/uwsgi;\nscgi_temp_path " << d << "/scgi;\n"
+                                   << site << "\n}\n";
+  QProcess nginx;
+  nginx.setProcessChannelMode(QProcess::MergedChannels);
+  nginx.start(ZELBO_NGINX, {"-p", QString::fromStdString(d), "-e", QString::fromStdString(d + "/nginx-error.log"),
+                            "-c", QString::fromStdString(d + "/nginx.conf")});
+  ASSERT_TRUE(WaitUntil([&] {
+    QTcpSocket probe;
+    probe.connectToHost(QStringLiteral("127.0.0.1"), front);
+    return probe.waitForConnected(200) || nginx.state() == QProcess::NotRunning;
+  })) << nginx.readAll().toStdString();
+  ASSERT_EQ(nginx.state(), QProcess::Running) << nginx.readAll().toStdString();
+
+  const std::string created = Post(front, R"({"name":"Proxied","robots":"easy","listed":false})",
+                                   "X-Forwarded-For: 10.9.8.7\r\n");
+  ASSERT_NE(created.find("HTTP/1.1 201"), std::string::npos) << created;
+  const std::size_t at = created.find("\"id\":\"");
+  ASSERT_NE(at, std::string::npos);
+  const std::string id = created.substr(at + 6, 26);
+  EXPECT_TRUE(WaitUntil([&] { return heard("opened for 10.9.8.7"); })) << log;
+
+  RobotRunner player(RobotConfig{"Pat", 0, false, RobotLevel::Easy});
+  player.Start("http://127.0.0.1:" + std::to_string(front) + "/t/" + id + "/", 0);
+  EXPECT_TRUE(WaitUntil([&] { return player.Client().Session().Game().dealNumber >= 2; }, 120000))
+      << "deal " << player.Client().Session().Game().dealNumber << "\n" << log;
+
+  nginx.terminate();
+  nginx.waitForFinished(5000);
+  server.terminate();
+  EXPECT_TRUE(server.waitForFinished(10000));
+}
+
+}  // namespace
+}  // namespace zelbo
