@@ -41,15 +41,13 @@ void ArchiveStore::KeepFinishedGame(FinishedGame game) {
       worker_,
       [this, game = std::move(game)] {
         std::string line;
+        int64_t id = 0;
         if (!writer_) writer_ = ArchiveDb::Open(path_, ArchiveDb::Access::ReadWrite, line);
-        if (writer_) {
-          const int64_t id = writer_->Store(game, line);
-          line = id > 0 ? "Game archived as number " + std::to_string(id)
-                        : "Game not archived: " + line;
-        } else {
-          line = "Game not archived: " + line;
-        }
-        QMetaObject::invokeMethod(&home_, [this, line] { if (report_) report_(line); },
+        if (writer_) id = writer_->Store(game, line);
+        line = id > 0 ? "Game archived as number " + std::to_string(id) + ", its replay is at /games/" +
+                            std::to_string(id)
+                      : "Game not archived: " + line;
+        QMetaObject::invokeMethod(&home_, [this, id, line] { if (report_) report_(id, line); },
                                   Qt::QueuedConnection);
       },
       Qt::QueuedConnection);

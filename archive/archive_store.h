@@ -21,7 +21,8 @@ namespace zelbo {
 
 class ArchiveStore : public FinishedGameSink {
  public:
-  using Report = std::function<void(const std::string& line)>;
+  // `id` is the stored game's number, 0 when it could not be stored.
+  using Report = std::function<void(int64_t id, const std::string& line)>;
 
   // Opens (creating or bringing up to date) the archive at `path` on the
   // calling thread and starts the storing thread. nullptr with `error` when

@@ -62,7 +62,12 @@ bool HostedTable::OpenArchive(const std::filesystem::path& path, const std::stri
   server_->SetFinishedGameSink(nullptr, {});
   archive_.reset();
   ServerTable& table = *server_;
-  archive_ = ArchiveStore::Open(path, [&table](const std::string& line) { table.AddPaneLine(line); }, error);
+  // Everyone at the table hears where the game's replay is; a failure is
+  // the operator's to see.
+  const auto report = [&table](int64_t id, const std::string& line) {
+    id > 0 ? table.BroadcastText(line) : table.AddPaneLine(line);
+  };
+  archive_ = ArchiveStore::Open(path, report, error);
   if (!archive_) {
     table.AddPaneLine("No archive of games: " + error);
     return false;

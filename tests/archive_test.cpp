@@ -121,7 +121,7 @@ TEST(ArchiveProgram, RobotGameIsKeptReplaysAndExports) {
   std::string out;
   ASSERT_TRUE(WaitUntil([&] {
     out += server.readAllStandardOutput().toStdString();
-    return out.find("Game archived as number 1") != std::string::npos &&
+    return out.find("Game archived as number 1, its replay is at /games/1") != std::string::npos &&
            out.find("Hand records written to ") != std::string::npos;
   }, 600000)) << out << server.readAllStandardError().toStdString();
   const auto at = out.find("Hand records written to ") + 24;

@@ -35,7 +35,7 @@ int RunClub(const ServerOptions& options, QtTransport& transport, QCoreApplicati
   if (options.archive) {
     archive = ArchiveStore::Open(
         std::filesystem::path(options.dir) / ArchiveFileName,
-        [](const std::string& line) {
+        [](int64_t, const std::string& line) {
           std::printf("%s\n", line.c_str());
           std::fflush(stdout);
         },
