@@ -1,6 +1,6 @@
 #include "hosting/hosted_table.h"
 
-#include <algorithm>
+#include "robot/robot_seats.h"
 
 namespace zelbo {
 
@@ -31,9 +31,12 @@ void HostedTable::FillRobots(int count) {
 }
 
 int HostedTable::People() const {
-  int robots = robots_.Count();
-  for (int seat = 0; seat < 4 && warmer_; ++seat) robots += warmer_->Robot(seat) != nullptr;
-  return std::max(0, server_->Connections().count() - robots);
+  // Robots are told by their handles, not by the runners this table holds:
+  // the connections of robots just let go are still open for a moment, and
+  // counting them as people would wake the robots again.
+  int people = 0;
+  for (const Connection& c : server_->Connections().all()) people += !(c.joined && IsRobotHandle(c.handle));
+  return people;
 }
 
 void HostedTable::PauseRobots() {

@@ -55,7 +55,8 @@ class HostedTable {
   // The archive, or nullptr when none is open.
   ArchiveStore* Archive() { return archive_.get(); }
 
-  // Connections of people: every connection but the robots' own.
+  // Connections of people: every connection but those that joined with a
+  // robot's handle.
   int People() const;
   // A table nobody plays at lets its robots go, and gets them back (as
   // many as it started with) when someone comes.

@@ -15,4 +15,10 @@ std::vector<int> SeatsForRobots(int count, const std::array<bool, 4>& taken) {
 
 std::string RobotHandle(int seat) { return std::string("Robot ") + SeatName(seat); }
 
+bool IsRobotHandle(std::string_view handle) {
+  for (int seat = 0; seat < 4; ++seat)
+    if (handle == RobotHandle(seat)) return true;
+  return false;
+}
+
 }  // namespace zelbo

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace zelbo {
@@ -14,5 +15,7 @@ std::vector<int> SeatsForRobots(int count, const std::array<bool, 4>& taken);
 
 // "Robot West" for seat 1, ...
 std::string RobotHandle(int seat);
+// True for the handle of a robot of any seat.
+bool IsRobotHandle(std::string_view handle);
 
 }  // namespace zelbo

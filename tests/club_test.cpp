@@ -248,7 +248,9 @@ TEST(ClubTest, FateOfATableNobodyIsAt) {
 }
 
 TEST(ClubTest, ATableNobodyIsAtIsUnloadedAndItsLinkLoadsItAgain) {
-  ClubSite site({}, {}, ClubTimeouts{200, 700, 200});
+  ClubLimits limits;
+  limits.maxTables = 2;
+  ClubSite site(limits, {}, ClubTimeouts{200, 700, 200});
   const std::string id = IdOf(site.Create(R"({"name":"Gamma","robots":"easy"})"));
   ASSERT_TRUE(IsTableId(id));
   int deal = 0;
@@ -265,6 +267,12 @@ TEST(ClubTest, ATableNobodyIsAtIsUnloadedAndItsLinkLoadsItAgain) {
   EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(site.dir.path) / "tables" / id / "temp.zelbo"));
   const Reply listed = Request(site.web(), "GET", "/api/tables");
   EXPECT_NE(listed.body.find("\"state\":\"suspended\""), std::string::npos) << listed.body;
+  // While another table takes its place in memory, its link is turned away
+  // for now, not as unknown.
+  const std::string other = IdOf(site.Create("{}"));
+  ASSERT_TRUE(site.club->Loaded(other));
+  EXPECT_EQ(Request(site.web(), "GET", "/t/" + id + "/").status, 503);
+  ASSERT_TRUE(WaitUntil([&] { return site.club->Loaded(other) == nullptr; }));
 
   EXPECT_EQ(Request(site.web(), "GET", "/t/" + id + "/").status, 200);
   HostedTable* back = site.club->Loaded(id);

@@ -6,11 +6,11 @@
 // trusted proxy, counts the client that nginx names in X-Forwarded-For.
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QProcess>
 #include <QTcpServer>
 #include <QTcpSocket>
 
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -65,6 +65,7 @@ TEST(NginxProxyTest, ATableIsOpenedAndPlayedThroughTheExampleProxy) {
     return log.find(text) != std::string::npos;
   };
   ASSERT_TRUE(WaitUntil([&] { return heard("lobby on port ") || server.state() == QProcess::NotRunning; }));
+  ASSERT_NE(log.find("lobby on port "), std::string::npos) << log;
   web = static_cast<uint16_t>(std::stoi(log.substr(log.find("lobby on port ") + 14)));
   ASSERT_NE(web, 0) << log;
 
@@ -73,27 +74,40 @@ TEST(NginxProxyTest, ATableIsOpenedAndPlayedThroughTheExampleProxy) {
   std::ifstream in(ZELBO_NGINX_CONF);
   std::stringstream packaged;
   packaged << in.rdbuf();
-  const uint16_t front = FreePort();
-  std::string site = Replace(packaged.str(), "    listen 80;", "    listen 127.0.0.1:" + std::to_string(front) + ";");
-  site = Replace(site, "    listen [::]:80;\n", "");
-  site = Replace(site, "server 127.0.0.1:8118;", "server 127.0.0.1:" + std::to_string(web) + ";");
-  const std::string d = dir.path;
-  std::ofstream(d + "/nginx.conf") << "daemon off;\nmaster_process off;\npid " << d << "/nginx.pid;\n"
-                                   << "error_log " << d << "/nginx-error.log;\nevents { worker_connections 64; }\n"
-                                   << "http {\naccess_log off;\nclient_body_temp_path " << d << "/body;\n"
-                                   << "proxy_temp_path " << d << "/proxy;\nfastcgi_temp_path " << d << "/fastcgi;\n"
-                                   << "uwsgi_temp_path " << d << "/uwsgi;\nscgi_temp_path " << d << "/scgi;\n"
-                                   << site << "\n}\n";
+  // The free port is picked before nginx binds it, so another program may
+  // take it in between: then nginx stops at once and gets another.
   QProcess nginx;
   nginx.setProcessChannelMode(QProcess::MergedChannels);
-  nginx.start(ZELBO_NGINX, {"-p", QString::fromStdString(d), "-e", QString::fromStdString(d + "/nginx-error.log"),
-                            "-c", QString::fromStdString(d + "/nginx.conf")});
-  ASSERT_TRUE(WaitUntil([&] {
-    QTcpSocket probe;
-    probe.connectToHost(QStringLiteral("127.0.0.1"), front);
-    return probe.waitForConnected(200) || nginx.state() == QProcess::NotRunning;
-  })) << nginx.readAll().toStdString();
-  ASSERT_EQ(nginx.state(), QProcess::Running) << nginx.readAll().toStdString();
+  uint16_t front = 0;
+  const std::string d = dir.path;
+  for (int attempt = 0; attempt < 3 && nginx.state() != QProcess::Running; ++attempt) {
+    front = FreePort();
+    std::string site = Replace(packaged.str(), "    listen 80;", "    listen 127.0.0.1:" + std::to_string(front) + ";");
+    site = Replace(site, "    listen [::]:80;\n", "");
+    site = Replace(site, "server 127.0.0.1:8118;", "server 127.0.0.1:" + std::to_string(web) + ";");
+    std::ofstream(d + "/nginx.conf") << "daemon off;\nmaster_process off;\npid " << d << "/nginx.pid;\n"
+                                     << "error_log " << d << "/nginx-error.log;\nevents { worker_connections 64; }\n"
+                                     << "http {\naccess_log off;\nclient_body_temp_path " << d << "/body;\n"
+                                     << "proxy_temp_path " << d << "/proxy;\nfastcgi_temp_path " << d << "/fastcgi;\n"
+                                     << "uwsgi_temp_path " << d << "/uwsgi;\nscgi_temp_path " << d << "/scgi;\n"
+                                     << site << "\n}\n";
+    nginx.start(ZELBO_NGINX, {"-p", QString::fromStdString(d), "-e", QString::fromStdString(d + "/nginx-error.log"),
+                              "-c", QString::fromStdString(d + "/nginx.conf")});
+    nginx.waitForStarted(5000);
+    WaitUntil([&] {
+      QTcpSocket probe;
+      probe.connectToHost(QStringLiteral("127.0.0.1"), front);
+      return probe.waitForConnected(200) || nginx.state() == QProcess::NotRunning;
+    });
+    if (nginx.state() == QProcess::Running) break;
+    std::ifstream errors(d + "/nginx-error.log");
+    std::stringstream text;
+    text << errors.rdbuf();
+    std::fprintf(stderr, "nginx did not start: %s%s\n", nginx.readAll().constData(), text.str().c_str());
+    nginx.kill();
+    nginx.waitForFinished(5000);
+  }
+  ASSERT_EQ(nginx.state(), QProcess::Running);
 
   const std::string created = Post(front, R"({"name":"Proxied","robots":"easy","listed":false})",
                                    "X-Forwarded-For: 10.9.8.7\r\n");

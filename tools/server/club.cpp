@@ -172,7 +172,7 @@ TableListing Club::Listing(const std::string& id, const Entry& e) const {
       const Connection* c = conn == EmptySeat ? nullptr : s.Connections().Find(conn);
       if (!c) continue;
       l.seats[seat].handle = c->handle;
-      l.seats[seat].robot = c->handle == RobotHandle(seat);
+      l.seats[seat].robot = IsRobotHandle(c->handle);
     }
     for (const Connection& c : s.Connections().all())
       l.watchers += c.joined && SeatOf(s.Occupants(), c.conn) < 0;
@@ -196,7 +196,7 @@ void Club::Tick() {
     const int64_t quiet = people > 0 ? 0 : now - e.quietSinceMs;
     const bool over = e.table->Server().Game().phase == PhaseGameOver;
     switch (DecideFate(over, people, quiet, e.table->RobotsPaused(), options_.timeouts)) {
-      case TableFate::Keep: break;
+      case TableFate::Keep: continue;
       case TableFate::ResumeRobots: e.table->ResumeRobots(); break;
       case TableFate::PauseRobots:
         e.table->PauseRobots();
@@ -208,6 +208,7 @@ void Club::Tick() {
         break;
       case TableFate::Close: closed.push_back(id); break;
     }
+    listMadeMs_ = -1;
   }
   for (const std::string& id : closed) {
     Entry& e = tables_[id];
@@ -225,22 +226,22 @@ void Club::Tick() {
   std::fflush(out_);
 }
 
-bool Club::OpenTable(const std::string& id) {
-  if (!IsTableId(id)) return false;
+int Club::OpenTable(const std::string& id) {
+  if (!IsTableId(id)) return 404;
   const auto it = tables_.find(id);
-  if (it == tables_.end()) return false;
+  if (it == tables_.end()) return 404;
   Entry& e = it->second;
-  if (e.table) return true;
-  if (TablesInMemory() >= options_.limits.maxTables) return false;
+  if (e.table) return 0;
+  if (TablesInMemory() >= options_.limits.maxTables) return 503;
   std::string error;
   if (!Load(id, e, true, error)) {
     std::fprintf(out_, "[%s] cannot load: %s\n", id.c_str(), error.c_str());
     std::fflush(out_);
-    return false;
+    return 503;
   }
   std::fprintf(out_, "[%s] loaded again\n", id.c_str());
   std::fflush(out_);
-  return true;
+  return 0;
 }
 
 DoorSite::Answer Club::Api(std::string_view method, std::string_view path, std::string_view body,
@@ -251,14 +252,18 @@ DoorSite::Answer Club::Api(std::string_view method, std::string_view path, std::
   return Json(405, ApiErrorJson("use GET or POST"), "Allow: GET, HEAD, POST\r\n");
 }
 
-DoorSite::Answer Club::List() const {
+DoorSite::Answer Club::List() {
+  const int64_t now = NowMs();
+  if (listMadeMs_ >= 0 && now - listMadeMs_ < ListReuseMs) return Json(200, list_);
   std::vector<TableListing> list;
   for (const auto& [id, e] : tables_)
     if (e.info.listed) list.push_back(Listing(id, e));
   std::stable_sort(list.begin(), list.end(), [](const TableListing& a, const TableListing& b) {
     return a.created < b.created;
   });
-  return Json(200, TableListJson(list));
+  list_ = TableListJson(list);
+  listMadeMs_ = now;
+  return Json(200, list_);
 }
 
 DoorSite::Answer Club::Create(std::string_view body, const std::string& client) {
@@ -293,6 +298,7 @@ DoorSite::Answer Club::Create(std::string_view body, const std::string& client) 
   }
   recent.push_back(now);
   tables_.emplace(id, std::move(e));
+  listMadeMs_ = -1;
   std::fprintf(out_, "[%s] opened for %s: \"%s\"%s\n", id.c_str(), client.c_str(),
                tables_[id].info.name.c_str(), request->listed ? "" : " (private)");
   std::fflush(out_);

@@ -58,7 +58,7 @@ class Club : public QObject, public DoorSite {
   void Tick();
 
   // DoorSite
-  bool OpenTable(const std::string& id) override;
+  int OpenTable(const std::string& id) override;
   Answer Api(std::string_view method, std::string_view path, std::string_view body,
              const std::string& client) override;
 
@@ -76,7 +76,7 @@ class Club : public QObject, public DoorSite {
   void Unload(Entry& entry);
   TableListing Listing(const std::string& id, const Entry& entry) const;
   Answer Create(std::string_view body, const std::string& client);
-  Answer List() const;
+  Answer List();
   int64_t NowMs() const;
 
   TableRouter& router_;
@@ -84,6 +84,11 @@ class Club : public QObject, public DoorSite {
   std::FILE* out_;
   std::map<std::string, Entry> tables_;
   std::map<std::string, std::deque<int64_t>> created_;  // by client address
+  // Every lobby page asks for the list each second; it is made at most
+  // every ListReuseMs, and again at once after a table opens or goes.
+  static constexpr int64_t ListReuseMs = 500;
+  std::string list_;
+  int64_t listMadeMs_ = -1;
   QTimer tick_;
 };
 

@@ -43,6 +43,7 @@ std::string RefusalKind(int status) {
     case 414: return "request line too long (414)";
     case 429: return "too many connections from one address (429)";
     case 431: return "request head too large (431)";
+    case 503: return "table cannot be loaded now (503)";
     default: return "status " + std::to_string(status);
   }
 }
@@ -219,9 +220,11 @@ void WebDoor::Process(PausableSocket* socket) {
         Refuse(socket, 429, "too many WebSockets from one address (429)");
         return;
       }
-      if (options_.site && (!socketPath || !options_.site->OpenTable(site.table))) {
-        Refuse(socket, 404, RefusalKind(404));
-        return;
+      if (options_.site) {
+        if (const int status = socketPath ? options_.site->OpenTable(site.table) : 404) {
+          Refuse(socket, status, RefusalKind(status));
+          return;
+        }
       }
       HandOver(socket, client, site.table);
       return;
@@ -278,8 +281,8 @@ void WebDoor::Answer(PausableSocket* socket, const HttpRequestHead& head, std::s
     return;
   }
   // The page of a table that is not there is no page.
-  if (!site.table.empty() && !options_.site->OpenTable(site.table))
-    return write(RefusalAnswer(404, keepAlive));
+  if (!site.table.empty())
+    if (const int status = options_.site->OpenTable(site.table)) return write(RefusalAnswer(status, keepAlive));
   const std::string& path = site.asset;
   const QString file = WebAssetFor(QString::fromUtf8(path.data(), static_cast<qsizetype>(path.size())));
   const QByteArray* content = file.isEmpty() ? nullptr : Body(file);

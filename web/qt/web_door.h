@@ -39,9 +39,10 @@ class ServerTable;
 class DoorSite {
  public:
   virtual ~DoorSite() = default;
-  // True when the table `id` is there to be played, after loading it again
-  // when it was unloaded; false for an unknown id.
-  virtual bool OpenTable(const std::string& id) = 0;
+  // 0 when the table `id` is there to be played, after loading it again
+  // when it was unloaded; 404 for an unknown id, 503 for a table that cannot
+  // be loaded now (the tables in memory are at their limit).
+  virtual int OpenTable(const std::string& id) = 0;
   struct Answer {
     int status = 200;
     std::string json;   // the body
