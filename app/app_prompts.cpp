@@ -2,11 +2,13 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDesktopServices>
 #include <QDialog>
 #include <QFileDialog>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include "app/setup_dialog.h"
@@ -72,5 +74,7 @@ void QtPrompts::ShowAbout(QWidget* owner) {
   AboutBox box(owner);
   box.exec();
 }
+
+bool QtPrompts::OpenInBrowser(const QString& url) { return QDesktopServices::openUrl(QUrl(url)); }
 
 }  // namespace zelbo

@@ -28,6 +28,8 @@ class AppPrompts {
   // Runs the Setup dialog; true when it closed with OK.
   virtual bool RunSetup(SetupDialog& dialog) = 0;
   virtual void ShowAbout(QWidget* owner) = 0;
+  // Opens `url` in the system's browser; false when none could be started.
+  virtual bool OpenInBrowser(const QString& url) = 0;
 };
 
 class QtPrompts : public AppPrompts {
@@ -37,6 +39,7 @@ class QtPrompts : public AppPrompts {
   bool AskSaveHandRecords(QWidget* owner) override;
   bool RunSetup(SetupDialog& dialog) override;
   void ShowAbout(QWidget* owner) override;
+  bool OpenInBrowser(const QString& url) override;
 };
 
 // The filter text and default suffix of a file kind.

@@ -23,6 +23,7 @@ constexpr int CmdSave = 310;
 constexpr int CmdSaveHandRecords = 311;
 constexpr int CmdUndo = 312;
 constexpr int CmdKibitzAll = 313;
+constexpr int CmdPastGames = 314;
 constexpr int CmdSitSouth = 320;
 constexpr int CmdUnsit = 325;
 constexpr int CmdFillRobots = 326;
@@ -75,8 +76,9 @@ inline constexpr MenuPopup MenuBar[] = {
       {"&Open", CmdOpen},
       {"Sa&ve", CmdSave},
       {"Save &Hand Records", CmdSaveHandRecords},
+      {"&Past games", CmdPastGames},
       {"E&xit", CmdExit}},
-     5},
+     6},
     {"&Remove",
      {{"Remove &West", CmdRemoveWest},
       {"Remove &North", CmdRemoveNorth},

@@ -7,6 +7,8 @@
 #include <QResizeEvent>
 #include <QTimer>
 
+#include <filesystem>
+
 #include "app/command_ids.h"
 #include "app/message_pane_widget.h"
 #include "app/setup_dialog.h"
@@ -145,9 +147,17 @@ bool MainWindow::StartServer() {
     RedrawTable();
     return false;
   }
+  // Finished games are kept beside the autosave; the pane names an archive
+  // that cannot be used, and the table goes on without it.
+  if (options_.autosave)
+    hosted_->OpenArchive(std::filesystem::path(options_.folder) / ArchiveFileName,
+                         std::to_string(hosted_->Server().Port()), error);
   // web=PORT: browsers may join too; the pane says where.
-  if (settings_.webPort >= 0)
-    door_ = OpenWebDoor(*transport_, hosted_->Server(), static_cast<uint16_t>(settings_.webPort), {}, error);
+  if (settings_.webPort >= 0) {
+    DoorOptions doorOptions;
+    if (hosted_->Archive()) doorOptions.pages = &hosted_->Archive()->Pages();
+    door_ = OpenWebDoor(*transport_, hosted_->Server(), static_cast<uint16_t>(settings_.webPort), doorOptions, error);
+  }
   RedrawTable();
   return true;
 }
@@ -186,6 +196,9 @@ void MainWindow::Command(int id) {
     case CmdSave:
     case CmdSaveHandRecords:
       if (role.isServer) FileCommand(id);
+      break;
+    case CmdPastGames:
+      if (role.HasRole()) ShowPastGames();
       break;
     case CmdExit:
       close();
@@ -265,6 +278,27 @@ void MainWindow::RunSetup() {
       break;
   }
   RedrawTable();
+}
+
+// The archive is shown by the server's web door; a client's server shows
+// its own.
+void MainWindow::ShowPastGames() {
+  if (!hosted_) {
+    pane_->AddLine("Past games are kept by the server: open /games on its web port in a browser");
+    return;
+  }
+  if (!hosted_->Archive()) {
+    pane_->AddLine("Past games: this table keeps no archive (see the line about it above)");
+    return;
+  }
+  if (!door_) {
+    pane_->AddLine("Past games are shown in a browser through the web port, which is closed: "
+                   "start the program with web=PORT (for example web=8118) and choose Past games again");
+    return;
+  }
+  const QString url = QStringLiteral("http://127.0.0.1:%1/games").arg(door_->Port());
+  if (!prompts_.OpenInBrowser(url))
+    pane_->AddLine("Past games: no browser could be started; open " + url.toStdString());
 }
 
 void MainWindow::FileCommand(int id) {

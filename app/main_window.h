@@ -100,6 +100,7 @@ class MainWindow : public QMainWindow, public ServerUi, public ClientUi {
   void LayoutPanes();
   void RunSetup();
   void FileCommand(int id);
+  void ShowPastGames();
   void AskHandRecords();
   void SendChat(const std::string& text);
   void ContractChosen(int code);

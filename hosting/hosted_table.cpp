@@ -12,6 +12,8 @@ HostedTable::HostedTable(TableRouter& router, ServerUi& ui, HostedTableOptions o
 
 HostedTable::~HostedTable() {
   Stop();
+  server_->SetFinishedGameSink(nullptr, {});
+  archive_.reset();  // stores what is queued
   server_.reset();
   router_.RemoveTable(link_);
 }
@@ -56,6 +58,25 @@ void HostedTable::Stop() {
   warmer_.reset();
   robots_.Clear();
   server_->Stop();
+}
+
+bool HostedTable::OpenArchive(const std::filesystem::path& path, const std::string& tableName,
+                              std::string& error) {
+  server_->SetFinishedGameSink(nullptr, {});
+  archive_.reset();
+  ServerTable& table = *server_;
+  // Everyone at the table hears where the game's replay is; a failure is
+  // the operator's to see.
+  const auto report = [&table](int64_t id, const std::string& line) {
+    id > 0 ? table.BroadcastText(line) : table.AddPaneLine(line);
+  };
+  archive_ = ArchiveStore::Open(path, report, error);
+  if (!archive_) {
+    table.AddPaneLine("No archive of games: " + error);
+    return false;
+  }
+  server_->SetFinishedGameSink(archive_.get(), tableName);
+  return true;
 }
 
 }  // namespace zelbo

@@ -5,9 +5,11 @@
 // one door for browsers) can carry several tables.
 #pragma once
 
+#include <filesystem>
 #include <memory>
 #include <string>
 
+#include "archive/archive_store.h"
 #include "net/server_table.h"
 #include "net/table_router.h"
 #include "robot/qt/robot_table.h"
@@ -46,6 +48,13 @@ class HostedTable {
   // Robots and warmer go, then every connection is closed.
   void Stop();
 
+  // Finished games from now on are kept in the archive at `path`, as
+  // played at `tableName`. When it cannot be used, the reason is shown in
+  // the pane, comes back in `error` and the table goes on without it.
+  bool OpenArchive(const std::filesystem::path& path, const std::string& tableName, std::string& error);
+  // The archive, or nullptr when none is open.
+  ArchiveStore* Archive() { return archive_.get(); }
+
   // Connections of people: every connection but those that joined with a
   // robot's handle.
   int People() const;
@@ -62,6 +71,7 @@ class HostedTable {
   std::unique_ptr<ServerTable> server_;
   RobotTable robots_;
   std::unique_ptr<SeatWarmer> warmer_;
+  std::unique_ptr<ArchiveStore> archive_;
   bool robotsPaused_ = false;
 };
 

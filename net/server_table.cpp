@@ -8,6 +8,7 @@
 #include "net/table_rules.h"
 #include "records/autosave.h"
 #include "records/file_writer.h"
+#include "records/finished_game.h"
 #include "records/hand_records.h"
 #include "records/saved_game.h"
 #include "records/undo_ring.h"
@@ -298,7 +299,17 @@ void ServerTable::CloseOverflowed() {
   }
 }
 
-void ServerTable::GameOver(const GameState& g) { ui_.GameOver(g); }
+void ServerTable::GameOver(const GameState& g) {
+  gameEndedAt_ = static_cast<int64_t>(std::time(nullptr));
+  if (finishedGames_)
+    finishedGames_->KeepFinishedGame(SummariseFinishedGame(g, SeatTakenOf(occupant_), gameEndedAt_, tableName_));
+  ui_.GameOver(g);
+}
+
+void ServerTable::SetFinishedGameSink(FinishedGameSink* sink, std::string tableName) {
+  finishedGames_ = sink;
+  tableName_ = std::move(tableName);
+}
 
 bool ServerTable::SaveGameFile(const std::string& path, std::string& error) const {
   return SaveGame(path, game_, error, SeatTakenOf(occupant_));
@@ -347,10 +358,11 @@ void ServerTable::UndoLastAction(ConnId requester) {
   BroadcastText("Last action undone [" + who + "]");
 }
 
-bool ServerTable::WriteHandRecordsFile(const std::string& path, std::string& error) const {
+bool ServerTable::WriteHandRecordsFile(const std::string& path, std::string& error,
+                                       int64_t utcTime) const {
   HandRecordsContext context;
   for (int s = 0; s < 4; ++s) context.seatHandles[static_cast<std::size_t>(s)] = SeatHandle(s);
-  context.utcTime = static_cast<int64_t>(std::time(nullptr));
+  context.utcTime = utcTime >= 0 ? utcTime : static_cast<int64_t>(std::time(nullptr));
   return WriteHandRecords(path, game_, context, error);
 }
 

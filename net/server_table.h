@@ -29,6 +29,7 @@ namespace zelbo {
 
 class Autosave;
 class FileWriter;
+class FinishedGameSink;
 class UndoRing;
 
 // What the server's own screen does besides what every table screen does.
@@ -136,9 +137,18 @@ class ServerTable : public EngineHost, public TransportEvents {
   // also shows the reason in the pane).
   bool LoadGameFile(const std::string& path, std::string& error);
   bool SaveGameFile(const std::string& path, std::string& error) const;
-  bool WriteHandRecordsFile(const std::string& path, std::string& error) const;
+  // The records' header shows `utcTime` (seconds since 1970), or the
+  // present time when it is negative.
+  bool WriteHandRecordsFile(const std::string& path, std::string& error,
+                            int64_t utcTime = -1) const;
   // Names of the autosave and undo files inside the folder.
   std::string AutosavePath() const;
+
+  // Every game that reaches its end goes to `sink` (nullptr: none), named
+  // as played at `tableName`. The sink must outlive the table or be unset.
+  void SetFinishedGameSink(FinishedGameSink* sink, std::string tableName);
+  // When the last game ended (seconds since 1970), 0 before any has.
+  int64_t GameEndedAt() const { return gameEndedAt_; }
 
   // Adds a line to the local pane only.
   void AddPaneLine(std::string_view line);
@@ -249,6 +259,9 @@ class ServerTable : public EngineHost, public TransportEvents {
   std::vector<GameState> pendingSnapshots_;
   std::optional<GameState> pendingSave_;
   JoinLines joinLines_;
+  FinishedGameSink* finishedGames_ = nullptr;
+  std::string tableName_;
+  int64_t gameEndedAt_ = 0;
 };
 
 }  // namespace zelbo

@@ -72,6 +72,8 @@ class ScriptedPrompts : public AppPrompts {
     return dialog.result() == QDialog::Accepted;
   }
   void ShowAbout(QWidget*) override { ++abouts; }
+  std::vector<QString> openedUrls;
+  bool OpenInBrowser(const QString& url) override { return openedUrls.push_back(url), true; }
 };
 
 // Runs the event loop until `done` holds or `ms` milliseconds have passed.

@@ -23,7 +23,8 @@ QStringList SitMenuItems() {
   return sit;
 }
 const std::vector<QStringList> Menu = {
-    {"&File", "&Setup...=250", "&Open=309", "Sa&ve=310", "Save &Hand Records=311", "E&xit=300"},
+    {"&File", "&Setup...=250", "&Open=309", "Sa&ve=310", "Save &Hand Records=311", "&Past games=314",
+     "E&xit=300"},
     {"&Remove", "Remove &West=401", "Remove &North=402", "Remove &East=403", "Remove &South=420"},
     SitMenuItems(),
     {"&Kibbitz", "Kibbitz &South=305", "Kibbitz &West=306", "Kibbitz &North=307",
@@ -165,6 +166,23 @@ TEST_F(MainWindowTest, ChatAndFileErrorsThatNameTheFileAndLeaveTheGame) {
   using Ask = std::pair<bool, int>;
   const Ask open{true, FileKindGame}, save{false, FileKindGame}, text{false, FileKindText};
   EXPECT_EQ(prompts_.fileAsks, (std::vector<Ask>{open, save, text, save, save, text}));
+}
+
+TEST_F(MainWindowTest, PastGamesOpenTheWebPortsListOrSayHowToOpenIt) {
+  auto closed = Server();
+  closed->Command(CmdPastGames);
+  EXPECT_NE(LastPaneLine(*closed).find("web=PORT"), std::string::npos) << LastPaneLine(*closed);
+  auto client = Client("Wanda", *closed);
+  client->Command(CmdPastGames);
+  EXPECT_NE(LastPaneLine(*client).find("kept by the server"), std::string::npos);
+  EXPECT_TRUE(prompts_.openedUrls.empty());
+  auto open = Window("Kim");
+  open->settings().webPort = 0;
+  ASSERT_TRUE(open->StartServer());
+  open->Command(CmdPastGames);
+  ASSERT_EQ(prompts_.openedUrls.size(), 1u);
+  const QString url = prompts_.openedUrls[0];
+  EXPECT_TRUE(url.startsWith("http://127.0.0.1:") && url.endsWith("/games") && !url.contains(":0/")) << url.toStdString();
 }
 
 TEST_F(MainWindowTest, DecisionDialogsIgnoreEscapeAndCloseAndAskForAttention) {

@@ -25,3 +25,4 @@ if(TARGET zelbo_hosting)
   zelbo_test(event_loop_writer_test SOURCES event_loop_writer_test.cpp
              LIBS zelbo_hosting Qt6::Core Qt6::Network LABELS robot net QT)
 endif()
+zelbo_test(decision_review_test SOURCES decision_review_test.cpp LIBS zelbo_robot zelbo_records LABELS robot)

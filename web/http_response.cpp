@@ -16,6 +16,7 @@ std::string_view StatusText(int status) {
     case 414: return "URI Too Long";
     case 429: return "Too Many Requests";
     case 431: return "Request Header Fields Too Large";
+    case 500: return "Internal Server Error";
     case 503: return "Service Unavailable";
     default: return "Error";
   }

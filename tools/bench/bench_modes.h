@@ -32,6 +32,7 @@ int RunRobotStrengthMode(const Options& options);
 int RunDuelMode(const Options& options);
 #ifdef ZELBO_BENCH_NET
 int RunNetMode(const Options& options);
+int RunArchiveMode(const Options& options);
 int RunRobotRateMode(const Options& options);
 int RunTablesMode(const Options& options);
 #endif

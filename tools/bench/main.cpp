@@ -29,6 +29,7 @@ constexpr Mode kModes[] = {
     {"net", "whole games over loopback TCP, card round trip [--dir D] [--server PATH]", RunNetMode},
     {"robots", "four robots over loopback TCP: games per minute, card round trip [--dir D]", RunRobotRateMode},
     {"tables", "a lobby server under N paced tables --tables N --pace MS --seconds S [--dir D]", RunTablesMode},
+    {"archive", "the archive of finished games: inserts/s, size per game, list time [--dir D]", RunArchiveMode},
 #endif
 };
 

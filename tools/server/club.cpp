@@ -138,6 +138,7 @@ bool Club::Load(const std::string& id, Entry& e, bool resume, std::string& error
   e.ui->SetPrefix("[" + id + "] ");
   e.table = std::make_unique<HostedTable>(router_, *e.ui, o);
   e.ui->SetTable(&e.table->Server());
+  if (options_.archive) e.table->Server().SetFinishedGameSink(options_.archive, id);
   const bool ok =
       (!plan.resume ||
        e.table->Server().LoadGameFile((folder / plan.autosaveName).string(), error)) &&

@@ -34,6 +34,7 @@ struct ClubOptions {
   ClubLimits limits;
   ClubTimeouts timeouts;
   int tickMs = 1000;            // how often the tables' fates are looked at
+  FinishedGameSink* archive = nullptr;  // where every table's finished games go; outlives the club
 };
 
 class Club : public QObject, public DoorSite {

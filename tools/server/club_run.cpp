@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "hosting/event_loop_writer.h"
+#include "archive/archive_store.h"
 #include "net/table_router.h"
 #include "tools/server/club.h"
 #include "web/qt/web_door.h"
@@ -33,15 +34,30 @@ int RunClub(const ServerOptions& options, QtTransport& transport, QCoreApplicati
   club.timeouts.unloadMs = int64_t{options.unloadSeconds} * 1000;
   club.timeouts.closeOverMs = int64_t{options.closeOverSeconds} * 1000;
 
+  // One archive keeps the games of every table, named by the table's id.
+  std::string error;
+  std::unique_ptr<ArchiveStore> archive;
+  if (options.archive) {
+    archive = ArchiveStore::Open(
+        std::filesystem::path(options.dir) / ArchiveFileName,
+        [](int64_t, const std::string& line) {
+          std::printf("%s\n", line.c_str());
+          std::fflush(stdout);
+        },
+        error);
+    if (!archive) std::fprintf(stderr, "zelbowin-server: %s; games are not archived\n", error.c_str());
+  }
+  club.archive = archive.get();
+
   TableRouter router(transport);
   Club tables(router, club);
-  std::string error;
   if (!tables.Start(options.resume, error)) {
     std::fprintf(stderr, "zelbowin-server: cannot open the house table: %s\n", error.c_str());
     return 1;
   }
   std::printf("zelbowin-server: house table open on port %u\n", tables.House()->Server().Port());
   DoorOptions door{options.webOrigins, options.trustedProxies, &tables};
+  if (archive) door.pages = &archive->Pages();
   WebDoor web(transport, door, [](const std::string& line) {
     std::printf("%s\n", line.c_str());
     std::fflush(stdout);

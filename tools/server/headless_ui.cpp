@@ -29,10 +29,11 @@ std::string HandRecordsFileName(int64_t secondsSince1970) {
 void HeadlessUi::GameOver(const GameState& g) {
   (void)g;
   if (!table_) return;
-  const std::filesystem::path path = std::filesystem::path(table_->Config().folder) /
-                                     HandRecordsFileName(static_cast<int64_t>(std::time(nullptr)));
+  // The file carries the time the game ended, as its archived copy does.
+  const int64_t ended = table_->GameEndedAt();
+  const std::filesystem::path path = std::filesystem::path(table_->Config().folder) / HandRecordsFileName(ended);
   std::string error;
-  if (table_->WriteHandRecordsFile(path.string(), error)) {
+  if (table_->WriteHandRecordsFile(path.string(), error, ended)) {
     lastRecords_ = path.string();
     std::fprintf(out_, "%sHand records written to %s\n", prefix_.c_str(), lastRecords_.c_str());
   } else {

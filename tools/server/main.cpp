@@ -17,6 +17,7 @@
 
 #include "hosting/event_loop_writer.h"
 #include "hosting/hosted_table.h"
+#include "tools/server/archive_commands.h"
 #include "net/qt/qt_transport.h"
 #include "net/qt/descriptors.h"
 #include "net/table_router.h"
@@ -72,6 +73,14 @@ int main(int argc, char** argv) {
   if (!std::filesystem::is_directory(options.dir, ec)) {
     std::fprintf(stderr, "zelbowin-server: cannot use folder \"%s\"\n", options.dir.c_str());
     return 1;
+  }
+
+  // The archive's commands read it and end; Qt's SQL driver needs the
+  // application object.
+  if (options.listGames || options.exportGame > 0) {
+    QCoreApplication app(argc, argv);
+    return options.listGames ? ListArchivedGames(options.dir, stdout, stderr)
+                             : ExportArchivedGame(options.dir, options.exportGame, ".", stdout, stderr);
   }
 
   // --resume: pick the autosave to continue or to start afresh in (a club
@@ -154,11 +163,16 @@ int main(int argc, char** argv) {
     return 1;
   }
   std::printf("zelbowin-server: table open on port %u\n", table.Port());
+  // A database that cannot be used is named and left alone; the table
+  // goes on without keeping its games.
+  if (options.archive &&
+      !hosted.OpenArchive(std::filesystem::path(options.dir) / ArchiveFileName, std::to_string(table.Port()), error))
+    std::fprintf(stderr, "zelbowin-server: %s; games are not archived\n", error.c_str());
   std::unique_ptr<WebDoor> door;
   if (options.web >= 0) {
-    door = OpenWebDoor(transport, table, static_cast<uint16_t>(options.web),
-                       {options.webOrigins, options.trustedProxies, nullptr, [&ui] { return ui.lastRecords(); }},
-                       error);
+    DoorOptions doorOptions{options.webOrigins, options.trustedProxies, nullptr, [&ui] { return ui.lastRecords(); }};
+    if (hosted.Archive()) doorOptions.pages = &hosted.Archive()->Pages();
+    door = OpenWebDoor(transport, table, static_cast<uint16_t>(options.web), doorOptions, error);
     if (!door) {
       std::fprintf(stderr, "zelbowin-server: cannot listen for browsers on port %d\n", options.web);
       return 1;

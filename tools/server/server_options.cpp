@@ -41,6 +41,11 @@ std::string ServerUsage() {
          "               (default 600)\n"
          "  --watchers-see-hands yes|no"
          "               whether connections without a seat see every hand (default yes)\n"
+         "  --archive yes|no  keep every finished game in DIR/games.sqlite, for the\n"
+         "               web door's /games pages (default yes)\n"
+         "  --list-games print the archived games of DIR, a line each, newest first\n"
+         "  --export-game ID  write archived game ID into the current folder, as\n"
+         "               game-ID.zelbo and its hand records game-ID.txt\n"
          "  --help       show this text\n"
          "  --version    show the version\n";
 }
@@ -104,6 +109,16 @@ bool ParseServerOptions(const std::vector<std::string>& args, ServerOptions& opt
       if (!ParseNumber(value, 3600, n) || n == 0)
         return Refuse(refusal, arg + " needs seconds from 1 to 3600, not \"" + value + "\"");
       (arg == "--ping" ? options.pingSeconds : options.pongTimeoutSeconds) = static_cast<int>(n);
+    } else if (arg == "--archive") {
+      if (value != "yes" && value != "no")
+        return Refuse(refusal, "--archive needs yes or no, not \"" + value + "\"");
+      options.archive = value == "yes";
+    } else if (arg == "--list-games") {
+      options.listGames = true;
+    } else if (arg == "--export-game") {
+      if (!ParseNumber(value, 9007199254740991UL, n) || n == 0)
+        return Refuse(refusal, "--export-game needs a game number, not \"" + value + "\"");
+      options.exportGame = static_cast<long long>(n);
     } else if (arg == "--watchers-see-hands") {
       if (value != "yes" && value != "no")
         return Refuse(refusal, "--watchers-see-hands needs yes or no, not \"" + value + "\"");
@@ -113,12 +128,12 @@ bool ParseServerOptions(const std::vector<std::string>& args, ServerOptions& opt
     }
     return true;
   };
-  if (!ParseOptionList(args, {"--help", "-h", "--version", "--resume", "--lobby"},
+  if (!ParseOptionList(args, {"--help", "-h", "--version", "--resume", "--lobby", "--list-games"},
                        {"--port", "--seed", "--dir", "--load", "--robots", "--robot-level",
                         "--robot-takeover", "--web", "--web-origin", "--trusted-proxy",
                         "--watchers-see-hands", "--ping", "--pong-timeout",
                         "--max-tables", "--robots-idle", "--unload-after",
-                        "--close-over-after"},
+                        "--close-over-after", "--archive", "--export-game"},
                        take, error))
     return false;
   if (options.resume && !options.load.empty()) {

@@ -28,6 +28,9 @@ struct ServerOptions {
   std::vector<std::string> trustedProxies;  // --trusted-proxy ADDR, repeatable
   int pingSeconds = 15;          // --ping S: a browser's connection is pinged this often
   int pongTimeoutSeconds = 60;   // --pong-timeout S: and closed when it has not answered for this long
+  bool archive = true;      // --archive yes|no: keep finished games in DIR/games.sqlite
+  bool listGames = false;   // --list-games: print the archive and end
+  long long exportGame = 0; // --export-game ID: write an archived game here and end
   // A club: many tables behind a lobby (see Club).
   bool lobby = false;       // --lobby
   int maxTables = 1000;     // --max-tables N

@@ -4,6 +4,9 @@
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
 
+#include <algorithm>
+#include <array>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -12,6 +15,7 @@
 #include "web/bridge/page_constants.h"
 #include "web/bridge/game_summary.h"
 #include "web/bridge/page_words.h"
+#include "web/bridge/replay_viewer.h"
 #include "web/bridge/web_client.h"
 
 namespace zelbo {
@@ -52,6 +56,15 @@ val ToArray(const Range& range) {
   return a;
 }
 
+// A recorded paint as the page's canvas carries it out: {ints, texts}.
+val PaintForPage(const RecordingCanvas& canvas) {
+  val result = val::object();
+  result.set("ints", val::global("Int32Array").new_(
+                         val(emscripten::typed_memory_view(canvas.ints.size(), canvas.ints.data()))));
+  result.set("texts", ToArray(canvas.texts));
+  return result;
+}
+
 class PageClient {
  public:
   PageClient(val page, std::string handle) : host_(std::move(page)), client_(host_, std::move(handle)) {}
@@ -81,11 +94,7 @@ class PageClient {
   val paint() const {
     RecordingCanvas canvas;
     client_.Paint(canvas);
-    val result = val::object();
-    result.set("ints", val::global("Int32Array").new_(
-                           val(emscripten::typed_memory_view(canvas.ints.size(), canvas.ints.data()))));
-    result.set("texts", ToArray(canvas.texts));
-    return result;
+    return PaintForPage(canvas);
   }
   bool click(int x, int y) {
     const TableClick c = client_.Click(x, y);
@@ -216,6 +225,99 @@ class PageClient {
  private:
   JsHost host_;
   WebClient client_;
+};
+
+// An archived game in the replay viewer: the page hands in the stored
+// saved-game bytes and the handles, then moves through the moments.
+class ArchiveReplay {
+ public:
+  ArchiveReplay(val bytes, val handles) {
+    const std::vector<uint8_t> data = emscripten::convertJSArrayToNumberVector<uint8_t>(bytes);
+    std::array<std::string, 4> names;
+    for (int s = 0; s < 4; ++s) names[s] = handles[s].as<std::string>();
+    ok_ = viewer_.Load(data, names, error_);
+  }
+  bool ok() const { return ok_; }
+  std::string error() const { return error_; }
+  int steps() const { return static_cast<int>(viewer_.Steps().size()); }
+  int moment() const { return viewer_.Moment(); }
+  int deal() const { return viewer_.Deal(); }
+  void goTo(int moment) { viewer_.GoTo(moment); }
+  int target(int unit, int direction) const {
+    return viewer_.Target(static_cast<ReplayViewer::Unit>(std::clamp(unit, 0, 2)), direction);
+  }
+  int dealStart(int deal) const { return viewer_.DealStart(deal); }
+  val step(int i) const {
+    val o = val::object();
+    if (i < 0 || i >= steps()) return o;
+    const ReplayViewer::Step& s = viewer_.Steps()[static_cast<std::size_t>(i)];
+    o.set("deal", s.deal);
+    o.set("trick", s.trick);
+    o.set("card", s.card);
+    o.set("seat", s.seat);
+    o.set("value", s.value);
+    o.set("name", s.card ? ReplayViewer::CardName(s.value) : std::string());
+    return o;
+  }
+  val paint() const {
+    RecordingCanvas canvas;
+    viewer_.Paint(canvas);
+    return PaintForPage(canvas);
+  }
+  std::string scoreText() const {
+    std::string text;
+    for (const std::string& line : viewer_.Now().scoreSheet.lines()) {
+      if (!text.empty()) text += '\n';
+      text += line;
+    }
+    return text;
+  }
+  val decisions() const { return ToArray(viewer_.DecisionTexts()); }
+  // The review of `seat` in the present deal: started, then worked on in
+  // slices of play-outs by the page between frames.
+  void startReview(int seat) {
+    review_ = std::make_unique<DealReview>(viewer_.ReviewDeal(std::clamp(seat, 0, 3), ReviewSamplesPerMove));
+  }
+  // Progress 0..1 after running up to `playouts` more play-outs.
+  double workReview(int playouts) {
+    if (!review_) return 1;
+    review_->Work(playouts);
+    const long total = review_->TotalPlayouts();
+    return total > 0 ? static_cast<double>(review_->DonePlayouts()) / static_cast<double>(total) : 1.0;
+  }
+  val reviewResults() const {
+    val all = val::array();
+    if (!review_) return all;
+    for (const ReviewedDecision& r : review_->Results()) {
+      val o = val::object();
+      o.set("moment", r.moment);
+      o.set("card", r.kind == RobotMoveKind::Card);
+      o.set("played", r.played);
+      o.set("best", r.best);
+      o.set("playedValue", r.playedValue);
+      o.set("bestValue", r.bestValue);
+      o.set("samples", r.samples);
+      o.set("marked", r.marked);
+      o.set("playedName", viewer_.ActionText(r.moment, r.played));
+      o.set("bestName", viewer_.ActionText(r.moment, r.best));
+      all.call<void>("push", o);
+    }
+    return all;
+  }
+  val totals() const {
+    val all = val::array();
+    for (const auto& four : viewer_.RunningTotals()) {
+      std::vector<int> v(four.begin(), four.end());
+      all.call<void>("push", ToArray(v));
+    }
+    return all;
+  }
+
+ private:
+  ReplayViewer viewer_;
+  std::unique_ptr<DealReview> review_;
+  bool ok_ = false;
+  std::string error_;
 };
 
 val RgbText(Rgb c) {
@@ -357,6 +459,24 @@ EMSCRIPTEN_BINDINGS(zelbo_web) {
       .function("state", &PageClient::state)
       .function("playableCards", &PageClient::playableCards)
       .function("slotMiddle", &PageClient::slotMiddle);
+  emscripten::class_<ArchiveReplay>("ArchiveReplay")
+      .constructor<emscripten::val, emscripten::val>()
+      .function("ok", &ArchiveReplay::ok)
+      .function("error", &ArchiveReplay::error)
+      .function("steps", &ArchiveReplay::steps)
+      .function("moment", &ArchiveReplay::moment)
+      .function("deal", &ArchiveReplay::deal)
+      .function("goTo", &ArchiveReplay::goTo)
+      .function("target", &ArchiveReplay::target)
+      .function("dealStart", &ArchiveReplay::dealStart)
+      .function("step", &ArchiveReplay::step)
+      .function("paint", &ArchiveReplay::paint)
+      .function("scoreText", &ArchiveReplay::scoreText)
+      .function("decisions", &ArchiveReplay::decisions)
+      .function("totals", &ArchiveReplay::totals)
+      .function("startReview", &ArchiveReplay::startReview)
+      .function("workReview", &ArchiveReplay::workReview)
+      .function("reviewResults", &ArchiveReplay::reviewResults);
   emscripten::function("pickBoxLabel", &PickBoxLabel);
   emscripten::function("pickSuitEntry", &PickSuitEntry);
   emscripten::function("pickRankEntry", &PickRankEntry);
@@ -366,6 +486,7 @@ EMSCRIPTEN_BINDINGS(zelbo_web) {
   emscripten::function("positionText", &PositionText);
   emscripten::function("isColourText", &IsColourText);
   emscripten::constant("cardWidth", CardWidth);
+  emscripten::constant("reviewMarkPoints", ReviewMarkPoints);
   emscripten::constant("cardHeight", CardHeight);
   emscripten::constant("handTop", HandTop);
   emscripten::constant("opFill", OpFill);

@@ -230,7 +230,14 @@ class Page {
   addPaneLine(line, kind = '') {
     const list = $('lines');
     const li = document.createElement('li');
-    li.textContent = line;
+    // A finished game's line names its replay's page: a link to it.
+    const replay = /\/games\/\d+$/.exec(line);
+    if (replay) {
+      const link = Object.assign(document.createElement('a'), { href: replay[0], textContent: replay[0] });
+      li.append(line.slice(0, replay.index), link);
+    } else {
+      li.textContent = line;
+    }
     if (kind) li.className = kind;
     list.append(li);
     while (list.childElementCount > PANE_LINES) list.firstElementChild.remove();

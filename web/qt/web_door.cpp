@@ -252,6 +252,16 @@ void WebDoor::Answer(PausableSocket* socket, const HttpRequestHead& head, std::s
   const auto write = [socket](const std::string& s) {
     socket->write(s.data(), static_cast<qint64>(s.size()));
   };
+  if (options_.pages) {
+    if (std::optional<PageAnswer> page = options_.pages->Answer(head.target)) {
+      if (head.method != "GET" && head.method != "HEAD")
+        return write(RefusalAnswer(405, keepAlive, "Allow: GET, HEAD\r\n"));
+      if (page->status != 200) return write(RefusalAnswer(page->status, keepAlive));
+      write(ResponseHead(200, page->contentType, page->body.size(), keepAlive, page->extraHeaders));
+      if (head.method == "GET") write(page->body);
+      return;
+    }
+  }
   const SitePath site = ClassifySitePath(head.Path(), options_.site != nullptr);
   // A WebSocket's path without an upgrade is no page.
   if (site.kind == SitePath::Kind::Socket) return write(RefusalAnswer(400, keepAlive));

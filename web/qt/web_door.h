@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "web/http_request.h"
+#include "web/page_routes.h"
 #include "web/refusal_tally.h"
 
 class QTcpServer;
@@ -60,6 +61,7 @@ struct DoorOptions {
   // The hand-records file of the table's last finished game ("" for none),
   // served read-only at /handrecords.txt; unset, that path is not found.
   std::function<std::string()> handRecords;
+  PageRoutes* pages = nullptr;              // further pages, asked first; must outlive the door
 };
 
 class WebDoor : public QObject {
