@@ -88,7 +88,9 @@ TEST(ReplayViewer, MomentsAreTheEnginesAndStepsLandOnTricksAndDeals) {
   int deals = 0, tricks = 0;
   for (int m = 0; m < last; m = viewer.Target(ReplayViewer::Unit::Trick, 1), viewer.GoTo(m)) {
     const ReplayViewer::Step& s = viewer.Steps()[static_cast<std::size_t>(m)];
-    if (m > 0) EXPECT_NE(std::pair(s.deal, s.trick), std::pair(viewer.Steps()[m - 1].deal, viewer.Steps()[m - 1].trick));
+    if (m > 0) {
+      EXPECT_NE(std::pair(s.deal, s.trick), std::pair(viewer.Steps()[m - 1].deal, viewer.Steps()[m - 1].trick));
+    }
     tricks += s.trick == 1;
     ASSERT_LT(++deals, 2000);
   }

@@ -83,7 +83,10 @@ struct ClubSite {
     club = std::make_unique<Club>(router, o, log);
     std::string error;
     EXPECT_TRUE(club->Start(false, error)) << error;
-    door = std::make_unique<WebDoor>(transport, DoorOptions{{}, std::move(trusted), club.get()}, nullptr);
+    DoorOptions options;
+    options.trustedProxies = std::move(trusted);
+    options.site = club.get();
+    door = std::make_unique<WebDoor>(transport, options, nullptr);
     EXPECT_TRUE(door->Listen(0, error)) << error;
   }
   ~ClubSite() {

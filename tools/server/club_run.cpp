@@ -56,7 +56,10 @@ int RunClub(const ServerOptions& options, QtTransport& transport, QCoreApplicati
     return 1;
   }
   std::printf("zelbowin-server: house table open on port %u\n", tables.House()->Server().Port());
-  DoorOptions door{options.webOrigins, options.trustedProxies, &tables};
+  DoorOptions door;
+  door.origins = options.webOrigins;
+  door.trustedProxies = options.trustedProxies;
+  door.site = &tables;
   if (archive) door.pages = &archive->Pages();
   WebDoor web(transport, door, [](const std::string& line) {
     std::printf("%s\n", line.c_str());
