@@ -1,17 +1,18 @@
 #include "archive/archive_store.h"
 
-#include <QMetaObject>
+#include <utility>
 
 namespace zelbo {
 
-ArchiveStore::ArchiveStore(std::filesystem::path path, Report report)
-    : path_(std::move(path)), report_(std::move(report)) {}
+ArchiveStore::ArchiveStore(std::filesystem::path path, FileWriter& writer, Report report)
+    : path_(std::move(path)), writer_(writer), report_(std::move(report)) {}
 
-std::unique_ptr<ArchiveStore> ArchiveStore::Open(const std::filesystem::path& path, Report report,
-                                                 std::string& error) {
-  std::unique_ptr<ArchiveStore> store(new ArchiveStore(path, std::move(report)));
+std::unique_ptr<ArchiveStore> ArchiveStore::Open(const std::filesystem::path& path, FileWriter& writer,
+                                                 Report report, std::string& error) {
+  std::unique_ptr<ArchiveStore> store(new ArchiveStore(path, writer, std::move(report)));
   // Created and migrated here, so that a refusal is known at once; the
-  // storing thread then opens its own connection to the file.
+  // writer's jobs then open a connection of their own to the file (a
+  // connection is used on the thread that opened it only).
   {
     std::unique_ptr<ArchiveDb> first = ArchiveDb::Open(path, ArchiveDb::Access::ReadWrite, error);
     if (!first) return nullptr;
@@ -19,42 +20,41 @@ std::unique_ptr<ArchiveStore> ArchiveStore::Open(const std::filesystem::path& pa
   store->reader_ = ArchiveDb::Open(path, ArchiveDb::Access::ReadOnly, error);
   if (!store->reader_) return nullptr;
   store->pages_ = std::make_unique<ArchivePages>(*store->reader_);
-  store->worker_ = new QObject;
-  store->worker_->moveToThread(&store->thread_);
-  QObject::connect(&store->thread_, &QThread::finished, store->worker_, &QObject::deleteLater);
-  store->thread_.start();
   return store;
 }
 
 ArchiveStore::~ArchiveStore() {
-  if (!worker_) return;
-  // Runs after every store queued before it; the connection goes with the
-  // thread that used it.
-  QMetaObject::invokeMethod(worker_, [this] { writer_.reset(); }, Qt::BlockingQueuedConnection);
-  thread_.quit();
-  thread_.wait();
+  if (!reader_) return;
+  // Runs after every store handed over before it; Drain tells their
+  // reports now, while this store still exists.
+  writer_.Submit(
+      "archive close " + path_.string(),
+      [this](std::string&) {
+        storing_.reset();
+        return true;
+      },
+      nullptr);
+  writer_.Drain();
 }
 
 void ArchiveStore::KeepFinishedGame(FinishedGame game) {
-  if (!worker_) return;
-  QMetaObject::invokeMethod(
-      worker_,
-      [this, game = std::move(game)] {
-        std::string line;
-        int64_t id = 0;
-        if (!writer_) writer_ = ArchiveDb::Open(path_, ArchiveDb::Access::ReadWrite, line);
-        if (writer_) id = writer_->Store(game, line);
-        line = id > 0 ? "Game archived as number " + std::to_string(id) + ", its replay is at /games/" +
-                            std::to_string(id)
-                      : "Game not archived: " + line;
-        QMetaObject::invokeMethod(&home_, [this, id, line] { if (report_) report_(id, line); },
-                                  Qt::QueuedConnection);
+  if (!reader_) return;
+  auto id = std::make_shared<int64_t>(0);
+  writer_.Submit(
+      "archive " + path_.string() + " " + std::to_string(++handedOver_),
+      [this, id, game = std::move(game)](std::string& error) {
+        if (!storing_) storing_ = ArchiveDb::Open(path_, ArchiveDb::Access::ReadWrite, error);
+        if (storing_) *id = storing_->Store(game, error);
+        return *id > 0;
       },
-      Qt::QueuedConnection);
+      [this, id](bool ok, const std::string& error) {
+        const std::string line = ok ? "Game archived as number " + std::to_string(*id) +
+                                          ", its replay is at /games/" + std::to_string(*id)
+                                    : "Game not archived: " + error;
+        if (report_) report_(ok ? *id : 0, line);
+      });
 }
 
-void ArchiveStore::Drain() {
-  if (worker_) QMetaObject::invokeMethod(worker_, [] {}, Qt::BlockingQueuedConnection);
-}
+void ArchiveStore::Drain() { writer_.Drain(); }
 
 }  // namespace zelbo

@@ -1,12 +1,10 @@
-// ArchiveStore: where a table's finished games go. Each game is stored on a
-// thread of its own, so the disk never holds up the event loop; the event
-// thread keeps a read-only connection of its own for the pages and lists.
-// What the storing thread has to say (the game's number, or why it could
-// not be stored) comes back to the thread that opened the store.
+// ArchiveStore: where a table's finished games go. Each game is stored as a
+// job of the writer that takes the tables' files (on its thread, when it
+// has one), so the disk never holds up the event loop; the event thread
+// keeps a read-only connection of its own for the pages and lists. What
+// the job has to say (the game's number, or why it could not be stored)
+// comes back where the writer tells its outcomes.
 #pragma once
-
-#include <QObject>
-#include <QThread>
 
 #include <filesystem>
 #include <functional>
@@ -15,6 +13,7 @@
 
 #include "archive/archive_db.h"
 #include "archive/archive_pages.h"
+#include "records/file_writer.h"
 #include "records/finished_game.h"
 
 namespace zelbo {
@@ -25,16 +24,18 @@ class ArchiveStore : public FinishedGameSink {
   using Report = std::function<void(int64_t id, const std::string& line)>;
 
   // Opens (creating or bringing up to date) the archive at `path` on the
-  // calling thread and starts the storing thread. nullptr with `error` when
-  // the archive cannot be used; the file is then left as it is.
-  static std::unique_ptr<ArchiveStore> Open(const std::filesystem::path& path, Report report,
-                                            std::string& error);
-  // Stores what is queued, then ends the thread.
+  // calling thread; games are then stored through `writer`, which must
+  // outlive the store. nullptr with `error` when the archive cannot be
+  // used; the file is then left as it is.
+  static std::unique_ptr<ArchiveStore> Open(const std::filesystem::path& path, FileWriter& writer,
+                                            Report report, std::string& error);
+  // Stores what is queued and closes the storing connection on the
+  // writer's thread; every report is told before it returns.
   ~ArchiveStore() override;
   ArchiveStore(const ArchiveStore&) = delete;
   ArchiveStore& operator=(const ArchiveStore&) = delete;
 
-  // Queues the game; it is stored on the storing thread.
+  // Hands the game to the writer, which stores it in one transaction.
   void KeepFinishedGame(FinishedGame game) override;
   // Returns once every game queued so far is stored (or refused).
   void Drain();
@@ -45,14 +46,13 @@ class ArchiveStore : public FinishedGameSink {
   const std::filesystem::path& Path() const { return path_; }
 
  private:
-  ArchiveStore(std::filesystem::path path, Report report);
+  ArchiveStore(std::filesystem::path path, FileWriter& writer, Report report);
 
   std::filesystem::path path_;
+  FileWriter& writer_;
   Report report_;
-  QObject home_;          // lives on the opening thread: reports are run there
-  QThread thread_;
-  QObject* worker_ = nullptr;  // lives on thread_: stores are run there
-  std::unique_ptr<ArchiveDb> writer_;  // used and destroyed on thread_ only
+  uint64_t handedOver_ = 0;  // numbers the jobs' keys: no game replaces another
+  std::unique_ptr<ArchiveDb> storing_;  // opened, used and closed by the writer's jobs only
   std::unique_ptr<ArchiveDb> reader_;
   std::unique_ptr<ArchivePages> pages_;
 };

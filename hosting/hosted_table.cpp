@@ -70,7 +70,7 @@ bool HostedTable::OpenArchive(const std::filesystem::path& path, const std::stri
   const auto report = [&table](int64_t id, const std::string& line) {
     id > 0 ? table.BroadcastText(line) : table.AddPaneLine(line);
   };
-  archive_ = ArchiveStore::Open(path, report, error);
+  archive_ = ArchiveStore::Open(path, table.Writer(), report, error);
   if (!archive_) {
     table.AddPaneLine("No archive of games: " + error);
     return false;

@@ -111,6 +111,8 @@ class ServerTable : public EngineHost, public TransportEvents {
   const SeatOccupant& Occupants() const { return occupant_; }
   const ConnectionTable& Connections() const { return connections_; }
   const MessagePane& Pane() const { return pane_; }
+  // The writer this table's files go through (a store may hand it jobs).
+  FileWriter& Writer() { return writer_; }
   const ServerConfig& Config() const { return config_; }
   // Undo snapshots that can still be taken back (0..4).
   int UndoDepth() const;

@@ -605,6 +605,11 @@ class WebClientTest(unittest.TestCase):
         with self.assertRaises(urllib.error.HTTPError) as refused:
             urllib.request.urlopen(urllib.request.Request(url, method='POST'))
         self.assertEqual(405, refused.exception.code)
+        # Once the game is archived, the summary links to its replay.
+        replay = b.find_element(By.ID, 'summary-replay')
+        self.until('the link to the replay', lambda: replay.is_displayed())
+        self.assertRegex(replay.get_attribute('href'), r'/games/\d+$')
+        self.assertEqual(200, urllib.request.urlopen(replay.get_attribute('href')).status)
         # The score sheet scrolls; its totals line stays in view.
         b.find_element(By.ID, 'summary-close').click()
         b.find_element(By.ID, 'score-button').click()

@@ -39,7 +39,7 @@ int RunClub(const ServerOptions& options, QtTransport& transport, QCoreApplicati
   std::unique_ptr<ArchiveStore> archive;
   if (options.archive) {
     archive = ArchiveStore::Open(
-        std::filesystem::path(options.dir) / ArchiveFileName,
+        std::filesystem::path(options.dir) / ArchiveFileName, writer.Writer(),
         [](int64_t, const std::string& line) {
           std::printf("%s\n", line.c_str());
           std::fflush(stdout);

@@ -235,6 +235,9 @@ class Page {
     if (replay) {
       const link = Object.assign(document.createElement('a'), { href: replay[0], textContent: replay[0] });
       li.append(line.slice(0, replay.index), link);
+      // The end-of-game summary links to it too (the game is archived just
+      // after it ends, so the line may come while the summary is open).
+      Object.assign($('summary-replay'), { href: replay[0], hidden: false });
     } else {
       li.textContent = line;
     }
