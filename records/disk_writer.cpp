@@ -24,7 +24,10 @@ DiskWriter::~DiskWriter() {
 void DiskWriter::Replace(std::filesystem::path path, std::vector<uint8_t> bytes,
                          FileDurability durability, WriteDone done) {
   Item item;
-  item.key = "f" + path.string();
+  // The path with "f" before it (built in place: "f" + path trips a false
+  // warning of g++ 12).
+  item.key = path.string();
+  item.key.insert(item.key.begin(), 'f');
   item.path = std::move(path);
   item.bytes = std::move(bytes);
   item.durability = durability;

@@ -36,9 +36,9 @@ TEST(DiskWriterTest, OnlyTheNewestWaitingStateIsWrittenAndNoKeyGoesBack) {
   // only ever go forward, and each ends with its newest state.
   std::map<std::string, std::vector<int>> runs;  // touched by the thread only until Drain
   for (int v = 1; v <= 3000; ++v) {
-    const std::string key = "k" + std::to_string(v % 5);
+    const std::string key = std::string("k").append(std::to_string(v % 5));
     writer.Submit(key, [&runs, key, v](std::string&) { runs[key].push_back(v); return true; }, nullptr);
-    writer.Replace(dir / ("f" + std::to_string(v % 3)), Version(v), FileDurability::Atomic, nullptr);
+    writer.Replace(dir / std::string("f").append(std::to_string(v % 3)), Version(v), FileDurability::Atomic, nullptr);
     if (v % 700 == 0) writer.Flush();
   }
   writer.Drain();
@@ -47,7 +47,7 @@ TEST(DiskWriterTest, OnlyTheNewestWaitingStateIsWrittenAndNoKeyGoesBack) {
                 std::adjacent_find(seen.begin(), seen.end()) == seen.end()) << key;
     EXPECT_EQ(seen.back(), 3000 - (3000 - (key[1] - '0')) % 5) << key;
   }
-  for (int f = 0; f < 3; ++f) EXPECT_EQ(ReadBytes(dir / ("f" + std::to_string(f))), Version(3000 - (3000 - f) % 3));
+  for (int f = 0; f < 3; ++f) EXPECT_EQ(ReadBytes(dir / std::string("f").append(std::to_string(f))), Version(3000 - (3000 - f) % 3));
 }
 
 TEST(DiskWriterTest, AFailedWriteIsToldAndTheLastCompleteFileStays) {
