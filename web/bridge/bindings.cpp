@@ -184,14 +184,20 @@ class PageClient {
 
   val paneLines() const { return ToArray(client_.Session().Pane().lines()); }
   val scoreLines() const { return ToArray(client_.Session().Game().scoreSheet.lines()); }
-  // The sheet as the page shows it: one row a line.
+  // The sheet as the page shows it: the rows, one a line, and apart from
+  // them the last line (the totals), which the page keeps in view.
   std::string scoreText() const {
+    const auto& lines = client_.Session().Game().scoreSheet.lines();
     std::string text;
-    for (const std::string& line : client_.Session().Game().scoreSheet.lines()) {
+    for (std::size_t i = 0; i + 1 < lines.size(); ++i) {
       if (!text.empty()) text += '\n';
-      text += line;
+      text += lines[i];
     }
-    return text;
+    return lines.size() == 1 ? lines.front() : text;
+  }
+  std::string scoreTotals() const {
+    const auto& lines = client_.Session().Game().scoreSheet.lines();
+    return lines.size() > 1 ? lines.back() : std::string();
   }
 
   val state() const {
@@ -456,6 +462,7 @@ EMSCRIPTEN_BINDINGS(zelbo_web) {
       .function("paneLines", &PageClient::paneLines)
       .function("scoreLines", &PageClient::scoreLines)
       .function("scoreText", &PageClient::scoreText)
+      .function("scoreTotals", &PageClient::scoreTotals)
       .function("state", &PageClient::state)
       .function("playableCards", &PageClient::playableCards)
       .function("slotMiddle", &PageClient::slotMiddle);

@@ -406,13 +406,11 @@ class Page {
     this.updateStatus();
   }
 
-  // The sheet, its last line (the totals) apart so that it stays in view.
+  // The sheet's rows, and its totals apart so that they stay in view.
   showScoreLines() {
     if (!this.client) return;
-    const lines = this.client.scoreText().split('\n');
-    const totals = lines.length > 1 ? lines.pop() : '';
-    $('score-lines').textContent = lines.join('\n');
-    $('score-totals').textContent = totals;
+    $('score-lines').textContent = this.client.scoreText();
+    $('score-totals').textContent = this.client.scoreTotals();
   }
 
   // At the end of the game: places, totals and the running totals as a chart.
