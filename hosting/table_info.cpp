@@ -30,6 +30,7 @@ std::string TableInfoText(const TableInfo& info) {
   t += "name=" + CleanName(info.name) + "\n";
   t += std::string("listed=") + (info.listed ? "1" : "0") + "\n";
   t += std::string("robots=") + (info.robots ? RobotLevelName(info.robotLevel) : "none") + "\n";
+  t += "robotSeats=" + std::to_string(info.robotSeats) + "\n";
   t += std::string("watchersSeeHands=") + (info.watchersSeeHands ? "1" : "0") + "\n";
   t += "created=" + std::to_string(info.created) + "\n";
   t += "creator=" + CleanName(info.creator) + "\n";
@@ -56,6 +57,9 @@ std::optional<TableInfo> ParseTableInfo(std::string_view text) {
     } else if (key == "robots") {
       info.robots = value != "none";
       ok = !info.robots || ParseRobotLevel(value, info.robotLevel);
+    } else if (key == "robotSeats") {
+      ok = value.size() == 1 && value[0] >= '1' && value[0] <= '4';
+      if (ok) info.robotSeats = value[0] - '0';
     } else if (key == "watchersSeeHands") {
       ok = ParseBool(value, info.watchersSeeHands);
     } else if (key == "created") {

@@ -24,6 +24,7 @@ struct TableInfo {
   bool listed = true;            // shown in the lobby's list
   bool robots = false;           // robots fill the seats nobody takes
   RobotLevel robotLevel = DefaultRobotLevel;
+  int robotSeats = 3;            // seats the robots take (1..4); files without it: 3
   bool watchersSeeHands = true;
   int64_t created = 0;           // seconds since 1970, UTC
   std::string creator;           // the client address that opened it

@@ -18,6 +18,7 @@
 #include "net/client_session.h"
 #include "net/qt/qt_transport.h"
 #include "net/table_router.h"
+#include "tests/http_client.h"
 #include "tests/loopback.h"
 #include "web/qt/web_door.h"
 
@@ -25,39 +26,11 @@ namespace zelbo {
 namespace {
 
 using testing::DecodeFrames;
+using testing::IdOf;
+using testing::Reply;
+using testing::Request;
 using testing::RawPeer;
 using testing::WaitUntil;
-
-struct Reply {
-  int status = 0;
-  std::string body;
-};
-
-// One HTTP request on its own connection; the answer once it is whole.
-Reply Request(uint16_t port, const std::string& method, const std::string& path,
-              const std::string& body = {}, const std::string& headers = {}) {
-  QTcpSocket s;
-  s.connectToHost(QStringLiteral("127.0.0.1"), port);
-  std::string request = method + " " + path + " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n" + headers;
-  if (!body.empty()) request += "Content-Type: application/json\r\nContent-Length: " + std::to_string(body.size()) + "\r\n";
-  request += "\r\n" + body;
-  s.write(request.data(), static_cast<qint64>(request.size()));
-  std::string in;
-  WaitUntil([&] {
-    in += s.readAll().toStdString();
-    return s.state() == QAbstractSocket::UnconnectedState;
-  });
-  Reply r;
-  if (in.size() > 12) r.status = std::stoi(in.substr(9, 3));
-  if (const std::size_t end = in.find("\r\n\r\n"); end != std::string::npos) r.body = in.substr(end + 4);
-  return r;
-}
-
-// The value of "id" in an API answer.
-std::string IdOf(const Reply& r) {
-  const std::size_t at = r.body.find("\"id\":\"");
-  return at == std::string::npos ? std::string() : r.body.substr(at + 6, TableIdLength);
-}
 
 struct Person : ClientUi {  // a desktop client on its own transport
   explicit Person(const std::string& handle) : session(transport, *this, handle) {}

@@ -56,3 +56,12 @@ if(ZELBO_WITH_QT AND TARGET zelbowin-server)
                              ZELBO_NGINX_CONF="${CMAKE_SOURCE_DIR}/packaging/nginx/zelbowin.conf")
   add_dependencies(nginx_proxy_test zelbowin-server)
 endif()
+if(ZELBO_WITH_QT AND TARGET zelbowin-server)
+  # The club's crash drill: twenty robot tables, a lobby server killed five
+  # times; label "drill". Twenty whole games take minutes under sanitizers.
+  zelbo_test(club_drill_test SOURCES club_drill_test.cpp
+             LIBS zelbo_robot_qt zelbo_records Qt6::Core Qt6::Network LABELS drill QT)
+  target_compile_definitions(club_drill_test PRIVATE ZELBO_SERVER_PROGRAM="$<TARGET_FILE:zelbowin-server>")
+  add_dependencies(club_drill_test zelbowin-server)
+  set_tests_properties(club_drill_test PROPERTIES TIMEOUT 1800)
+endif()

@@ -123,8 +123,8 @@ bool Club::Load(const std::string& id, Entry& e, bool resume, std::string& error
   const bool house = id == HouseTableId;
   HostedTableOptions o = options_.house;
   if (!house) {
-    o.config = ServerConfig{std::string(NonplayingServerHandle), {}, 0};
-    o.robots = e.info.robots ? 3 : 0;
+    o.config = ServerConfig{std::string(NonplayingServerHandle), {}, e.seed};
+    o.robots = e.info.robots ? e.info.robotSeats : 0;
     o.robotLevel = e.info.robotLevel;
     o.robotsReconnect = true;
     o.takeoverSeconds = options_.takeoverSeconds;
@@ -287,7 +287,9 @@ DoorSite::Answer Club::Create(std::string_view body, const std::string& client) 
   e.info.listed = request->listed;
   e.info.robots = request->robots != "none";
   if (e.info.robots) ParseRobotLevel(request->robots, e.info.robotLevel);
+  e.info.robotSeats = options_.tableRobots;
   e.info.watchersSeeHands = request->watchersSeeHands;
+  e.seed = TableSeed(options_.seed, opened_ + 1);
   e.info.created = static_cast<int64_t>(std::time(nullptr));
   e.info.creator = client;
   std::error_code ec;
@@ -298,6 +300,7 @@ DoorSite::Answer Club::Create(std::string_view body, const std::string& client) 
     return Json(503, ApiErrorJson("the table cannot be opened now; try again later"));
   }
   recent.push_back(now);
+  ++opened_;
   tables_.emplace(id, std::move(e));
   listMadeMs_ = -1;
   std::fprintf(out_, "[%s] opened for %s: \"%s\"%s\n", id.c_str(), client.c_str(),

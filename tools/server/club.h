@@ -31,6 +31,8 @@ struct ClubOptions {
   HostedTableOptions house;     // the house table (its robots, seed, ...)
   uint16_t port = 0;            // the house table's TCP port
   int takeoverSeconds = 0;      // for every table's seat warmer
+  int tableRobots = 3;          // seats robots take at a new table with robots (1..4)
+  uint32_t seed = 0;            // new tables' seeds are made from it (0: from the clock)
   ClubLimits limits;
   ClubTimeouts timeouts;
   int tickMs = 1000;            // how often the tables' fates are looked at
@@ -69,6 +71,7 @@ class Club : public QObject, public DoorSite {
     std::unique_ptr<HostedTable> table;  // null while unloaded
     int64_t quietSinceMs = -1;           // since when it has had no people
     TableListing lastSeen;               // its listing when it was unloaded
+    uint32_t seed = 0;                   // of a new game; a resumed one keeps its own
   };
 
   std::filesystem::path Folder(const std::string& id) const;
@@ -84,6 +87,7 @@ class Club : public QObject, public DoorSite {
   std::FILE* out_;
   std::map<std::string, Entry> tables_;
   std::map<std::string, std::deque<int64_t>> created_;  // by client address
+  uint32_t opened_ = 0;  // tables this run has opened through the API
   // Every lobby page asks for the list each second; it is made at most
   // every ListReuseMs, and again at once after a table opens or goes.
   static constexpr int64_t ListReuseMs = 500;

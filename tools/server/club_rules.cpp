@@ -15,6 +15,18 @@ TableFate DecideFate(bool over, int people, int64_t quietMs, bool robotsPaused,
   return TableFate::Keep;
 }
 
+uint32_t TableSeed(uint32_t base, uint32_t number) {
+  if (base == 0) return 0;
+  // The SplitMix64 finaliser over base and number: every bit of both moves
+  // about half the bits of the seed.
+  uint64_t x = (uint64_t{base} << 32 | number) + 0x9E3779B97F4A7C15ULL;
+  x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9ULL;
+  x = (x ^ (x >> 27)) * 0x94D049BB133111EBULL;
+  x ^= x >> 31;
+  const auto seed = static_cast<uint32_t>(x >> 32);
+  return seed == 0 ? 1 : seed;
+}
+
 CreationVerdict JudgeCreation(std::deque<int64_t>& recent, int64_t nowMs, int openByAddress,
                               int tablesInMemory, const ClubLimits& limits) {
   while (!recent.empty() && nowMs - recent.front() >= HourMs) recent.pop_front();

@@ -29,6 +29,8 @@ int RunClub(const ServerOptions& options, QtTransport& transport, QCoreApplicati
   club.house.robotLevel = options.robotLevel;
   club.house.takeoverSeconds = options.takeoverSeconds;
   club.takeoverSeconds = options.takeoverSeconds;
+  club.tableRobots = options.tableRobots;
+  club.seed = options.seed;
   club.limits.maxTables = options.maxTables;
   club.timeouts.pauseRobotsMs = int64_t{options.robotsIdleSeconds} * 1000;
   club.timeouts.unloadMs = int64_t{options.unloadSeconds} * 1000;

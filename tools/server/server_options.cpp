@@ -8,7 +8,8 @@ std::string ServerUsage() {
   return "usage: zelbowin-server [options]\n"
          "Hosts a Zelbo table without a window; four players connect and sit.\n"
          "  --port N     port to listen on, every IPv4 interface (default " + std::to_string(DefaultPort) + "; 0 picks one)\n"
-         "  --seed N     random seed of the deals (default 0: from the clock)\n"
+         "  --seed N     random seed of the deals (default 0: from the clock); with\n"
+         "               --lobby, each new table's seed is made from N and its number\n"
          "  --dir DIR    folder for the autosave, undo and hand-records files\n"
          "               (default: the current directory)\n"
          "  --load FILE  start from a saved game, suspended until the table is full\n"
@@ -33,6 +34,8 @@ std::string ServerUsage() {
          "               table at /t/ID/ and an API at /api/tables; the TCP port is the\n"
          "               house table \"main\"; tables live in DIR/tables/ID/\n"
          "  --max-tables N  tables held in memory at most (default 1000)\n"
+         "  --table-robots N  seats robots take at a new table opened with robots\n"
+         "               (1 to 4; default 3, which leaves a seat for a person)\n"
          "  --robots-idle S  robots of an unfinished table nobody is at stop after S\n"
          "               seconds (default 60)\n"
          "  --unload-after S  such a table leaves memory after S seconds; its link loads\n"
@@ -66,6 +69,10 @@ bool ParseServerOptions(const std::vector<std::string>& args, ServerOptions& opt
       if (!ParseNumber(value, 100000, n) || n == 0)
         return Refuse(refusal, "--max-tables needs a number from 1 to 100000, not \"" + value + "\"");
       options.maxTables = static_cast<int>(n);
+    } else if (arg == "--table-robots") {
+      if (!ParseNumber(value, 4, n) || n == 0)
+        return Refuse(refusal, "--table-robots needs a number from 1 to 4, not \"" + value + "\"");
+      options.tableRobots = static_cast<int>(n);
     } else if (arg == "--robots-idle" || arg == "--unload-after" || arg == "--close-over-after") {
       if (!ParseNumber(value, 604800, n))
         return Refuse(refusal, arg + " needs seconds from 0 to 604800, not \"" + value + "\"");
@@ -132,7 +139,7 @@ bool ParseServerOptions(const std::vector<std::string>& args, ServerOptions& opt
                        {"--port", "--seed", "--dir", "--load", "--robots", "--robot-level",
                         "--robot-takeover", "--web", "--web-origin", "--trusted-proxy",
                         "--watchers-see-hands", "--ping", "--pong-timeout",
-                        "--max-tables", "--robots-idle", "--unload-after",
+                        "--max-tables", "--table-robots", "--robots-idle", "--unload-after",
                         "--close-over-after", "--archive", "--export-game"},
                        take, error))
     return false;

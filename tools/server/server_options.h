@@ -34,6 +34,7 @@ struct ServerOptions {
   // A club: many tables behind a lobby (see Club).
   bool lobby = false;       // --lobby
   int maxTables = 1000;     // --max-tables N
+  int tableRobots = 3;      // --table-robots N: robots at each new table that asks for them (1..4)
   int robotsIdleSeconds = 60;     // --robots-idle S: robots of a table nobody plays at stop
   int unloadSeconds = 600;        // --unload-after S: such a table leaves memory
   int closeOverSeconds = 600;     // --close-over-after S: a finished table nobody is at closes
