@@ -44,14 +44,17 @@ TEST(ServerOptions, ReadsEveryOptionAndRefusesResumeWithLoad) {
 TEST(ServerOptions, RobotLevelAndTakeoverDelay) {
   ServerOptions o;
   std::string error;
-  ASSERT_TRUE(ParseServerOptions({"--robots", "2", "--robot-level", "easy", "--robot-takeover", "45"}, o,
-                                 error))
+  ASSERT_TRUE(ParseServerOptions({"--robots", "2", "--robot-level", "easy", "--robot-takeover", "45",
+                                  "--table-robots", "4"},
+                                 o, error))
       << error;
   EXPECT_EQ(o.robots, 2);
+  EXPECT_EQ(o.tableRobots, 4);
   EXPECT_EQ(o.robotLevel, RobotLevel::Easy);
   EXPECT_EQ(o.takeoverSeconds, 45);
   for (const Args& args : {Args{"--robot-level", "expert"}, Args{"--robot-level"}, Args{"--robot-takeover", "-3"},
-                           Args{"--robot-takeover", "86401"}, Args{"--robot-takeover", "soon"}}) {
+                           Args{"--robot-takeover", "86401"}, Args{"--robot-takeover", "soon"},
+                           Args{"--table-robots", "0"}, Args{"--table-robots", "5"}}) {
     error.clear();
     EXPECT_FALSE(ParseServerOptions(args, o, error) || error.empty()) << args[0];
   }
