@@ -19,6 +19,7 @@
 #include <QProcess>
 #include <QTimer>
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <cstdio>
@@ -32,6 +33,7 @@
 
 #include "net/qt/descriptors.h"
 #include "net/qt/qt_transport.h"
+#include "records/saved_game.h"
 #include "tools/bench/bench_modes.h"
 #include "tools/bench/loop_stats.h"
 #include "tools/bench/scripted_client.h"
@@ -115,6 +117,30 @@ struct LoadTable {
     return n;
   }
 };
+
+// The decisions and cards a saved game holds, in every deal up to its own.
+long ActionsIn(const GameState& g) {
+  long n = 0;
+  for (int d = 1; d <= g.dealNumber; ++d) {
+    for (uint8_t decision : g.dealDecisions[d]) n += decision != Undecided;
+    for (const auto& round : g.playRecords[d])
+      for (uint8_t card : round) n += IsCard(card);
+  }
+  return n;
+}
+
+// Once the server has drained its writer: the tables whose saved game, and
+// so whose hand records, hold every action their players made.
+int CompleteTables(const std::string& dir, const std::vector<std::unique_ptr<LoadTable>>& tables) {
+  int complete = 0;
+  for (const auto& t : tables) {
+    GameState g;
+    std::string error;
+    complete += LoadGame(std::filesystem::path(dir) / "tables" / t->id / "temp.zelbo", g, error) &&
+                ActionsIn(g) == t->Actions();
+  }
+  return complete;
+}
 
 // The address that stands for the players of table `k`.
 std::string PlayerAddress(int k) {
@@ -216,6 +242,7 @@ int RunTablesMode(const Options& options) {
   // Four players a table, a few tables at a time (the door takes a few
   // handshakes from one address at once).
   QObject pacer;  // the paced actions die with it, before the players
+  bool stopped = false;  // the players make no more actions
   bool measuring = false;
   std::vector<double> rtt, cardRtt;  // decisions, cards
   const char* handles[] = {"South", "West", "North", "East"};
@@ -231,8 +258,10 @@ int RunTablesMode(const Options& options) {
         t.transports[s]->SetForwardedFor(address);
         t.players[s] = std::make_unique<ScriptedClient>(*t.transports[s], handles[s], s);
         ScriptedClient& p = *t.players[s];
-        p.defer = [&pacer, pace = args.paceMs](std::function<void()> action) {
-          QTimer::singleShot(pace, &pacer, std::move(action));
+        p.defer = [&pacer, &stopped, pace = args.paceMs](std::function<void()> action) {
+          QTimer::singleShot(pace, &pacer, [&stopped, action = std::move(action)] {
+            if (!stopped) action();
+          });
         };
         p.onCard = [&t, s](int) { t.sent = Clock::now(), t.actor = s, t.card = true; };
         p.onDecision = [&t, s] { t.sent = Clock::now(), t.actor = s, t.card = false; };
@@ -282,6 +311,11 @@ int RunTablesMode(const Options& options) {
   const long endKiB = ProcessResidentKiB(server.processId());
   int stillPlaying = 0;
   for (const auto& t : tables) stillPlaying += t->Playing();
+  // The players stop, and the actions on their way are answered before the
+  // server closes: its saved games must then hold every one.
+  stopped = true;
+  RunEventsUntil([&] { return std::all_of(tables.begin(), tables.end(), [](const auto& t) { return t->actor < 0; }); },
+                 10000);
 
   // The server closes down (draining its writer) and says what the writer did.
   server.terminate();
@@ -293,6 +327,8 @@ int RunTablesMode(const Options& options) {
     const auto s = out.find(" files, ", at);
     if (s != std::string::npos) syncs = std::atol(out.c_str() + s + 8);
   }
+  const int complete = CompleteTables(args.dir, tables);
+  const auto opened = tables.size();
   tables.clear();
   if (ownDir) std::filesystem::remove_all(args.dir);
 
@@ -314,9 +350,11 @@ int RunTablesMode(const Options& options) {
               static_cast<double>(loadedKiB) / 1024, static_cast<double>(idleKiB) / 1024,
               n > 0 ? static_cast<double>(loadedKiB - idleKiB) / n : 0.0, static_cast<double>(endKiB) / 1024);
   if (syncs >= 0) std::printf("syncs:        %.0f /s over the server's life of %.0f s\n", static_cast<double>(syncs) / life, life);
+  std::printf("records:      %d of %zu tables hold every action their players made, once the writer drained\n",
+              complete, opened);
   std::printf("load:         %ld KiB peak, %.0f%% of one core (this process)\n", PeakResidentKiB(),
               100 * loadCpu / window);
-  return n == args.tables ? 0 : 1;
+  return n == args.tables && complete == static_cast<int>(opened) ? 0 : 1;
 }
 
 }  // namespace zelbo::bench
