@@ -34,8 +34,8 @@ struct CreationVerdict {
 
 // The seed of the `number`-th table (from 1) a run opens, made from the
 // run's `base` seed, so that runs with the same base deal their tables the
-// same games while no two tables of a run share a seed's deals by chance.
-// 0 (from the clock) for a base of 0; never 0 otherwise.
+// same games, and the tables of one run unrelated ones. 0 (from the clock)
+// for a base of 0; never 0 otherwise.
 uint32_t TableSeed(uint32_t base, uint32_t number);
 
 // `recent` holds the times (ms) at which the address opened tables; the
