@@ -18,8 +18,10 @@
 #include "net/client_session.h"
 #include "net/qt/qt_transport.h"
 #include "net/table_router.h"
+#include "records/saved_game.h"
 #include "tests/http_client.h"
 #include "tests/loopback.h"
+#include "tests/records_fixtures.h"
 #include "web/qt/web_door.h"
 
 namespace zelbo {
@@ -261,6 +263,45 @@ TEST(ClubTest, ATableNobodyIsAtIsUnloadedAndItsLinkLoadsItAgain) {
   ASSERT_TRUE(WaitUntil([&] { return again.session.SeatTaken(1) && again.session.SeatTaken(2) && again.session.SeatTaken(3); }));
   again.session.RequestSeat(0);
   EXPECT_TRUE(WaitUntil([&] { return !IsSuspended(back->Server().Game().phase); }));
+}
+
+// After a restart, a table whose game had ended comes back ended (not as a
+// new game its robots would start) and closes once nobody is there.
+TEST(ClubTest, ATableWhoseGameEndedIsResumedEndedAndCloses) {
+  testing::App();
+  testing::TempDir dir;
+  const std::string id = NewTableId();
+  const std::filesystem::path folder = std::filesystem::path(dir.path) / "tables" / id;
+  std::filesystem::create_directories(folder);
+  TableInfo info;
+  info.name = "Delta";
+  info.robots = true;
+  info.robotSeats = 4;
+  std::string error;
+  ASSERT_TRUE(WriteTableInfo(folder, info, error)) << error;
+  testing::RecordingHost host;
+  const auto ended = testing::PlayedGame(host, 9, [](const GameState&) { return false; });
+  ASSERT_EQ(ended->phase, PhaseGameOver);
+  ASSERT_TRUE(SaveGame(folder / "temp.zelbo", *ended, error)) << error;
+
+  QtTransport transport;
+  TableRouter router{transport};
+  ClubOptions o;
+  o.dir = dir.path;
+  o.tickMs = 50;
+  o.timeouts.closeOverMs = 300;
+  std::FILE* log = std::tmpfile();
+  {
+    Club club(router, o, log);
+    ASSERT_TRUE(club.Start(true, error)) << error;
+    HostedTable* table = club.Loaded(id);
+    ASSERT_TRUE(table);
+    EXPECT_EQ(table->Server().Game().phase, PhaseGameOver);
+    EXPECT_TRUE(WaitUntil([&] { return club.Loaded(id) == nullptr; }));
+  }
+  std::fclose(log);
+  const std::optional<TableInfo> after = ReadTableInfo(folder);
+  EXPECT_TRUE(after && after->closed && after->robotSeats == 4);
 }
 
 }  // namespace

@@ -34,12 +34,12 @@ TEST(ResumePlan, ResumesOnlyAnUnfinishedGame) {
 
   WriteGame(dir / "temp.zelbo", false);
   plan = PlanResume(dir.path);
-  EXPECT_TRUE(plan.usable && plan.resume && plan.refused.empty());
+  EXPECT_TRUE(plan.usable && plan.resume && !plan.finished && plan.refused.empty());
   EXPECT_EQ(plan.autosaveName, "temp.zelbo");
 
   WriteGame(dir / "temp.zelbo", true);  // a finished game is not continued
   plan = PlanResume(dir.path);
-  EXPECT_TRUE(plan.usable && !plan.resume);
+  EXPECT_TRUE(plan.usable && !plan.resume && plan.finished);
   EXPECT_EQ(plan.autosaveName, "temp.zelbo");
 }
 

@@ -139,8 +139,11 @@ bool Club::Load(const std::string& id, Entry& e, bool resume, std::string& error
   e.table = std::make_unique<HostedTable>(router_, *e.ui, o);
   e.ui->SetTable(&e.table->Server());
   if (options_.archive) e.table->Server().SetFinishedGameSink(options_.archive, id);
+  // A club table whose game ended comes back ended, to be closed when
+  // nobody is there, not as a new table that would never close.
+  const bool loadFile = plan.resume || (plan.finished && !house);
   const bool ok =
-      (!plan.resume ||
+      (!loadFile ||
        e.table->Server().LoadGameFile((folder / plan.autosaveName).string(), error)) &&
       e.table->Start(house ? options_.port : 0, error);
   if (!ok) {

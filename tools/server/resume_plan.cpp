@@ -36,6 +36,7 @@ ResumePlan PlanResume(const std::filesystem::path& folder) {
       plan.usable = true;
       plan.autosaveName = AutosaveName(n);
       plan.resume = Unfinished(game.phase);
+      plan.finished = game.phase == PhaseGameOver;
       return plan;
     }
     plan.refused.push_back("not resuming " + path.string() + ", which is left as it is: " + error);

@@ -20,6 +20,7 @@ struct ResumePlan {
   bool usable = false;              // false: every name holds an unreadable file
   std::string autosaveName;         // the file name inside the folder
   bool resume = false;              // the file holds an unfinished game to continue
+  bool finished = false;            // the file holds a game that has ended
   std::vector<std::string> refused; // one message per unreadable file, in order
 };
 
