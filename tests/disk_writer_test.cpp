@@ -18,9 +18,10 @@ std::vector<uint8_t> Version(int v) { return std::vector<uint8_t>(static_cast<st
 TEST(DiskWriterTest, OnlyTheNewestWaitingStateIsWrittenAndNoKeyGoesBack) {
   ScratchFolder dir;
   DiskWriter writer(nullptr);  // outcomes are delivered by Drain
-  std::promise<void> open;
+  std::promise<void> open, held;
   std::shared_future<void> gate = open.get_future().share();
-  writer.Submit("gate", [gate](std::string&) { gate.wait(); return true; }, nullptr);
+  writer.Submit("gate", [gate, &held](std::string&) { held.set_value(); gate.wait(); return true; }, nullptr);
+  held.get_future().wait();  // the thread is inside the gate before any state comes
   // While the thread is held, 50 states of one file wait: one is written.
   std::vector<int> told;
   for (int v = 1; v <= 50; ++v)
