@@ -95,6 +95,9 @@ TEST(ClubTest, TablesKeepApartPrivateOnesAreFoundOnlyByLinkAndTheHouseAnswersTcp
   const std::string idA = IdOf(a), idB = IdOf(b);
   EXPECT_TRUE(IsTableId(idA) && IsTableId(idB) && idA != idB);
   EXPECT_NE(a.body.find("\"url\":\"/t/" + idA + "/\""), std::string::npos);
+  // Opened in the same second, yet dealt different games.
+  const uint32_t seedA = site.club->Loaded(idA)->Server().Game().randomSeed;
+  EXPECT_TRUE(seedA != 0 && seedA != site.club->Loaded(idB)->Server().Game().randomSeed);
 
   const Reply list = Request(site.web(), "GET", "/api/tables");
   EXPECT_EQ(list.status, 200);

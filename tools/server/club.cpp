@@ -286,13 +286,13 @@ DoorSite::Answer Club::Create(std::string_view body, const std::string& client) 
   while (!id.empty() && tables_.count(id)) id = NewTableId();
   if (id.empty()) return Json(503, ApiErrorJson("no random bytes for a table id; try again"));
   Entry e;
+  e.seed = TableSeed(options_.seed, opened_ + 1, id);
   e.info.name = TableName(request->name);
   e.info.listed = request->listed;
   e.info.robots = request->robots != "none";
   if (e.info.robots) ParseRobotLevel(request->robots, e.info.robotLevel);
   e.info.robotSeats = options_.tableRobots;
   e.info.watchersSeeHands = request->watchersSeeHands;
-  e.seed = TableSeed(options_.seed, opened_ + 1);
   e.info.created = static_cast<int64_t>(std::time(nullptr));
   e.info.creator = client;
   std::error_code ec;

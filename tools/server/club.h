@@ -32,7 +32,7 @@ struct ClubOptions {
   uint16_t port = 0;            // the house table's TCP port
   int takeoverSeconds = 0;      // for every table's seat warmer
   int tableRobots = 3;          // seats robots take at a new table with robots (1..4)
-  uint32_t seed = 0;            // new tables' seeds are made from it (0: from the clock)
+  uint32_t seed = 0;            // new tables' seeds are made from it (0: from their ids)
   ClubLimits limits;
   ClubTimeouts timeouts;
   int tickMs = 1000;            // how often the tables' fates are looked at

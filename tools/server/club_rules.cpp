@@ -15,11 +15,12 @@ TableFate DecideFate(bool over, int people, int64_t quietMs, bool robotsPaused,
   return TableFate::Keep;
 }
 
-uint32_t TableSeed(uint32_t base, uint32_t number) {
-  if (base == 0) return 0;
-  // The SplitMix64 finaliser over base and number: every bit of both moves
-  // about half the bits of the seed.
-  uint64_t x = (uint64_t{base} << 32 | number) + 0x9E3779B97F4A7C15ULL;
+uint32_t TableSeed(uint32_t base, uint32_t number, std::string_view id) {
+  uint64_t x = uint64_t{base} << 32 | number;
+  if (base == 0)
+    for (const char c : id) x = (x ^ static_cast<uint8_t>(c)) * 0x100000001B3ULL;  // FNV-1a
+  // The SplitMix64 finaliser: every input bit moves about half the bits.
+  x += 0x9E3779B97F4A7C15ULL;
   x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9ULL;
   x = (x ^ (x >> 27)) * 0x94D049BB133111EBULL;
   x ^= x >> 31;

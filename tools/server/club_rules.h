@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <deque>
 #include <string>
+#include <string_view>
 
 namespace zelbo {
 
@@ -32,11 +33,12 @@ struct CreationVerdict {
   std::string message;
 };
 
-// The seed of the `number`-th table (from 1) a run opens, made from the
-// run's `base` seed, so that runs with the same base deal their tables the
-// same games, and the tables of one run unrelated ones. 0 (from the clock)
-// for a base of 0; never 0 otherwise.
-uint32_t TableSeed(uint32_t base, uint32_t number);
+// The seed of a new table, never 0. With a run's `base` seed it is made
+// from the base and the table's `number` (from 1) in the run, so runs with
+// the same base deal their tables the same games. Without (base 0) it is
+// made from the table's random `id`: tables opened in the same second are
+// not dealt the same game, as they would be from the clock.
+uint32_t TableSeed(uint32_t base, uint32_t number, std::string_view id);
 
 // `recent` holds the times (ms) at which the address opened tables; the
 // ones older than an hour are dropped from it.
