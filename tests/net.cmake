@@ -28,7 +28,9 @@ if(ZELBO_WITH_QT AND TARGET zelbowin-server)
   add_dependencies(soak_drill_test zelbowin-server)
   # A whole robot game under a sanitizer build on two shared cores can take
   # several minutes; the drill's own deadline is a hang guard, not a speed test.
-  set_tests_properties(soak_drill_test PROPERTIES TIMEOUT 900)
+  # It does not share the cores with the club's crash drill, whose twenty
+  # tables would starve its game.
+  set_tests_properties(soak_drill_test PROPERTIES TIMEOUT 900 RESOURCE_LOCK whole_games)
 endif()
 
 # The web door: its request reading (pure), and the real server under the
@@ -60,8 +62,8 @@ if(ZELBO_WITH_QT AND TARGET zelbowin-server)
   # The club's crash drill: twenty robot tables, a lobby server killed five
   # times; label "drill". Twenty whole games take minutes under sanitizers.
   zelbo_test(club_drill_test SOURCES club_drill_test.cpp
-             LIBS zelbo_robot_qt zelbo_records Qt6::Core Qt6::Network LABELS drill QT)
+             LIBS zelbo_robot_qt zelbo_robot zelbo_records Qt6::Core Qt6::Network LABELS drill QT)
   target_compile_definitions(club_drill_test PRIVATE ZELBO_SERVER_PROGRAM="$<TARGET_FILE:zelbowin-server>")
   add_dependencies(club_drill_test zelbowin-server)
-  set_tests_properties(club_drill_test PROPERTIES TIMEOUT 1800)
+  set_tests_properties(club_drill_test PROPERTIES TIMEOUT 1800 RESOURCE_LOCK whole_games)
 endif()
