@@ -145,6 +145,7 @@ int RunTablesMode(const Options& options) {
     ownDir = true;
   }
   RaiseDescriptorLimit();  // four sockets a table
+  PreferDispatcherForManySockets();
 
   static int argc = 1;
   static char name[] = "zelbowin-bench";
