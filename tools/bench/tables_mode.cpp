@@ -34,6 +34,7 @@
 #include "net/qt/qt_transport.h"
 #include "tools/bench/bench_modes.h"
 #include "tools/bench/loop_stats.h"
+#include "tools/bench/pacer.h"
 #include "tools/bench/scripted_client.h"
 
 namespace zelbo::bench {
@@ -163,7 +164,7 @@ int RunTablesMode(const Options& options) {
                {"--lobby", "--port", "0", "--web", "0", "--dir", QString::fromStdString(args.dir),
                 "--trusted-proxy", "127.0.0.1", "--max-tables", QString::number(args.tables + 1)});
   uint16_t port = 0;
-  RunEventsUntil(
+  WaitEventsUntil(
       [&] {
         const auto at = out.find("lobby on port ");
         if (at != std::string::npos) port = static_cast<uint16_t>(std::atoi(out.c_str() + at + 14));
@@ -207,7 +208,7 @@ int RunTablesMode(const Options& options) {
   };
   while (answered < args.tables) {
     while (asked < args.tables && asked - answered < 16) askOne();
-    if (!RunEventsUntil([&] { return answered == asked; }, 30000)) break;
+    if (!WaitEventsUntil([&] { return answered == asked; }, 30000)) break;
   }
   if (refused || static_cast<int>(tables.size()) < args.tables) {
     std::fprintf(stderr, "tables mode: %d of %d tables could not be opened\n", args.tables - static_cast<int>(tables.size()),
@@ -216,7 +217,7 @@ int RunTablesMode(const Options& options) {
 
   // Four players a table, a few tables at a time (the door takes a few
   // handshakes from one address at once).
-  QObject pacer;  // the paced actions die with it, before the players
+  Pacer pacer(args.paceMs);  // the paced actions die with it, before the players
   bool measuring = false;
   std::vector<double> rtt, cardRtt;  // decisions, cards
   const char* handles[] = {"South", "West", "North", "East"};
@@ -232,9 +233,7 @@ int RunTablesMode(const Options& options) {
         t.transports[s]->SetForwardedFor(address);
         t.players[s] = std::make_unique<ScriptedClient>(*t.transports[s], handles[s], s);
         ScriptedClient& p = *t.players[s];
-        p.defer = [&pacer, pace = args.paceMs](std::function<void()> action) {
-          QTimer::singleShot(pace, &pacer, std::move(action));
-        };
+        p.defer = [&pacer](std::function<void()> action) { pacer.Later(std::move(action)); };
         p.onCard = [&t, s](int) { t.sent = Clock::now(), t.actor = s, t.card = true; };
         p.onDecision = [&t, s] { t.sent = Clock::now(), t.actor = s, t.card = false; };
         p.onFrame = [&t, &rtt, &cardRtt, &measuring, s](int type) {
@@ -248,7 +247,7 @@ int RunTablesMode(const Options& options) {
         p.session().Connect(base + "/t/" + t.id + "/");
       }
     }
-    RunEventsUntil(
+    WaitEventsUntil(
         [&] {
           for (std::size_t i = first; i < end; ++i)
             if (!tables[i]->Seated()) return false;
@@ -257,7 +256,7 @@ int RunTablesMode(const Options& options) {
         10000);
   }
   int playing = 0;
-  RunEventsUntil(
+  WaitEventsUntil(
       [&] {
         playing = 0;
         for (const auto& t : tables) playing += t->Playing();
@@ -273,7 +272,7 @@ int RunTablesMode(const Options& options) {
   const double loadCpuBefore = ProcessCpuSeconds(getpid());
   const auto windowStart = Clock::now();
   measuring = true;
-  RunEventsUntil([] { return false; }, args.seconds * 1000);
+  WaitEventsUntil([] { return false; }, args.seconds * 1000);
   measuring = false;
   const double window = std::chrono::duration<double>(Clock::now() - windowStart).count();
   const double cpu = ProcessCpuSeconds(server.processId()) - cpuBefore;
