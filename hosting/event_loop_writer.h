@@ -12,7 +12,8 @@ namespace zelbo {
 
 class EventLoopWriter {
  public:
-  EventLoopWriter();
+  // `spareParent`: see DiskWriter.
+  explicit EventLoopWriter(const std::filesystem::path& spareParent = {});
   DiskWriter& Writer() { return writer_; }
 
  private:

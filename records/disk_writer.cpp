@@ -9,8 +9,10 @@ std::string WriterSummary(const DiskWriterStats& stats) {
          std::to_string(stats.syncs) + " syncs, " + std::to_string(stats.failures) + " failures";
 }
 
-DiskWriter::DiskWriter(std::function<void()> wake)
-    : wake_(std::move(wake)), thread_([this] { Run(); }) {}
+DiskWriter::DiskWriter(std::function<void()> wake, const std::filesystem::path& spareParent)
+    : wake_(std::move(wake)),
+      spares_(spareParent.empty() ? nullptr : std::make_unique<SpareFiles>(spareParent)),
+      thread_([this] { Run(); }) {}
 
 DiskWriter::~DiskWriter() {
   {
@@ -139,7 +141,9 @@ long DiskWriter::WriteBatch(std::vector<Item>& batch) {
   for (Item& item : batch) {
     if (!item.isFile) continue;
     const bool durable = item.durability == FileDurability::Durable;
-    item.ok = WriteTemporary(item.path, item.bytes, durable, item.tempPath, item.error);
+    item.spared = spares_ && spares_->Takes(item.path);
+    item.ok = item.spared ? spares_->Fill(item.path, item.bytes, durable, item.tempPath, item.error)
+                          : WriteTemporary(item.path, item.bytes, durable, item.tempPath, item.error);
     if (item.ok && durable) ++syncs;
   }
   // ...then each is renamed into place: a file that failed keeps its older
@@ -147,7 +151,8 @@ long DiskWriter::WriteBatch(std::vector<Item>& batch) {
   std::map<std::filesystem::path, std::vector<Item*>> folders;
   for (Item& item : batch) {
     if (!item.isFile || !item.ok) continue;
-    item.ok = ReplaceWith(item.tempPath, item.path, item.error);
+    item.ok = item.spared ? spares_->Swap(item.tempPath, item.path, item.error)
+                          : ReplaceWith(item.tempPath, item.path, item.error);
     if (item.ok && item.durability == FileDurability::Durable)
       folders[item.path.parent_path()].push_back(&item);
   }

@@ -10,6 +10,10 @@
 // A batch is at most the time of one batch behind the newest hand-over:
 // that is what a crash of the system can lose (the commit window).
 //
+// Given a folder for spares, a file written again is written into the
+// inode of its state before last and swapped into place (SpareFiles), so
+// the steady stream of files creates and deletes no inodes.
+//
 // Outcomes are told on the owner's thread: the writer calls `wake` from
 // its thread when some wait, and the owner then calls DeliverOutcomes.
 #pragma once
@@ -19,6 +23,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -26,6 +31,7 @@
 #include <vector>
 
 #include "records/file_writer.h"
+#include "records/spare_files.h"
 
 namespace zelbo {
 
@@ -50,7 +56,9 @@ class DiskWriter final : public FileWriter {
   // `wake` runs on the writer's thread whenever outcomes begin to wait;
   // it must only arrange for DeliverOutcomes to be called on the owner's
   // thread, and return at once.
-  explicit DiskWriter(std::function<void()> wake);
+  // `spareParent`, when given, is where the folder of spares is made; it
+  // should be on the file system of the files written.
+  explicit DiskWriter(std::function<void()> wake, const std::filesystem::path& spareParent = {});
   // Writes what waits, then stops the thread. Outcomes not yet delivered
   // are dropped.
   ~DiskWriter() override;
@@ -83,6 +91,7 @@ class DiskWriter final : public FileWriter {
     Clock::time_point handedOver;
     // Filled by the batch.
     std::filesystem::path tempPath;
+    bool spared = false;  // tempPath is the file's spare
     bool ok = false;
     std::string error;
   };
@@ -95,7 +104,7 @@ class DiskWriter final : public FileWriter {
   void HandOver(Item item);
   void Run();
   // Writes one batch; fills each item's ok and error. Returns the syncs.
-  static long WriteBatch(std::vector<Item>& batch);
+  long WriteBatch(std::vector<Item>& batch);
 
   std::function<void()> wake_;
   mutable std::mutex mutex_;
@@ -109,6 +118,7 @@ class DiskWriter final : public FileWriter {
   bool stopping_ = false;
   bool keepCommitTimes_ = false;
   DiskWriterStats stats_;
+  std::unique_ptr<SpareFiles> spares_;  // used by the thread only
   std::thread thread_;  // last: starts once the rest is ready
 };
 

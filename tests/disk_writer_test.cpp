@@ -6,7 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <future>
+#include <fstream>
 #include <map>
+#include <set>
+
+#include <sys/stat.h>
 
 #include "tests/records_fixtures.h"
 
@@ -51,30 +55,74 @@ TEST(DiskWriterTest, OnlyTheNewestWaitingStateIsWrittenAndNoKeyGoesBack) {
   for (int f = 0; f < 3; ++f) EXPECT_EQ(ReadBytes(dir / std::string("f").append(std::to_string(f))), Version(3000 - (3000 - f) % 3));
 }
 
+// With spares as without.
 TEST(DiskWriterTest, AFailedWriteIsToldAndTheLastCompleteFileStays) {
+  for (bool spares : {false, true}) {
+    ScratchFolder dir;
+    const auto folder = dir / "table", away = dir / "away";
+    std::filesystem::create_directories(folder);
+    DiskWriter writer(nullptr, spares ? dir.path : std::filesystem::path());
+    std::vector<std::string> errors;
+    auto done = [&](bool ok, const std::string& error) { errors.push_back(ok ? "" : error); };
+    writer.Replace(folder / "temp.zelbo", Version(1), FileDurability::Durable, done);
+    writer.Drain();
+    // The folder goes (as a disk that is gone or refuses writes would).
+    std::filesystem::rename(folder, away);
+    writer.Replace(folder / "temp.zelbo", Version(2), FileDurability::Durable, done);
+    writer.Drain();
+    std::filesystem::rename(away, folder);
+    EXPECT_EQ(ReadBytes(folder / "temp.zelbo"), Version(1));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1);  // no temporary left
+    writer.Replace(folder / "temp.zelbo", Version(3), FileDurability::Durable, done);
+    writer.Drain();
+    ASSERT_EQ(errors.size(), 3u);
+    EXPECT_EQ(errors[0], "");
+    EXPECT_NE(errors[1].find("temp.zelbo"), std::string::npos) << errors[1];
+    EXPECT_EQ(errors[2], "");
+    EXPECT_EQ(ReadBytes(folder / "temp.zelbo"), Version(3));
+    EXPECT_EQ(writer.Stats().failures, 1);
+  }
+}
+
+ino_t InodeOf(const std::filesystem::path& p) {
+  struct stat st {};
+  return ::stat(p.c_str(), &st) == 0 ? st.st_ino : 0;
+}
+
+// With spares, files written again take turns between two inodes; the
+// folder of the files holds nothing else, a hard-linked copy of a file is
+// never written into, and the spares go with the writer (abandoned ones of
+// an earlier run when the next one starts).
+TEST(DiskWriterTest, SparesReplaceFilesWithoutNewInodes) {
   ScratchFolder dir;
-  const auto folder = dir / "table", away = dir / "away";
+  const auto folder = dir / "table", abandoned = dir / ".zelbo-spares-old";
   std::filesystem::create_directories(folder);
-  DiskWriter writer(nullptr);
-  std::vector<std::string> errors;
-  auto done = [&](bool ok, const std::string& error) { errors.push_back(ok ? "" : error); };
-  writer.Replace(folder / "temp.zelbo", Version(1), FileDurability::Durable, done);
-  writer.Drain();
-  // The folder goes (as a disk that is gone or refuses writes would).
-  std::filesystem::rename(folder, away);
-  writer.Replace(folder / "temp.zelbo", Version(2), FileDurability::Durable, done);
-  writer.Drain();
-  std::filesystem::rename(away, folder);
-  EXPECT_EQ(ReadBytes(folder / "temp.zelbo"), Version(1));
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1);  // no temporary left
-  writer.Replace(folder / "temp.zelbo", Version(3), FileDurability::Durable, done);
-  writer.Drain();
-  ASSERT_EQ(errors.size(), 3u);
-  EXPECT_EQ(errors[0], "");
-  EXPECT_NE(errors[1].find("temp.zelbo"), std::string::npos) << errors[1];
-  EXPECT_EQ(errors[2], "");
-  EXPECT_EQ(ReadBytes(folder / "temp.zelbo"), Version(3));
-  EXPECT_EQ(writer.Stats().failures, 1);
+  std::filesystem::create_directories(abandoned);
+  std::ofstream(abandoned / "0") << "x";
+  {
+    DiskWriter writer(nullptr, dir.path);
+    EXPECT_FALSE(std::filesystem::exists(abandoned));
+    std::set<ino_t> inodes;
+    for (int v = 1; v <= 6; ++v) {
+      writer.Replace(folder / "temp.zelbo", Version(v), FileDurability::Durable, nullptr);
+      writer.Replace(folder / "0undo.zelbo", Version(v + 3), FileDurability::Atomic, nullptr);
+      writer.Drain();
+      EXPECT_EQ(ReadBytes(folder / "temp.zelbo"), Version(v));
+      EXPECT_EQ(ReadBytes(folder / "0undo.zelbo"), Version(v + 3));
+      inodes.insert(InodeOf(folder / "temp.zelbo"));
+    }
+    EXPECT_EQ(inodes.size(), 2u);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 2);
+    std::filesystem::create_hard_link(folder / "temp.zelbo", dir / "copy");
+    for (int v = 7; v <= 9; ++v) writer.Replace(folder / "temp.zelbo", Version(v), FileDurability::Durable, nullptr);
+    writer.Drain();
+    writer.Replace(folder / "temp.zelbo", Version(10), FileDurability::Durable, nullptr);
+    writer.Drain();
+    EXPECT_EQ(ReadBytes(dir / "copy"), Version(6));
+    EXPECT_EQ(ReadBytes(folder / "temp.zelbo"), Version(10));
+    EXPECT_EQ(writer.Stats().failures, 0);
+  }
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path), {}), 2);  // "table" and "copy"
 }
 
 }  // namespace

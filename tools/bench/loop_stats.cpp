@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -13,6 +15,19 @@ bool RunEventsUntil(const std::function<bool()>& done, int ms) {
   while (!done()) {
     if (clock.elapsed() > ms) return false;
     QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+  }
+  return true;
+}
+
+bool WaitEventsUntil(const std::function<bool()>& done, int ms) {
+  QElapsedTimer clock;
+  clock.start();
+  QTimer wake;
+  wake.start(50);
+  QEventLoop loop;
+  while (!done()) {
+    if (clock.elapsed() > ms) return false;
+    loop.processEvents(QEventLoop::WaitForMoreEvents);
   }
   return true;
 }

@@ -8,7 +8,13 @@
 namespace zelbo::bench {
 
 // Runs the event loop until `done` holds (true) or `ms` milliseconds passed.
+// It never sleeps (Qt's processEvents with a time limit does not wait), so
+// single-table round trips carry no wake-up, at the cost of a busy core.
 bool RunEventsUntil(const std::function<bool()>& done, int ms);
+// The same, sleeping while no event comes (waking at least every 50 ms to
+// look at `done` and the time): for a load that shares the machine's cores
+// with the server it measures.
+bool WaitEventsUntil(const std::function<bool()>& done, int ms);
 
 // The value at fraction `p` (0..1) of the sorted samples; 0 when empty.
 double Percentile(std::vector<double> v, double p);

@@ -36,6 +36,7 @@
 #include "records/saved_game.h"
 #include "tools/bench/bench_modes.h"
 #include "tools/bench/loop_stats.h"
+#include "tools/bench/pacer.h"
 #include "tools/bench/scripted_client.h"
 
 namespace zelbo::bench {
@@ -171,6 +172,7 @@ int RunTablesMode(const Options& options) {
     ownDir = true;
   }
   RaiseDescriptorLimit();  // four sockets a table
+  PreferDispatcherForManySockets();
 
   static int argc = 1;
   static char name[] = "zelbowin-bench";
@@ -188,7 +190,7 @@ int RunTablesMode(const Options& options) {
                {"--lobby", "--port", "0", "--web", "0", "--dir", QString::fromStdString(args.dir),
                 "--trusted-proxy", "127.0.0.1", "--max-tables", QString::number(args.tables + 1)});
   uint16_t port = 0;
-  RunEventsUntil(
+  WaitEventsUntil(
       [&] {
         const auto at = out.find("lobby on port ");
         if (at != std::string::npos) port = static_cast<uint16_t>(std::atoi(out.c_str() + at + 14));
@@ -232,7 +234,7 @@ int RunTablesMode(const Options& options) {
   };
   while (answered < args.tables) {
     while (asked < args.tables && asked - answered < 16) askOne();
-    if (!RunEventsUntil([&] { return answered == asked; }, 30000)) break;
+    if (!WaitEventsUntil([&] { return answered == asked; }, 30000)) break;
   }
   if (refused || static_cast<int>(tables.size()) < args.tables) {
     std::fprintf(stderr, "tables mode: %d of %d tables could not be opened\n", args.tables - static_cast<int>(tables.size()),
@@ -241,8 +243,8 @@ int RunTablesMode(const Options& options) {
 
   // Four players a table, a few tables at a time (the door takes a few
   // handshakes from one address at once).
-  QObject pacer;  // the paced actions die with it, before the players
-  bool stopped = false;  // the players make no more actions
+  Pacer pacer(args.paceMs);  // the paced actions die with it, before the players
+  bool stopped = false;       // the players make no more actions
   bool measuring = false;
   std::vector<double> rtt, cardRtt;  // decisions, cards
   const char* handles[] = {"South", "West", "North", "East"};
@@ -258,8 +260,8 @@ int RunTablesMode(const Options& options) {
         t.transports[s]->SetForwardedFor(address);
         t.players[s] = std::make_unique<ScriptedClient>(*t.transports[s], handles[s], s);
         ScriptedClient& p = *t.players[s];
-        p.defer = [&pacer, &stopped, pace = args.paceMs](std::function<void()> action) {
-          QTimer::singleShot(pace, &pacer, [&stopped, action = std::move(action)] {
+        p.defer = [&pacer, &stopped](std::function<void()> action) {
+          pacer.Later([&stopped, action = std::move(action)] {
             if (!stopped) action();
           });
         };
@@ -276,7 +278,7 @@ int RunTablesMode(const Options& options) {
         p.session().Connect(base + "/t/" + t.id + "/");
       }
     }
-    RunEventsUntil(
+    WaitEventsUntil(
         [&] {
           for (std::size_t i = first; i < end; ++i)
             if (!tables[i]->Seated()) return false;
@@ -285,7 +287,7 @@ int RunTablesMode(const Options& options) {
         10000);
   }
   int playing = 0;
-  RunEventsUntil(
+  WaitEventsUntil(
       [&] {
         playing = 0;
         for (const auto& t : tables) playing += t->Playing();
@@ -301,7 +303,7 @@ int RunTablesMode(const Options& options) {
   const double loadCpuBefore = ProcessCpuSeconds(getpid());
   const auto windowStart = Clock::now();
   measuring = true;
-  RunEventsUntil([] { return false; }, args.seconds * 1000);
+  WaitEventsUntil([] { return false; }, args.seconds * 1000);
   measuring = false;
   const double window = std::chrono::duration<double>(Clock::now() - windowStart).count();
   const double cpu = ProcessCpuSeconds(server.processId()) - cpuBefore;

@@ -21,8 +21,9 @@ int RunClub(const ServerOptions& options, QtTransport& transport, QCoreApplicati
   club.house.config = ServerConfig{std::string(NonplayingServerHandle), {}, options.seed};
   club.house.config.watchersSeeHands = options.watchersSeeHands;
   // One writer thread takes the files of every table (made before the club,
-  // so that it outlives every table).
-  EventLoopWriter writer;
+  // so that it outlives every table). The tables' files are rewritten after
+  // every action: their spares lie in the club's folder.
+  EventLoopWriter writer(options.dir);
   club.house.config.writer = &writer.Writer();
   club.house.robots = options.robots;
   club.house.robotsReconnect = true;

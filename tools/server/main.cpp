@@ -102,6 +102,7 @@ int main(int argc, char** argv) {
   // Every socket takes a descriptor; the table's files need some too.
   if (const std::string low = RaiseDescriptorLimit(); !low.empty())
     std::fprintf(stderr, "zelbowin-server: %s\n", low.c_str());
+  PreferDispatcherForManySockets();
 
   QCoreApplication app(argc, argv);
   if (!InstallSignalHandlers()) {
