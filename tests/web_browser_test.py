@@ -434,15 +434,48 @@ class WebClientTest(unittest.TestCase):
         actions.pointer_action.move_to_location(int(point['x']), int(point['y'])).pointer_down().pointer_up()
         actions.perform()
 
-    def test_a_phone_held_upright_plays_a_deal_by_two_taps(self):
+    def turn_mark(self, seat):
+        """The share of the seat's name rectangle in the turn mark's colour,
+        or None while a paint is still due."""
+        return self.browser.execute_script("""
+            const t = window.zelboTest;
+            if (t.paintPending()) return null;
+            const r = t.layout().names[arguments[0]];
+            if (!r) return null;
+            const c = document.getElementById('table'), box = c.getBoundingClientRect();
+            const k = c.width / box.width;
+            const d = c.getContext('2d').getImageData(Math.round((r.x - box.left) * k),
+                Math.round((r.y - box.top) * k), Math.round(r.width * k), Math.round(r.height * k)).data;
+            let mark = 0;
+            for (let i = 0; i < d.length; i += 4) mark += Math.abs(d[i] - 255) + Math.abs(d[i + 1] - 214) + d[i + 2] < 60;
+            return [mark / (d.length / 4), t.state().turn, t.state().phase];""", seat)
+
+    def hand_is_tappable_and_uncovered(self):
+        layout = self.hook('layout')
+        self.assertTrue(layout['compact'])
+        hand = layout['hand']
+        self.assertTrue(hand)
+        for r in hand:  # a fingertip's room on every card
+            self.assertGreaterEqual(r['width'], 44, hand)
+            self.assertGreaterEqual(r['height'], 60, hand)
+        sheet = self.browser.execute_script(
+            'const d = document.querySelector("dialog.decision[open]");'
+            'return d && d.getBoundingClientRect().toJSON();')
+        if sheet:  # the decision sheet leaves the whole hand in view
+            self.assertTrue(all(sheet['bottom'] <= r['y'] or sheet['top'] >= r['y'] + r['height'] or
+                                sheet['right'] <= r['x'] or sheet['left'] >= r['x'] + r['width'] for r in hand),
+                            (sheet, hand))
+
+    def play_a_deal_by_two_taps(self, width, height, png):
         b = self.browser
         b.execute_cdp_cmd('Emulation.setDeviceMetricsOverride',
-                          {'width': 390, 'height': 844, 'deviceScaleFactor': 3, 'mobile': True})
+                          {'width': width, 'height': height, 'deviceScaleFactor': 3, 'mobile': True})
         b.execute_cdp_cmd('Emulation.setTouchEmulationEnabled', {'enabled': True, 'maxTouchPoints': 5})
         self.open_page('?test&handle=Tapper&sit=0')
         self.until('seated South', lambda: (self.state() or {}).get('position') == SOUTH)
         deal = None
         played = 0
+        marks = {True: [], False: []}  # the own name's mark at the own turn and at others'
         deadline = time.monotonic() + 10 * DEADLINE
         while time.monotonic() < deadline:
             s = self.state()
@@ -450,17 +483,27 @@ class WebClientTest(unittest.TestCase):
                 deal = s['dealNumber']
             if deal is not None and s['dealNumber'] > deal:
                 break
+            mark = self.turn_mark(SOUTH)
+            if mark and mark[2] in (PHASE_PLAYING, PHASE_FIRST_LEAD):
+                marks[mark[1] == SOUTH].append(mark[0])
             if self.hook('pickOpen') or self.hook('actionOpen'):
-                # The sheet along the bottom leaves the whole hand in view.
-                sheet = b.execute_script('return document.querySelector("dialog.decision[open]")'
-                                         '.getBoundingClientRect().top;')
-                hand = self.hook('layout')['hand']
-                self.assertGreaterEqual(sheet, max(r['y'] + r['height'] for r in hand))
+                self.hand_is_tappable_and_uncovered()
                 if played == 0 and self.hook('pickOpen'):
-                    b.save_screenshot(os.environ.get('ZELBO_PHONE_PNG', 'phone.png'))
+                    b.save_screenshot(png)
+                    # A hidden tab says whose turn it is in its title.
+                    title = b.execute_script("""
+                        const was = document.title;
+                        Object.defineProperty(document, 'hidden', { value: true, configurable: true });
+                        document.dispatchEvent(new Event('visibilitychange'));
+                        const hidden = document.title;
+                        delete document.hidden;
+                        document.dispatchEvent(new Event('visibilitychange'));
+                        return [was, hidden, document.title];""")
+                    self.assertEqual([title[0], 'Your turn - ' + title[0], title[0]], title)
                 self.answer_pick() if self.hook('pickOpen') else self.answer_action()
             elif (s['position'] == SOUTH and s['phase'] in (PHASE_PLAYING, PHASE_FIRST_LEAD) and
                   s['turn'] == SOUTH and self.hook('playable')):
+                self.hand_is_tappable_and_uncovered()
                 card = self.hook('playable')[0]
                 point = self.hook('slotPoint', s['hand'].index(card))
                 self.tap_at(point)  # chosen, not yet played
@@ -475,6 +518,16 @@ class WebClientTest(unittest.TestCase):
         else:
             self.fail(f'the deal did not end: {self.state()}')
         self.assertGreaterEqual(played, 4)
+        # Marked at the own turn, plain otherwise.
+        self.assertTrue(marks[True] and marks[False], marks)
+        self.assertGreater(min(marks[True]), 0.3, marks)
+        self.assertLess(max(marks[False]), 0.05, marks)
+
+    def test_a_phone_held_upright_plays_a_deal_by_two_taps(self):
+        self.play_a_deal_by_two_taps(390, 844, os.environ.get('ZELBO_PHONE_PNG', 'phone.png'))
+
+    def test_a_phone_held_sideways_plays_a_deal_by_two_taps(self):
+        self.play_a_deal_by_two_taps(844, 390, os.environ.get('ZELBO_PHONE_LANDSCAPE_PNG', 'phone-landscape.png'))
 
     def test_reload_keeps_the_seat_refusals_speak_and_keys_play_a_deal(self):
         b = self.browser
