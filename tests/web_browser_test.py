@@ -50,7 +50,7 @@ from selenium.webdriver.common.keys import Keys
 from selenium.webdriver.support.ui import Select, WebDriverWait
 
 SERVER, DUMP, ROBOT = sys.argv[1], sys.argv[2], sys.argv[3]
-SOUTH, EAST = 0, 3
+SOUTH, WEST, EAST = 0, 1, 3
 PHASE_PLAYING, PHASE_FIRST_LEAD = 2, 6
 DEADLINE = 60  # seconds for any one thing to happen
 
@@ -219,32 +219,32 @@ class WebClientTest(unittest.TestCase):
         actions.pointer_action.move_to_location(int(point['x']), int(point['y'])).click()
         actions.perform()
 
-    def ink_under_name(self, x, y):
+    def ink_under_name(self, seat):
         """The share of the underline's row, below the first letters of the
-        name drawn at layout point (x, y), that is not the table's colour."""
+        seat's name, that is not the table's colour."""
         return self.browser.execute_script("""
-            const [x, y] = arguments;
-            const page = window.zelboTest.page();
-            const face = page.faces[1];
-            const c = document.getElementById('table');
+            const t = window.zelboTest, face = t.page().faces[1];
+            const n = t.layout().names[arguments[0]];
+            const c = document.getElementById('table'), box = c.getBoundingClientRect();
             const ctx = c.getContext('2d');
-            const r = c.width / page.tableWidth;
+            const k = c.width / box.width, css = box.width / t.tableSize()[0];
             const table = ctx.getImageData(c.width - 2, c.height - 2, 1, 1).data;
-            const row = Math.floor((y + face.underlineTop + face.underlineThickness / 2) * r);
-            const d = ctx.getImageData(Math.ceil(x * r), row, Math.floor(40 * r), 1).data;
+            const row = Math.floor((n.y - box.top + (face.underlineTop + face.underlineThickness / 2) * css) * k);
+            const d = ctx.getImageData(Math.ceil((n.x - box.left) * k), row,
+                                       Math.floor(Math.min(40 * css, n.width) * k), 1).data;
             let ink = 0;
             for (let i = 0; i < d.length; i += 4) {
               if (Math.abs(d[i] - table[0]) + Math.abs(d[i + 1] - table[1]) + Math.abs(d[i + 2] - table[2]) > 60) ++ink;
             }
-            return ink / (d.length / 4);""", x, y)
+            return ink / (d.length / 4);""", seat)
 
     def answer_pick(self):
         """Chooses Misere: everybody may double, the dealer last, so the page
         answers the Action dialog too, and doubling there gets the deal played."""
         # South, the dealer, is to act: its name (bottom) is underlined in
         # ink, West's (left) is not.
-        self.until('the own name underlined', lambda: self.ink_under_name(400, 507) > 0.9)
-        self.assertLess(self.ink_under_name(50, 228), 0.1)
+        self.until('the own name underlined', lambda: self.ink_under_name(SOUTH) > 0.9)
+        self.assertLess(self.ink_under_name(WEST), 0.1)
         self.assertEqual('Your turn: pick a game', self.hook('turnText'))
         boxes = [self.browser.find_element(By.ID, f'pick-box-{i}') for i in range(7)]
         enabled = [i for i, b in enumerate(boxes) if b.is_enabled()]
@@ -434,21 +434,23 @@ class WebClientTest(unittest.TestCase):
         actions.pointer_action.move_to_location(int(point['x']), int(point['y'])).pointer_down().pointer_up()
         actions.perform()
 
-    def turn_mark(self, seat):
-        """The share of the seat's name rectangle in the turn mark's colour,
-        or None while a paint is still due."""
+    def turn_marks(self):
+        """Per seat, the share of its name's rectangle in the turn mark's
+        colour, with the seat to play and the phase; None while the canvas
+        shows something else than the live state."""
         return self.browser.execute_script("""
             const t = window.zelboTest;
             if (t.paintPending()) return null;
-            const r = t.layout().names[arguments[0]];
-            if (!r) return null;
             const c = document.getElementById('table'), box = c.getBoundingClientRect();
-            const k = c.width / box.width;
-            const d = c.getContext('2d').getImageData(Math.round((r.x - box.left) * k),
-                Math.round((r.y - box.top) * k), Math.round(r.width * k), Math.round(r.height * k)).data;
-            let mark = 0;
-            for (let i = 0; i < d.length; i += 4) mark += Math.abs(d[i] - 255) + Math.abs(d[i + 1] - 214) + d[i + 2] < 60;
-            return [mark / (d.length / 4), t.state().turn, t.state().phase];""", seat)
+            const k = c.width / box.width, ctx = c.getContext('2d');
+            const marks = t.layout().names.map((r) => {
+              const d = ctx.getImageData(Math.round((r.x - box.left) * k), Math.round((r.y - box.top) * k),
+                                         Math.round(r.width * k), Math.round(r.height * k)).data;
+              let mark = 0;
+              for (let i = 0; i < d.length; i += 4) mark += Math.abs(d[i] - 255) + Math.abs(d[i + 1] - 214) + d[i + 2] < 60;
+              return mark / (d.length / 4);
+            });
+            return [marks, t.state().turn, t.state().phase];""")
 
     def hand_is_tappable_and_uncovered(self):
         layout = self.hook('layout')
@@ -473,9 +475,18 @@ class WebClientTest(unittest.TestCase):
         b.execute_cdp_cmd('Emulation.setTouchEmulationEnabled', {'enabled': True, 'maxTouchPoints': 5})
         self.open_page('?test&handle=Tapper&sit=0')
         self.until('seated South', lambda: (self.state() or {}).get('position') == SOUTH)
+        # The pane is a drawer over the table, not beside or below it.
+        pane, chat = b.find_element(By.ID, 'pane'), b.find_element(By.ID, 'pane-button')
+        table = b.find_element(By.ID, 'table').rect
+        self.until('the pane is put away', lambda: not pane.is_displayed())
+        chat.click()
+        self.until('the drawer opens over the table', lambda: pane.is_displayed() and pane.rect['x'] < table['x'] + table['width'])
+        self.assertEqual(table, b.find_element(By.ID, 'table').rect)
+        chat.click()
+        self.until('the drawer closes', lambda: not pane.is_displayed())
         deal = None
         played = 0
-        marks = {True: [], False: []}  # the own name's mark at the own turn and at others'
+        marks = []  # the seat to play's name's mark, and the largest of the others'
         deadline = time.monotonic() + 10 * DEADLINE
         while time.monotonic() < deadline:
             s = self.state()
@@ -483,13 +494,13 @@ class WebClientTest(unittest.TestCase):
                 deal = s['dealNumber']
             if deal is not None and s['dealNumber'] > deal:
                 break
-            mark = self.turn_mark(SOUTH)
-            if mark and mark[2] in (PHASE_PLAYING, PHASE_FIRST_LEAD):
-                marks[mark[1] == SOUTH].append(mark[0])
+            seen = self.turn_marks()
+            if seen and seen[2] in (PHASE_PLAYING, PHASE_FIRST_LEAD):
+                turn = seen[1]
+                marks.append((turn, seen[0][turn], max(m for i, m in enumerate(seen[0]) if i != turn)))
             if self.hook('pickOpen') or self.hook('actionOpen'):
                 self.hand_is_tappable_and_uncovered()
                 if played == 0 and self.hook('pickOpen'):
-                    b.save_screenshot(png)
                     # A hidden tab says whose turn it is in its title.
                     title = b.execute_script("""
                         const was = document.title;
@@ -508,6 +519,8 @@ class WebClientTest(unittest.TestCase):
                 point = self.hook('slotPoint', s['hand'].index(card))
                 self.tap_at(point)  # chosen, not yet played
                 time.sleep(0.3)
+                if played == 3:
+                    b.save_screenshot(png)
                 self.assertIn(card, self.state()['hand'])
                 self.tap_at(point)
                 self.until(f'card {card} played by the second tap', lambda: self.state()['dealNumber'] != s['dealNumber']
@@ -518,10 +531,10 @@ class WebClientTest(unittest.TestCase):
         else:
             self.fail(f'the deal did not end: {self.state()}')
         self.assertGreaterEqual(played, 4)
-        # Marked at the own turn, plain otherwise.
-        self.assertTrue(marks[True] and marks[False], marks)
-        self.assertGreater(min(marks[True]), 0.3, marks)
-        self.assertLess(max(marks[False]), 0.05, marks)
+        # The name of the seat to play is marked, the others' are plain: the
+        # own name at the own turn and not at the others'.
+        self.assertTrue(any(turn == SOUTH for turn, _, _ in marks), marks)
+        self.assertTrue(all(mine > 0.3 and others < 0.05 for _, mine, others in marks), marks)
 
     def test_a_phone_held_upright_plays_a_deal_by_two_taps(self):
         self.play_a_deal_by_two_taps(390, 844, os.environ.get('ZELBO_PHONE_PNG', 'phone.png'))

@@ -115,6 +115,7 @@ class PageClient {
   void setConfirmTaps(bool on) { client_.SetConfirmTaps(on); }
   void releaseTrick() { client_.ReleaseTrick(); }
   bool reconnecting() const { return client_.Reconnecting(); }
+  bool trickHeld() const { return client_.TrickHeld(); }
 
   // Words the page shows or gives screen readers.
   std::string turnWords() const { return TurnWords(client_.Session()); }
@@ -495,6 +496,7 @@ EMSCRIPTEN_BINDINGS(zelbo_web) {
       .function("playableCards", &PageClient::playableCards)
       .function("slotMiddle", &PageClient::slotMiddle)
       .function("nameRects", &PageClient::nameRects)
+      .function("trickHeld", &PageClient::trickHeld)
       .function("setLayout", &PageClient::setLayout)
       .function("layoutSize", &PageClient::layoutSize);
   emscripten::class_<ArchiveReplay>("ArchiveReplay")

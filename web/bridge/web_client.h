@@ -79,6 +79,7 @@ class WebClient : private Transport, private ClientUi {
   // While a won trick is held (HoldTrick) or the connection is being made
   // again, the table painted is that moment's, not the live one.
   void ReleaseTrick();
+  bool TrickHeld() const { return held_.has_value() && !frozen_; }
   bool Reconnecting() const { return frozen_.has_value(); }
 
   // The Pick-a-game dialog. PickOk sends the chosen contract and returns

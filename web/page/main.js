@@ -410,8 +410,8 @@ class Page {
     document.body.classList.toggle('compact', compact);
     if (!compact) this.openDrawer(false);
     if (!this.client) return;
-    const box = $('table-box');
-    this.client.setLayout(compact, Math.floor(box.clientWidth), Math.floor(box.clientHeight));
+    const box = $('table-box').getBoundingClientRect();  // unrounded: never a pixel over
+    this.client.setLayout(compact, Math.floor(box.width), Math.floor(box.height));
     const [width, height] = this.client.layoutSize();
     this.table.setSize(width, height);
   }
@@ -525,7 +525,8 @@ class Page {
         hand: this.client.handSlots().map((s) => this.table.toPageRect(s.x, s.y, s.width, s.height)),
       }),
       tableSize: () => [this.table.width, this.table.height],
-      paintPending: () => this.paintQueued,
+      // True while the canvas shows something else than the live state.
+      paintPending: () => this.paintQueued || Boolean(this.client && this.client.trickHeld()),
       page: () => this.page,
       paneLines: () => (this.client ? this.client.paneLines() : []),
       scoreLines: () => (this.client ? this.client.scoreLines() : []),
