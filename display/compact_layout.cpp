@@ -121,7 +121,8 @@ SeatBlock CompactSeatBlock(const TableView& view, int p) {
     if (p == 2) return {width / 2, 2, width / 3, Align::Centre};
     const int middle = (TrickTop(view) + TrickBottom(view)) / 2 - BlockHeight / 2;
     const int side = width / 2 - TrickSide - TrickShift - CardWidth / 2 - 2 * m;
-    return p == 1 ? SeatBlock{m, middle, side, Align::Left} : SeatBlock{width - m, middle, side, Align::Right};
+    if (p == 1) return {m, middle, side, Align::Left};
+    return {width - m, middle, side, Align::Right};
   }
   const int cell = (width - 2 * m) / 3 - 4;
   if (p == 1) return {m, StatusBand, cell, Align::Left};

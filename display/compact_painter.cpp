@@ -56,7 +56,8 @@ void DrawSeats(const TableView& view, Canvas& canvas, Rgb table) {
   if (h >= 0) {
     for (int i = 0; i < ShownDecisionCount(g); ++i) {
       const int p = SeatMod(g.dealer - h + i);
-      decisionColour[static_cast<std::size_t>(p)] = DecisionWords(view, i, decision[static_cast<std::size_t>(p)]);
+      const auto at = static_cast<std::size_t>(p);
+      decisionColour[at] = DecisionWords(view, i, decision[at]);
     }
   }
   for (int p = 0; p < 4; ++p) {

@@ -117,7 +117,8 @@ TEST(CompactTable, SeatsTrickAndTurnMarkStayApartAndReadable) {
     std::vector<PaintRect> cards;
     const TrickPlaces t = CompactTrick(v);
     for (int p = 0; p < 4; ++p) {
-      if (p != 2) cards.push_back({t.x[static_cast<std::size_t>(p)], t.y[static_cast<std::size_t>(p)], CardWidth, CardHeight});
+      const auto at = static_cast<std::size_t>(p);
+      if (p != 2) cards.push_back({t.x[at], t.y[at], CardWidth, CardHeight});
     }
     const HandPlaces hand = TableHandPlaces(v);
     for (int k = 0; k < hand.count; ++k) cards.push_back(hand.places[static_cast<std::size_t>(k)].card);
@@ -126,7 +127,9 @@ TEST(CompactTable, SeatsTrickAndTurnMarkStayApartAndReadable) {
       const Text& a = c.texts[i];
       EXPECT_TRUE(a.at.x >= 0 && a.at.x + a.at.width <= size.width) << a.text << " at " << where;
       EXPECT_GE(FaceMetrics(a.font).typeSize, 12);
-      for (std::size_t j = 0; j < i; ++j) EXPECT_FALSE(Overlap(a.at, c.texts[j].at)) << a.text << " / " << c.texts[j].text;
+      for (std::size_t j = 0; j < i; ++j) {
+        EXPECT_FALSE(Overlap(a.at, c.texts[j].at)) << a.text << " / " << c.texts[j].text;
+      }
       for (const PaintRect& card : cards) EXPECT_FALSE(Overlap(a.at, card)) << a.text << " at " << where;
       if (a.background == TurnMark) {
         ++marked;

@@ -447,7 +447,9 @@ class WebClientTest(unittest.TestCase):
               const d = ctx.getImageData(Math.round((r.x - box.left) * k), Math.round((r.y - box.top) * k),
                                          Math.round(r.width * k), Math.round(r.height * k)).data;
               let mark = 0;
-              for (let i = 0; i < d.length; i += 4) mark += Math.abs(d[i] - 255) + Math.abs(d[i + 1] - 214) + d[i + 2] < 60;
+              for (let i = 0; i < d.length; i += 4) {
+                mark += Math.abs(d[i] - 255) + Math.abs(d[i + 1] - 214) + d[i + 2] < 60;
+              }
               return mark / (d.length / 4);
             });
             return [marks, t.state().turn, t.state().phase];""")
@@ -480,7 +482,8 @@ class WebClientTest(unittest.TestCase):
         table = b.find_element(By.ID, 'table').rect
         self.until('the pane is put away', lambda: not pane.is_displayed())
         chat.click()
-        self.until('the drawer opens over the table', lambda: pane.is_displayed() and pane.rect['x'] < table['x'] + table['width'])
+        self.until('the drawer opens over the table',
+                   lambda: pane.is_displayed() and pane.rect['x'] < table['x'] + table['width'])
         self.assertEqual(table, b.find_element(By.ID, 'table').rect)
         chat.click()
         self.until('the drawer closes', lambda: not pane.is_displayed())

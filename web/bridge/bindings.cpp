@@ -156,7 +156,9 @@ class PageClient {
   // Each seat's name (by seat number), null where no name is shown.
   val nameRects() const {
     val a = val::array();
-    for (const PaintRect& r : client_.NameRects()) a.call<void>("push", r.empty() ? val::null() : RectForPage(r));
+    for (const PaintRect& r : client_.NameRects()) {
+      a.call<void>("push", r.empty() ? val::null() : RectForPage(r));
+    }
     return a;
   }
   // The layout: compact or classic, a compact one laid out for width x

@@ -122,6 +122,7 @@ class Page {
       watch();
     }
     $('table').addEventListener('pointerdown', (e) => {
+      this.openDrawer(false);  // the table wants the whole screen again
       const at = this.table.toLayout(e);
       if (at && this.client) {
         e.preventDefault();
@@ -132,7 +133,8 @@ class Page {
     });
     $('table').addEventListener('keydown', (e) => this.onTableKey(e));
     // On the compact table the pane and chat are a drawer over the table.
-    $('pane-button').addEventListener('click', () => this.openDrawer(!document.body.classList.contains('drawer')));
+    $('pane-button').addEventListener('click',
+      () => this.openDrawer(!document.body.classList.contains('drawer')));
     $('table').addEventListener('focus', () => this.queuePaint());
     $('table').addEventListener('blur', () => this.queuePaint());
     document.addEventListener('visibilitychange', () => this.updateStatus());
@@ -405,7 +407,8 @@ class Page {
   // a compact table is laid out for the room its box has.
   chooseLayout() {
     const forced = this.settings.layout;
-    const small = window.innerWidth < this.page.compactBelowWidth || window.innerHeight < this.page.compactBelowHeight;
+    const small = window.innerWidth < this.page.compactBelowWidth ||
+      window.innerHeight < this.page.compactBelowHeight;
     const compact = forced === 'compact' || (forced !== 'classic' && small);
     document.body.classList.toggle('compact', compact);
     if (!compact) this.openDrawer(false);
