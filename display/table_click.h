@@ -5,6 +5,7 @@
 // not checked here: the server decides.
 #pragma once
 
+#include "display/compact_layout.h"
 #include "display/table_view.h"
 
 namespace zelbo {
@@ -18,7 +19,11 @@ struct TableClick {
 // The hidden Undo spot over the own name: x 350..500, y 507..550.
 bool InUndoSpot(int x, int y);
 
-// The click at (x, y) in table coordinates. Nothing at all for a viewer
+// The Undo spot of the view's layout: the classic one, or on the compact
+// table the own name's line.
+bool InOwnUndoSpot(const TableView& view, int x, int y);
+
+// The click at (x, y) in table coordinates (of the view's layout). Nothing at all for a viewer
 // without a position; the Undo spot only for a privileged user; a card
 // only in PhasePlaying or PhaseFirstLead on the local seat's turn, within
 // y 400..497, where a card counts over its visible strip, or over its whole
@@ -28,5 +33,10 @@ TableClick ClickTable(const TableView& view, int x, int y);
 // The hand slot under (x, y) for the seat shown at the bottom, whoever's
 // turn it is (the same strips as ClickTable); -1 over no card.
 int HandSlotAt(const TableView& view, int x, int y);
+
+// Where the own hand's cards lie in the view's layout, in hand order, each
+// with the part of it that is hit (the classic strips count at the spacing,
+// bounded to a card's width).
+HandPlaces TableHandPlaces(const TableView& view);
 
 }  // namespace zelbo

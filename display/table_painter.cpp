@@ -1,10 +1,14 @@
 #include "display/table_painter.h"
 
+#include <algorithm>
 #include <string>
 
 #include "display/card_drawing.h"
+#include "display/compact_layout.h"
+#include "display/compact_painter.h"
 #include "display/decision_words.h"
 #include "display/hand_geometry.h"
+#include "display/table_layout.h"
 #include "engine/trick.h"
 
 namespace zelbo {
@@ -78,9 +82,7 @@ void DrawOwnHand(Canvas& canvas, const uint8_t (&hand)[13], int32_t spacing, int
 }
 
 std::string Counter(const GameState& game, int seat, int position) {
-  int value = -1;
-  if (KeepsTrickCount(game.contract) && IsPlaying(game.phase)) value = game.tally[seat];
-  if (IsChoosing(game.phase) && seat != SeatMod(game.dealer)) value = game.doublesOwed[seat];
+  const int value = SeatCounter(game, seat);
   if (value < 0) return {};
   std::string text = std::to_string(value);
   // The counter stands before the name on the right-hand seat, after it elsewhere.
@@ -100,26 +102,29 @@ void DrawNamesUnseated(const TableView& view, TextPen& pen) {
   }
 }
 
+// The name of table position `p` with its counter, and where it starts;
+// no text for a seat nobody has taken (the own name is always shown).
+std::string ClassicNameText(const TableView& view, int h, int p) {
+  const int seat = SeatMod(h + p);
+  if (p != 0 && !view.seatTaken[static_cast<std::size_t>(seat)]) return {};
+  const std::string& name = view.seatNames[static_cast<std::size_t>(seat)];
+  const std::string counter = Counter(view.game, seat, p);
+  return p == 3 ? counter + name : name + counter;
+}
+
+PaintRect ClassicNameAt(const TableView& view, int p) {
+  static constexpr int X[4] = {400, 50, 400, 750};
+  static constexpr int Y[4] = {507, 228, 28, 228};
+  const int y = p == 2 && view.localPosition == KibitzAll ? 48 : Y[p];
+  return {X[p], y, 0, FaceMetrics(TableFont::Large).lineHeight};
+}
+
 void DrawNames(const TableView& view, int h, TextPen& pen) {
-  const GameState& g = view.game;
-  std::string counter[4];
-  for (int p = 0; p < 4; ++p) counter[p] = Counter(g, SeatMod(h + p), p);
-
-  const std::string& ownName = view.seatNames[static_cast<std::size_t>(h)];
-  const NameStyle own = NameStyleOf(g, h, h);
-  pen.Text(400, 507, ownName + counter[0], own.font, own.colour);
-
-  for (int p = 1; p < 4; ++p) {
+  for (int p = 0; p < 4; ++p) {
     const int seat = SeatMod(h + p);
-    if (!view.seatTaken[static_cast<std::size_t>(seat)]) continue;
-    const NameStyle style = NameStyleOf(g, seat, h);
-    const std::string& name = view.seatNames[static_cast<std::size_t>(seat)];
-    if (p == 1) pen.Text(50, 228, name + counter[1], style.font, style.colour);
-    if (p == 2) {
-      const int y = view.localPosition == KibitzAll ? 48 : 28;
-      pen.Text(400, y, name + counter[2], style.font, style.colour);
-    }
-    if (p == 3) pen.Text(750, 228, counter[3] + name, style.font, style.colour);
+    const NameStyle style = NameStyleOf(view.game, seat, h);
+    const PaintRect at = ClassicNameAt(view, p);
+    pen.Text(at.x, at.y, ClassicNameText(view, h, p), style.font, style.colour);
   }
 }
 
@@ -164,20 +169,8 @@ void DrawDominoRows(const GameState& g, Canvas& canvas) {
 
 void DrawDoublingTexts(const TableView& view, int h, TextPen& pen) {
   const GameState& g = view.game;
-  int steps = 0;
-  bool large = true;
-  if (IsFirstLead(g.phase)) {
-    steps = g.roundSteps;
-  } else if (IsChoosing(g.phase)) {
-    steps = g.turn;
-  } else if (IsPlaying(g.phase)) {
-    steps = g.roundSteps;
-    large = false;
-  } else {
-    return;
-  }
-  // A deal's round has five entries; a mirror may hold any count.
-  if (steps > 5) steps = 5;
+  const int steps = ShownDecisionCount(g);
+  const bool large = !IsPlaying(g.phase);
   for (int i = 0; i < steps; ++i) {
     std::string text;
     const Rgb colour = DecisionWords(view, i, text);
@@ -202,6 +195,20 @@ void DrawDoublingTexts(const TableView& view, int h, TextPen& pen) {
 
 }  // namespace
 
+int ShownDecisionCount(const GameState& game) {
+  int steps = 0;
+  if (IsFirstLead(game.phase) || IsPlaying(game.phase)) steps = game.roundSteps;
+  if (IsChoosing(game.phase)) steps = game.turn;
+  // A deal's round has five entries; a mirror may hold any count.
+  return std::clamp(steps, 0, 5);
+}
+
+int SeatCounter(const GameState& game, int seat) {
+  if (KeepsTrickCount(game.contract) && IsPlaying(game.phase)) return game.tally[seat];
+  if (IsChoosing(game.phase) && seat != SeatMod(game.dealer)) return game.doublesOwed[seat];
+  return -1;
+}
+
 Rgb DoublingColour(const GameState& game, int a, int b) {
   if (!IsChoosing(game.phase) && !IsPlaying(game.phase) && !IsFirstLead(game.phase)) {
     return Black;
@@ -216,8 +223,23 @@ Rgb DoublingColour(const GameState& game, int a, int b) {
   }
 }
 
+PaintRect NameRect(const TableView& view, int p) {
+  if (UsesCompact(view)) return CompactNameRect(view, p);
+  const int h = ViewerSeat(view);
+  if (h < 0) return {};
+  const std::string text = ClassicNameText(view, h, p);
+  if (text.empty()) return {};
+  PaintRect at = ClassicNameAt(view, p);
+  at.width = static_cast<int>(text.size()) * FaceMetrics(TableFont::Large).averageWidth;
+  return at;
+}
+
 void PaintTable(const TableView& view, const PaintRect& updateArea, Canvas& canvas) {
   if (updateArea.empty()) return;
+  if (UsesCompact(view)) {
+    PaintCompactTable(view, updateArea, canvas);
+    return;
+  }
   const Rgb table = TableColour(view);
   canvas.FillRect(updateArea, table);
   if (!view.open) return;

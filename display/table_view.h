@@ -15,6 +15,10 @@
 
 namespace zelbo {
 
+// The classic layout is the desktop window's fixed 900 x 720 table; the
+// compact one is laid out for a small screen of the size it is given.
+enum class TableLayout { Classic, Compact };
+
 struct TableView {
   // Whether there is a table to show at all (a game is being hosted or
   // mirrored); a closed view draws only the background.
@@ -39,6 +43,11 @@ struct TableView {
   // A card of the own hand chosen and waiting for a second tap to be
   // played, drawn raised (touch screens in a browser); -1 for none.
   int raisedSlot = -1;
+  // The layout, and the logical size a compact table is laid out for (a
+  // browser gives it its room in CSS pixels; it is bounded in compact_layout).
+  TableLayout layout = TableLayout::Classic;
+  int compactWidth = 0;
+  int compactHeight = 0;
 };
 
 // The table colour: the low 8 bits of each background setting.

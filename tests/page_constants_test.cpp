@@ -19,8 +19,9 @@ namespace {
 
 TEST(PageConstants, ThePageWritesNoneOfTheValuesTheCoreHandsIt) {
   const PageConstants c = MakePageConstants();
-  std::set<double> values = {double(c.tableWidth), double(c.tableHeight), double(c.handRowMiddle),
-                             double(c.cardCount), double(c.faceWeight), double(c.minFaceStretch),
+  std::set<double> values = {double(c.tableWidth), double(c.tableHeight), double(c.cardCount),
+                             double(c.compactBelowWidth), double(c.compactBelowHeight),
+                             double(c.faceWeight), double(c.minFaceStretch),
                              double(c.maxFaceStretch), double(c.kibitzEveryone),
                              double(c.pickBoxCount), double(c.pickSuitCount), double(c.pickRankCount),
                              double(c.actionBoxCount), double(c.minCardSpacing),

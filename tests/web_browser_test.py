@@ -50,7 +50,7 @@ from selenium.webdriver.common.keys import Keys
 from selenium.webdriver.support.ui import Select, WebDriverWait
 
 SERVER, DUMP, ROBOT = sys.argv[1], sys.argv[2], sys.argv[3]
-SOUTH, EAST = 0, 3
+SOUTH, WEST, EAST = 0, 1, 3
 PHASE_PLAYING, PHASE_FIRST_LEAD = 2, 6
 DEADLINE = 60  # seconds for any one thing to happen
 
@@ -219,32 +219,32 @@ class WebClientTest(unittest.TestCase):
         actions.pointer_action.move_to_location(int(point['x']), int(point['y'])).click()
         actions.perform()
 
-    def ink_under_name(self, x, y):
+    def ink_under_name(self, seat):
         """The share of the underline's row, below the first letters of the
-        name drawn at layout point (x, y), that is not the table's colour."""
+        seat's name, that is not the table's colour."""
         return self.browser.execute_script("""
-            const [x, y] = arguments;
-            const page = window.zelboTest.page();
-            const face = page.faces[1];
-            const c = document.getElementById('table');
+            const t = window.zelboTest, face = t.page().faces[1];
+            const n = t.layout().names[arguments[0]];
+            const c = document.getElementById('table'), box = c.getBoundingClientRect();
             const ctx = c.getContext('2d');
-            const r = c.width / page.tableWidth;
+            const k = c.width / box.width, css = box.width / t.tableSize()[0];
             const table = ctx.getImageData(c.width - 2, c.height - 2, 1, 1).data;
-            const row = Math.floor((y + face.underlineTop + face.underlineThickness / 2) * r);
-            const d = ctx.getImageData(Math.ceil(x * r), row, Math.floor(40 * r), 1).data;
+            const row = Math.floor((n.y - box.top + (face.underlineTop + face.underlineThickness / 2) * css) * k);
+            const d = ctx.getImageData(Math.ceil((n.x - box.left) * k), row,
+                                       Math.floor(Math.min(40 * css, n.width) * k), 1).data;
             let ink = 0;
             for (let i = 0; i < d.length; i += 4) {
               if (Math.abs(d[i] - table[0]) + Math.abs(d[i + 1] - table[1]) + Math.abs(d[i + 2] - table[2]) > 60) ++ink;
             }
-            return ink / (d.length / 4);""", x, y)
+            return ink / (d.length / 4);""", seat)
 
     def answer_pick(self):
         """Chooses Misere: everybody may double, the dealer last, so the page
         answers the Action dialog too, and doubling there gets the deal played."""
         # South, the dealer, is to act: its name (bottom) is underlined in
         # ink, West's (left) is not.
-        self.until('the own name underlined', lambda: self.ink_under_name(400, 507) > 0.9)
-        self.assertLess(self.ink_under_name(50, 228), 0.1)
+        self.until('the own name underlined', lambda: self.ink_under_name(SOUTH) > 0.9)
+        self.assertLess(self.ink_under_name(WEST), 0.1)
         self.assertEqual('Your turn: pick a game', self.hook('turnText'))
         boxes = [self.browser.find_element(By.ID, f'pick-box-{i}') for i in range(7)]
         enabled = [i for i, b in enumerate(boxes) if b.is_enabled()]
@@ -434,15 +434,62 @@ class WebClientTest(unittest.TestCase):
         actions.pointer_action.move_to_location(int(point['x']), int(point['y'])).pointer_down().pointer_up()
         actions.perform()
 
-    def test_a_phone_held_upright_plays_a_deal_by_two_taps(self):
+    def turn_marks(self):
+        """Per seat, the share of its name's rectangle in the turn mark's
+        colour, with the seat to play and the phase; None while the canvas
+        shows something else than the live state."""
+        return self.browser.execute_script("""
+            const t = window.zelboTest;
+            if (t.paintPending()) return null;
+            const c = document.getElementById('table'), box = c.getBoundingClientRect();
+            const k = c.width / box.width, ctx = c.getContext('2d');
+            const marks = t.layout().names.map((r) => {
+              const d = ctx.getImageData(Math.round((r.x - box.left) * k), Math.round((r.y - box.top) * k),
+                                         Math.round(r.width * k), Math.round(r.height * k)).data;
+              let mark = 0;
+              for (let i = 0; i < d.length; i += 4) {
+                mark += Math.abs(d[i] - 255) + Math.abs(d[i + 1] - 214) + d[i + 2] < 60;
+              }
+              return mark / (d.length / 4);
+            });
+            return [marks, t.state().turn, t.state().phase];""")
+
+    def hand_is_tappable_and_uncovered(self):
+        layout = self.hook('layout')
+        self.assertTrue(layout['compact'])
+        hand = layout['hand']
+        self.assertTrue(hand)
+        for r in hand:  # a fingertip's room on every card
+            self.assertGreaterEqual(r['width'], 44, hand)
+            self.assertGreaterEqual(r['height'], 60, hand)
+        sheet = self.browser.execute_script(
+            'const d = document.querySelector("dialog.decision[open]");'
+            'return d && d.getBoundingClientRect().toJSON();')
+        if sheet:  # the decision sheet leaves the whole hand in view
+            self.assertTrue(all(sheet['bottom'] <= r['y'] or sheet['top'] >= r['y'] + r['height'] or
+                                sheet['right'] <= r['x'] or sheet['left'] >= r['x'] + r['width'] for r in hand),
+                            (sheet, hand))
+
+    def play_a_deal_by_two_taps(self, width, height, png):
         b = self.browser
         b.execute_cdp_cmd('Emulation.setDeviceMetricsOverride',
-                          {'width': 390, 'height': 844, 'deviceScaleFactor': 3, 'mobile': True})
+                          {'width': width, 'height': height, 'deviceScaleFactor': 3, 'mobile': True})
         b.execute_cdp_cmd('Emulation.setTouchEmulationEnabled', {'enabled': True, 'maxTouchPoints': 5})
         self.open_page('?test&handle=Tapper&sit=0')
         self.until('seated South', lambda: (self.state() or {}).get('position') == SOUTH)
+        # The pane is a drawer over the table, not beside or below it.
+        pane, chat = b.find_element(By.ID, 'pane'), b.find_element(By.ID, 'pane-button')
+        table = b.find_element(By.ID, 'table').rect
+        self.until('the pane is put away', lambda: not pane.is_displayed())
+        chat.click()
+        self.until('the drawer opens over the table',
+                   lambda: pane.is_displayed() and pane.rect['x'] < table['x'] + table['width'])
+        self.assertEqual(table, b.find_element(By.ID, 'table').rect)
+        chat.click()
+        self.until('the drawer closes', lambda: not pane.is_displayed())
         deal = None
         played = 0
+        marks = []  # the seat to play's name's mark, and the largest of the others'
         deadline = time.monotonic() + 10 * DEADLINE
         while time.monotonic() < deadline:
             s = self.state()
@@ -450,21 +497,33 @@ class WebClientTest(unittest.TestCase):
                 deal = s['dealNumber']
             if deal is not None and s['dealNumber'] > deal:
                 break
+            seen = self.turn_marks()
+            if seen and seen[2] in (PHASE_PLAYING, PHASE_FIRST_LEAD):
+                turn = seen[1]
+                marks.append((turn, seen[0][turn], max(m for i, m in enumerate(seen[0]) if i != turn)))
             if self.hook('pickOpen') or self.hook('actionOpen'):
-                # The sheet along the bottom leaves the whole hand in view.
-                sheet = b.execute_script('return document.querySelector("dialog.decision[open]")'
-                                         '.getBoundingClientRect().top;')
-                hand = self.hook('layout')['hand']
-                self.assertGreaterEqual(sheet, max(r['y'] + r['height'] for r in hand))
+                self.hand_is_tappable_and_uncovered()
                 if played == 0 and self.hook('pickOpen'):
-                    b.save_screenshot(os.environ.get('ZELBO_PHONE_PNG', 'phone.png'))
+                    # A hidden tab says whose turn it is in its title.
+                    title = b.execute_script("""
+                        const was = document.title;
+                        Object.defineProperty(document, 'hidden', { value: true, configurable: true });
+                        document.dispatchEvent(new Event('visibilitychange'));
+                        const hidden = document.title;
+                        delete document.hidden;
+                        document.dispatchEvent(new Event('visibilitychange'));
+                        return [was, hidden, document.title];""")
+                    self.assertEqual([title[0], 'Your turn - ' + title[0], title[0]], title)
                 self.answer_pick() if self.hook('pickOpen') else self.answer_action()
             elif (s['position'] == SOUTH and s['phase'] in (PHASE_PLAYING, PHASE_FIRST_LEAD) and
                   s['turn'] == SOUTH and self.hook('playable')):
+                self.hand_is_tappable_and_uncovered()
                 card = self.hook('playable')[0]
                 point = self.hook('slotPoint', s['hand'].index(card))
                 self.tap_at(point)  # chosen, not yet played
                 time.sleep(0.3)
+                if played == 3:
+                    b.save_screenshot(png)
                 self.assertIn(card, self.state()['hand'])
                 self.tap_at(point)
                 self.until(f'card {card} played by the second tap', lambda: self.state()['dealNumber'] != s['dealNumber']
@@ -475,6 +534,16 @@ class WebClientTest(unittest.TestCase):
         else:
             self.fail(f'the deal did not end: {self.state()}')
         self.assertGreaterEqual(played, 4)
+        # The name of the seat to play is marked, the others' are plain: the
+        # own name at the own turn and not at the others'.
+        self.assertTrue(any(turn == SOUTH for turn, _, _ in marks), marks)
+        self.assertTrue(all(mine > 0.3 and others < 0.05 for _, mine, others in marks), marks)
+
+    def test_a_phone_held_upright_plays_a_deal_by_two_taps(self):
+        self.play_a_deal_by_two_taps(390, 844, os.environ.get('ZELBO_PHONE_PNG', 'phone.png'))
+
+    def test_a_phone_held_sideways_plays_a_deal_by_two_taps(self):
+        self.play_a_deal_by_two_taps(844, 390, os.environ.get('ZELBO_PHONE_LANDSCAPE_PNG', 'phone-landscape.png'))
 
     def test_reload_keeps_the_seat_refusals_speak_and_keys_play_a_deal(self):
         b = self.browser

@@ -209,7 +209,7 @@ TEST_F(WebClientTest, AClickOnAPlayableCardPlaysItAndAClickBesideTheHandNothing)
   const GameState g = SouthToPlay();
   Serve(Bytes({MakeStatus(g), MakeHand(g, South, false), MakeTurn(g)}));
   ASSERT_FALSE(client.PlayableCards().empty());
-  const int slot = 5, x = client.SlotMiddle(slot);
+  const int slot = 5, x = client.SlotMiddle(slot).first;
   EXPECT_FALSE(client.Click(x, HandTop - 5).slot >= 0);  // above the hand
   EXPECT_TRUE(page.TakeFrames().empty());
   EXPECT_EQ(client.Click(x, 450).card, slot);
@@ -220,7 +220,7 @@ TEST_F(WebClientTest, AClickOnAPlayableCardPlaysItAndAClickBesideTheHandNothing)
 
   // A finger chooses first: the card stands out until a tap elsewhere or a
   // second tap on it, also over the part it stands out by, plays it.
-  const int next = 7, at = client.SlotMiddle(next);
+  const int next = 7, at = client.SlotMiddle(next).first;
   client.Tap(at, 450);
   EXPECT_EQ(client.View().raisedSlot, next);
   client.Tap(at, 300);
@@ -242,7 +242,7 @@ TEST_F(WebClientTest, RefusedCommandsSayWhyAndSendNothing) {
   client.Sit(North);
   client.Kibitz(4);
   client.Undo();
-  client.Click(client.SlotMiddle(3), 450);
+  client.Click(client.SlotMiddle(3).first, 450);
   g.turn = South;
   g.tableCards[East] = 13 * Hearts + 4;  // East led a heart
   g.hands[South][12] = 13 * Hearts + 9;

@@ -56,6 +56,16 @@ val ToArray(const Range& range) {
   return a;
 }
 
+// A rectangle of the layout as {x, y, width, height}.
+val RectForPage(const PaintRect& r) {
+  val o = val::object();
+  o.set("x", r.x);
+  o.set("y", r.y);
+  o.set("width", r.width);
+  o.set("height", r.height);
+  return o;
+}
+
 // A recorded paint as the page's canvas carries it out: {ints, texts}.
 val PaintForPage(const RecordingCanvas& canvas) {
   val result = val::object();
@@ -105,6 +115,7 @@ class PageClient {
   void setConfirmTaps(bool on) { client_.SetConfirmTaps(on); }
   void releaseTrick() { client_.ReleaseTrick(); }
   bool reconnecting() const { return client_.Reconnecting(); }
+  bool trickHeld() const { return client_.TrickHeld(); }
 
   // Words the page shows or gives screen readers.
   std::string turnWords() const { return TurnWords(client_.Session()); }
@@ -126,23 +137,36 @@ class PageClient {
     return o;
   }
 
-  // The own hand's slots that hold a card, each with the left edge and
-  // width of its visible part (layout pixels), in hand order.
+  // The own hand's slots that hold a card, each with the rectangle of its
+  // visible part (layout pixels), in hand order.
   val handSlots() const {
+    const HandPlaces hand = client_.Hand();
     const ClientSession& s = client_.Session();
-    val a = val::array();
     const int seat = ViewedSeat(s.LocalPosition());
-    if (seat < 0) return a;
-    for (int slot = 0; slot < 13; ++slot) {
-      if (!IsCard(s.Game().hands[seat][slot])) continue;
-      val o = val::object();
-      o.set("slot", slot);
-      o.set("card", static_cast<int>(s.Game().hands[seat][slot]));
-      o.set("left", client_.SlotLeft(slot));
-      o.set("width", client_.SlotVisibleWidth(slot));
+    val a = val::array();
+    for (int k = 0; k < hand.count && seat >= 0; ++k) {
+      const HandPlace& place = hand.places[static_cast<std::size_t>(k)];
+      val o = RectForPage(place.visible);
+      o.set("slot", place.slot);
+      o.set("card", static_cast<int>(s.Game().hands[seat][place.slot]));
       a.call<void>("push", o);
     }
     return a;
+  }
+  // Each seat's name (by seat number), null where no name is shown.
+  val nameRects() const {
+    val a = val::array();
+    for (const PaintRect& r : client_.NameRects()) {
+      a.call<void>("push", r.empty() ? val::null() : RectForPage(r));
+    }
+    return a;
+  }
+  // The layout: compact or classic, a compact one laid out for width x
+  // height; and the logical size painted ([width, height]).
+  void setLayout(bool compact, int width, int height) { client_.SetLayout(compact, width, height); }
+  val layoutSize() const {
+    const TableSize size = client_.Size();
+    return ToArray(std::vector<int>{size.width, size.height});
   }
 
   val pickState() {
@@ -226,7 +250,13 @@ class PageClient {
     return o;
   }
   val playableCards() const { return ToArray(client_.PlayableCards()); }
-  int slotMiddle(int slot) const { return client_.SlotMiddle(slot); }
+  val slotMiddle(int slot) const {
+    const auto [x, y] = client_.SlotMiddle(slot);
+    val o = val::object();
+    o.set("x", x);
+    o.set("y", y);
+    return o;
+  }
 
  private:
   JsHost host_;
@@ -381,8 +411,9 @@ val PageConstantsForPage() {
   val o = val::object();
   o.set("tableWidth", c.tableWidth);
   o.set("tableHeight", c.tableHeight);
-  o.set("handRowMiddle", c.handRowMiddle);
   o.set("cardCount", c.cardCount);
+  o.set("compactBelowWidth", c.compactBelowWidth);
+  o.set("compactBelowHeight", c.compactBelowHeight);
   o.set("faceWeight", c.faceWeight);
   o.set("minFaceStretch", c.minFaceStretch);
   o.set("maxFaceStretch", c.maxFaceStretch);
@@ -465,7 +496,11 @@ EMSCRIPTEN_BINDINGS(zelbo_web) {
       .function("scoreTotals", &PageClient::scoreTotals)
       .function("state", &PageClient::state)
       .function("playableCards", &PageClient::playableCards)
-      .function("slotMiddle", &PageClient::slotMiddle);
+      .function("slotMiddle", &PageClient::slotMiddle)
+      .function("nameRects", &PageClient::nameRects)
+      .function("trickHeld", &PageClient::trickHeld)
+      .function("setLayout", &PageClient::setLayout)
+      .function("layoutSize", &PageClient::layoutSize);
   emscripten::class_<ArchiveReplay>("ArchiveReplay")
       .constructor<emscripten::val, emscripten::val>()
       .function("ok", &ArchiveReplay::ok)
@@ -495,7 +530,6 @@ EMSCRIPTEN_BINDINGS(zelbo_web) {
   emscripten::constant("cardWidth", CardWidth);
   emscripten::constant("reviewMarkPoints", ReviewMarkPoints);
   emscripten::constant("cardHeight", CardHeight);
-  emscripten::constant("handTop", HandTop);
   emscripten::constant("opFill", OpFill);
   emscripten::constant("opText", OpText);
   emscripten::constant("opCard", OpCard);

@@ -4,7 +4,7 @@
 
 #include "dialogs/doubling_model.h"
 #include "dialogs/pick_game_model.h"
-#include "display/hand_geometry.h"
+#include "display/compact_layout.h"
 #include "display/table_settings.h"
 #include "engine/cards.h"
 #include "engine/game_state.h"
@@ -16,8 +16,9 @@ PageConstants MakePageConstants() {
   PageConstants c{};
   c.tableWidth = TableWidth;
   c.tableHeight = TableHeight;
-  c.handRowMiddle = (HandTop + HandBottom) / 2;
   c.cardCount = NoCard;  // card codes are 0 .. NoCard - 1
+  c.compactBelowWidth = CompactBelowWidth;
+  c.compactBelowHeight = CompactBelowHeight;
   c.faceWeight = TableFaceWeight;
   c.minFaceStretch = MinFaceStretch;
   c.maxFaceStretch = MaxFaceStretch;

@@ -15,11 +15,13 @@
 namespace zelbo {
 
 struct PageConstants {
-  // The table's logical size and the middle of the own hand's row.
+  // The classic table's logical size.
   int tableWidth;
   int tableHeight;
-  int handRowMiddle;
   int cardCount;
+  // A window narrower or lower than this gets the compact table.
+  int compactBelowWidth;
+  int compactBelowHeight;
 
   // The text faces, in TableFont's order.
   int faceWeight;

@@ -172,8 +172,23 @@ void WebClient::SetTable(int red, int green, int blue, int cardSpacing) {
   spacing_ = BoundCardSpacing(cardSpacing);
 }
 
+void WebClient::SetLayout(bool compact, int width, int height) {
+  layout_ = compact ? TableLayout::Compact : TableLayout::Classic;
+  compactWidth_ = width;
+  compactHeight_ = height;
+}
+
+TableView WebClient::InLayout(TableView view) const {
+  view.layout = layout_;
+  view.compactWidth = compactWidth_;
+  view.compactHeight = compactHeight_;
+  return view;
+}
+
+TableSize WebClient::Size() const { return LayoutSize(View()); }
+
 TableView WebClient::View() const {
-  if (frozen_) return *frozen_;
+  if (frozen_) return InLayout(*frozen_);
   TableView v;
   v.backgroundRed = colour_.red;
   v.backgroundGreen = colour_.green;
@@ -181,11 +196,13 @@ TableView WebClient::View() const {
   v.cardSpacing = spacing_;
   FillClientView(v, session_);
   v.raisedSlot = raisedSlot_;
-  return v;
+  return InLayout(v);
 }
 
 void WebClient::Paint(Canvas& canvas) const {
-  PaintTable(held_ && !frozen_ ? *held_ : View(), PaintRect{0, 0, TableWidth, TableHeight}, canvas);
+  const TableView view = held_ && !frozen_ ? InLayout(*held_) : View();
+  const TableSize size = LayoutSize(view);
+  PaintTable(view, PaintRect{0, 0, size.width, size.height}, canvas);
 }
 
 TableClick WebClient::Click(int x, int y) {
@@ -280,17 +297,24 @@ std::vector<int> WebClient::PlayableCards() const {
   return std::vector<int>(legal.cards, legal.cards + legal.count);
 }
 
-int WebClient::SlotLeft(int slot) const { return static_cast<int>(HandCardLeft(spacing_, std::clamp(slot, 0, 12))); }
+HandPlaces WebClient::Hand() const { return TableHandPlaces(View()); }
 
-int WebClient::SlotVisibleWidth(int slot) const {
-  const GameState& g = session_.Game();
-  const int seat = std::max(0, ViewedSeat(session_.LocalPosition()));
-  return SlotIsCovered(g.hands[seat], std::clamp(slot, 0, 12))
-             ? static_cast<int>(std::clamp<int64_t>(spacing_, 1, CardWidth))
-             : CardWidth;
+std::pair<int, int> WebClient::SlotMiddle(int slot) const {
+  const HandPlaces hand = Hand();
+  for (int k = 0; k < hand.count; ++k) {
+    const PaintRect& r = hand.places[static_cast<std::size_t>(k)].visible;
+    if (hand.places[static_cast<std::size_t>(k)].slot == slot) return {r.x + r.width / 2, r.y + r.height / 2};
+  }
+  return {-1, -1};
 }
 
-int WebClient::SlotMiddle(int slot) const { return SlotLeft(slot) + SlotVisibleWidth(slot) / 2; }
+std::array<PaintRect, 4> WebClient::NameRects() const {
+  const TableView view = View();
+  const int bottom = ViewerSeat(view) < 0 ? South : ViewerSeat(view);
+  std::array<PaintRect, 4> rects{};
+  for (int p = 0; p < 4; ++p) rects[static_cast<std::size_t>(SeatMod(bottom + p))] = NameRect(view, p);
+  return rects;
+}
 
 // ---- Dialogs ----
 

@@ -8,10 +8,12 @@
 // again the client asks for the seat (or the kibitzer's view) it had.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "dialogs/doubling_model.h"
@@ -58,6 +60,11 @@ class WebClient : private Transport, private ClientUi {
   // The table: settings, painting into `canvas`, and a click or touch at
   // layout coordinates (a card of the own hand, or the Undo spot).
   void SetTable(int red, int green, int blue, int cardSpacing);
+  // The layout the table is painted in; a compact table is laid out for
+  // width x height (the page's room in CSS pixels, bounded by the core).
+  void SetLayout(bool compact, int width, int height);
+  // The logical size of what Paint draws.
+  TableSize Size() const;
   TableView View() const;
   void Paint(Canvas& canvas) const;
   TableClick Click(int x, int y);
@@ -72,6 +79,7 @@ class WebClient : private Transport, private ClientUi {
   // While a won trick is held (HoldTrick) or the connection is being made
   // again, the table painted is that moment's, not the live one.
   void ReleaseTrick();
+  bool TrickHeld() const { return held_.has_value() && !frozen_; }
   bool Reconnecting() const { return frozen_.has_value(); }
 
   // The Pick-a-game dialog. PickOk sends the chosen contract and returns
@@ -92,11 +100,13 @@ class WebClient : private Transport, private ClientUi {
   // Cards of the own hand that may be played now (none when it is not the
   // own turn), in slot order.
   std::vector<int> PlayableCards() const;
-  // Layout x of the middle of the visible part of hand slot `slot`, and
-  // the left edge and width of that part.
-  int SlotMiddle(int slot) const;
-  int SlotLeft(int slot) const;
-  int SlotVisibleWidth(int slot) const;
+  // Where the own hand's cards lie, in hand order, and the layout point in
+  // the middle of the visible part of hand slot `slot` ({-1, -1} for a
+  // slot without a card).
+  HandPlaces Hand() const;
+  std::pair<int, int> SlotMiddle(int slot) const;
+  // Where the name of each seat (by number) is written; empty when not shown.
+  std::array<PaintRect, 4> NameRects() const;
 
   // Waiting time before reconnection attempt `attempt` (0, 1, ...): one
   // second, doubling each time, at most sixteen.
@@ -144,6 +154,12 @@ class WebClient : private Transport, private ClientUi {
   void HoldWonTrick();
   Rgb colour_ = DefaultTableColour;
   int32_t spacing_ = DefaultCardSpacing;
+  TableLayout layout_ = TableLayout::Classic;
+  int compactWidth_ = 0;
+  int compactHeight_ = 0;
+  // `view` in the layout now chosen (a held or frozen table was taken in
+  // whatever layout was chosen then).
+  TableView InLayout(TableView view) const;
   PickGameModel pick_;
   DoublingModel action_;
   ClientSession session_;  // last: it registers with the transport above

@@ -62,8 +62,8 @@ class Page {
       openSocket: () => this.link.open(),
       sendBytes: (view) => this.link.send(view),
       closeSocket: () => this.link.close(),
-      showPickGame: () => this.pick.open(),
-      showAction: () => this.action.open(),
+      showPickGame: () => { this.pick.open(); this.placeSheets(); },
+      showAction: () => { this.action.open(); this.placeSheets(); },
       hideDialogs: () => {
         this.pick.close();
         this.action.close();
@@ -122,6 +122,7 @@ class Page {
       watch();
     }
     $('table').addEventListener('pointerdown', (e) => {
+      this.openDrawer(false);  // the table wants the whole screen again
       const at = this.table.toLayout(e);
       if (at && this.client) {
         e.preventDefault();
@@ -131,6 +132,9 @@ class Page {
       }
     });
     $('table').addEventListener('keydown', (e) => this.onTableKey(e));
+    // On the compact table the pane and chat are a drawer over the table.
+    $('pane-button').addEventListener('click',
+      () => this.openDrawer(!document.body.classList.contains('drawer')));
     $('table').addEventListener('focus', () => this.queuePaint());
     $('table').addEventListener('blur', () => this.queuePaint());
     document.addEventListener('visibilitychange', () => this.updateStatus());
@@ -147,6 +151,7 @@ class Page {
       if (e.defaultPrevented || e.key.length !== 1 || e.ctrlKey || e.metaKey || e.altKey) return;
       if (target instanceof HTMLInputElement || target instanceof HTMLSelectElement ||
           target.closest('dialog')) return;
+      this.openDrawer(true);
       $('chat').focus();
     });
     $('chat').addEventListener('keydown', (e) => {
@@ -260,6 +265,7 @@ class Page {
     const colour = $('set-colour');
     const spacing = $('set-spacing');
     const confirm = $('set-confirm');
+    const layout = $('set-layout');
     const shown = $('set-spacing-value');
     spacing.min = String(this.page.minCardSpacing);
     spacing.max = String(this.page.maxCardSpacing);
@@ -267,6 +273,7 @@ class Page {
       this.settings.colour = colour.value;
       this.settings.spacing = Number(spacing.value);
       this.settings.confirmTaps = confirm.checked;
+      this.settings.layout = layout.value;
       shown.textContent = spacing.value;
       saveSettings(this.settings);
       this.applyTable();
@@ -274,10 +281,12 @@ class Page {
     colour.addEventListener('input', apply);
     spacing.addEventListener('input', apply);
     confirm.addEventListener('change', apply);
+    layout.addEventListener('change', apply);
     $('settings-button').addEventListener('click', () => {
       colour.value = this.settings.colour;
       spacing.value = String(this.settings.spacing);
       confirm.checked = this.settings.confirmTaps;
+      layout.value = this.settings.layout;
       shown.textContent = spacing.value;
       $('settings').showModal();
     });
@@ -394,13 +403,50 @@ class Page {
     });
   }
 
+  // Compact for a narrow or low window unless the settings force a layout;
+  // a compact table is laid out for the room its box has.
+  chooseLayout() {
+    const forced = this.settings.layout;
+    const small = window.innerWidth < this.page.compactBelowWidth ||
+      window.innerHeight < this.page.compactBelowHeight;
+    const compact = forced === 'compact' || (forced !== 'classic' && small);
+    document.body.classList.toggle('compact', compact);
+    if (!compact) this.openDrawer(false);
+    if (!this.client) return;
+    const box = $('table-box').getBoundingClientRect();  // unrounded: never a pixel over
+    this.client.setLayout(compact, Math.floor(box.width), Math.floor(box.height));
+    const [width, height] = this.client.layoutSize();
+    this.table.setSize(width, height);
+  }
+
+  openDrawer(open) {
+    const compact = document.body.classList.contains('compact');
+    document.body.classList.toggle('drawer', open && compact);
+    $('pane-button').setAttribute('aria-expanded', String(open && compact));
+  }
+
+  // On the compact table the decision dialogs are sheets that rise from
+  // just above the own hand, so that they never cover it.
+  placeSheets() {
+    const style = document.body.style;
+    const hand = this.client ? this.client.handSlots() : [];
+    if (!document.body.classList.contains('compact') || !hand.length) {
+      style.removeProperty('--sheet-bottom');
+      return;
+    }
+    const top = Math.min(...hand.map((s) => this.table.toPageRect(s.x, s.y, s.width, s.height).y));
+    style.setProperty('--sheet-bottom', `${Math.ceil(window.innerHeight - top)}px`);
+  }
+
   paint() {
+    this.chooseLayout();
     this.table.fit();
     if (!this.client) return;
     this.table.replay(this.client.paint());
+    this.placeSheets();
     if (document.activeElement === $('table')) {
       const slot = this.client.handSlots().find((s) => s.slot === this.focusSlot);
-      if (slot) this.table.ring(slot.left, this.core.handTop, slot.width, this.core.cardHeight);
+      if (slot) this.table.ring(slot.x, slot.y, slot.width, slot.height);
     }
     if (this.firstTableMs === null && this.heardServer) this.firstTableMs = performance.now();
     this.updateStatus();
@@ -470,14 +516,20 @@ class Page {
     return {
       state: () => this.client && this.client.state(),
       playable: () => (this.client ? this.client.playableCards() : []),
-      slotPoint: (slot) => this.table.toPage(this.client.slotMiddle(slot), this.page.handRowMiddle),
-      // In page pixels: each seat's name and each card of the own hand (its
-      // visible part), in hand order.
+      slotPoint: (slot) => {
+        const at = this.client.slotMiddle(slot);
+        return this.table.toPage(at.x, at.y);
+      },
+      // In page pixels: each seat's name (by seat, null where none is
+      // shown) and each card of the own hand (its visible part), in hand order.
       layout: () => ({
-        hand: this.client.handSlots().map((s) => this.table.toPageRect(s.left, this.core.handTop, s.width,
-          this.core.cardHeight)),
+        compact: document.body.classList.contains('compact'),
+        names: this.client.nameRects().map((r) => r && this.table.toPageRect(r.x, r.y, r.width, r.height)),
+        hand: this.client.handSlots().map((s) => this.table.toPageRect(s.x, s.y, s.width, s.height)),
       }),
-      tableSize: () => [this.page.tableWidth, this.page.tableHeight],
+      tableSize: () => [this.table.width, this.table.height],
+      // True while the canvas shows something else than the live state.
+      paintPending: () => this.paintQueued || Boolean(this.client && this.client.trickHeld()),
       page: () => this.page,
       paneLines: () => (this.client ? this.client.paneLines() : []),
       scoreLines: () => (this.client ? this.client.scoreLines() : []),

@@ -1,13 +1,15 @@
 // What the browser remembers between visits: the handle, the table colour,
-// the card spacing, whether a tap must be confirmed, and the seat taken at
+// the card spacing, whether a tap must be confirmed, the table layout
+// ('auto' by the screen's size, 'classic' or 'compact'), and the seat taken at
 // each table. Defaults and bounds are the core's (`page` is its
 // pageConstants() record), so they are the desktop's too.
 
 const KEY = 'zelbowin';
+const LAYOUTS = ['auto', 'classic', 'compact'];
 
 export function loadSettings(core, page) {
   const defaults = { handle: '', colour: page.defaultTableColour, spacing: page.defaultCardSpacing,
-    confirmTaps: true };
+    confirmTaps: true, layout: 'auto' };
   let stored = {};
   try {
     stored = JSON.parse(localStorage.getItem(KEY) || '{}') || {};
@@ -17,6 +19,7 @@ export function loadSettings(core, page) {
   const s = { ...defaults, ...stored };
   if (typeof s.handle !== 'string') s.handle = '';
   if (typeof s.confirmTaps !== 'boolean') s.confirmTaps = true;
+  if (!LAYOUTS.includes(s.layout)) s.layout = defaults.layout;
   if (typeof s.colour !== 'string' || !core.isColourText(s.colour)) s.colour = defaults.colour;
   s.spacing = Number.isInteger(s.spacing)
     ? Math.min(page.maxCardSpacing, Math.max(page.minCardSpacing, s.spacing))

@@ -1,7 +1,9 @@
 // The table on an HTML canvas: carries out the painter's fill, text and
 // card-copy operations, scales the core's table layout to the space it has
 // (keeping its proportions, sharp at devicePixelRatio), and maps clicks and
-// touches back to layout coordinates. Sizes and faces are the core's.
+// touches back to layout coordinates. Sizes and faces are the core's; the
+// logical size is the layout's (setSize), a compact one laid out for the
+// room it has and so shown at one layout pixel a CSS pixel.
 
 import { CardArt } from './card_art.js';
 
@@ -26,6 +28,14 @@ export class TableCanvas {
     this.scale = 1;   // CSS pixels per layout pixel
     this.ratio = 1;   // canvas pixels per layout pixel
     this.stretch = this.faces.map(() => 1);
+  }
+
+  // The logical size of the layout painted.
+  setSize(width, height) {
+    if (width === this.width && height === this.height) return;
+    this.width = width;
+    this.height = height;
+    this.canvas.width = 0;  // fit() sizes it again
   }
 
   // Sizes the canvas to its box; true when the size changed.
