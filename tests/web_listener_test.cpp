@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QTcpSocket>
 #include <QWebSocket>
 
@@ -109,13 +110,22 @@ TEST(WebListener, ServesTheEmbeddedFilesAndNothingElse) {
   WebTable t;
   const QStringList names = WebAssetNames();
   ASSERT_TRUE(names.contains("index.html"));
+  const QRegularExpression reference(R"re((?:href|src)="/?([\w.-]+)"|from '\./([\w.-]+)'|import\('\./([\w.-]+)'\))re");
   for (const QString& name : names) {
-    QFile f(":/web/" + name);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    QFile f(WebAssetFor("/" + name));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << name.toStdString();
     const HttpReply r = Http(t.web(), "GET", "/" + name.toStdString());
     EXPECT_EQ(r.status, "HTTP/1.1 200 OK") << name.toStdString();
     EXPECT_EQ(r.contentType, WebContentType(name.toStdString())) << name.toStdString();
     EXPECT_EQ(r.body, f.readAll().toStdString()) << name.toStdString();
+    // Every file a page or script names is served under that name.
+    if (!name.endsWith(".html") && !name.endsWith(".js")) continue;
+    for (const QRegularExpressionMatch& m : reference.globalMatch(QString::fromStdString(r.body))) {
+      const QString named = m.captured(1) + m.captured(2) + m.captured(3);
+      if (named.contains(u'.') && named != "handrecords.txt") {
+        EXPECT_TRUE(names.contains(named)) << name.toStdString() << " names " << named.toStdString();
+      }
+    }
   }
   const HttpReply root = Http(t.web(), "GET", "/");
   EXPECT_EQ(root.contentType, "text/html; charset=utf-8");
@@ -136,34 +146,57 @@ TEST(WebListener, ServesTheEmbeddedFilesAndNothingElse) {
   EXPECT_EQ(WebContentType("app.js"), std::string("text/javascript; charset=utf-8"));
 }
 
+// The hashed name of one of the page's scripts, as index.html names it.
+std::string HashedName(uint16_t port, const std::string& stem) {
+  const std::string page = Http(port, "GET", "/").body;
+  const std::size_t at = page.find("\"" + stem + ".");
+  return at == std::string::npos ? "" : page.substr(at + 1, page.find('"', at + 1) - at - 1);
+}
+
 // Each file in the most compact form the browser accepts, precompressed,
 // with a strong tag per form; a browser that has it is told so, bytes spared.
-TEST(WebListener, SendsPrecompressedFilesAndAnswersKnownCopiesWithNotModified) {
+// Files with a hash in their name are kept for good; the pages are asked
+// for again each time, and only hashed names are served for hashed files.
+TEST(WebListener, SendsPrecompressedFilesCachedByTheirNames) {
   WebTable t;
   const auto packed = [](const char* name) {
     QFile f(QString(":/webz/") + name);
     return f.open(QIODevice::ReadOnly) ? f.readAll().toStdString() : std::string();
   };
+  const std::string main = "/" + HashedName(t.web(), "main");
+  ASSERT_EQ(main.size(), std::string("/main.0123456789.js").size()) << main;
   const bool brotli = !packed("main.js.br").empty();
-  const HttpReply best = Http(t.web(), "GET", "/main.js", "Accept-Encoding: gzip, deflate, br\r\n");
+  const HttpReply best = Http(t.web(), "GET", main, "Accept-Encoding: gzip, deflate, br\r\n");
   EXPECT_EQ(Header(best.head, "Content-Encoding"), brotli ? "br" : "gzip");
   EXPECT_EQ(best.body, packed(brotli ? "main.js.br" : "main.js.gz"));
   EXPECT_EQ(Header(best.head, "Vary"), "Accept-Encoding");
-  const HttpReply gzip = Http(t.web(), "GET", "/main.js", "Accept-Encoding: br;q=0, gzip\r\n");
+  EXPECT_EQ(Header(best.head, "Cache-Control"), "public, max-age=31536000, immutable");
+  const HttpReply gzip = Http(t.web(), "GET", main, "Accept-Encoding: br;q=0, gzip\r\n");
   EXPECT_EQ(Header(gzip.head, "Content-Encoding"), "gzip");
   EXPECT_EQ(gzip.body, packed("main.js.gz"));
-  EXPECT_LT(gzip.body.size(), Http(t.web(), "GET", "/main.js").body.size());
-  const HttpReply plain = Http(t.web(), "GET", "/main.js", "Accept-Encoding: gzip;q=0\r\n");
+  EXPECT_LT(gzip.body.size(), Http(t.web(), "GET", main).body.size());
+  const HttpReply plain = Http(t.web(), "GET", main, "Accept-Encoding: gzip;q=0\r\n");
   EXPECT_EQ(Header(plain.head, "Content-Encoding"), "");
-  EXPECT_EQ(Header(plain.head, "Cache-Control"), "no-cache");
+  EXPECT_EQ(Header(plain.head, "Cache-Control"), "public, max-age=31536000, immutable");
+  for (const char* stale : {"/main.js", "/main.0000000000.js"})
+    EXPECT_EQ(Http(t.web(), "GET", stale).status, "HTTP/1.1 404 Not Found") << stale;
 
   const std::string tag = Header(gzip.head, "ETag");
   EXPECT_EQ(tag.size(), 18u);
   EXPECT_NE(tag, Header(plain.head, "ETag"));
-  const HttpReply again = Http(t.web(), "GET", "/main.js", "Accept-Encoding: gzip\r\nIf-None-Match: " + tag + "\r\n");
+  const HttpReply again = Http(t.web(), "GET", main, "Accept-Encoding: gzip\r\nIf-None-Match: " + tag + "\r\n");
   EXPECT_EQ(again.status, "HTTP/1.1 304 Not Modified");
   EXPECT_EQ(again.body, "");
-  EXPECT_EQ(Http(t.web(), "GET", "/main.js", "If-None-Match: " + tag + "\r\n").status, "HTTP/1.1 200 OK");
+  EXPECT_EQ(Http(t.web(), "GET", main, "If-None-Match: " + tag + "\r\n").status, "HTTP/1.1 200 OK");
+
+  for (const char* stable : {"/", "/manifest.webmanifest"}) {
+    const HttpReply page = Http(t.web(), "GET", stable, "Accept-Encoding: gzip\r\n");
+    EXPECT_EQ(Header(page.head, "Cache-Control"), "no-cache") << stable;
+    const HttpReply known =
+        Http(t.web(), "GET", stable, "Accept-Encoding: gzip\r\nIf-None-Match: " + Header(page.head, "ETag") + "\r\n");
+    EXPECT_EQ(known.status, "HTTP/1.1 304 Not Modified") << stable;
+    EXPECT_EQ(Header(known.head, "Cache-Control"), "no-cache") << stable;
+  }
 }
 
 TEST(WebSocketTable, StreamSplitAndMergedAnyWayAcrossMessages) {

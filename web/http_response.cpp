@@ -23,7 +23,7 @@ std::string_view StatusText(int status) {
 }
 
 std::string ResponseHead(int status, std::string_view contentType, std::size_t contentLength,
-                         bool keepAlive, std::string_view extra) {
+                         bool keepAlive, std::string_view extra, std::string_view cacheControl) {
   std::string h = "HTTP/1.1 " + std::to_string(status) + " " + std::string(StatusText(status)) + "\r\n";
   h += "Content-Type: ";
   h += contentType;
@@ -32,15 +32,19 @@ std::string ResponseHead(int status, std::string_view contentType, std::size_t c
        "Content-Security-Policy: default-src 'self'; script-src 'self' 'wasm-unsafe-eval'; "
        "connect-src 'self'; frame-ancestors 'none'; base-uri 'none'; form-action 'none'\r\n"
        "Referrer-Policy: no-referrer\r\n"
-       "Cache-Control: no-cache\r\n";
+       "Cache-Control: ";
+  h += cacheControl;
+  h += "\r\n";
   if (!keepAlive) h += "Connection: close\r\n";
   h += extra;
   h += "\r\n";
   return h;
 }
 
-std::string NotModifiedHead(bool keepAlive, std::string_view extra) {
-  std::string h = "HTTP/1.1 304 Not Modified\r\nCache-Control: no-cache\r\n";
+std::string NotModifiedHead(bool keepAlive, std::string_view extra, std::string_view cacheControl) {
+  std::string h = "HTTP/1.1 304 Not Modified\r\nCache-Control: ";
+  h += cacheControl;
+  h += "\r\n";
   if (!keepAlive) h += "Connection: close\r\n";
   h += extra;
   h += "\r\n";

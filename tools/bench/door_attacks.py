@@ -19,6 +19,7 @@ import sys
 import tempfile
 import threading
 import time
+import urllib.request
 
 SERVER = sys.argv[1]
 GREETING = b'ZelboWin\0'
@@ -173,7 +174,10 @@ def flood(srv, head, chunk, seconds):
 
 
 def pipelined(srv):
-    path = '/zelbo_web.wasm'
+    # The largest file: the WebAssembly, by the hashed name the page gives it.
+    page = urllib.request.urlopen(f'http://127.0.0.1:{srv.web}/').read().decode()
+    found = re.search(r'href="([\w.]+\.wasm)"', page)
+    path = '/' + found.group(1) if found else '/'
     s = connect(srv.web)
     s.sendall(f'HEAD {path} HTTP/1.1\r\nHost: x\r\n\r\n'.encode())
     if b' 200 ' not in (wait_for(s, b'\r\n\r\n', 5) or b''):

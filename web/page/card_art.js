@@ -31,48 +31,55 @@ function drawLabel(ctx, shape, core) {
   ctx.restore();
 }
 
+// Each picture is drawn the first time it is shown, so a page that shows
+// few cards (or none, behind the join form) does not draw the whole deck
+// before its first paint.
 export class CardArt {
   constructor(core) {
     this.core = core;
     this.ratio = 0;
+    this.cardCount = core.pageConstants().cardCount;
     this.pictures = [];
     this.recipes = [];
-    const { cardCount } = core.pageConstants();
-    for (let c = 0; c < cardCount; ++c) this.recipes.push(core.cardRecipe(c));
   }
 
-  // Redraws the deck when the ratio of picture pixels to layout pixels changes.
+  // Forgets the pictures when the ratio of picture pixels to layout pixels changes.
   setRatio(ratio) {
     if (Math.abs(ratio - this.ratio) < 1e-3) return;
     this.ratio = ratio;
-    const { cardWidth, cardHeight } = this.core;
-    this.pictures = this.recipes.map((recipe) => {
-      const canvas = document.createElement('canvas');
-      canvas.width = Math.ceil(cardWidth * ratio);
-      canvas.height = Math.ceil(cardHeight * ratio);
-      const ctx = canvas.getContext('2d');
-      ctx.scale(ratio, ratio);
-      for (const shape of recipe) {
-        if (shape.text !== undefined) {
-          drawLabel(ctx, shape, this.core);
-          continue;
-        }
-        tracePath(ctx, shape.path, this.core);
-        if (shape.fill) {
-          ctx.fillStyle = shape.fill;
-          ctx.fill('nonzero');
-        }
-        if (shape.pen) {
-          ctx.strokeStyle = shape.pen;
-          ctx.lineWidth = shape.penWidth;
-          ctx.stroke();
-        }
-      }
-      return canvas;
-    });
+    this.pictures = [];
   }
 
   picture(card) {
-    return this.pictures[card >= 0 && card < this.pictures.length ? card : 0];
+    const c = card >= 0 && card < this.cardCount ? card : 0;
+    if (!this.pictures[c]) this.pictures[c] = this.draw(c);
+    return this.pictures[c];
+  }
+
+  draw(card) {
+    if (!this.recipes[card]) this.recipes[card] = this.core.cardRecipe(card);
+    const { cardWidth, cardHeight } = this.core;
+    const canvas = document.createElement('canvas');
+    canvas.width = Math.ceil(cardWidth * this.ratio);
+    canvas.height = Math.ceil(cardHeight * this.ratio);
+    const ctx = canvas.getContext('2d');
+    ctx.scale(this.ratio, this.ratio);
+    for (const shape of this.recipes[card]) {
+      if (shape.text !== undefined) {
+        drawLabel(ctx, shape, this.core);
+        continue;
+      }
+      tracePath(ctx, shape.path, this.core);
+      if (shape.fill) {
+        ctx.fillStyle = shape.fill;
+        ctx.fill('nonzero');
+      }
+      if (shape.pen) {
+        ctx.strokeStyle = shape.pen;
+        ctx.lineWidth = shape.penWidth;
+        ctx.stroke();
+      }
+    }
+    return canvas;
   }
 }

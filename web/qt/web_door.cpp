@@ -268,8 +268,7 @@ void WebDoor::Answer(PausableSocket* socket, const HttpRequestHead& head, std::s
   if (site.kind == SitePath::Kind::NotFound) return write(RefusalAnswer(404, keepAlive));
   if (site.kind == SitePath::Kind::Api) {
     DoorSite::Answer a = options_.site->Api(head.method, head.Path(), body, ClientAddressOf(socket, head));
-    write(ResponseHead(a.status, "application/json", a.json.size(), keepAlive,
-                       a.extra + "Cache-Control: no-store\r\n"));
+    write(ResponseHead(a.status, "application/json", a.json.size(), keepAlive, a.extra, CacheNever));
     if (head.method != "HEAD") write(a.json);
     return;
   }
@@ -278,8 +277,8 @@ void WebDoor::Answer(PausableSocket* socket, const HttpRequestHead& head, std::s
     if (const int status = options_.site->OpenTable(site.table)) return write(RefusalAnswer(status, keepAlive));
   const std::string& path = site.asset;
   if (site.table.empty() && path == "/handrecords.txt") return AnswerHandRecords(socket, head, keepAlive);
-  const QString file = WebAssetFor(QString::fromUtf8(path.data(), static_cast<qsizetype>(path.size())));
-  if (file.isEmpty() || !BodyOf(file)) return write(RefusalAnswer(404, keepAlive));
+  const WebAsset file = FindWebAsset(QString::fromUtf8(path.data(), static_cast<qsizetype>(path.size())));
+  if (file.resource.isEmpty() || !BodyOf(file.resource)) return write(RefusalAnswer(404, keepAlive));
   if (head.method != "GET" && head.method != "HEAD")
     return write(RefusalAnswer(405, keepAlive, "Allow: GET, HEAD\r\n"));
   AnswerFile(socket, head, file, keepAlive);

@@ -24,6 +24,7 @@
 #include "web/http_request.h"
 #include "web/page_routes.h"
 #include "web/refusal_tally.h"
+#include "web/web_assets.h"
 
 class QTcpServer;
 class QWebSocketServer;
@@ -118,7 +119,7 @@ class WebDoor : public QObject {
     std::string tag;
   };
   const Body* BodyOf(const QString& resource);
-  void AnswerFile(PausableSocket* socket, const HttpRequestHead& head, const QString& file, bool keepAlive);
+  void AnswerFile(PausableSocket* socket, const HttpRequestHead& head, const WebAsset& file, bool keepAlive);
   void AnswerHandRecords(PausableSocket* socket, const HttpRequestHead& head, bool keepAlive);
   std::string ClientAddressOf(PausableSocket* socket, const HttpRequestHead& head) const;
   void Note(const std::string& kind);

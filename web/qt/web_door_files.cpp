@@ -1,7 +1,8 @@
 // The door's answers of the embedded files: each in the most compact form
 // the browser accepts (a precompressed copy from ":/webz/"), with a strong
 // entity tag, so that a browser that has the file already is answered
-// "304 Not Modified" without the bytes.
+// "304 Not Modified" without the bytes. A file asked for by its hashed name
+// is kept by the browser for good and not asked for again.
 #include <QFile>
 #include <QFileInfo>
 #include <QResource>
@@ -39,8 +40,10 @@ const WebDoor::Body* WebDoor::BodyOf(const QString& resource) {
   return &it->second;
 }
 
-void WebDoor::AnswerFile(PausableSocket* socket, const HttpRequestHead& head, const QString& file,
+void WebDoor::AnswerFile(PausableSocket* socket, const HttpRequestHead& head, const WebAsset& asset,
                          bool keepAlive) {
+  const QString& file = asset.resource;
+  const std::string_view cache = asset.hashedName ? CacheForever : CacheRevalidate;
   const std::string* accept = head.Find("accept-encoding");
   const ContentCoding coding =
       ChooseContentCoding(accept ? *accept : std::string(), BodyOf(PackedResource(file, ContentCoding::Gzip)),
@@ -53,12 +56,12 @@ void WebDoor::AnswerFile(PausableSocket* socket, const HttpRequestHead& head, co
   std::string out;
   const std::string* known = head.Find("if-none-match");
   if (known && EntityTagMatches(*known, body->tag)) {
-    out = NotModifiedHead(keepAlive, extra);
+    out = NotModifiedHead(keepAlive, extra, cache);
     socket->write(out.data(), static_cast<qint64>(out.size()));
     return;
   }
   out = ResponseHead(200, WebContentType(file.toStdString()), static_cast<std::size_t>(body->bytes.size()),
-                     keepAlive, extra);
+                     keepAlive, extra, cache);
   socket->write(out.data(), static_cast<qint64>(out.size()));
   if (head.method == "GET") socket->write(body->bytes);
 }
