@@ -38,6 +38,7 @@ class Page {
     this.retryTimer = 0;
     this.countdown = 0;
     this.holdTimer = 0;
+    this.summaryShown = false;  // for the game that ended on the table
     this.noticeTimer = 0;
     this.paintQueued = false;
     this.heardServer = false;
@@ -381,7 +382,10 @@ class Page {
     if (!s.connected) return;
     setStatus(`${s.handle}, ${this.core.positionText(s.position)}`);
     if (s.position >= 0) rememberSeat(this.settings, this.tableKey, s.handle, s.position);
-    if (s.phase === this.page.phaseGameOver) this.showSummary();
+    // The summary opens once when the game ends; closing it keeps it closed
+    // while the ended game stays on the table.
+    if (s.phase !== this.page.phaseGameOver) this.summaryShown = false;
+    else if (!this.summaryShown) this.summaryShown = this.showSummary();
     const turn = this.client.turnWords();
     const masked = this.client.handsMasked() ? 'This table hides the hands from watchers.' : '';
     const line = turn || masked;
@@ -462,7 +466,8 @@ class Page {
   // At the end of the game: places, totals and the running totals as a chart.
   showSummary() {
     const g = this.client.gameSummary();
-    if (!g.over || $('summary').open) return;
+    if (!g.over) return false;
+    if ($('summary').open) return true;
     const names = this.page.seatNames;
     const order = names.map((_, seat) => seat).sort((a, b) => g.places[a] - g.places[b]);
     $('summary-table').tBodies[0].replaceChildren(...order.map((seat) => {
@@ -476,6 +481,7 @@ class Page {
     }));
     this.drawChart(g.running, names);
     $('summary').showModal();
+    return true;
   }
 
   drawChart(running, names) {
