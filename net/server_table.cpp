@@ -234,28 +234,24 @@ void ServerTable::WritePendingFiles() {
   if (pendingSnapshots_.empty() && !pendingSave_) return;
   ui_.ActionFramesSent();
   // Taken out first: a pane line below may lead back here.
-  const std::vector<GameState> snapshots = std::move(pendingSnapshots_);
+  std::vector<GameState> snapshots = std::move(pendingSnapshots_);
   pendingSnapshots_.clear();
   std::optional<GameState> save = std::move(pendingSave_);
   pendingSave_.reset();
-  for (const GameState& g : snapshots) {
-    const std::filesystem::path path = undo_->ClaimSlot();
-    std::vector<uint8_t> bytes;
-    std::string error;
-    if (EncodeGameForSave(path, g, bytes, error))
-      writer_.Replace(path, std::move(bytes), FileDurability::Atomic, WhenWritten(&ServerTable::SnapshotWritten));
-    else
-      SnapshotWritten(false, error);
+  // The states are encoded (and read back) by the writer, off this thread.
+  auto encoded = [](std::filesystem::path path, GameState g) -> MakeBytes {
+    return [path = std::move(path), g = std::move(g)](std::vector<uint8_t>& bytes, std::string& error) {
+      return EncodeGameForSave(path, g, bytes, error);
+    };
+  };
+  for (GameState& g : snapshots) {
+    std::filesystem::path path = undo_->ClaimSlot();
+    writer_.ReplaceMade(path, encoded(path, std::move(g)), FileDurability::Atomic,
+                        WhenWritten(&ServerTable::SnapshotWritten));
   }
-  if (save) {
-    std::vector<uint8_t> bytes;
-    std::string error;
-    if (EncodeGameForSave(autosave_->path(), *save, bytes, error))
-      writer_.Replace(autosave_->path(), std::move(bytes), Autosave::Durability,
-                      WhenWritten(&ServerTable::AutosaveWritten));
-    else
-      AutosaveWritten(false, error);
-  }
+  if (save)
+    writer_.ReplaceMade(autosave_->path(), encoded(autosave_->path(), std::move(*save)), Autosave::Durability,
+                        WhenWritten(&ServerTable::AutosaveWritten));
 }
 
 std::function<void(bool, const std::string&)> ServerTable::WhenWritten(

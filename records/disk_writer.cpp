@@ -25,13 +25,23 @@ DiskWriter::~DiskWriter() {
 
 void DiskWriter::Replace(std::filesystem::path path, std::vector<uint8_t> bytes,
                          FileDurability durability, WriteDone done) {
+  ReplaceMade(std::move(path),
+              [bytes = std::move(bytes)](std::vector<uint8_t>& out, std::string&) mutable {
+                out = std::move(bytes);
+                return true;
+              },
+              durability, std::move(done));
+}
+
+void DiskWriter::ReplaceMade(std::filesystem::path path, MakeBytes make, FileDurability durability,
+                             WriteDone done) {
   Item item;
   // The path with "f" before it (built in place: "f" + path trips a false
   // warning of g++ 12).
   item.key = path.string();
   item.key.insert(item.key.begin(), 'f');
   item.path = std::move(path);
-  item.bytes = std::move(bytes);
+  item.make = std::move(make);
   item.durability = durability;
   item.done = std::move(done);
   HandOver(std::move(item));
@@ -140,6 +150,7 @@ long DiskWriter::WriteBatch(std::vector<Item>& batch) {
   // Every file's bytes go into a temporary file, synced when durable...
   for (Item& item : batch) {
     if (!item.isFile) continue;
+    if (!item.make(item.bytes, item.error)) continue;  // the file keeps its state
     const bool durable = item.durability == FileDurability::Durable;
     item.spared = spares_ && spares_->Takes(item.path);
     item.ok = item.spared ? spares_->Fill(item.path, item.bytes, durable, item.tempPath, item.error)

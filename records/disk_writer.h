@@ -67,6 +67,8 @@ class DiskWriter final : public FileWriter {
 
   void Replace(std::filesystem::path path, std::vector<uint8_t> bytes, FileDurability durability,
                WriteDone done) override;
+  void ReplaceMade(std::filesystem::path path, MakeBytes make, FileDurability durability,
+                   WriteDone done) override;
   void Submit(std::string key, WriteJob job, WriteDone done) override;
   void Flush() override;
   void Drain() override;
@@ -85,6 +87,7 @@ class DiskWriter final : public FileWriter {
     bool isFile = true;
     std::filesystem::path path;
     std::vector<uint8_t> bytes;
+    MakeBytes make;  // when set, fills `bytes` in the batch
     FileDurability durability = FileDurability::Atomic;
     WriteJob job;
     WriteDone done;

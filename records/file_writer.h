@@ -26,6 +26,10 @@ using WriteDone = std::function<void(bool ok, const std::string& error)>;
 // A store's own job, run by the writer: true when done, otherwise false
 // with the reason in `error`.
 using WriteJob = std::function<bool(std::string& error)>;
+// The bytes of a file, made by the writer when the file's turn comes: true
+// with `bytes` filled, otherwise false with the reason in `error` (and the
+// file is left as it was).
+using MakeBytes = std::function<bool(std::vector<uint8_t>& bytes, std::string& error)>;
 
 class FileWriter {
  public:
@@ -35,6 +39,11 @@ class FileWriter {
   // path.
   virtual void Replace(std::filesystem::path path, std::vector<uint8_t> bytes,
                        FileDurability durability, WriteDone done) = 0;
+  // As Replace, with the bytes made by `make` on the writer's side: the
+  // work of making them leaves the caller's thread, and is skipped for a
+  // state that a newer one replaces before its turn.
+  virtual void ReplaceMade(std::filesystem::path path, MakeBytes make, FileDurability durability,
+                           WriteDone done) = 0;
   // Runs `job` under `key` (keys of jobs and paths of files do not meet).
   virtual void Submit(std::string key, WriteJob job, WriteDone done) = 0;
   // Returns once everything handed over before the call has been written
@@ -52,6 +61,13 @@ class ImmediateFileWriter final : public FileWriter {
                WriteDone done) override {
     std::string error;
     const bool ok = WriteFileAtomically(path, bytes, error, durability);
+    if (done) done(ok, error);
+  }
+  void ReplaceMade(std::filesystem::path path, MakeBytes make, FileDurability durability,
+                   WriteDone done) override {
+    std::vector<uint8_t> bytes;
+    std::string error;
+    const bool ok = make(bytes, error) && WriteFileAtomically(path, bytes, error, durability);
     if (done) done(ok, error);
   }
   void Submit(std::string key, WriteJob job, WriteDone done) override {
