@@ -16,6 +16,7 @@
 #include <string>
 
 #include "robot/qt/robot_runner.h"
+#include "tests/http_client.h"
 #include "tests/loopback.h"
 
 namespace zelbo {
@@ -34,21 +35,6 @@ uint16_t FreePort() {
   QTcpServer probe;
   probe.listen(QHostAddress::LocalHost, 0);
   return probe.serverPort();
-}
-
-std::string Post(uint16_t port, const std::string& body, const std::string& headers) {
-  QTcpSocket s;
-  s.connectToHost(QStringLiteral("127.0.0.1"), port);
-  const std::string request = "POST /api/tables HTTP/1.1\r\nHost: 127.0.0.1:" + std::to_string(port) +
-                              "\r\nConnection: close\r\nContent-Type: application/json\r\n" + headers +
-                              "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
-  s.write(request.data(), static_cast<qint64>(request.size()));
-  std::string in;
-  WaitUntil([&] {
-    in += s.readAll().toStdString();
-    return s.state() == QAbstractSocket::UnconnectedState;
-  });
-  return in;
 }
 
 TEST(NginxProxyTest, ATableIsOpenedAndPlayedThroughTheExampleProxy) {
@@ -109,12 +95,12 @@ TEST(NginxProxyTest, ATableIsOpenedAndPlayedThroughTheExampleProxy) {
   }
   ASSERT_EQ(nginx.state(), QProcess::Running);
 
-  const std::string created = Post(front, R"({"name":"Proxied","robots":"easy","listed":false})",
-                                   "X-Forwarded-For: 10.9.8.7\r\n");
-  ASSERT_NE(created.find("HTTP/1.1 201"), std::string::npos) << created;
-  const std::size_t at = created.find("\"id\":\"");
-  ASSERT_NE(at, std::string::npos);
-  const std::string id = created.substr(at + 6, 26);
+  const testing::Reply created = testing::Request(front, "POST", "/api/tables",
+                                                   R"({"name":"Proxied","robots":"easy","listed":false})",
+                                                   "X-Forwarded-For: 10.9.8.7\r\n");
+  ASSERT_EQ(created.status, 201) << created.body;
+  const std::string id = testing::IdOf(created);
+  ASSERT_FALSE(id.empty()) << created.body;
   EXPECT_TRUE(WaitUntil([&] { return heard("opened for 10.9.8.7"); })) << log;
 
   RobotRunner player(RobotConfig{"Pat", 0, false, RobotLevel::Easy});
