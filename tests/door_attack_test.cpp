@@ -5,17 +5,15 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
-#include <QProcess>
 #include <QWebSocket>
 
 #include <fcntl.h>
 
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "tests/loopback.h"
+#include "tests/server_process.h"
 #include "web/qt/web_door.h"
 
 namespace zelbo {
@@ -26,45 +24,19 @@ using testing::WaitUntil;
 constexpr long MB = 1024;  // VmRSS is in kB
 
 // zelbowin-server with four robots, its table and web door on free ports.
-struct Server {
+struct Server : testing::ServerProcess {
   explicit Server(QStringList extra = {}) {
-    testing::App();
     // A small quarantine, so the sanitizer's hold on freed memory does not
     // count as growth.
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("ASAN_OPTIONS", "quarantine_size_mb=4:detect_leaks=0");
-    process.setProcessEnvironment(env);
-    process.start(ZELBOWIN_SERVER, QStringList{"--port", "0", "--web", "0", "--robots", "4", "--seed", "3",
-                                               "--dir", QString::fromStdString(dir.path)} + extra);
-    EXPECT_TRUE(WaitUntil([&] {
-      out += process.readAllStandardOutput().toStdString();
-      port = Number("table open on port ");
-      web = Number("browsers on port ");
-      return (port && web && out.find("is sitting East") != std::string::npos) ||
-             process.state() == QProcess::NotRunning;
-    })) << out;
+    SetEnv("ASAN_OPTIONS", "quarantine_size_mb=4:detect_leaks=0");
+    Start(QStringList{"--port", "0", "--web", "0", "--robots", "4", "--seed", "3", "--dir",
+                      QString::fromStdString(dir.path)} + extra);
+    EXPECT_TRUE(Shows("is sitting East")) << out;
+    port = Port("table open on port ");
+    web = Port("browsers on port ");
   }
-  ~Server() {
-    process.terminate();
-    process.waitForFinished(10000);
-  }
-  uint16_t Number(const std::string& after) const {
-    const auto at = out.find(after);
-    return at == std::string::npos ? 0 : static_cast<uint16_t>(std::stoi(out.substr(at + after.size())));
-  }
-  long RssKb() const {
-    std::ifstream status("/proc/" + std::to_string(process.processId()) + "/status");
-    std::string key;
-    long value = 0;
-    while (status >> key) {
-      if (key == "VmRSS:") {
-        status >> value;
-        return value;
-      }
-    }
-    return -1;
-  }
-  std::string Out() { return out += process.readAllStandardOutput().toStdString(); }
+  ~Server() { Stop(); }  // before its folder goes
+  long RssKb() const { return StatusKiB("VmRSS:"); }
 
   // A desktop player over TCP and a browser over WebSocket both join within
   // a second (`what` names the check; handles are short, as the table cuts
@@ -89,8 +61,6 @@ struct Server {
   }
 
   testing::TempDir dir;
-  QProcess process;
-  std::string out;
   uint16_t port = 0, web = 0;
   int joins = 0;
 };
@@ -237,9 +207,9 @@ TEST(DoorAttack, SlowRequestsAreCappedPerAddressAndClosedInTime) {
   s.StillJoins("after the slow ones");
   // From a peer that is no trusted proxy, X-Forwarded-For names nobody.
   EXPECT_EQ(RefusedUpgrades(s.web, false), 1);
-  ASSERT_TRUE(WaitUntil([&] { return watcher.Count(MsgText) > 0 && s.Out().find("people joined and left") != std::string::npos; }, 5000))
+  ASSERT_TRUE(WaitUntil([&] { return watcher.Count(MsgText) > 0 && s.Logged("people joined and left"); }, 5000))
       << s.out;
-  EXPECT_NE(s.Out().find("web door refused: too many connections from one address (429)"), std::string::npos);
+  EXPECT_TRUE(s.Logged("web door refused: too many connections from one address (429)"));
   EXPECT_EQ(s.out.find("web door refused: too many connections from one address (429)",
                        s.out.find("too many connections from one address") + 1),
             std::string::npos);  // told once, then counted
@@ -320,7 +290,7 @@ TEST(DoorAttack, ForeignOriginsAreRefusedAndEveryAnswerCarriesTheSecurityHeaders
                                "frame-ancestors 'none'", "Content-Type: "})
       EXPECT_NE(answer.find(header), std::string::npos) << header << "\n" << answer;
   }
-  EXPECT_NE(s.Out().find("web door refused: WebSocket from a foreign origin (403)"), std::string::npos);
+  EXPECT_TRUE(s.Shows("web door refused: WebSocket from a foreign origin (403)", 5000));
 }
 
 }  // namespace

@@ -17,7 +17,7 @@
 
 #include "robot/qt/robot_runner.h"
 #include "tests/http_client.h"
-#include "tests/loopback.h"
+#include "tests/server_process.h"
 
 namespace zelbo {
 namespace {
@@ -38,22 +38,11 @@ uint16_t FreePort() {
 }
 
 TEST(NginxProxyTest, ATableIsOpenedAndPlayedThroughTheExampleProxy) {
-  testing::App();
   testing::TempDir dir;
-  QProcess server;
-  server.setProcessChannelMode(QProcess::MergedChannels);
-  server.start(ZELBOWIN_SERVER, {"--lobby", "--web", "0", "--port", "0", "--trusted-proxy", "127.0.0.1",
+  testing::ServerProcess server({"--lobby", "--web", "0", "--port", "0", "--trusted-proxy", "127.0.0.1",
                                  "--dir", QString::fromStdString(dir.path)});
-  std::string log;
-  uint16_t web = 0;
-  const auto heard = [&](const std::string& text) {
-    log += server.readAll().toStdString();
-    return log.find(text) != std::string::npos;
-  };
-  ASSERT_TRUE(WaitUntil([&] { return heard("lobby on port ") || server.state() == QProcess::NotRunning; }));
-  ASSERT_NE(log.find("lobby on port "), std::string::npos) << log;
-  web = static_cast<uint16_t>(std::stoi(log.substr(log.find("lobby on port ") + 14)));
-  ASSERT_NE(web, 0) << log;
+  const uint16_t web = server.Port("lobby on port ");
+  ASSERT_NE(web, 0) << server.out << server.err;
 
   // The packaged file inside a minimal main configuration; everything
   // nginx writes goes to the temporary folder.
@@ -101,17 +90,17 @@ TEST(NginxProxyTest, ATableIsOpenedAndPlayedThroughTheExampleProxy) {
   ASSERT_EQ(created.status, 201) << created.body;
   const std::string id = testing::IdOf(created);
   ASSERT_FALSE(id.empty()) << created.body;
-  EXPECT_TRUE(WaitUntil([&] { return heard("opened for 10.9.8.7"); })) << log;
+  EXPECT_TRUE(server.Shows("opened for 10.9.8.7")) << server.out;
 
   RobotRunner player(RobotConfig{"Pat", 0, false, RobotLevel::Easy});
   player.Start("http://127.0.0.1:" + std::to_string(front) + "/t/" + id + "/", 0);
   EXPECT_TRUE(WaitUntil([&] { return player.Client().Session().Game().dealNumber >= 2; }, 120000))
-      << "deal " << player.Client().Session().Game().dealNumber << "\n" << log;
+      << "deal " << player.Client().Session().Game().dealNumber << "\n" << server.out << server.err;
 
   nginx.terminate();
   nginx.waitForFinished(5000);
-  server.terminate();
-  EXPECT_TRUE(server.waitForFinished(10000));
+  server.process.terminate();
+  EXPECT_TRUE(server.process.waitForFinished(10000));
 }
 
 }  // namespace
