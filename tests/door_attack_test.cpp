@@ -5,15 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
-#include <QWebSocket>
-
-#include <fcntl.h>
 
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "tests/server_process.h"
+#include "tests/web_peer.h"
 #include "web/qt/web_door.h"
 
 namespace zelbo {
@@ -45,18 +43,10 @@ struct Server : testing::ServerProcess {
     const std::string n = std::to_string(++joins);
     testing::RawPeer desk(port);
     desk.Send(testing::Hello("Desk " + n));
-    QWebSocket browser;
-    std::string heard;
-    QObject::connect(&browser, &QWebSocket::binaryMessageReceived,
-                     [&](const QByteArray& m) { heard.append(m.constData(), static_cast<std::size_t>(m.size())); });
-    QObject::connect(&browser, &QWebSocket::connected, [&] {
-      const auto hello = testing::Hello("Web " + n);
-      browser.sendBinaryMessage(QByteArray(reinterpret_cast<const char*>(hello.data()), static_cast<qsizetype>(hello.size())));
-    });
-    browser.open(QUrl(QStringLiteral("ws://127.0.0.1:%1/ws").arg(web)));
+    testing::WebPeer browser(web);
+    browser.Send(testing::Hello("Web " + n));
     EXPECT_TRUE(WaitUntil([&] {
-      return desk.HasText("Desk " + n + " has joined the table") &&
-             heard.find("Web " + n + " has joined the table") != std::string::npos;
+      return desk.HasText("Desk " + n + " has joined the table") && browser.HasText("Web " + n + " has joined the table");
     }, 1000)) << what;
   }
 
@@ -65,29 +55,7 @@ struct Server : testing::ServerProcess {
   int joins = 0;
 };
 
-// A non-blocking socket to the door.
-struct Raw {
-  explicit Raw(uint16_t port) {
-    sockaddr_in a{AF_INET, htons(port), {htonl(INADDR_LOOPBACK)}, {}};
-    connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
-  }
-  ~Raw() { close(fd); }
-  // Sends as much of `s` as the connection takes now; false once it is closed.
-  bool Push(const std::string& s) {
-    const ssize_t n = send(fd, s.data(), s.size(), MSG_NOSIGNAL);
-    return n >= 0 || errno == EAGAIN;
-  }
-  // Reads what has come; true once the door has closed the connection.
-  bool Closed() {
-    char buffer[65536];
-    ssize_t n;
-    while ((n = recv(fd, buffer, sizeof buffer, MSG_DONTWAIT)) > 0) in.append(buffer, static_cast<std::size_t>(n));
-    return n == 0 || (n < 0 && errno != EAGAIN);
-  }
-  int fd = socket(AF_INET, SOCK_STREAM, 0);
-  std::string in;
-};
+using Raw = testing::RawPeer;
 
 std::string Upgrade(const std::string& origin, const std::string& extra = "") {
   return "GET /ws HTTP/1.1\r\nHost: 127.0.0.1\r\nUpgrade: websocket\r\nConnection: Upgrade\r\n"
@@ -160,10 +128,10 @@ int RefusedUpgrades(uint16_t web, bool oneClient) {
   for (int i = 0; i <= WebDoor::MaxWebSocketsPerAddress; ++i) {
     held.push_back(std::make_unique<Raw>(web));
     held.back()->Push(Upgrade("", "X-Forwarded-For: 10.0.0." + std::to_string(oneClient ? 1 : i + 2) + "\r\n"));
-    WaitUntil([&] { return held.back()->Closed() || held.back()->in.find("\r\n\r\n") != std::string::npos; }, 5000);
+    WaitUntil([&] { return held.back()->Ended() || held.back()->Text().find("\r\n\r\n") != std::string::npos; }, 5000);
   }
   int refused = 0;
-  for (auto& r : held) refused += r->in.rfind("HTTP/1.1 429 ", 0) == 0;
+  for (auto& r : held) refused += r->Text().rfind("HTTP/1.1 429 ", 0) == 0;
   return refused;
 }
 
@@ -177,7 +145,7 @@ TEST(DoorAttack, SlowRequestsAreCappedPerAddressAndClosedInTime) {
   // Past 16 from one address the door answers 429 at once.
   ASSERT_TRUE(WaitUntil([&] {
     int refused = 0;
-    for (auto& r : slow) refused += r->Closed() && r->in.find(" 429 ") != std::string::npos;
+    for (auto& r : slow) refused += r->Ended() && r->Text().find(" 429 ") != std::string::npos;
     return refused == 40 - 16;
   }, 5000));
   // Meanwhile the table's join lines are rate-limited per address: a crowd
@@ -201,7 +169,7 @@ TEST(DoorAttack, SlowRequestsAreCappedPerAddressAndClosedInTime) {
   // deadline (10 s, and the door looks twice a second).
   ASSERT_TRUE(WaitUntil([&] {
     for (auto& r : slow)
-      if (!r->Closed()) return false;
+      if (!r->Ended()) return false;
     return true;
   }, 12000));
   s.StillJoins("after the slow ones");
@@ -254,8 +222,8 @@ TEST(DoorAttack, ADroppedPlayerGetsTheSeatBackPastChattyWatchers) {
 std::string Answer(uint16_t port, const std::string& request) {
   Raw r(port);
   r.Push(request);
-  WaitUntil([&] { return r.Closed() || r.in.find("\r\n\r\n") != std::string::npos; }, 5000);
-  return r.in;
+  WaitUntil([&] { return r.Ended() || r.Text().find("\r\n\r\n") != std::string::npos; }, 5000);
+  return r.Text();
 }
 
 TEST(DoorAttack, ForeignOriginsAreRefusedAndEveryAnswerCarriesTheSecurityHeaders) {
