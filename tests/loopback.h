@@ -16,6 +16,7 @@
 #include <cerrno>
 #include <functional>
 
+#include "net/qt/epoll_dispatcher.h"
 #include "tests/fake_transport.h"
 
 namespace zelbo::testing {
@@ -24,7 +25,10 @@ inline QCoreApplication& App() {
   static int argc = 1;
   static char name[] = "net_test", *argv[] = {name, nullptr};
   static QCoreApplication* app = QCoreApplication::instance();
-  return app ? *app : *(app = new QCoreApplication(argc, argv));
+  if (app) return *app;
+  // The same tests again over the servers' own dispatcher.
+  if (qEnvironmentVariableIsSet("ZELBO_TEST_EPOLL")) UseDispatcherForManySockets();
+  return *(app = new QCoreApplication(argc, argv));
 }
 
 // Runs the event loop until `done` holds (true) or `ms` have passed (false).

@@ -18,6 +18,11 @@ if(ZELBO_WITH_QT)
   target_compile_definitions(zelbowin_server_test PRIVATE
                              ZELBOWIN_SERVER="$<TARGET_FILE:zelbowin-server>")
   add_dependencies(zelbowin_server_test zelbowin-server)
+  # The servers run on an epoll dispatcher of their own: sockets, timers and
+  # wake-ups through it, and the transport and door tests once more over it.
+  zelbo_test(epoll_dispatcher_test SOURCES epoll_dispatcher_test.cpp LIBS zelbo_net_qt LABELS net QT)
+  zelbo_test_again(qt_transport_test epoll ZELBO_TEST_EPOLL=1)
+  zelbo_test_again(web_listener_test epoll ZELBO_TEST_EPOLL=1)
 endif()
 
 if(ZELBO_WITH_QT AND TARGET zelbowin-server)
@@ -48,6 +53,7 @@ endif()
 # The club server: tables behind one door, its API, limits and lifecycle.
 if(ZELBO_WITH_QT AND TARGET zelbo_club)
   zelbo_test(club_test SOURCES club_test.cpp LIBS zelbo_club Qt6::WebSockets LABELS net door QT)
+  zelbo_test_again(club_test epoll ZELBO_TEST_EPOLL=1)
 endif()
 if(ZELBO_WITH_QT AND TARGET zelbowin-server)
   # The example reverse proxy, with Debian's nginx as an ordinary process.

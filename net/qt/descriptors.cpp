@@ -42,8 +42,4 @@ void ResumeAcceptingAfterExhaustion(QTcpServer* server, std::function<void()> on
                    });
 }
 
-void PreferDispatcherForManySockets() {
-  if (!qEnvironmentVariableIsSet("QT_NO_GLIB")) qputenv("QT_NO_GLIB", "1");
-}
-
 }  // namespace zelbo

@@ -23,13 +23,4 @@ bool InDescriptorReserve(qintptr descriptor);
 // spins nor stays deaf. `onPause` is told each time.
 void ResumeAcceptingAfterExhaustion(QTcpServer* server, std::function<void()> onPause);
 
-// Qt's default event dispatcher on Linux (GLib's) keeps the sockets it
-// watches in a list that it walks each time one stops being watched for
-// writing, which a socket does after every answer it sent: with thousands
-// of sockets that walk is most of a server's time. This asks Qt for its own
-// dispatcher instead, which finds a socket by its descriptor (unless
-// QT_NO_GLIB is set already, either way). Call before the application
-// object is made.
-void PreferDispatcherForManySockets();
-
 }  // namespace zelbo

@@ -105,6 +105,7 @@ class WebSocketLink : public Link {
                                             static_cast<qsizetype>(bytes.size())));
   }
   void Flush() override {
+    if (tcp_) tcp_->SendStaged();
     if (socket_) socket_->flush();
   }
   // The socket under the WebSocket holds the messages, the pongs and the

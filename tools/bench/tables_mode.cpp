@@ -32,6 +32,7 @@
 #include <unistd.h>
 
 #include "net/qt/descriptors.h"
+#include "net/qt/epoll_dispatcher.h"
 #include "net/qt/qt_transport.h"
 #include "records/saved_game.h"
 #include "tools/bench/bench_modes.h"
@@ -172,7 +173,7 @@ int RunTablesMode(const Options& options) {
     ownDir = true;
   }
   RaiseDescriptorLimit();  // four sockets a table
-  PreferDispatcherForManySockets();
+  UseDispatcherForManySockets();
 
   static int argc = 1;
   static char name[] = "zelbowin-bench";

@@ -20,6 +20,7 @@
 #include "tools/server/archive_commands.h"
 #include "net/qt/qt_transport.h"
 #include "net/qt/descriptors.h"
+#include "net/qt/epoll_dispatcher.h"
 #include "net/table_router.h"
 #include "tools/server/club_run.h"
 #include "tools/server/headless_ui.h"
@@ -102,7 +103,7 @@ int main(int argc, char** argv) {
   // Every socket takes a descriptor; the table's files need some too.
   if (const std::string low = RaiseDescriptorLimit(); !low.empty())
     std::fprintf(stderr, "zelbowin-server: %s\n", low.c_str());
-  PreferDispatcherForManySockets();
+  UseDispatcherForManySockets();
 
   QCoreApplication app(argc, argv);
   if (!InstallSignalHandlers()) {

@@ -1,0 +1,139 @@
+// The epoll dispatcher under the parts of Qt that the servers use: timers,
+// events posted from other threads, and more ready sockets than one wait
+// returns.
+#include "net/qt/epoll_dispatcher.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <thread>
+#include <vector>
+
+namespace zelbo {
+namespace {
+
+QCoreApplication& App() {
+  static int argc = 1;
+  static char name[] = "epoll_dispatcher_test", *argv[] = {name, nullptr};
+  static QCoreApplication* app = nullptr;
+  if (!app) {
+    UseDispatcherForManySockets();
+    app = new QCoreApplication(argc, argv);
+  }
+  return *app;
+}
+
+// Runs `loop` until it quits, or fails the test after 20 s.
+void RunWithDeadline(QEventLoop& loop) {
+  bool late = false;
+  QTimer deadline;
+  deadline.setSingleShot(true);
+  QObject::connect(&deadline, &QTimer::timeout, [&] { late = true; loop.quit(); });
+  deadline.start(20000);
+  loop.exec();
+  EXPECT_FALSE(late) << "the loop did not finish";
+}
+
+TEST(EpollDispatcher, IsTheApplicationsDispatcher) {
+  App();
+  EXPECT_NE(dynamic_cast<EpollDispatcher*>(QAbstractEventDispatcher::instance()), nullptr);
+}
+
+TEST(EpollDispatcher, TimersFireByDueTimeStopWhenKilledAndReportWhatIsLeft) {
+  App();
+  QEventLoop loop;
+  std::vector<int> order;
+  for (const int ms : {30, 10, 20}) QTimer::singleShot(ms, [&order, ms] { order.push_back(ms); });
+
+  // A repeating timer that stops itself on its third tick, and a zero timer
+  // that fires every turn: neither may keep the others from their turn.
+  QTimer repeating, spinning;
+  int ticks = 0, spins = 0;
+  QObject::connect(&repeating, &QTimer::timeout, [&] {
+    if (++ticks == 3) repeating.stop();
+  });
+  QObject::connect(&spinning, &QTimer::timeout, [&] { ++spins; });
+  repeating.start(5);
+  spinning.start(0);
+
+  QTimer idle;  // long, so it is still waiting at the end
+  idle.start(10000);
+  QTimer::singleShot(80, [&] { loop.quit(); });
+  RunWithDeadline(loop);
+
+  EXPECT_EQ(order, (std::vector<int>{10, 20, 30}));
+  EXPECT_EQ(ticks, 3);
+  EXPECT_GT(spins, 3);
+  EXPECT_FALSE(repeating.isActive());
+  const int left = idle.remainingTime();
+  EXPECT_GT(left, 5000);
+  EXPECT_LE(left, 10000);
+  auto* dispatcher = QAbstractEventDispatcher::instance();
+  EXPECT_EQ(dispatcher->registeredTimers(&idle).size(), 1);
+  idle.stop();
+  EXPECT_TRUE(dispatcher->registeredTimers(&idle).isEmpty());
+}
+
+TEST(EpollDispatcher, AnEventPostedFromAnotherThreadWakesABlockedLoop) {
+  App();
+  QEventLoop loop;
+  QObject receiver;
+  int delivered = 0;
+  // No timer is due: the loop sleeps in the kernel until the posts wake it.
+  std::thread poster([&] {
+    for (int i = 0; i < 3; ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+      QMetaObject::invokeMethod(&receiver, [&] {
+        if (++delivered == 3) loop.quit();
+      }, Qt::QueuedConnection);
+    }
+  });
+  RunWithDeadline(loop);
+  poster.join();
+  EXPECT_EQ(delivered, 3);
+}
+
+TEST(EpollDispatcher, ServesMoreReadySocketsThanOneWaitReturns) {
+  App();
+  QTcpServer server;
+  ASSERT_TRUE(server.listen(QHostAddress::LocalHost, 0));
+  std::vector<QTcpSocket*> accepted;
+  QObject::connect(&server, &QTcpServer::newConnection, [&] {
+    while (QTcpSocket* socket = server.nextPendingConnection()) {
+      accepted.push_back(socket);
+      // Echo every byte back.
+      QObject::connect(socket, &QTcpSocket::readyRead, socket, [socket] { socket->write(socket->readAll()); });
+    }
+  });
+  constexpr int Count = 300;
+  std::vector<std::unique_ptr<QTcpSocket>> clients;
+  int echoed = 0;
+  QEventLoop loop;
+  for (int i = 0; i < Count; ++i) {
+    auto client = std::make_unique<QTcpSocket>();
+    QTcpSocket* raw = client.get();
+    QObject::connect(raw, &QTcpSocket::readyRead, [&, raw] {
+      if (raw->readAll() == "x" && ++echoed == Count) loop.quit();
+    });
+    client->connectToHost(QHostAddress::LocalHost, server.serverPort());
+    clients.push_back(std::move(client));
+  }
+  QTimer::singleShot(0, [&] {
+    // Every client writes at once, so all their server sockets are ready
+    // together on the next turn.
+    for (auto& client : clients) client->write("x");
+  });
+  RunWithDeadline(loop);
+  EXPECT_EQ(echoed, Count);
+  EXPECT_EQ(accepted.size(), static_cast<std::size_t>(Count));
+  for (QTcpSocket* socket : accepted) delete socket;
+}
+
+}  // namespace
+}  // namespace zelbo
