@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <QProcess>
-#include <QTcpSocket>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 
@@ -23,7 +22,8 @@
 #include "records/finished_game.h"
 #include "records/game_replay.h"
 #include "records/hand_records.h"
-#include "tests/loopback.h"
+#include "tests/http_client.h"
+#include "tests/server_process.h"
 #include "web/bridge/replay_viewer.h"
 #include "tests/records_fixtures.h"
 
@@ -116,31 +116,17 @@ TEST(ReplayViewer, MomentsAreTheEnginesAndStepsLandOnTricksAndDeals) {
 // hand records the server wrote; the commands list and export it.
 TEST(ArchiveProgram, RobotGameIsKeptReplaysAndExports) {
   testing::TempDir dir;
-  testing::App();
-  QProcess server;
-  server.start(ZELBOWIN_SERVER, {"--port", "0", "--robots", "4", "--seed", "7", "--web", "0", "--dir",
+  testing::ServerProcess server({"--port", "0", "--robots", "4", "--seed", "7", "--web", "0", "--dir",
                                  QString::fromStdString(dir.path)});
-  std::string out;
-  ASSERT_TRUE(WaitUntil([&] {
-    out += server.readAllStandardOutput().toStdString();
-    return out.find("Game archived as number 1, its replay is at /games/1") != std::string::npos &&
-           out.find("Hand records written to ") != std::string::npos;
-  }, 600000)) << out << server.readAllStandardError().toStdString();
-  const auto at = out.find("Hand records written to ") + 24;
-  const std::string recordsPath = out.substr(at, out.find('\n', at) - at);
+  ASSERT_TRUE(server.Shows("Game archived as number 1, its replay is at /games/1", 600000) &&
+              server.Shows("Hand records written to "))
+      << server.out << server.err;
+  const std::string recordsPath = server.After("Hand records written to ");
   // The door serves the archived game's records.
-  const auto door = out.find("browsers on port ");
-  ASSERT_NE(door, std::string::npos) << out;
-  QTcpSocket http;
-  http.connectToHost("127.0.0.1", static_cast<uint16_t>(std::stoi(out.substr(door + 17))));
-  http.write("GET /api/games/1/records.txt HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n");
-  std::string answer;
-  ASSERT_TRUE(WaitUntil([&] {
-    answer += http.readAll().toStdString();
-    return http.state() == QAbstractSocket::UnconnectedState;
-  }));
-  server.terminate();
-  ASSERT_TRUE(server.waitForFinished(10000));
+  const uint16_t web = server.Port("browsers on port ");
+  ASSERT_NE(web, 0) << server.out;
+  const testing::Reply answer = testing::Request(web, "GET", "/api/games/1/records.txt");
+  server.Stop();
 
   std::string error;
   auto db = ArchiveDb::Open(dir.path + "/games.sqlite", ArchiveDb::Access::ReadOnly, error);
@@ -163,7 +149,7 @@ TEST(ArchiveProgram, RobotGameIsKeptReplaysAndExports) {
   context.utcTime = game->row.endedAt;
   const std::vector<uint8_t> written = testing::ReadBytes(recordsPath);
   EXPECT_EQ(HandRecordsText(replay.Now(), context), std::string(written.begin(), written.end()));
-  EXPECT_EQ(answer.substr(answer.find("\r\n\r\n") + 4), std::string(written.begin(), written.end()));
+  EXPECT_EQ(answer.body, std::string(written.begin(), written.end()));
 
   ASSERT_EQ(game->deals.size(), 28u);
   std::array<int32_t, 4> sums{};
@@ -234,18 +220,13 @@ TEST(Archive, FilesThatAreNotArchivesOfThisVersionAreLeftAlone) {
   EXPECT_EQ(testing::ReadBytes(newer), newerBytes);
 
   // The server names it on stderr and in its pane, and plays on without it.
-  QProcess server;
-  server.start(ZELBOWIN_SERVER, {"--port", "0", "--dir", QString::fromStdString(dir.path)});
-  std::string out;
-  ASSERT_TRUE(WaitUntil([&] {
-    out += server.readAllStandardOutput().toStdString();
-    return out.find("table open on port") != std::string::npos;
-  })) << out;
-  server.terminate();
-  ASSERT_TRUE(server.waitForFinished(10000));
-  const std::string err = server.readAllStandardError().toStdString();
-  EXPECT_NE(err.find("archive " + garbage + " cannot be read"), std::string::npos) << err;
-  EXPECT_NE(out.find("No archive of games: archive " + garbage), std::string::npos) << out;
+  {
+    testing::ServerProcess server({"--port", "0", "--dir", QString::fromStdString(dir.path)});
+    ASSERT_TRUE(server.Shows("table open on port")) << server.out;
+    server.Stop();
+    EXPECT_NE(server.err.find("archive " + garbage + " cannot be read"), std::string::npos) << server.err;
+    EXPECT_TRUE(server.Logged("No archive of games: archive " + garbage)) << server.out;
+  }
   EXPECT_EQ(testing::ReadBytes(garbage), garbageBytes);
   EXPECT_EQ(std::filesystem::directory_iterator(dir.path)->path().filename().string().find("-wal"),
             std::string::npos);

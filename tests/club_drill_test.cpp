@@ -7,8 +7,6 @@
 // table's seed played straight through by four easy robots in this process.
 #include <gtest/gtest.h>
 
-#include <QProcess>
-
 #include <filesystem>
 #include <map>
 #include <random>
@@ -21,6 +19,7 @@
 #include "tests/engine_fixtures.h"
 #include "tests/http_client.h"
 #include "tests/robot_fixtures.h"
+#include "tests/server_process.h"
 
 namespace zelbo {
 namespace {
@@ -90,36 +89,21 @@ std::string TwinRecords(uint32_t seed, const std::string& dir) {
 
 // A lobby server on `dir` whose tables seat four easy robots, with what it
 // printed in this run and in all its runs.
-struct Lobby {
-  explicit Lobby(std::string d) : dir(std::move(d)) {
-    QObject::connect(&process, &QProcess::readyReadStandardOutput, [this] { Take(); });
-  }
+struct Lobby : testing::ServerProcess {
+  explicit Lobby(std::string d) : dir(std::move(d)) {}
   ~Lobby() { Kill(); }
-  void Take() {
-    const std::string in = process.readAllStandardOutput().toStdString();
-    run += in;
-    all += in;
-  }
-  void Kill() {  // SIGKILL
-    process.kill();
-    process.waitForFinished(10000);
-    Take();
-  }
-  bool Logged(const std::string& text) const { return run.find(text) != std::string::npos; }
+  void Kill() { Stop(true); }  // SIGKILL
   // Starts the server (on its previous web port, if any); waits until it listens.
   bool Start(bool resume) {
-    run.clear();
     QStringList args{"--lobby", "--web", QString::number(web), "--port", "0", "--dir", dir.c_str(),
                      "--seed", "1807", "--table-robots", "4", "--robots-idle", "86400",
                      "--unload-after", "86400", "--close-over-after", "0", "--archive", "no",
                      "--trusted-proxy", "127.0.0.1"};
     if (resume) args << "--resume";
-    process.start(QString::fromUtf8(ZELBO_SERVER_PROGRAM), args);
-    const std::string open = "lobby on port ";
-    WaitUntil([&] { return Logged(open) || process.state() == QProcess::NotRunning; });
-    if (!Logged(open)) return false;
-    web = static_cast<uint16_t>(std::stoi(run.substr(run.find(open) + open.size())));
-    return true;
+    ServerProcess::Start(args);
+    const uint16_t listening = Port("lobby on port ");
+    if (listening) web = listening;
+    return listening != 0;
   }
   // Opens the tables one after the other; their ids, in order. An address
   // may keep five tables open, so the requests come from four addresses
@@ -145,10 +129,7 @@ struct Lobby {
     return found;
   }
 
-  QCoreApplication& app = testing::App();  // before any Qt object
   std::string dir;
-  QProcess process;
-  std::string run, all;
   uint16_t web = 0;
 };
 
@@ -167,7 +148,7 @@ TEST(ClubDrill, TwentyTablesKilledFiveTimesEndAsTheirUninterruptedTwins) {
     // A table, and a moment of it in deals 2 to 25, each kill in later deals.
     const std::string watched = FileOf(dir.path, ids[pick() % Tables], Files[0]);
     const int target = (2 + 5 * kill + static_cast<int>(pick() % 4)) * 1000 + static_cast<int>(pick() % 1000);
-    ASSERT_TRUE(WaitUntil([&] { return ProgressOf(watched) >= target; }, GameMs)) << club.run;
+    ASSERT_TRUE(WaitUntil([&] { return ProgressOf(watched) >= target; }, GameMs)) << club.out;
     for (std::size_t k = seeds.size(); k < ids.size(); ++k) {
       GameState g;
       std::string error;
@@ -196,13 +177,13 @@ TEST(ClubDrill, TwentyTablesKilledFiveTimesEndAsTheirUninterruptedTwins) {
       if (!ended.count(id)) unfinished.push_back(id);
     ASSERT_TRUE(WaitUntil([&] { return club.Start(true); }, 30000)) << club.all;
     for (const std::string& id : unfinished)
-      ASSERT_TRUE(WaitUntil([&] { return club.Logged("[" + id + "] Game resumed"); }, 60000)) << id << club.run;
+      ASSERT_TRUE(WaitUntil([&] { return club.Logged("[" + id + "] Game resumed"); }, 60000)) << id << club.out;
   }
 
   ASSERT_TRUE(WaitUntil([&] {
     const auto records = club.Records();
     return std::all_of(ids.begin(), ids.end(), [&](const std::string& id) { return records.count(id) > 0; });
-  }, GameMs)) << club.run;
+  }, GameMs)) << club.out;
   const auto records = club.Records();
   std::set<std::string> games;
   for (std::size_t k = 0; k < ids.size(); ++k) {

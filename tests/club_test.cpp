@@ -22,6 +22,7 @@
 #include "tests/http_client.h"
 #include "tests/loopback.h"
 #include "tests/records_fixtures.h"
+#include "tests/web_peer.h"
 #include "web/qt/web_door.h"
 
 namespace zelbo {
@@ -36,6 +37,13 @@ using testing::WaitUntil;
 
 struct Person : ClientUi {  // a desktop client on its own transport
   explicit Person(const std::string& handle) : session(transport, *this, handle) {}
+  // Joins by `link` once the robots hold the other three seats, and sits South.
+  bool SitWithRobots(const std::string& link) {
+    session.Connect(link, 0);
+    if (!WaitUntil([&] { return session.SeatTaken(1) && session.SeatTaken(2) && session.SeatTaken(3); })) return false;
+    session.RequestSeat(0);
+    return true;
+  }
   void PaneLineAdded(std::string_view line) override { lines.emplace_back(line); }
   bool Heard(const std::string& text) const {
     for (const std::string& l : lines)
@@ -113,20 +121,12 @@ TEST(ClubTest, TablesKeepApartPrivateOnesAreFoundOnlyByLinkAndTheHouseAnswersTcp
   // A desktop client joins Alpha by its link and plays with its robots; a
   // browser watches Beta and chats there.
   Person ann("Ann");
-  ann.session.Connect(site.Link(idA), 0);
-  ASSERT_TRUE(WaitUntil([&] { return ann.session.SeatTaken(1) && ann.session.SeatTaken(2) && ann.session.SeatTaken(3); }));
-  ann.session.RequestSeat(0);
+  ASSERT_TRUE(ann.SitWithRobots(site.Link(idA)));
   ASSERT_TRUE(WaitUntil([&] { return ann.session.Game().dealNumber >= 1; }));
-  QWebSocket bea;
-  std::vector<uint8_t> beaIn;
-  QObject::connect(&bea, &QWebSocket::binaryMessageReceived,
-                   [&beaIn](const QByteArray& m) { beaIn.insert(beaIn.end(), m.begin(), m.end()); });
-  bea.open(QUrl(QString::fromStdString("ws://127.0.0.1:" + std::to_string(site.web()) + "/t/" + idB + "/ws")));
-  ASSERT_TRUE(WaitUntil([&] { return bea.state() == QAbstractSocket::ConnectedState; }));
-  const std::vector<uint8_t> hello = testing::Hello("Bea");
-  bea.sendBinaryMessage(QByteArray(reinterpret_cast<const char*>(hello.data()), static_cast<qsizetype>(hello.size())));
-  const std::vector<uint8_t> chat = testing::Bytes(MakeChat("hello at Beta"));
-  bea.sendBinaryMessage(QByteArray(reinterpret_cast<const char*>(chat.data()), static_cast<qsizetype>(chat.size())));
+  testing::WebPeer bea(site.web(), "/t/" + idB + "/ws");
+  ASSERT_TRUE(bea.Open());
+  bea.Send(testing::Hello("Bea"));
+  bea.Send(testing::Bytes(MakeChat("hello at Beta")));
   ann.session.SendChat("hello at Alpha");
   HostedTable* tableB = site.club->Loaded(idB);
   ASSERT_TRUE(tableB);
@@ -141,7 +141,7 @@ TEST(ClubTest, TablesKeepApartPrivateOnesAreFoundOnlyByLinkAndTheHouseAnswersTcp
   WaitUntil([] { return false; }, 300);
   EXPECT_FALSE(ann.Heard("hello at Beta"));
   int hands = 0, texts = 0;
-  for (const auto& f : DecodeFrames(beaIn)) {
+  for (const auto& f : DecodeFrames(bea.in)) {
     hands += f.type == MsgHand;
     texts += f.type == MsgText && f.text().find("Alpha") != std::string::npos;
   }
@@ -237,9 +237,7 @@ TEST(ClubTest, ATableNobodyIsAtIsUnloadedAndItsLinkLoadsItAgain) {
   int deal = 0;
   {
     Person ann("Ann");
-    ann.session.Connect(site.Link(id), 0);
-    ASSERT_TRUE(WaitUntil([&] { return ann.session.SeatTaken(1) && ann.session.SeatTaken(2) && ann.session.SeatTaken(3); }));
-    ann.session.RequestSeat(0);
+    ASSERT_TRUE(ann.SitWithRobots(site.Link(id)));
     ASSERT_TRUE(WaitUntil([&] { return ann.session.Game().dealNumber >= 1; }));
     deal = site.club->Loaded(id)->Server().Game().dealNumber;
   }
@@ -262,9 +260,7 @@ TEST(ClubTest, ATableNobodyIsAtIsUnloadedAndItsLinkLoadsItAgain) {
   EXPECT_TRUE(IsSuspended(back->Server().Game().phase));
   // Ann comes back and the game goes on with fresh robots.
   Person again("Ann");
-  again.session.Connect(site.Link(id), 0);
-  ASSERT_TRUE(WaitUntil([&] { return again.session.SeatTaken(1) && again.session.SeatTaken(2) && again.session.SeatTaken(3); }));
-  again.session.RequestSeat(0);
+  ASSERT_TRUE(again.SitWithRobots(site.Link(id)));
   EXPECT_TRUE(WaitUntil([&] { return !IsSuspended(back->Server().Game().phase); }));
 }
 

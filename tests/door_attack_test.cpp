@@ -5,17 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
-#include <QProcess>
-#include <QWebSocket>
 
-#include <fcntl.h>
-
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "tests/loopback.h"
+#include "tests/server_process.h"
+#include "tests/web_peer.h"
 #include "web/qt/web_door.h"
 
 namespace zelbo {
@@ -26,45 +22,19 @@ using testing::WaitUntil;
 constexpr long MB = 1024;  // VmRSS is in kB
 
 // zelbowin-server with four robots, its table and web door on free ports.
-struct Server {
+struct Server : testing::ServerProcess {
   explicit Server(QStringList extra = {}) {
-    testing::App();
     // A small quarantine, so the sanitizer's hold on freed memory does not
     // count as growth.
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("ASAN_OPTIONS", "quarantine_size_mb=4:detect_leaks=0");
-    process.setProcessEnvironment(env);
-    process.start(ZELBOWIN_SERVER, QStringList{"--port", "0", "--web", "0", "--robots", "4", "--seed", "3",
-                                               "--dir", QString::fromStdString(dir.path)} + extra);
-    EXPECT_TRUE(WaitUntil([&] {
-      out += process.readAllStandardOutput().toStdString();
-      port = Number("table open on port ");
-      web = Number("browsers on port ");
-      return (port && web && out.find("is sitting East") != std::string::npos) ||
-             process.state() == QProcess::NotRunning;
-    })) << out;
+    SetEnv("ASAN_OPTIONS", "quarantine_size_mb=4:detect_leaks=0");
+    Start(QStringList{"--port", "0", "--web", "0", "--robots", "4", "--seed", "3", "--dir",
+                      QString::fromStdString(dir.path)} + extra);
+    EXPECT_TRUE(Shows("is sitting East")) << out;
+    port = Port("table open on port ");
+    web = Port("browsers on port ");
   }
-  ~Server() {
-    process.terminate();
-    process.waitForFinished(10000);
-  }
-  uint16_t Number(const std::string& after) const {
-    const auto at = out.find(after);
-    return at == std::string::npos ? 0 : static_cast<uint16_t>(std::stoi(out.substr(at + after.size())));
-  }
-  long RssKb() const {
-    std::ifstream status("/proc/" + std::to_string(process.processId()) + "/status");
-    std::string key;
-    long value = 0;
-    while (status >> key) {
-      if (key == "VmRSS:") {
-        status >> value;
-        return value;
-      }
-    }
-    return -1;
-  }
-  std::string Out() { return out += process.readAllStandardOutput().toStdString(); }
+  ~Server() { Stop(); }  // before its folder goes
+  long RssKb() const { return StatusKiB("VmRSS:"); }
 
   // A desktop player over TCP and a browser over WebSocket both join within
   // a second (`what` names the check; handles are short, as the table cuts
@@ -73,51 +43,19 @@ struct Server {
     const std::string n = std::to_string(++joins);
     testing::RawPeer desk(port);
     desk.Send(testing::Hello("Desk " + n));
-    QWebSocket browser;
-    std::string heard;
-    QObject::connect(&browser, &QWebSocket::binaryMessageReceived,
-                     [&](const QByteArray& m) { heard.append(m.constData(), static_cast<std::size_t>(m.size())); });
-    QObject::connect(&browser, &QWebSocket::connected, [&] {
-      const auto hello = testing::Hello("Web " + n);
-      browser.sendBinaryMessage(QByteArray(reinterpret_cast<const char*>(hello.data()), static_cast<qsizetype>(hello.size())));
-    });
-    browser.open(QUrl(QStringLiteral("ws://127.0.0.1:%1/ws").arg(web)));
+    testing::WebPeer browser(web);
+    browser.Send(testing::Hello("Web " + n));
     EXPECT_TRUE(WaitUntil([&] {
-      return desk.HasText("Desk " + n + " has joined the table") &&
-             heard.find("Web " + n + " has joined the table") != std::string::npos;
+      return desk.HasText("Desk " + n + " has joined the table") && browser.HasText("Web " + n + " has joined the table");
     }, 1000)) << what;
   }
 
   testing::TempDir dir;
-  QProcess process;
-  std::string out;
   uint16_t port = 0, web = 0;
   int joins = 0;
 };
 
-// A non-blocking socket to the door.
-struct Raw {
-  explicit Raw(uint16_t port) {
-    sockaddr_in a{AF_INET, htons(port), {htonl(INADDR_LOOPBACK)}, {}};
-    connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
-  }
-  ~Raw() { close(fd); }
-  // Sends as much of `s` as the connection takes now; false once it is closed.
-  bool Push(const std::string& s) {
-    const ssize_t n = send(fd, s.data(), s.size(), MSG_NOSIGNAL);
-    return n >= 0 || errno == EAGAIN;
-  }
-  // Reads what has come; true once the door has closed the connection.
-  bool Closed() {
-    char buffer[65536];
-    ssize_t n;
-    while ((n = recv(fd, buffer, sizeof buffer, MSG_DONTWAIT)) > 0) in.append(buffer, static_cast<std::size_t>(n));
-    return n == 0 || (n < 0 && errno != EAGAIN);
-  }
-  int fd = socket(AF_INET, SOCK_STREAM, 0);
-  std::string in;
-};
+using Raw = testing::RawPeer;
 
 std::string Upgrade(const std::string& origin, const std::string& extra = "") {
   return "GET /ws HTTP/1.1\r\nHost: 127.0.0.1\r\nUpgrade: websocket\r\nConnection: Upgrade\r\n"
@@ -190,10 +128,10 @@ int RefusedUpgrades(uint16_t web, bool oneClient) {
   for (int i = 0; i <= WebDoor::MaxWebSocketsPerAddress; ++i) {
     held.push_back(std::make_unique<Raw>(web));
     held.back()->Push(Upgrade("", "X-Forwarded-For: 10.0.0." + std::to_string(oneClient ? 1 : i + 2) + "\r\n"));
-    WaitUntil([&] { return held.back()->Closed() || held.back()->in.find("\r\n\r\n") != std::string::npos; }, 5000);
+    WaitUntil([&] { return held.back()->Ended() || held.back()->Text().find("\r\n\r\n") != std::string::npos; }, 5000);
   }
   int refused = 0;
-  for (auto& r : held) refused += r->in.rfind("HTTP/1.1 429 ", 0) == 0;
+  for (auto& r : held) refused += r->Text().rfind("HTTP/1.1 429 ", 0) == 0;
   return refused;
 }
 
@@ -207,7 +145,7 @@ TEST(DoorAttack, SlowRequestsAreCappedPerAddressAndClosedInTime) {
   // Past 16 from one address the door answers 429 at once.
   ASSERT_TRUE(WaitUntil([&] {
     int refused = 0;
-    for (auto& r : slow) refused += r->Closed() && r->in.find(" 429 ") != std::string::npos;
+    for (auto& r : slow) refused += r->Ended() && r->Text().find(" 429 ") != std::string::npos;
     return refused == 40 - 16;
   }, 5000));
   // Meanwhile the table's join lines are rate-limited per address: a crowd
@@ -231,15 +169,15 @@ TEST(DoorAttack, SlowRequestsAreCappedPerAddressAndClosedInTime) {
   // deadline (10 s, and the door looks twice a second).
   ASSERT_TRUE(WaitUntil([&] {
     for (auto& r : slow)
-      if (!r->Closed()) return false;
+      if (!r->Ended()) return false;
     return true;
   }, 12000));
   s.StillJoins("after the slow ones");
   // From a peer that is no trusted proxy, X-Forwarded-For names nobody.
   EXPECT_EQ(RefusedUpgrades(s.web, false), 1);
-  ASSERT_TRUE(WaitUntil([&] { return watcher.Count(MsgText) > 0 && s.Out().find("people joined and left") != std::string::npos; }, 5000))
+  ASSERT_TRUE(WaitUntil([&] { return watcher.Count(MsgText) > 0 && s.Logged("people joined and left"); }, 5000))
       << s.out;
-  EXPECT_NE(s.Out().find("web door refused: too many connections from one address (429)"), std::string::npos);
+  EXPECT_TRUE(s.Logged("web door refused: too many connections from one address (429)"));
   EXPECT_EQ(s.out.find("web door refused: too many connections from one address (429)",
                        s.out.find("too many connections from one address") + 1),
             std::string::npos);  // told once, then counted
@@ -284,8 +222,8 @@ TEST(DoorAttack, ADroppedPlayerGetsTheSeatBackPastChattyWatchers) {
 std::string Answer(uint16_t port, const std::string& request) {
   Raw r(port);
   r.Push(request);
-  WaitUntil([&] { return r.Closed() || r.in.find("\r\n\r\n") != std::string::npos; }, 5000);
-  return r.in;
+  WaitUntil([&] { return r.Ended() || r.Text().find("\r\n\r\n") != std::string::npos; }, 5000);
+  return r.Text();
 }
 
 TEST(DoorAttack, ForeignOriginsAreRefusedAndEveryAnswerCarriesTheSecurityHeaders) {
@@ -320,7 +258,7 @@ TEST(DoorAttack, ForeignOriginsAreRefusedAndEveryAnswerCarriesTheSecurityHeaders
                                "frame-ancestors 'none'", "Content-Type: "})
       EXPECT_NE(answer.find(header), std::string::npos) << header << "\n" << answer;
   }
-  EXPECT_NE(s.Out().find("web door refused: WebSocket from a foreign origin (403)"), std::string::npos);
+  EXPECT_TRUE(s.Shows("web door refused: WebSocket from a foreign origin (403)", 5000));
 }
 
 }  // namespace

@@ -12,10 +12,18 @@ namespace zelbo::testing {
 
 struct Reply {
   int status = 0;
-  std::string body;
+  std::string body, head;  // the head from the status line to its last CR LF
+  // The value of header `name` ("" when absent).
+  std::string Header(const std::string& name) const {
+    const std::size_t at = head.find("\r\n" + name + ": ");
+    if (at == std::string::npos) return "";
+    const std::size_t from = at + name.size() + 4;
+    return head.substr(from, head.find("\r\n", from) - from);
+  }
 };
 
-// Sends the request to 127.0.0.1:port; the answer once it is whole.
+// Sends the request, its path as given, to 127.0.0.1:port; the answer once
+// the server has closed the connection.
 inline Reply Request(uint16_t port, const std::string& method, const std::string& path,
                      const std::string& body = {}, const std::string& headers = {}) {
   QTcpSocket s;
@@ -31,7 +39,10 @@ inline Reply Request(uint16_t port, const std::string& method, const std::string
   });
   Reply r;
   if (in.size() > 12) r.status = std::stoi(in.substr(9, 3));
-  if (const std::size_t end = in.find("\r\n\r\n"); end != std::string::npos) r.body = in.substr(end + 4);
+  if (const std::size_t end = in.find("\r\n\r\n"); end != std::string::npos) {
+    r.head = in.substr(0, end + 2);
+    r.body = in.substr(end + 4);
+  }
   return r;
 }
 

@@ -59,6 +59,14 @@ struct RawPeer {
     if (send(fd, b.data(), b.size(), MSG_NOSIGNAL) < 0 && !error) error = errno;
   }
   void Send(const Frame& f) { Send(Bytes(f)); }
+  // Sends what of `s` the socket takes now, without waiting; false once the connection is gone.
+  bool Push(const std::string& s) {
+    return send(fd, s.data(), s.size(), MSG_NOSIGNAL | MSG_DONTWAIT) >= 0 || errno == EAGAIN;
+  }
+  std::string Text() {  // all that has arrived
+    Ended();
+    return {in.begin(), in.end()};
+  }
   // Takes in what has arrived; true once the connection has ended (`error`
   // then holds the socket error, 0 for an orderly end).
   bool Ended() {

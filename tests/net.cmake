@@ -69,7 +69,7 @@ if(ZELBO_WITH_QT AND TARGET zelbowin-server)
   # times; label "drill". Twenty whole games take minutes under sanitizers.
   zelbo_test(club_drill_test SOURCES club_drill_test.cpp
              LIBS zelbo_robot_qt zelbo_robot zelbo_records Qt6::Core Qt6::Network LABELS drill QT)
-  target_compile_definitions(club_drill_test PRIVATE ZELBO_SERVER_PROGRAM="$<TARGET_FILE:zelbowin-server>")
+  target_compile_definitions(club_drill_test PRIVATE ZELBOWIN_SERVER="$<TARGET_FILE:zelbowin-server>")
   add_dependencies(club_drill_test zelbowin-server)
   set_tests_properties(club_drill_test PROPERTIES TIMEOUT 1800 RESOURCE_LOCK whole_games)
 endif()

@@ -16,7 +16,8 @@
 #include <string>
 
 #include "robot/qt/robot_runner.h"
-#include "tests/loopback.h"
+#include "tests/http_client.h"
+#include "tests/server_process.h"
 
 namespace zelbo {
 namespace {
@@ -36,38 +37,12 @@ uint16_t FreePort() {
   return probe.serverPort();
 }
 
-std::string Post(uint16_t port, const std::string& body, const std::string& headers) {
-  QTcpSocket s;
-  s.connectToHost(QStringLiteral("127.0.0.1"), port);
-  const std::string request = "POST /api/tables HTTP/1.1\r\nHost: 127.0.0.1:" + std::to_string(port) +
-                              "\r\nConnection: close\r\nContent-Type: application/json\r\n" + headers +
-                              "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
-  s.write(request.data(), static_cast<qint64>(request.size()));
-  std::string in;
-  WaitUntil([&] {
-    in += s.readAll().toStdString();
-    return s.state() == QAbstractSocket::UnconnectedState;
-  });
-  return in;
-}
-
 TEST(NginxProxyTest, ATableIsOpenedAndPlayedThroughTheExampleProxy) {
-  testing::App();
   testing::TempDir dir;
-  QProcess server;
-  server.setProcessChannelMode(QProcess::MergedChannels);
-  server.start(ZELBOWIN_SERVER, {"--lobby", "--web", "0", "--port", "0", "--trusted-proxy", "127.0.0.1",
+  testing::ServerProcess server({"--lobby", "--web", "0", "--port", "0", "--trusted-proxy", "127.0.0.1",
                                  "--dir", QString::fromStdString(dir.path)});
-  std::string log;
-  uint16_t web = 0;
-  const auto heard = [&](const std::string& text) {
-    log += server.readAll().toStdString();
-    return log.find(text) != std::string::npos;
-  };
-  ASSERT_TRUE(WaitUntil([&] { return heard("lobby on port ") || server.state() == QProcess::NotRunning; }));
-  ASSERT_NE(log.find("lobby on port "), std::string::npos) << log;
-  web = static_cast<uint16_t>(std::stoi(log.substr(log.find("lobby on port ") + 14)));
-  ASSERT_NE(web, 0) << log;
+  const uint16_t web = server.Port("lobby on port ");
+  ASSERT_NE(web, 0) << server.out << server.err;
 
   // The packaged file inside a minimal main configuration; everything
   // nginx writes goes to the temporary folder.
@@ -109,23 +84,23 @@ TEST(NginxProxyTest, ATableIsOpenedAndPlayedThroughTheExampleProxy) {
   }
   ASSERT_EQ(nginx.state(), QProcess::Running);
 
-  const std::string created = Post(front, R"({"name":"Proxied","robots":"easy","listed":false})",
-                                   "X-Forwarded-For: 10.9.8.7\r\n");
-  ASSERT_NE(created.find("HTTP/1.1 201"), std::string::npos) << created;
-  const std::size_t at = created.find("\"id\":\"");
-  ASSERT_NE(at, std::string::npos);
-  const std::string id = created.substr(at + 6, 26);
-  EXPECT_TRUE(WaitUntil([&] { return heard("opened for 10.9.8.7"); })) << log;
+  const testing::Reply created = testing::Request(front, "POST", "/api/tables",
+                                                   R"({"name":"Proxied","robots":"easy","listed":false})",
+                                                   "X-Forwarded-For: 10.9.8.7\r\n");
+  ASSERT_EQ(created.status, 201) << created.body;
+  const std::string id = testing::IdOf(created);
+  ASSERT_FALSE(id.empty()) << created.body;
+  EXPECT_TRUE(server.Shows("opened for 10.9.8.7")) << server.out;
 
   RobotRunner player(RobotConfig{"Pat", 0, false, RobotLevel::Easy});
   player.Start("http://127.0.0.1:" + std::to_string(front) + "/t/" + id + "/", 0);
   EXPECT_TRUE(WaitUntil([&] { return player.Client().Session().Game().dealNumber >= 2; }, 120000))
-      << "deal " << player.Client().Session().Game().dealNumber << "\n" << log;
+      << "deal " << player.Client().Session().Game().dealNumber << "\n" << server.out << server.err;
 
   nginx.terminate();
   nginx.waitForFinished(5000);
-  server.terminate();
-  EXPECT_TRUE(server.waitForFinished(10000));
+  server.process.terminate();
+  EXPECT_TRUE(server.process.waitForFinished(10000));
 }
 
 }  // namespace

@@ -14,93 +14,27 @@ usage: replay_browser_test.py SERVER
 
 import json
 import os
-import re
-import shutil
-import subprocess
 import sys
-import tempfile
-import threading
-import time
 import unittest
-import urllib.request
 
-from selenium import webdriver
-from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
-from selenium.webdriver.support.ui import Select, WebDriverWait
+from selenium.webdriver.support.ui import Select
+
+from browser_support import DEADLINE, BrowserTest
 
 SERVER = sys.argv[1]
-DEADLINE = 60       # seconds for any one thing to happen in the page
 GAME_DEADLINE = 900  # a whole robot game under a sanitizer build on shared cores
 
 
-class Server:
-    def __init__(self, folder):
-        self.lines = []
-        self.lock = threading.Lock()
-        self.proc = subprocess.Popen(
-            [SERVER, '--port', '0', '--web', '0', '--robots', '4', '--seed', '7', '--dir', folder],
-            stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
-        threading.Thread(target=self._read, daemon=True).start()
-        self.web_port = int(self.wait_for(r'browsers on port (\d+)', DEADLINE).group(1))
-
-    def _read(self):
-        for line in self.proc.stdout:
-            with self.lock:
-                self.lines.append(line.rstrip('\n'))
-
-    def wait_for(self, pattern, seconds):
-        deadline = time.monotonic() + seconds
-        while time.monotonic() < deadline:
-            with self.lock:
-                found = [m for m in (re.search(pattern, l) for l in self.lines) if m]
-            if found:
-                return found[-1]
-            if self.proc.poll() is not None:
-                break
-            time.sleep(0.1)
-        raise AssertionError(f'server never printed {pattern!r}: {self.lines[-20:]}')
-
-    def get(self, path):
-        with urllib.request.urlopen(f'http://127.0.0.1:{self.web_port}{path}', timeout=DEADLINE) as r:
-            return r.read()
-
-    def stop(self):
-        self.proc.terminate()
-        try:
-            self.proc.wait(10)
-        except subprocess.TimeoutExpired:
-            self.proc.kill()
-            self.proc.wait()
-        self.proc.stdout.close()
-
-
-def start_browser(profile):
-    options = webdriver.ChromeOptions()
-    options.binary_location = '/usr/bin/chromium'
-    for arg in ('--headless', '--no-sandbox', '--disable-gpu', '--no-first-run',
-                '--disable-background-networking', '--disable-component-update', '--disable-sync',
-                '--disable-dev-shm-usage', f'--user-data-dir={profile}', '--window-size=1400,900'):
-        options.add_argument(arg)
-    return webdriver.Chrome(service=Service('/usr/bin/chromedriver'), options=options)
-
-
-class ReplayTest(unittest.TestCase):
+class ReplayTest(BrowserTest):
     def setUp(self):
-        self.folder = tempfile.mkdtemp(prefix='zelbo-replay-')
-        self.server = Server(self.folder)
-        self.addCleanup(shutil.rmtree, self.folder, True)
-        self.addCleanup(self.server.stop)
-        game = self.server.wait_for(r'Game archived as number (\d+)', GAME_DEADLINE)
+        self.make_folder('zelbo-replay-')
+        self.start_server(SERVER, ['--robots', '4', '--seed', '7'])
+        game = self.server.wait_for(r'Game archived as number (\d+)', seconds=GAME_DEADLINE)
         self.game_id = int(game.group(1))
-        self.records = self.server.wait_for(r'Hand records written to (.*)$', DEADLINE).group(1)
-        self.browser = start_browser(os.path.join(self.folder, 'profile'))
-        self.addCleanup(self.browser.quit)
-
-    def until(self, what, condition):
-        return WebDriverWait(self.browser, DEADLINE, poll_frequency=0.05).until(
-            lambda _: condition(), message=what)
+        self.records = self.server.wait_for(r'Hand records written to (.*)$').group(1)
+        self.start_browser('1400,900')
 
     def shown(self):
         """What the page says it shows: the moment, deal and the last card."""
@@ -163,8 +97,8 @@ class ReplayTest(unittest.TestCase):
         moved = self.shown()['moment']
         b.find_element(By.TAG_NAME, 'body').send_keys(Keys.ARROW_RIGHT)  # the page answers meanwhile
         self.until('the replay moves during the review', lambda: self.shown()['moment'] == moved + 1)
-        WebDriverWait(b, 20 * DEADLINE, poll_frequency=0.2).until(
-            lambda _: b.find_element(By.ID, 'review').get_attribute('data-done') == 'yes', message='the review')
+        self.until('the review', lambda: b.find_element(By.ID, 'review').get_attribute('data-done') == 'yes',
+                   20 * DEADLINE, 0.2)
         review = b.execute_script('return {...document.getElementById("review").dataset};')
         own = [x for x in deal['decisions'] + deal['cards'] if x['seat'] == seat]
         self.assertEqual((str(deal['deal']), str(len(own))), (review['deal'], review['decisions']))
@@ -182,9 +116,8 @@ class ReplayTest(unittest.TestCase):
         for _ in range(len(last['decisions']) + len(last['cards']) // 2):
             self.press(Keys.ARROW_RIGHT)
         b.find_elements(By.CSS_SELECTOR, '#review-seats button')[last['cards'][0]['seat']].click()
-        WebDriverWait(b, 20 * DEADLINE, poll_frequency=0.2).until(
-            lambda _: b.find_element(By.ID, 'review').get_attribute('data-deal') == str(last['deal']),
-            message='the second review')
+        self.until('the second review', lambda: b.find_element(By.ID, 'review').get_attribute('data-deal') ==
+                   str(last['deal']), 20 * DEADLINE, 0.2)
         print(f'review of deal {last["deal"]}: {b.find_element(By.ID, "review").get_attribute("data-seconds")} s',
               file=sys.stderr)
         b.save_screenshot(os.environ.get('ZELBO_REPLAY_PNG', 'replay.png'))

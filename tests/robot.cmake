@@ -16,7 +16,7 @@ if(ZELBO_WITH_QT AND TARGET zelbowin-server)
   zelbo_test(robot_drill_test SOURCES robot_drill_test.cpp
              LIBS zelbo_robot_qt Qt6::Core Qt6::Network LABELS drill QT)
   target_compile_definitions(robot_drill_test PRIVATE
-                             ZELBO_SERVER_PROGRAM="$<TARGET_FILE:zelbowin-server>")
+                             ZELBOWIN_SERVER="$<TARGET_FILE:zelbowin-server>")
   add_dependencies(robot_drill_test zelbowin-server)
 endif()
 zelbo_test(strong_robot_test SOURCES strong_robot_test.cpp LIBS zelbo_robot LABELS robot)

@@ -11,6 +11,7 @@
 #include <functional>
 
 #include "tests/robot_fixtures.h"
+#include "tests/server_process.h"
 
 namespace zelbo {
 namespace {
@@ -18,31 +19,25 @@ namespace {
 using testing::WaitUntil;
 constexpr int StepMs = 120000;
 
-// zelbowin-server on `dir`, its output collected, and four reconnecting robots.
-struct ServerProcess {
-  explicit ServerProcess(std::string d) : dir(std::move(d)) {
-    QObject::connect(&process, &QProcess::readyReadStandardOutput,
-                     [this] { output += process.readAllStandardOutput().toStdString(); });
-  }
-  ~ServerProcess() { robots.clear(); Kill(); }
-  void Kill() { process.kill(); process.waitForFinished(10000); }  // SIGKILL
-  bool Logged(const char* text) const { return output.find(text) != std::string::npos; }
+// zelbowin-server on `dir` and four reconnecting robots.
+struct DrillServer : testing::ServerProcess {
+  explicit DrillServer(std::string d) : dir(std::move(d)) {}
+  ~DrillServer() { robots.clear(); Kill(); }
+  void Kill() { Stop(true); }  // SIGKILL
   // Starts the server (on its previous port, if any); waits until it listens.
   // `killBeforeFiles` > 0: the server kills itself at that action, between
   // its frames and its files.
   bool Start(bool load, int killBeforeFiles = 0) {
-    output.clear();
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove("ZELBOWIN_KILL_BEFORE_FILES");
     if (killBeforeFiles > 0) env.insert("ZELBOWIN_KILL_BEFORE_FILES", QString::number(killBeforeFiles));
     process.setProcessEnvironment(env);
     QStringList args{"--port", QString::number(port), "--seed", "31", "--dir", dir.c_str()};
     if (load) args << "--load" << (dir + "/temp.zelbo").c_str();
-    process.start(QString::fromUtf8(ZELBO_SERVER_PROGRAM), args);
-    const char* open = "table open on port ";
-    WaitUntil([&] { return Logged(open) || process.state() == QProcess::NotRunning; });
-    if (!Logged(open)) return false;
-    port = static_cast<uint16_t>(std::stoi(output.substr(output.find(open) + 19)));
+    ServerProcess::Start(args);
+    const uint16_t listening = Port("table open on port ");
+    if (!listening) return false;
+    port = listening;
     for (int seat = 0; seat < 4 && robots.size() < 4; ++seat) {
       robots.push_back(std::make_unique<RobotRunner>(RobotConfig{RobotHandle(seat), seat, true}));
       robots.back()->Start("127.0.0.1", port);
@@ -52,23 +47,18 @@ struct ServerProcess {
   // Waits for the end of the game; the records without the time line.
   std::string FinalRecords() {
     const char* written = "Hand records written to ";
-    EXPECT_TRUE(WaitUntil([&] { return Logged(written); }, StepMs)) << output;
-    if (!Logged(written)) return "";
-    const std::size_t at = output.find(written) + 24;
-    return testing::RecordsWithoutTimeLine(output.substr(at, output.find('\n', at) - at));
+    EXPECT_TRUE(Shows(written, StepMs)) << out;
+    return Logged(written) ? testing::RecordsWithoutTimeLine(After(written)) : "";
   }
 
-  QCoreApplication& app = testing::App();  // before any Qt object
   std::string dir;
-  QProcess process;
-  std::string output;
   uint16_t port = 0;
   std::vector<std::unique_ptr<RobotRunner>> robots;
 };
 
 TEST(RobotDrill, KilledServerReloadsAndTheGameEndsAsIfUninterrupted) {
   testing::TempDir refDir, dir;
-  ServerProcess straight(refDir.path);  // the same game played straight through
+  DrillServer straight(refDir.path);  // the same game played straight through
   ASSERT_TRUE(straight.Start(false));
   const std::string reference = straight.FinalRecords();
   ASSERT_NE(reference.find("Deal 28"), std::string::npos);
@@ -90,7 +80,7 @@ TEST(RobotDrill, KilledServerReloadsAndTheGameEndsAsIfUninterrupted) {
          return g.phase == PhaseChoosing && g.turn == 0 && g.dealNumber > std::max(last, 19);
        }},
   };
-  ServerProcess server(dir.path);
+  DrillServer server(dir.path);
   ASSERT_TRUE(server.Start(false));
   for (const auto& [name, reached] : points) {
     SCOPED_TRACE(name);
@@ -99,17 +89,17 @@ TEST(RobotDrill, KilledServerReloadsAndTheGameEndsAsIfUninterrupted) {
     last = seen.dealNumber;
     server.Kill();
     // The same port again; a moment may pass before the old one is free.
-    ASSERT_TRUE(WaitUntil([&] { return server.Start(true); }, 30000)) << server.output;
-    ASSERT_TRUE(WaitUntil([&] { return server.Logged("Game resumed"); }, StepMs)) << server.output;
+    ASSERT_TRUE(WaitUntil([&] { return server.Start(true); }, 30000)) << server.out;
+    ASSERT_TRUE(WaitUntil([&] { return server.Logged("Game resumed"); }, StepMs)) << server.out;
   }
   {
     SCOPED_TRACE("between an action's frames and its files");
     server.Kill();
-    ASSERT_TRUE(WaitUntil([&] { return server.Start(true, 25); }, 30000)) << server.output;
+    ASSERT_TRUE(WaitUntil([&] { return server.Start(true, 25); }, 30000)) << server.out;
     ASSERT_TRUE(WaitUntil([&] { return server.process.state() == QProcess::NotRunning; }, StepMs));
     EXPECT_EQ(server.process.exitStatus(), QProcess::CrashExit);
-    ASSERT_TRUE(WaitUntil([&] { return server.Start(true); }, 30000)) << server.output;
-    ASSERT_TRUE(WaitUntil([&] { return server.Logged("Game resumed"); }, StepMs)) << server.output;
+    ASSERT_TRUE(WaitUntil([&] { return server.Start(true); }, 30000)) << server.out;
+    ASSERT_TRUE(WaitUntil([&] { return server.Logged("Game resumed"); }, StepMs)) << server.out;
   }
   EXPECT_EQ(server.FinalRecords(), reference);
 }

@@ -8,19 +8,15 @@
 // one game's frames fit in the kernel's buffers of a never-reading peer.)
 #include <gtest/gtest.h>
 
-#include <QProcess>
-#include <QProcessEnvironment>
-
 #include <fcntl.h>
 
 #include <algorithm>
 #include <chrono>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "tests/loopback.h"
+#include "tests/server_process.h"
 #include "tests/robot_fixtures.h"
 
 namespace zelbo {
@@ -29,40 +25,16 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using testing::WaitUntil;
 
-long StatusKiB(qint64 pid, const char* field) {
-  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-  for (std::string line; std::getline(status, line);)
-    if (line.rfind(field, 0) == 0) return std::stol(line.substr(std::string(field).size()));
-  return -1;
-}
-
-// zelbowin-server with four robots on a seed; its output collected.
-struct Server {
+// zelbowin-server with four robots on a seed.
+struct Server : testing::ServerProcess {
   explicit Server(const std::string& dir) {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     // A small quarantine, so that a sanitizer build measures live memory.
-    env.insert("ASAN_OPTIONS", "detect_leaks=0:quarantine_size_mb=0:allocator_release_to_os_interval_ms=100");
-    process.setProcessEnvironment(env);
-    QObject::connect(&process, &QProcess::readyReadStandardOutput,
-                     [this] { output += process.readAllStandardOutput().toStdString(); });
-    process.start(ZELBOWIN_SERVER, {"--port", "0", "--seed", "77", "--robots", "4", "--dir", dir.c_str()});
-    const char* open = "table open on port ";
-    WaitUntil([&] { return output.find(open) != std::string::npos; }, 20000);
-    if (output.find(open) != std::string::npos)
-      port = static_cast<uint16_t>(std::stoi(output.substr(output.find(open) + 19)));
+    SetEnv("ASAN_OPTIONS", "detect_leaks=0:quarantine_size_mb=0:allocator_release_to_os_interval_ms=100");
+    Start({"--port", "0", "--seed", "77", "--robots", "4", "--dir", dir.c_str()});
+    port = Port("table open on port ");
   }
-  ~Server() {
-    process.kill();
-    process.waitForFinished(10000);
-  }
-  bool Over() const { return output.find("Hand records written to ") != std::string::npos; }
-  std::string Records() const {
-    const std::size_t at = output.find("Hand records written to ") + 24;
-    return testing::RecordsWithoutTimeLine(output.substr(at, output.find('\n', at) - at));
-  }
-
-  QProcess process;
-  std::string output;
+  bool Over() const { return Logged("Hand records written to "); }
+  std::string Records() const { return testing::RecordsWithoutTimeLine(After("Hand records written to ")); }
   uint16_t port = 0;
 };
 
@@ -96,10 +68,10 @@ TEST(SoakDrill, AHostileCrowdNeitherChangesTheGameNorGrowsTheServer) {
   // The crowd comes once the robots sit.
   ASSERT_TRUE(WaitUntil([&] {
     std::size_t n = 0;
-    for (std::size_t at = 0; (at = server.output.find(" is sitting ", at)) != std::string::npos; ++at) ++n;
+    for (std::size_t at = 0; (at = server.out.find(" is sitting ", at)) != std::string::npos; ++at) ++n;
     return n == 4;
   }));
-  const long startKiB = StatusKiB(server.process.processId(), "VmRSS:");
+  const long startKiB = server.StatusKiB("VmRSS:");
   std::vector<std::unique_ptr<Watcher>> readers;
   for (int i = 0; i < 26; ++i) readers.push_back(std::make_unique<Watcher>(server.port, testing::Numbered("w", i)));
   Watcher deaf(server.port, "deaf", 2048);
@@ -156,13 +128,13 @@ TEST(SoakDrill, AHostileCrowdNeitherChangesTheGameNorGrowsTheServer) {
       pinger.Send(MakeChat(awaited));
       pingAt = Clock::now();
     }
-    const long rss = StatusKiB(server.process.processId(), "VmRSS:");
+    const long rss = server.StatusKiB("VmRSS:");
     peakKiB = std::max(peakKiB, rss);
     rssByChurn.emplace_back(churned, rss);
   }
   if (churner >= 0) close(churner);
-  ASSERT_TRUE(server.Over()) << server.output.substr(server.output.size() > 4000 ? server.output.size() - 4000 : 0);
-  ASSERT_TRUE(WaitUntil([&] { return quiet.Over(); }, 300000)) << quiet.output;
+  ASSERT_TRUE(server.Over()) << server.out.substr(server.out.size() > 4000 ? server.out.size() - 4000 : 0);
+  ASSERT_TRUE(WaitUntil([&] { return quiet.Over(); }, 300000)) << quiet.out;
   ASSERT_NE(quiet.Records().find("Deal 28"), std::string::npos);
   EXPECT_EQ(server.Records(), quiet.Records());
   // Nobody who reads was let go.

@@ -29,82 +29,28 @@ usage: web_browser_test.py SERVER SCORE_SHEET_DUMP ROBOT
 import json
 import os
 import re
-import shutil
 import socket
 import subprocess
 import sys
-import tempfile
 import threading
 import time
 import unittest
 import urllib.request
 
-from selenium import webdriver
-from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.actions import interaction
 from selenium.webdriver.common.actions.action_builder import ActionBuilder
 from selenium.webdriver.common.actions.pointer_input import PointerInput
 from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
-from selenium.webdriver.support.ui import Select, WebDriverWait
+from selenium.webdriver.support.ui import Select
+
+from browser_support import DEADLINE, BrowserTest
 
 SERVER, DUMP, ROBOT = sys.argv[1], sys.argv[2], sys.argv[3]
 SOUTH, WEST, EAST = 0, 1, 3
 PHASE_PLAYING, PHASE_FIRST_LEAD = 2, 6
-DEADLINE = 60  # seconds for any one thing to happen
-
-
-class Server:
-    """zelbowin-server on free ports, its pane lines collected as they come."""
-
-    def __init__(self, folder, robots=3, extra=(), lobby=False):
-        self.folder = folder
-        self.lines = []
-        self.lock = threading.Lock()
-        options = ['--lobby'] if lobby else ['--robots', str(robots), '--seed', '4']
-        self.proc = subprocess.Popen(
-            [SERVER, '--port', '0', '--web', '0', '--dir', folder] + options + list(extra),
-            stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
-        threading.Thread(target=self._read, daemon=True).start()
-        port_line = r'lobby on port (\d+)' if lobby else r'browsers on port (\d+)'
-        self.web_port = int(self.wait_for(port_line).group(1))
-        if not lobby:
-            self.port = int(self.wait_for(r'table open on port (\d+)').group(1))
-
-    def _read(self):
-        for line in self.proc.stdout:
-            with self.lock:
-                self.lines.append(line.rstrip('\n'))
-
-    def pane(self):
-        with self.lock:
-            return list(self.lines)
-
-    def wait_for(self, pattern, count=1):
-        deadline = time.monotonic() + DEADLINE
-        while time.monotonic() < deadline:
-            found = [m for m in (re.search(pattern, l) for l in self.pane()) if m]
-            if len(found) >= count:
-                return found[-1]
-            if self.proc.poll() is not None:
-                break
-            time.sleep(0.05)
-        raise AssertionError(f'server never printed {pattern!r} ({count}x): {self.pane()[-20:]}')
-
-    def score_sheet(self):
-        out = subprocess.run([DUMP, os.path.join(self.folder, 'temp.zelbo')],
-                             capture_output=True, text=True)
-        return out.stdout.splitlines() if out.returncode == 0 else None
-
-    def stop(self):
-        self.proc.terminate()
-        try:
-            self.proc.wait(10)
-        except subprocess.TimeoutExpired:
-            self.proc.kill()
-            self.proc.wait()
-        self.proc.stdout.close()
+IN_PLAY = (PHASE_PLAYING, PHASE_FIRST_LEAD)
 
 
 class StallingProxy:
@@ -166,37 +112,20 @@ class StallingProxy:
             s.close()
 
 
-def start_browser(profile):
-    options = webdriver.ChromeOptions()
-    options.binary_location = '/usr/bin/chromium'
-    for arg in ('--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-                '--disable-background-networking', '--disable-component-update', '--disable-sync',
-                '--disable-dev-shm-usage', f'--user-data-dir={profile}', '--window-size=1280,800'):
-        options.add_argument(arg)
-    options.set_capability('goog:loggingPrefs', {'browser': 'ALL'})
-    return webdriver.Chrome(service=Service('/usr/bin/chromedriver'), options=options)
-
-
-class WebClientTest(unittest.TestCase):
+class WebClientTest(BrowserTest):
     def setUp(self):
-        self.folder = tempfile.mkdtemp(prefix='zelbo-web-')
-        self.addCleanup(shutil.rmtree, self.folder, True)
-        # Two robots take West and North; the first test seats a third.
+        self.make_folder('zelbo-web-')
         self.proxy = StallingProxy()
         self.addCleanup(self.proxy.close)
-        if 'dead_link' in self._testMethodName:
-            # Pings every second; no pong for four seconds closes.
-            self.server = Server(self.folder, extra=('--ping', '1', '--pong-timeout', '4',
-                                                     '--web-origin', f'http://127.0.0.1:{self.proxy.port}'))
-        elif 'robot_game' in self._testMethodName:
-            self.server = Server(self.folder, robots=4)
-        else:
-            three = 'first_deal' in self._testMethodName or 'two_taps' in self._testMethodName
-            self.server = Server(self.folder, robots=3 if three else 2)
+        # Robots take West and North, and East unless a robot program sits South.
+        name = self._testMethodName
+        robots = 4 if 'robot_game' in name else 2 if 'reload' in name else 3
+        options = ['--robots', str(robots), '--seed', '4']
+        if 'dead_link' in name:  # pings every second; no pong for four seconds closes
+            options += ['--ping', '1', '--pong-timeout', '4', '--web-origin', f'http://127.0.0.1:{self.proxy.port}']
+        self.start_server(SERVER, options)
         self.proxy.upstream = self.server.web_port
-        self.addCleanup(self.server.stop)
-        self.browser = start_browser(os.path.join(self.folder, 'profile'))
-        self.addCleanup(self.browser.quit)
+        self.start_browser()
 
     # ---- helpers ----
 
@@ -209,10 +138,6 @@ class WebClientTest(unittest.TestCase):
 
     def state(self):
         return self.hook('state')
-
-    def until(self, what, condition):
-        return WebDriverWait(self.browser, DEADLINE, poll_frequency=0.05).until(
-            lambda _: condition(), message=what)
 
     def click_at(self, point):
         actions = ActionBuilder(self.browser)
@@ -274,20 +199,38 @@ class WebClientTest(unittest.TestCase):
         self.browser.find_element(By.ID, 'action-ok').click()
         self.until('Action closes on OK', lambda: not self.hook('actionOpen'))
 
-    def play_one_card(self):
-        """Clicks a playable card of the own hand on the canvas; returns it."""
-        state = self.state()
-        playable = self.hook('playable')
-        card = playable[0]
-        slot = state['hand'].index(card)
-        self.click_at(self.hook('slotPoint', slot))
-
+    def until_played(self, card, deal):
         def gone():
             now = self.state()
             # The last card of a deal may bring the next deal's hand at once.
-            return now['dealNumber'] != state['dealNumber'] or card not in now['hand']
+            return now['dealNumber'] != deal or card not in now['hand']
         self.until(f'card {card} leaves the hand', gone)
-        return card
+
+    def play_deal(self, seat, on_turn, before_dialog=lambda: None, after_dialog=lambda: None,
+                  on_other=lambda s: False, each=lambda s: None):
+        """Until the deal in play (or the first to be dealt) ends: answers the
+        dialogs, calls on_turn(state) at each turn of `seat` to play a card,
+        on_other(state) otherwise (true if it did something) and each(state)
+        every time round."""
+        deal = None
+        deadline = time.monotonic() + 10 * DEADLINE
+        while time.monotonic() < deadline:
+            s = self.state()
+            if deal is None and s['connected'] and s['dealNumber'] > 0:
+                deal = s['dealNumber']
+            if deal is not None and s['dealNumber'] > deal:
+                return
+            each(s)
+            if self.hook('pickOpen') or self.hook('actionOpen'):
+                before_dialog()
+                self.answer_pick() if self.hook('pickOpen') else self.answer_action()
+                after_dialog()
+            elif (s['connected'] and s['position'] == seat and s['phase'] in IN_PLAY and s['turn'] == seat and
+                  self.hook('playable')):
+                on_turn(s)
+            elif not on_other(s):
+                time.sleep(0.05)
+        self.fail(f'the deal did not end: {self.state()}')
 
     def until_in_play(self):
         """Answers the dialogs until a deal is in play."""
@@ -296,7 +239,7 @@ class WebClientTest(unittest.TestCase):
                 self.answer_pick()
             elif self.hook('actionOpen'):
                 self.answer_action()
-            return self.state()['phase'] in (PHASE_PLAYING, PHASE_FIRST_LEAD)
+            return self.state()['phase'] in IN_PLAY
         self.until('a deal in play', in_play)
 
     def play_by_keys(self, refuse_once):
@@ -329,8 +272,7 @@ class WebClientTest(unittest.TestCase):
             self.until('the page says why the card may not be played', lambda: self.hook('noticeText'))
             self.assertIn(target, self.state()['hand'])
             return False
-        self.until(f'card {target} leaves the hand', lambda: self.state()['dealNumber'] != state['dealNumber']
-                   or target not in self.state()['hand'])
+        self.until_played(target, state['dealNumber'])
         return True
 
     def check_pane_against_server(self):
@@ -352,8 +294,8 @@ class WebClientTest(unittest.TestCase):
 
     def check_score_sheet_against_server(self):
         def same():
-            server = self.server.score_sheet()
-            return server is not None and server == self.hook('scoreLines')
+            out = subprocess.run([DUMP, os.path.join(self.folder, 'temp.zelbo')], capture_output=True, text=True)
+            return out.returncode == 0 and out.stdout.splitlines() == self.hook('scoreLines')
         self.until('the page shows the server\'s score sheet', same)
         self.browser.find_element(By.ID, 'score-button').click()
         shown = (self.browser.find_element(By.ID, 'score-lines').text.splitlines() +
@@ -369,64 +311,42 @@ class WebClientTest(unittest.TestCase):
         self.open_page()
         self.until('the join form', lambda: b.find_element(By.ID, 'join').is_displayed())
         self.assertFalse(b.execute_script('return "zelboTest" in window;'))
-        self.open_page('?test')
-        self.until('the join form', lambda: b.find_element(By.ID, 'join').is_displayed())
-        handle = b.find_element(By.ID, 'join-handle')
-        handle.clear()
-        handle.send_keys('Tester')
-        Select(b.find_element(By.ID, 'join-seat')).select_by_visible_text('South')
-        b.find_element(By.ID, 'join-sit').click()
+        self.join(f'http://127.0.0.1:{self.server.web_port}/?test', 'Tester', 'South')
         self.server.wait_for(r'^Tester is sitting South$')
         self.until('seated South', lambda: (self.state() or {}).get('position') == SOUTH)
         self.assertEqual('Tester', b.execute_script(
             'return JSON.parse(localStorage.getItem("zelbowin")).handle;'))
         self.until('the table painted', lambda: self.hook('firstTableMs') is not None)
 
-        first_deal = None
         played = 0
         answered = {'pick': 0, 'action': 0}
-        dropped = False
-        deadline = time.monotonic() + 10 * DEADLINE
-        while time.monotonic() < deadline:
-            s = self.state()
-            if s['connected'] and first_deal is None and s['dealNumber'] > 0:
-                first_deal = s['dealNumber']
-            if first_deal is not None and s['dealNumber'] > first_deal:
-                break
-            if self.hook('pickOpen'):
-                self.answer_pick()
-                answered['pick'] += 1
-            elif self.hook('actionOpen'):
-                self.answer_action()
-                answered['action'] += 1
-            elif (s['connected'] and s['position'] == SOUTH and
-                  s['phase'] in (PHASE_PLAYING, PHASE_FIRST_LEAD) and s['turn'] == SOUTH and
-                  self.hook('playable')):
-                self.play_one_card()
-                played += 1
-                if played == 4 and not dropped:
-                    b.save_screenshot(os.environ.get('ZELBO_WEB_PNG', 'web.png'))
-                    self.drop_and_sit_again()
-                    dropped = True
-            else:
-                time.sleep(0.05)
-        else:
-            self.fail(f'the first deal did not end: {self.state()}')
+
+        def count_dialog():
+            answered['pick' if self.hook('pickOpen') else 'action'] += 1
+
+        def play(s):
+            nonlocal played
+            card = self.hook('playable')[0]
+            self.click_at(self.hook('slotPoint', s['hand'].index(card)))
+            self.until_played(card, s['dealNumber'])
+            played += 1
+            if played == 4:
+                b.save_screenshot(os.environ.get('ZELBO_WEB_PNG', 'web.png'))
+                self.drop_and_sit_again()
+        self.play_deal(SOUTH, play, before_dialog=count_dialog)
 
         print('dialogs answered:', answered, 'cards played:', played, file=sys.stderr)
         # South deals the first deal of this seed.
         self.assertEqual(answered['pick'], 1)
         self.assertGreaterEqual(answered['action'], 1)
-        self.assertTrue(dropped, f'only {played} cards played by the page')
-        self.assertGreaterEqual(played, 4)
+        self.assertGreaterEqual(played, 4, 'the page played too few cards to have dropped')
         self.check_pane_against_server()
         self.check_score_sheet_against_server()
         self.check_settings_are_remembered()
         self.check_table_fits_a_phone_in_landscape()
         # The page, its scripts, the WebAssembly and the socket all work under
         # the door's Content-Security-Policy: nothing was blocked.
-        blocked = [e['message'] for e in b.get_log('browser') if 'Content Security Policy' in e['message']]
-        self.assertEqual([], blocked)
+        self.assertEqual([], self.csp_blocked())
 
     def tap_at(self, point):
         finger = PointerInput(interaction.POINTER_TOUCH, 'finger')
@@ -487,52 +407,43 @@ class WebClientTest(unittest.TestCase):
         self.assertEqual(table, b.find_element(By.ID, 'table').rect)
         chat.click()
         self.until('the drawer closes', lambda: not pane.is_displayed())
-        deal = None
         played = 0
         marks = []  # the seat to play's name's mark, and the largest of the others'
-        deadline = time.monotonic() + 10 * DEADLINE
-        while time.monotonic() < deadline:
-            s = self.state()
-            if deal is None and s['dealNumber'] > 0:
-                deal = s['dealNumber']
-            if deal is not None and s['dealNumber'] > deal:
-                break
+
+        def mark(s):
             seen = self.turn_marks()
-            if seen and seen[2] in (PHASE_PLAYING, PHASE_FIRST_LEAD):
+            if seen and seen[2] in IN_PLAY:
                 turn = seen[1]
                 marks.append((turn, seen[0][turn], max(m for i, m in enumerate(seen[0]) if i != turn)))
-            if self.hook('pickOpen') or self.hook('actionOpen'):
-                self.hand_is_tappable_and_uncovered()
-                if played == 0 and self.hook('pickOpen'):
-                    # A hidden tab says whose turn it is in its title.
-                    title = b.execute_script("""
-                        const was = document.title;
-                        Object.defineProperty(document, 'hidden', { value: true, configurable: true });
-                        document.dispatchEvent(new Event('visibilitychange'));
-                        const hidden = document.title;
-                        delete document.hidden;
-                        document.dispatchEvent(new Event('visibilitychange'));
-                        return [was, hidden, document.title];""")
-                    self.assertEqual([title[0], 'Your turn - ' + title[0], title[0]], title)
-                self.answer_pick() if self.hook('pickOpen') else self.answer_action()
-            elif (s['position'] == SOUTH and s['phase'] in (PHASE_PLAYING, PHASE_FIRST_LEAD) and
-                  s['turn'] == SOUTH and self.hook('playable')):
-                self.hand_is_tappable_and_uncovered()
-                card = self.hook('playable')[0]
-                point = self.hook('slotPoint', s['hand'].index(card))
-                self.tap_at(point)  # chosen, not yet played
-                time.sleep(0.3)
-                if played == 3:
-                    b.save_screenshot(png)
-                self.assertIn(card, self.state()['hand'])
-                self.tap_at(point)
-                self.until(f'card {card} played by the second tap', lambda: self.state()['dealNumber'] != s['dealNumber']
-                           or card not in self.state()['hand'])
-                played += 1
-            else:
-                time.sleep(0.05)
-        else:
-            self.fail(f'the deal did not end: {self.state()}')
+
+        def dialog():
+            self.hand_is_tappable_and_uncovered()
+            if played == 0 and self.hook('pickOpen'):
+                # A hidden tab says whose turn it is in its title.
+                title = b.execute_script("""
+                    const was = document.title;
+                    Object.defineProperty(document, 'hidden', { value: true, configurable: true });
+                    document.dispatchEvent(new Event('visibilitychange'));
+                    const hidden = document.title;
+                    delete document.hidden;
+                    document.dispatchEvent(new Event('visibilitychange'));
+                    return [was, hidden, document.title];""")
+                self.assertEqual([title[0], 'Your turn - ' + title[0], title[0]], title)
+
+        def tap_twice(s):
+            nonlocal played
+            self.hand_is_tappable_and_uncovered()
+            card = self.hook('playable')[0]
+            point = self.hook('slotPoint', s['hand'].index(card))
+            self.tap_at(point)  # chosen, not yet played
+            time.sleep(0.3)
+            if played == 3:
+                b.save_screenshot(png)
+            self.assertIn(card, self.state()['hand'])
+            self.tap_at(point)
+            self.until_played(card, s['dealNumber'])
+            played += 1
+        self.play_deal(SOUTH, tap_twice, before_dialog=dialog, each=mark)
         self.assertGreaterEqual(played, 4)
         # The name of the seat to play is marked, the others' are plain: the
         # own name at the own turn and not at the others'.
@@ -552,13 +463,7 @@ class WebClientTest(unittest.TestCase):
                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.addCleanup(robot.wait)
         self.addCleanup(robot.terminate)
-        self.open_page('?test')
-        self.until('the join form', lambda: b.find_element(By.ID, 'join').is_displayed())
-        handle = b.find_element(By.ID, 'join-handle')
-        handle.clear()
-        handle.send_keys('Tester')
-        Select(b.find_element(By.ID, 'join-seat')).select_by_visible_text('East')
-        b.find_element(By.ID, 'join-sit').click()
+        self.join(f'http://127.0.0.1:{self.server.web_port}/?test', 'Tester', 'East')
         self.server.wait_for(r'^Tester is sitting East$')
         self.until_in_play()
 
@@ -597,39 +502,35 @@ class WebClientTest(unittest.TestCase):
             if b.execute_script('return document.activeElement === document.getElementById("table");'):
                 break
             ActionChains(b).send_keys(Keys.TAB).perform()
-        deal = self.state()['dealNumber']
         played, refused_card, refused_turn = 0, False, 0
-        deadline = time.monotonic() + 10 * DEADLINE
-        while time.monotonic() < deadline and self.state()['dealNumber'] == deal:
-            s = self.state()
-            if self.hook('pickOpen'):
-                self.answer_pick()
-                b.find_element(By.ID, 'table').click()
-            elif self.hook('actionOpen'):
-                self.answer_action()
-                b.find_element(By.ID, 'table').click()
-            elif s['turn'] != EAST and s['phase'] == PHASE_PLAYING and refused_turn < 3:
-                # The robots play at once, so the turn may come round before
-                # the click lands: then the card is played or refused for
-                # another reason, and the next trick tries again.
-                slot = self.hook('handSlots')[0]['slot']
-                card = s['hand'][slot]
-                b.execute_script('document.getElementById("notice").textContent = "";')
-                self.click_at(self.hook('slotPoint', slot))
-                self.until('a refusal or the card played',
-                           lambda: self.hook('noticeText') or card not in self.state()['hand'])
-                refused_turn += 1
-                notice = self.hook('noticeText')
-                self.assertTrue(not notice or 'Not your turn' in notice or 'must' in notice, notice)
-                b.find_element(By.ID, 'table').click()
-            elif s['phase'] in (PHASE_PLAYING, PHASE_FIRST_LEAD) and s['turn'] == EAST and self.hook('playable'):
-                if self.play_by_keys(refuse_once=not refused_card):
-                    played += 1
-                else:
-                    refused_card = True
+        focus_table = lambda: b.find_element(By.ID, 'table').click()
+
+        def out_of_turn(s):
+            # The robots play at once, so the turn may come round before the
+            # click lands: then the card is played or refused for another
+            # reason, and the next trick tries again.
+            nonlocal refused_turn
+            if s['turn'] == EAST or s['phase'] != PHASE_PLAYING or refused_turn >= 3:
+                return False
+            slot = self.hook('handSlots')[0]['slot']
+            card = s['hand'][slot]
+            b.execute_script('document.getElementById("notice").textContent = "";')
+            self.click_at(self.hook('slotPoint', slot))
+            self.until('a refusal or the card played',
+                       lambda: self.hook('noticeText') or card not in self.state()['hand'])
+            refused_turn += 1
+            notice = self.hook('noticeText')
+            self.assertTrue(not notice or 'Not your turn' in notice or 'must' in notice, notice)
+            focus_table()
+            return True
+
+        def by_keys(s):
+            nonlocal played, refused_card
+            if self.play_by_keys(refuse_once=not refused_card):
+                played += 1
             else:
-                time.sleep(0.05)
-        self.assertGreater(self.state()['dealNumber'], deal, 'the deal did not end')
+                refused_card = True
+        self.play_deal(EAST, by_keys, after_dialog=focus_table, on_other=out_of_turn)
         self.assertGreaterEqual(played, 1)
         self.assertTrue(refused_card)
 
@@ -656,8 +557,7 @@ class WebClientTest(unittest.TestCase):
     def test_the_end_of_a_robot_game_is_summed_up(self):
         b = self.browser
         self.open_page('?test&handle=Watcher&kibitz=4')
-        summary = WebDriverWait(b, 10 * DEADLINE, poll_frequency=0.2).until(
-            lambda _: self.hook('summary'), message='the end-of-game summary')
+        summary = self.until('the end-of-game summary', lambda: self.hook('summary'), 10 * DEADLINE, 0.2)
         # The totals are those of the hand records the table serves, read-only
         # ("South: Robot South (-146)" and so on, in seat order).
         url = f'http://127.0.0.1:{self.server.web_port}/handrecords.txt'
@@ -729,18 +629,11 @@ class WebClientTest(unittest.TestCase):
                    and self.state()['connected'])
 
 
-class LobbyTest(unittest.TestCase):
+class LobbyTest(BrowserTest):
     def setUp(self):
-        self.folder = tempfile.mkdtemp(prefix='zelbo-lobby-')
-        self.server = Server(self.folder, lobby=True)
-        self.browser = start_browser(os.path.join(self.folder, 'profile'))
-        self.addCleanup(shutil.rmtree, self.folder, True)
-        self.addCleanup(self.server.stop)
-        self.addCleanup(self.browser.quit)
-
-    def until(self, what, condition):
-        return WebDriverWait(self.browser, DEADLINE, poll_frequency=0.05).until(
-            lambda _: condition(), message=what)
+        self.make_folder('zelbo-lobby-')
+        self.start_server(SERVER, ['--lobby'], lobby=True)
+        self.start_browser()
 
     def test_lobby_opens_a_private_table_whose_link_plays(self):
         b = self.browser
@@ -752,9 +645,8 @@ class LobbyTest(unittest.TestCase):
                                          headers={'Content-Type': 'application/json'})
         other = json.load(urllib.request.urlopen(request))['id']
         opened = time.monotonic()
-        WebDriverWait(b, 2, poll_frequency=0.05).until(
-            lambda _: b.find_elements(By.CSS_SELECTOR, f'tr[data-id="{other}"]'),
-            message='a new table listed within 2 s')
+        self.until('a new table listed within 2 s',
+                   lambda: b.find_elements(By.CSS_SELECTOR, f'tr[data-id="{other}"]'), seconds=2)
         self.assertLess(time.monotonic() - opened, 2.0)
 
         b.find_element(By.ID, 'create-name').send_keys('Friends')
@@ -770,18 +662,11 @@ class LobbyTest(unittest.TestCase):
         self.assertFalse(b.find_elements(By.CSS_SELECTOR, f'tr[data-id="{table_id}"]'), 'a private table is listed')
 
         # The table page under its link: its files and its WebSocket are beside it.
-        b.get(link + '?test')
-        self.until('the join form', lambda: b.find_element(By.ID, 'join').is_displayed())
-        handle = b.find_element(By.ID, 'join-handle')
-        handle.clear()
-        handle.send_keys('Friend')
-        Select(b.find_element(By.ID, 'join-seat')).select_by_visible_text('South')
-        b.find_element(By.ID, 'join-sit').click()
+        self.join(link + '?test', 'Friend', 'South')
         self.server.wait_for(r'^\[' + table_id + r'\] Friend is sitting South$')
         self.until('a deal at the private table', lambda: (b.execute_script(
             'return window.zelboTest && window.zelboTest.state();') or {}).get('dealNumber', 0) > 0)
-        blocked = [e['message'] for e in b.get_log('browser') if 'Content Security Policy' in e['message']]
-        self.assertEqual([], blocked)
+        self.assertEqual([], self.csp_blocked())
 
 
 if __name__ == '__main__':

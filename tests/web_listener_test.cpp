@@ -7,7 +7,6 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <QTcpSocket>
-#include <QWebSocket>
 
 #include <memory>
 #include <string>
@@ -15,39 +14,18 @@
 
 #include "net/qt/qt_transport.h"
 #include "net/server_table.h"
+#include "tests/http_client.h"
 #include "tests/loopback.h"
+#include "tests/web_peer.h"
 #include "tools/server/headless_ui.h"
 #include "web/web_assets.h"
 
 namespace zelbo {
 namespace {
 
-using testing::DecodeFrames;
 using testing::RawPeer;
 using testing::WaitUntil;
-
-// A browser's WebSocket to the table: each Send is one binary message.
-struct WebPeer {
-  explicit WebPeer(uint16_t port) {
-    QObject::connect(&socket, &QWebSocket::binaryMessageReceived,
-                     [this](const QByteArray& m) { in.insert(in.end(), m.begin(), m.end()); });
-    QObject::connect(&socket, &QWebSocket::disconnected, [this] { ended = true; });
-    socket.open(QUrl(QStringLiteral("ws://127.0.0.1:%1/ws").arg(port)));
-  }
-  bool Open() { return WaitUntil([&] { return socket.state() == QAbstractSocket::ConnectedState || ended; }) && !ended; }
-  void Send(const std::vector<uint8_t>& b) {
-    socket.sendBinaryMessage(QByteArray(reinterpret_cast<const char*>(b.data()), static_cast<qsizetype>(b.size())));
-  }
-  int Count(int type, const std::string& text = "") const {
-    int n = 0;
-    for (const auto& f : DecodeFrames(in)) n += f.type == type && (text.empty() || f.text() == text);
-    return n;
-  }
-  bool HasText(const std::string& text) const { return Count(MsgText, text) > 0; }
-  QWebSocket socket;
-  std::vector<uint8_t> in;
-  bool ended = false;
-};
+using testing::WebPeer;
 
 struct WebTable {  // a nonplaying server with its web listener, both on free ports
   WebTable() {
@@ -67,43 +45,10 @@ struct WebTable {  // a nonplaying server with its web listener, both on free po
   WebDoor door{transport, {}, nullptr};
 };
 
-struct HttpReply {
-  std::string status, contentType, body, head;
-};
-
-// The value of header `name` in the head `raw` ("" when absent).
-std::string Header(const std::string& raw, const std::string& name) {
-  const std::size_t at = raw.find("\r\n" + name + ": ");
-  if (at == std::string::npos) return "";
-  const std::size_t from = at + name.size() + 4;
-  return raw.substr(from, raw.find("\r\n", from) - from);
-}
-
-// One request written as given (the path is not normalised); the reply is
-// read up to its Content-Length.
-HttpReply Http(uint16_t port, const std::string& method, const std::string& path,
-               const std::string& headers = "") {
-  QTcpSocket s;
-  s.connectToHost("127.0.0.1", port);
-  std::string raw;
-  EXPECT_TRUE(WaitUntil([&] { return s.state() == QAbstractSocket::ConnectedState; }));
-  s.write(QByteArray::fromStdString(method + " " + path + " HTTP/1.1\r\nHost: x\r\n" + headers + "\r\n"));
-  HttpReply r;
-  const bool complete = WaitUntil([&] {
-    raw += s.readAll().toStdString();
-    const std::size_t end = raw.find("\r\n\r\n");
-    if (end == std::string::npos) return false;
-    const std::string head = raw.substr(0, end + 2);
-    const std::size_t length = method == "HEAD" ? 0 : std::stoul("0" + Header(head, "Content-Length"));
-    if (raw.size() < end + 4 + length) return false;
-    r.status = raw.substr(0, raw.find("\r\n"));
-    r.contentType = Header(head, "Content-Type");
-    r.head = head;
-    r.body = raw.substr(end + 4);
-    return true;
-  }, 5000);
-  EXPECT_TRUE(complete) << method << " " << path;
-  return r;
+// One request on its own connection, the path as given.
+testing::Reply Http(uint16_t port, const std::string& method, const std::string& path,
+                    const std::string& headers = "") {
+  return testing::Request(port, method, path, {}, headers);
 }
 
 TEST(WebListener, ServesTheEmbeddedFilesAndNothingElse) {
@@ -114,9 +59,9 @@ TEST(WebListener, ServesTheEmbeddedFilesAndNothingElse) {
   for (const QString& name : names) {
     QFile f(WebAssetFor("/" + name));
     ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << name.toStdString();
-    const HttpReply r = Http(t.web(), "GET", "/" + name.toStdString());
-    EXPECT_EQ(r.status, "HTTP/1.1 200 OK") << name.toStdString();
-    EXPECT_EQ(r.contentType, WebContentType(name.toStdString())) << name.toStdString();
+    const testing::Reply r = Http(t.web(), "GET", "/" + name.toStdString());
+    EXPECT_EQ(r.status, 200) << name.toStdString();
+    EXPECT_EQ(r.Header("Content-Type"), WebContentType(name.toStdString())) << name.toStdString();
     EXPECT_EQ(r.body, f.readAll().toStdString()) << name.toStdString();
     // Every file a page or script names is served under that name.
     if (!name.endsWith(".html") && !name.endsWith(".js")) continue;
@@ -127,20 +72,20 @@ TEST(WebListener, ServesTheEmbeddedFilesAndNothingElse) {
       }
     }
   }
-  const HttpReply root = Http(t.web(), "GET", "/");
-  EXPECT_EQ(root.contentType, "text/html; charset=utf-8");
+  const testing::Reply root = Http(t.web(), "GET", "/");
+  EXPECT_EQ(root.Header("Content-Type"), "text/html; charset=utf-8");
   EXPECT_NE(root.body.find("<html"), std::string::npos);
-  const HttpReply head = Http(t.web(), "HEAD", "/index.html");
-  EXPECT_EQ(head.status, "HTTP/1.1 200 OK");
+  const testing::Reply head = Http(t.web(), "HEAD", "/index.html");
+  EXPECT_EQ(head.status, 200);
   EXPECT_EQ(head.body, "");
 
   for (const char* path : {"/../index.html", "/etc/passwd", "/%2e%2e/index.html", "/..%2findex.html",
                            "/nothing.js", "/web/index.html", "/.hidden"})
-    EXPECT_EQ(Http(t.web(), "GET", path).status, "HTTP/1.1 404 Not Found") << path;
+    EXPECT_EQ(Http(t.web(), "GET", path).status, 404) << path;
   for (const char* method : {"POST", "PUT", "DELETE"})
-    EXPECT_EQ(Http(t.web(), method, "/").status, "HTTP/1.1 405 Method Not Allowed") << method;
+    EXPECT_EQ(Http(t.web(), method, "/").status, 405) << method;
   // "/ws" without an upgrade is no page.
-  EXPECT_EQ(Http(t.web(), "GET", "/ws").status, "HTTP/1.1 400 Bad Request");
+  EXPECT_EQ(Http(t.web(), "GET", "/ws").status, 400);
 
   EXPECT_EQ(WebContentType("zelbo.wasm"), std::string("application/wasm"));
   EXPECT_EQ(WebContentType("app.js"), std::string("text/javascript; charset=utf-8"));
@@ -166,36 +111,36 @@ TEST(WebListener, SendsPrecompressedFilesCachedByTheirNames) {
   const std::string main = "/" + HashedName(t.web(), "main");
   ASSERT_EQ(main.size(), std::string("/main.0123456789.js").size()) << main;
   const bool brotli = !packed("main.js.br").empty();
-  const HttpReply best = Http(t.web(), "GET", main, "Accept-Encoding: gzip, deflate, br\r\n");
-  EXPECT_EQ(Header(best.head, "Content-Encoding"), brotli ? "br" : "gzip");
+  const testing::Reply best = Http(t.web(), "GET", main, "Accept-Encoding: gzip, deflate, br\r\n");
+  EXPECT_EQ(best.Header("Content-Encoding"), brotli ? "br" : "gzip");
   EXPECT_EQ(best.body, packed(brotli ? "main.js.br" : "main.js.gz"));
-  EXPECT_EQ(Header(best.head, "Vary"), "Accept-Encoding");
-  EXPECT_EQ(Header(best.head, "Cache-Control"), "public, max-age=31536000, immutable");
-  const HttpReply gzip = Http(t.web(), "GET", main, "Accept-Encoding: br;q=0, gzip\r\n");
-  EXPECT_EQ(Header(gzip.head, "Content-Encoding"), "gzip");
+  EXPECT_EQ(best.Header("Vary"), "Accept-Encoding");
+  EXPECT_EQ(best.Header("Cache-Control"), "public, max-age=31536000, immutable");
+  const testing::Reply gzip = Http(t.web(), "GET", main, "Accept-Encoding: br;q=0, gzip\r\n");
+  EXPECT_EQ(gzip.Header("Content-Encoding"), "gzip");
   EXPECT_EQ(gzip.body, packed("main.js.gz"));
   EXPECT_LT(gzip.body.size(), Http(t.web(), "GET", main).body.size());
-  const HttpReply plain = Http(t.web(), "GET", main, "Accept-Encoding: gzip;q=0\r\n");
-  EXPECT_EQ(Header(plain.head, "Content-Encoding"), "");
-  EXPECT_EQ(Header(plain.head, "Cache-Control"), "public, max-age=31536000, immutable");
+  const testing::Reply plain = Http(t.web(), "GET", main, "Accept-Encoding: gzip;q=0\r\n");
+  EXPECT_EQ(plain.Header("Content-Encoding"), "");
+  EXPECT_EQ(plain.Header("Cache-Control"), "public, max-age=31536000, immutable");
   for (const char* stale : {"/main.js", "/main.0000000000.js"})
-    EXPECT_EQ(Http(t.web(), "GET", stale).status, "HTTP/1.1 404 Not Found") << stale;
+    EXPECT_EQ(Http(t.web(), "GET", stale).status, 404) << stale;
 
-  const std::string tag = Header(gzip.head, "ETag");
+  const std::string tag = gzip.Header("ETag");
   EXPECT_EQ(tag.size(), 18u);
-  EXPECT_NE(tag, Header(plain.head, "ETag"));
-  const HttpReply again = Http(t.web(), "GET", main, "Accept-Encoding: gzip\r\nIf-None-Match: " + tag + "\r\n");
-  EXPECT_EQ(again.status, "HTTP/1.1 304 Not Modified");
+  EXPECT_NE(tag, plain.Header("ETag"));
+  const testing::Reply again = Http(t.web(), "GET", main, "Accept-Encoding: gzip\r\nIf-None-Match: " + tag + "\r\n");
+  EXPECT_EQ(again.status, 304);
   EXPECT_EQ(again.body, "");
-  EXPECT_EQ(Http(t.web(), "GET", main, "If-None-Match: " + tag + "\r\n").status, "HTTP/1.1 200 OK");
+  EXPECT_EQ(Http(t.web(), "GET", main, "If-None-Match: " + tag + "\r\n").status, 200);
 
   for (const char* stable : {"/", "/manifest.webmanifest"}) {
-    const HttpReply page = Http(t.web(), "GET", stable, "Accept-Encoding: gzip\r\n");
-    EXPECT_EQ(Header(page.head, "Cache-Control"), "no-cache") << stable;
-    const HttpReply known =
-        Http(t.web(), "GET", stable, "Accept-Encoding: gzip\r\nIf-None-Match: " + Header(page.head, "ETag") + "\r\n");
-    EXPECT_EQ(known.status, "HTTP/1.1 304 Not Modified") << stable;
-    EXPECT_EQ(Header(known.head, "Cache-Control"), "no-cache") << stable;
+    const testing::Reply page = Http(t.web(), "GET", stable, "Accept-Encoding: gzip\r\n");
+    EXPECT_EQ(page.Header("Cache-Control"), "no-cache") << stable;
+    const testing::Reply known =
+        Http(t.web(), "GET", stable, "Accept-Encoding: gzip\r\nIf-None-Match: " + page.Header("ETag") + "\r\n");
+    EXPECT_EQ(known.status, 304) << stable;
+    EXPECT_EQ(known.Header("Cache-Control"), "no-cache") << stable;
   }
 }
 

@@ -12,7 +12,7 @@
 
 #include "records/saved_game.h"
 #include "tools/server/headless_ui.h"
-#include "tests/loopback.h"
+#include "tests/server_process.h"
 #include "tests/records_fixtures.h"
 
 namespace zelbo {
@@ -23,16 +23,9 @@ using testing::WaitUntil;
 TEST(ServerProgram, RefusesBadOptionsPortsAndGamesAndEndsOnSigterm) {
   testing::TempDir dir;
   testing::App();
-  QProcess server;
-  server.start(ZELBOWIN_SERVER, {"--port", "0", "--dir", QString::fromStdString(dir.path)});
-  std::string out;
-  uint16_t port = 0;
-  ASSERT_TRUE(WaitUntil([&] {
-    out += server.readAllStandardOutput().toStdString();
-    const auto at = out.find("table open on port ");
-    if (at != std::string::npos) port = static_cast<uint16_t>(std::stoi(out.substr(at + 19)));
-    return port != 0;
-  }));
+  testing::ServerProcess server({"--port", "0", "--dir", QString::fromStdString(dir.path)});
+  const uint16_t port = server.Port("table open on port ");
+  ASSERT_NE(port, 0) << server.out;
   testing::RawPeer peer(port);
   // A saved game with out-of-range fields ends the program before a table opens.
   const std::string loadDir = dir.path + "/load", bad = loadDir + "/bad.zelbo";
@@ -58,9 +51,9 @@ TEST(ServerProgram, RefusesBadOptionsPortsAndGamesAndEndsOnSigterm) {
   }
   EXPECT_FALSE(std::filesystem::exists(loadDir + "/temp.zelbo"));
 
-  server.terminate();  // SIGTERM
-  ASSERT_TRUE(server.waitForFinished(10000));
-  EXPECT_TRUE(server.exitStatus() == QProcess::NormalExit && server.exitCode() == 0);
+  server.process.terminate();  // SIGTERM
+  ASSERT_TRUE(server.process.waitForFinished(10000));
+  EXPECT_TRUE(server.process.exitStatus() == QProcess::NormalExit && server.process.exitCode() == 0);
   EXPECT_TRUE(WaitUntil([&] { return peer.Ended(); }));  // the table goes
 }
 
@@ -74,33 +67,15 @@ void SaveUnfinishedGame(const std::string& path) {
   ASSERT_TRUE(SaveGame(path, *g, error)) << error;
 }
 
-// zelbowin-server with four robots on `dir`; the output is collected.
-struct RobotServer {
-  RobotServer(const std::string& dir, QStringList extra) {
-    testing::App();
-    server.start(ZELBOWIN_SERVER,
-                 QStringList{"--port", "0", "--robots", "4", "--dir", QString::fromStdString(dir)} +
-                     extra);
-  }
-  ~RobotServer() {
-    server.terminate();
-    server.waitForFinished(10000);
-  }
-  bool Shows(const std::string& text) {
-    return WaitUntil([&] {
-      out += server.readAllStandardOutput().toStdString();
-      err += server.readAllStandardError().toStdString();
-      return out.find(text) != std::string::npos || server.state() == QProcess::NotRunning;
-    }) && out.find(text) != std::string::npos;
-  }
-  QProcess server;
-  std::string out, err;
-};
+// zelbowin-server with four robots resuming the autosave in `dir`.
+QStringList Resuming(const std::string& dir) {
+  return {"--port", "0", "--robots", "4", "--dir", QString::fromStdString(dir), "--resume"};
+}
 
 TEST(ServerProgram, ResumeContinuesAnUnfinishedAutosave) {
   testing::TempDir dir;
   SaveUnfinishedGame(dir.path + "/temp.zelbo");
-  RobotServer s(dir.path, {"--resume"});
+  testing::ServerProcess s(Resuming(dir.path));
   EXPECT_TRUE(s.Shows("resuming the game in " + dir.path + "/temp.zelbo")) << s.out << s.err;
   EXPECT_TRUE(s.Shows("Game resumed")) << s.out;  // a new table would deal instead
 }
@@ -110,7 +85,7 @@ TEST(ServerProgram, ResumeKeepsACorruptAutosaveAndSavesBesideIt) {
   const std::string spoilt = dir.path + "/temp.zelbo";
   std::ofstream(spoilt, std::ios::binary) << "not a game";
   {
-    RobotServer s(dir.path, {"--resume"});
+    testing::ServerProcess s(Resuming(dir.path));
     EXPECT_TRUE(s.Shows("new table, autosaving to " + dir.path + "/temp-1.zelbo")) << s.out;
     EXPECT_NE(s.err.find("not resuming " + spoilt), std::string::npos) << s.err;
     // The robots play; the new table's autosave appears beside the old file.
@@ -119,7 +94,7 @@ TEST(ServerProgram, ResumeKeepsACorruptAutosaveAndSavesBesideIt) {
   EXPECT_EQ(testing::ReadBytes(spoilt), std::vector<uint8_t>({'n', 'o', 't', ' ', 'a', ' ', 'g',
                                                               'a', 'm', 'e'}));
   // A second restart continues the new table's game.
-  RobotServer again(dir.path, {"--resume"});
+  testing::ServerProcess again(Resuming(dir.path));
   EXPECT_TRUE(again.Shows("resuming the game in " + dir.path + "/temp-1.zelbo")) << again.out;
 }
 
