@@ -147,15 +147,33 @@ long DiskWriter::WriteBatch(std::vector<Item>& batch) {
   // Jobs first, in the order of their keys' first hand-over.
   for (Item& item : batch)
     if (!item.isFile) item.ok = item.job(item.error);
+  // Several durable files on one file system (a club's tables) are synced
+  // by syncing the file system twice: once for their bytes, before any is
+  // renamed, and once for the renames. Otherwise each file and each folder
+  // is synced on its own.
+  const Item* grouped = GroupedSync(batch);
   // Every file's bytes go into a temporary file, synced when durable...
   for (Item& item : batch) {
     if (!item.isFile) continue;
     if (!item.make(item.bytes, item.error)) continue;  // the file keeps its state
-    const bool durable = item.durability == FileDurability::Durable;
+    const bool sync = item.durability == FileDurability::Durable && !grouped;
     item.spared = spares_ && spares_->Takes(item.path);
-    item.ok = item.spared ? spares_->Fill(item.path, item.bytes, durable, item.tempPath, item.error)
-                          : WriteTemporary(item.path, item.bytes, durable, item.tempPath, item.error);
-    if (item.ok && durable) ++syncs;
+    item.ok = item.spared ? spares_->Fill(item.path, item.bytes, sync, item.tempPath, item.error)
+                          : WriteTemporary(item.path, item.bytes, sync, item.tempPath, item.error);
+    if (item.ok && sync) ++syncs;
+  }
+  if (grouped) {
+    ++syncs;
+    std::string error;
+    if (!SyncFileSystemOf(grouped->path, error)) {
+      for (Item& item : batch) {
+        if (!item.isFile || !item.ok || item.durability != FileDurability::Durable) continue;
+        item.ok = false;
+        item.error = error;
+        std::error_code ignored;
+        if (!item.spared) std::filesystem::remove(item.tempPath, ignored);
+      }
+    }
   }
   // ...then each is renamed into place: a file that failed keeps its older
   // complete state, never a part of the new one...
@@ -167,6 +185,14 @@ long DiskWriter::WriteBatch(std::vector<Item>& batch) {
     if (item.ok && item.durability == FileDurability::Durable)
       folders[item.path.parent_path()].push_back(&item);
   }
+  if (grouped && !folders.empty()) {
+    ++syncs;
+    std::string error;
+    if (!SyncFileSystemOf(grouped->path, error))
+      for (auto& [folder, items] : folders)
+        for (Item* item : items) item->ok = false, item->error = error;
+    return syncs;
+  }
   // ...and each folder that took a durable file is synced once. When that
   // fails, each of its files tries once more, so each is told its own line.
   for (auto& [folder, items] : folders) {
@@ -176,6 +202,20 @@ long DiskWriter::WriteBatch(std::vector<Item>& batch) {
     for (std::size_t i = 1; i < items.size(); ++i) items[i]->ok = SyncFolderOf(items[i]->path, items[i]->error);
   }
   return syncs;
+}
+
+const DiskWriter::Item* DiskWriter::GroupedSync(const std::vector<Item>& batch) {
+  const Item* first = nullptr;
+  uint64_t device = 0;
+  int durable = 0;
+  for (const Item& item : batch) {
+    if (!item.isFile || item.durability != FileDurability::Durable) continue;
+    const uint64_t its = FileSystemOf(item.path);
+    if (its == 0 || (first && its != device)) return nullptr;
+    if (!first) first = &item, device = its;
+    ++durable;
+  }
+  return durable >= GroupedSyncFrom ? first : nullptr;
 }
 
 }  // namespace zelbo

@@ -4,7 +4,9 @@
 // The event thread hands over the newest bytes of a file and goes on. The
 // thread takes everything that waits as one batch (group commit): it
 // writes a temporary file for each, syncs the durable ones, renames them
-// all into place and then syncs each folder once, so a batch of many
+// all into place and then syncs each folder once (several durable files on
+// one file system: that file system, before and after the renames), so a
+// batch of many
 // tables costs about the waits of one. What arrives meanwhile waits for
 // the next batch, and a newer state of a file replaces the waiting one.
 // A batch is at most the time of one batch behind the newest hand-over:
@@ -108,6 +110,11 @@ class DiskWriter final : public FileWriter {
   void Run();
   // Writes one batch; fills each item's ok and error. Returns the syncs.
   long WriteBatch(std::vector<Item>& batch);
+  // From this many durable files on one file system, a batch syncs the
+  // file system instead of each file and folder: the first of them, or
+  // nullptr when the batch syncs file by file.
+  static constexpr int GroupedSyncFrom = 3;
+  static const Item* GroupedSync(const std::vector<Item>& batch);
 
   std::function<void()> wake_;
   mutable std::mutex mutex_;

@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace zelbo {
@@ -45,10 +46,13 @@ std::FILE* CreateTemporary(const std::filesystem::path& target, std::filesystem:
 }
 
 // Syncs the folder that holds `path`; 0 or the errno.
-int SyncFolderCode(const std::filesystem::path& path) {
+std::filesystem::path FolderOf(const std::filesystem::path& path) {
   std::filesystem::path folder = path.parent_path();
-  if (folder.empty()) folder = ".";
-  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  return folder.empty() ? "." : folder;
+}
+
+int SyncFolderCode(const std::filesystem::path& path) {
+  const int fd = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return errno;
   const int result = ::fsync(fd) == 0 || errno == EINVAL ? 0 : errno;
   ::close(fd);
@@ -119,6 +123,20 @@ bool SyncFolderOf(const std::filesystem::path& path, std::string& error) {
     return false;
   }
   return true;
+}
+
+uint64_t FileSystemOf(const std::filesystem::path& path) {
+  struct stat st {};
+  return ::stat(FolderOf(path).c_str(), &st) == 0 ? static_cast<uint64_t>(st.st_dev) : 0;
+}
+
+bool SyncFileSystemOf(const std::filesystem::path& path, std::string& error) {
+  const int fd = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  const int code = fd < 0 ? errno : ::syncfs(fd) == 0 ? 0 : errno;
+  if (fd >= 0) ::close(fd);
+  if (code == 0) return true;
+  error = CannotWrite(path) + "the disk could not be synced: " + ErrnoText(code);
+  return false;
 }
 
 bool WriteFileAtomically(const std::filesystem::path& path, std::span<const uint8_t> bytes,

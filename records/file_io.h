@@ -42,6 +42,12 @@ bool ReplaceWith(const std::filesystem::path& tempPath, const std::filesystem::p
 // The folder that holds `path` ("." for a bare name); EINVAL from a file
 // system that cannot sync a folder is no failure.
 bool SyncFolderOf(const std::filesystem::path& path, std::string& error);
+// The file system that holds the folder of `path`, as its device number;
+// 0 when it cannot be told.
+uint64_t FileSystemOf(const std::filesystem::path& path);
+// Syncs that whole file system: the bytes of every file on it and every
+// rename. One call stands for the syncs of many files and folders at once.
+bool SyncFileSystemOf(const std::filesystem::path& path, std::string& error);
 
 // Reads the whole file into `bytes`. A file longer than `maxBytes` is not
 // read further: `bytes` then holds maxBytes + 1 bytes, so the caller can tell

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <future>
 #include <fstream>
 #include <map>
@@ -27,13 +28,20 @@ TEST(DiskWriterTest, OnlyTheNewestWaitingStateIsWrittenAndNoKeyGoesBack) {
   writer.Submit("gate", [gate, &held](std::string&) { held.set_value(); gate.wait(); return true; }, nullptr);
   held.get_future().wait();  // the thread is inside the gate before any state comes
   // While the thread is held, 50 states of one file wait: one is written.
+  // Its bytes are made once, for the state written.
   std::vector<int> told;
+  std::atomic<int> made = 0;
   for (int v = 1; v <= 50; ++v)
-    writer.Replace(dir / "a", Version(v), FileDurability::Durable,
-                   [&told, v](bool ok, const std::string& error) { EXPECT_TRUE(ok) << error; told.push_back(v); });
+    writer.ReplaceMade(dir / "a", [&made, v](std::vector<uint8_t>& bytes, std::string&) {
+                         ++made;
+                         bytes = Version(v);
+                         return true;
+                       }, FileDurability::Durable,
+                       [&told, v](bool ok, const std::string& error) { EXPECT_TRUE(ok) << error; told.push_back(v); });
   open.set_value();
   writer.Drain();
   EXPECT_EQ(told, std::vector<int>{50});
+  EXPECT_EQ(made, 1);
   EXPECT_EQ(ReadBytes(dir / "a"), Version(50));
   EXPECT_EQ(writer.Stats().replaced, 49);
 
@@ -75,12 +83,44 @@ TEST(DiskWriterTest, AFailedWriteIsToldAndTheLastCompleteFileStays) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1);  // no temporary left
     writer.Replace(folder / "temp.zelbo", Version(3), FileDurability::Durable, done);
     writer.Drain();
-    ASSERT_EQ(errors.size(), 3u);
+    // Bytes that cannot be made leave the file as it was.
+    writer.ReplaceMade(folder / "temp.zelbo", [](std::vector<uint8_t>&, std::string& error) {
+      error = "not in a state that can be saved";
+      return false;
+    }, FileDurability::Durable, done);
+    writer.Drain();
+    ASSERT_EQ(errors.size(), 4u);
     EXPECT_EQ(errors[0], "");
     EXPECT_NE(errors[1].find("temp.zelbo"), std::string::npos) << errors[1];
     EXPECT_EQ(errors[2], "");
+    EXPECT_EQ(errors[3], "not in a state that can be saved");
     EXPECT_EQ(ReadBytes(folder / "temp.zelbo"), Version(3));
-    EXPECT_EQ(writer.Stats().failures, 1);
+    EXPECT_EQ(writer.Stats().failures, 2);
+  }
+}
+
+// Many tables' autosaves in one batch cost two syncs of the file system,
+// not two per table.
+TEST(DiskWriterTest, ABatchOfManyDurableFilesSyncsTheFileSystemTwice) {
+  ScratchFolder dir;
+  DiskWriter writer(nullptr, dir.path);
+  std::promise<void> open, held;
+  std::shared_future<void> gate = open.get_future().share();
+  writer.Submit("gate", [gate, &held](std::string&) { held.set_value(); gate.wait(); return true; }, nullptr);
+  held.get_future().wait();
+  const long before = writer.Stats().syncs;
+  for (int t = 0; t < 10; ++t) {
+    std::filesystem::create_directories(dir / std::to_string(t));
+    writer.Replace(dir / std::to_string(t) / "temp.zelbo", Version(t), FileDurability::Durable, nullptr);
+    writer.Replace(dir / std::to_string(t) / "0undo.zelbo", Version(t + 1), FileDurability::Atomic, nullptr);
+  }
+  open.set_value();
+  writer.Drain();
+  EXPECT_EQ(writer.Stats().syncs - before, 2);
+  EXPECT_EQ(writer.Stats().failures, 0);
+  for (int t = 0; t < 10; ++t) {
+    EXPECT_EQ(ReadBytes(dir / std::to_string(t) / "temp.zelbo"), Version(t));
+    EXPECT_EQ(ReadBytes(dir / std::to_string(t) / "0undo.zelbo"), Version(t + 1));
   }
 }
 

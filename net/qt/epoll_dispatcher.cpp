@@ -28,6 +28,30 @@ uint64_t Tag(int fd, uint32_t generation) {
 
 }  // namespace
 
+// A coarse timer may fire up to 5% of its interval early or late, and a
+// very coarse one to the second; both are put on the nearest multiple of a
+// step of the clock, so that thousands of them (a tick per connection)
+// wake the loop a few times a second together, not each on its own.
+EpollDispatcher::Clock::time_point EpollDispatcher::NextDue(Clock::time_point from, qint64 intervalMs,
+                                                            Qt::TimerType type) {
+  using std::chrono::milliseconds;
+  const Clock::time_point due = from + milliseconds(intervalMs);
+  qint64 stepMs = 0;
+  if (type == Qt::VeryCoarseTimer) {
+    stepMs = 1000;
+  } else if (type == Qt::CoarseTimer) {
+    for (const qint64 step : {1000, 500, 250, 100, 50, 25, 10, 5})
+      if (step <= intervalMs / 20) {
+        stepMs = step;
+        break;
+      }
+  }
+  if (stepMs == 0) return due;
+  const auto step = std::chrono::duration_cast<Clock::duration>(milliseconds(stepMs));
+  const auto sinceEpoch = due.time_since_epoch();
+  return Clock::time_point((sinceEpoch + step / 2) / step * step);
+}
+
 EpollDispatcher::EpollDispatcher() {
   epoll_ = epoll_create1(EPOLL_CLOEXEC);
   wake_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
@@ -156,7 +180,7 @@ void EpollDispatcher::registerTimer(int timerId, qint64 interval, Qt::TimerType 
   timer.intervalMs = interval < 0 ? 0 : interval;
   timer.type = timerType;
   timer.object = object;
-  timer.due = Clock::now() + std::chrono::milliseconds(timer.intervalMs);
+  timer.due = NextDue(Clock::now(), timer.intervalMs, timerType);
   queue_.emplace(timer.due, timerId);
   timers_.emplace(timerId, timer);
 }
@@ -211,8 +235,8 @@ bool EpollDispatcher::ActivateTimers() {
     if (found == timers_.end() || found->second.firing || found->second.due > now) continue;
     Timer& timer = found->second;
     queue_.erase({timer.due, id});
-    timer.due += std::chrono::milliseconds(timer.intervalMs);
-    if (timer.due < now) timer.due = now + std::chrono::milliseconds(timer.intervalMs);
+    timer.due = NextDue(timer.due, timer.intervalMs, timer.type);
+    if (timer.due <= now) timer.due = NextDue(now, timer.intervalMs, timer.type);
     queue_.emplace(timer.due, id);
     timer.firing = true;
     QObject* object = timer.object;

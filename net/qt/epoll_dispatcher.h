@@ -5,7 +5,8 @@
 // each time: with four sockets a table and a thousand tables, that walk is
 // most of a turn. This one keeps the sockets in an epoll set, so a turn
 // costs what the ready sockets cost. Timers are kept in order of their next
-// expiry; events posted from any thread wake the loop through an eventfd.
+// expiry, coarse ones gathered on common steps of the clock; events posted
+// from any thread wake the loop through an eventfd.
 #pragma once
 
 #include <QAbstractEventDispatcher>
@@ -62,6 +63,7 @@ class EpollDispatcher final : public QAbstractEventDispatcher {
     bool firing = false;  // its timer event is being delivered now
   };
 
+  static Clock::time_point NextDue(Clock::time_point from, qint64 intervalMs, Qt::TimerType type);
   void UpdateWatch(int fd, Watch& watch, bool fresh);
   int WaitTimeoutMs(bool mayWait) const;
   bool DispatchSockets(int ready);
