@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <memory>
 #include <set>
 #include <thread>
@@ -126,6 +127,36 @@ TEST(EpollDispatcher, AnEventPostedFromAnotherThreadWakesABlockedLoop) {
   RunWithDeadline(loop);
   poster.join();
   EXPECT_EQ(delivered, 3);
+}
+
+// Wake-ups racing the loop's own reading of them must not leave it unable
+// to sleep: once the posts stop, a turn waits for the next timer.
+TEST(EpollDispatcher, SleepsAgainAfterAStormOfPostsFromAnotherThread) {
+  App();
+  QObject receiver;
+  std::atomic<bool> stop = false;
+  std::atomic<int> delivered = 0;
+  std::thread poster([&] {
+    while (!stop)
+      QMetaObject::invokeMethod(&receiver, [&] { ++delivered; }, Qt::QueuedConnection);
+  });
+  QElapsedTimer clock;
+  clock.start();
+  QEventLoop loop;
+  while (clock.elapsed() < 300) loop.processEvents(QEventLoop::WaitForMoreEvents);
+  stop = true;
+  poster.join();
+  loop.processEvents(QEventLoop::AllEvents);  // the last posts
+  EXPECT_GT(delivered, 0);
+  QTimer tick;
+  tick.start(20);
+  int turns = 0;
+  clock.restart();
+  while (clock.elapsed() < 200) {
+    loop.processEvents(QEventLoop::WaitForMoreEvents);
+    ++turns;
+  }
+  EXPECT_LT(turns, 40) << "the loop spins instead of waiting";
 }
 
 TEST(EpollDispatcher, ServesMoreReadySocketsThanOneWaitReturns) {

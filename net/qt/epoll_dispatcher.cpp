@@ -165,10 +165,14 @@ void EpollDispatcher::interrupt() {
 }
 
 void EpollDispatcher::DrainWake() {
-  // Cleared before reading, so a wake-up that comes in between writes again.
-  wakePending_ = false;
+  // Read, then cleared: a wake-up between the two writes nothing, but its
+  // event is posted already and goes out at the start of the next turn.
+  // (Cleared first, the read could swallow the write of a wake-up that
+  // came in between, and leave the flag set with nothing to read: the loop
+  // would then never sleep again.)
   uint64_t count = 0;
   [[maybe_unused]] const ssize_t got = read(wake_, &count, sizeof count);
+  wakePending_ = false;
 }
 
 // --- timers ------------------------------------------------------------------
