@@ -68,7 +68,7 @@ bool HostedTable::OpenArchive(const std::filesystem::path& path, const std::stri
   // Everyone at the table hears where the game's replay is; a failure is
   // the operator's to see.
   const auto report = [&table](int64_t id, const std::string& line) {
-    id > 0 ? table.BroadcastText(line) : table.AddPaneLine(line);
+    id > 0 ? table.BroadcastEndedGameLine(line) : table.AddPaneLine(line);
   };
   archive_ = ArchiveStore::Open(path, table.Writer(), report, error);
   if (!archive_) {

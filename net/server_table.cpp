@@ -106,6 +106,11 @@ void ServerTable::BroadcastText(std::string_view text) {
 
 void ServerTable::SendTextTo(ConnId conn, std::string_view text) { SendTo(conn, MakeText(text)); }
 
+void ServerTable::BroadcastEndedGameLine(std::string_view text) {
+  BroadcastText(text);
+  endedGameLine_ = text;
+}
+
 void ServerTable::SendChat(std::string_view text) {
   for (const std::string& line : CutChatLines(config_.handle, WithoutControlBytes(text)))
     BroadcastText(line);
@@ -297,6 +302,7 @@ void ServerTable::CloseOverflowed() {
 
 void ServerTable::GameOver(const GameState& g) {
   gameEndedAt_ = static_cast<int64_t>(std::time(nullptr));
+  endedGameLine_.clear();
   if (finishedGames_)
     finishedGames_->KeepFinishedGame(SummariseFinishedGame(g, SeatTakenOf(occupant_), gameEndedAt_, tableName_));
   ui_.GameOver(g);
@@ -562,6 +568,8 @@ void ServerTable::HandleJoin(Connection& c, std::span<const uint8_t> payload) {
     BroadcastText(line);
   else
     SendTextTo(conn, line);
+  // Someone who comes after the end still learns where its replay is.
+  if (!endedGameLine_.empty() && game_.phase == PhaseGameOver) SendTextTo(conn, endedGameLine_);
   // What the newcomer needs to choose a seat; the others' view of the
   // seats has not changed.
   for (int seat = 0; seat < 4; ++seat) SendTo(conn, SeatInfoFrame(seat));

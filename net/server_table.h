@@ -158,6 +158,9 @@ class ServerTable : public EngineHost, public TransportEvents {
   void BroadcastText(std::string_view text);
   // Sends the line (cut to 124) to one connection only.
   void SendTextTo(ConnId conn, std::string_view text);
+  // Broadcasts a line about the game that just ended (where its replay
+  // is), and tells it again to each who joins while that game stays over.
+  void BroadcastEndedGameLine(std::string_view text);
 
   // Handles one complete frame from `conn`; public for tests. The frames it
   // causes are flushed to the sockets before the action's undo snapshot
@@ -264,6 +267,7 @@ class ServerTable : public EngineHost, public TransportEvents {
   FinishedGameSink* finishedGames_ = nullptr;
   std::string tableName_;
   int64_t gameEndedAt_ = 0;
+  std::string endedGameLine_;  // see BroadcastEndedGameLine
 };
 
 }  // namespace zelbo
