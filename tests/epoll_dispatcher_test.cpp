@@ -84,30 +84,39 @@ TEST(EpollDispatcher, TimersFireByDueTimeStopWhenKilledAndReportWhatIsLeft) {
   EXPECT_TRUE(dispatcher->registeredTimers(&idle).isEmpty());
 }
 
-// A tick per connection must not wake the loop once per connection.
+// A tick per connection must not wake the loop once per connection. Wakes
+// are counted by the times the loop blocked before a timer fired, so a busy
+// machine that takes several milliseconds over one wake does not count twice.
 TEST(EpollDispatcher, CoarseTimersStartedApartFireTogether) {
   App();
   QEventLoop loop;
   constexpr int Count = 40;
+  constexpr qint64 StepMs = 50;  // 5% of the interval
   std::vector<std::unique_ptr<QTimer>> timers;
-  std::set<qint64> wakes;  // the milliseconds at which any of them fired
+  int blocks = 0;
+  QObject::connect(QAbstractEventDispatcher::instance(),
+                   &QAbstractEventDispatcher::aboutToBlock, &loop, [&] { ++blocks; });
+  std::set<int> wakes;  // the block count at which any of them fired
+  int fired = 0;
   QElapsedTimer clock;
   clock.start();
-  int fired = 0;
   for (int i = 0; i < Count; ++i) {
     auto timer = std::make_unique<QTimer>();
     timer->setSingleShot(true);
     QObject::connect(timer.get(), &QTimer::timeout, [&] {
-      wakes.insert(clock.elapsed());
+      wakes.insert(blocks);
       if (++fired == Count) loop.quit();
     });
     timer->start(1000);  // coarse: within 50 ms either way
     timers.push_back(std::move(timer));
     QThread::usleep(1000);
   }
+  const qint64 startSpan = clock.elapsed();
   RunWithDeadline(loop);
   EXPECT_EQ(fired, Count);
-  EXPECT_LE(wakes.size(), 3u);
+  // Timers started within one step of the clock share its wake.
+  EXPECT_LE(wakes.size(), static_cast<size_t>(startSpan / StepMs + 2)) << "started over "
+                                                                     << startSpan << " ms";
 }
 
 TEST(EpollDispatcher, AnEventPostedFromAnotherThreadWakesABlockedLoop) {
