@@ -23,16 +23,6 @@ DiskWriter::~DiskWriter() {
   thread_.join();
 }
 
-void DiskWriter::Replace(std::filesystem::path path, std::vector<uint8_t> bytes,
-                         FileDurability durability, WriteDone done) {
-  ReplaceMade(std::move(path),
-              [bytes = std::move(bytes)](std::vector<uint8_t>& out, std::string&) mutable {
-                out = std::move(bytes);
-                return true;
-              },
-              durability, std::move(done));
-}
-
 void DiskWriter::ReplaceMade(std::filesystem::path path, MakeBytes make, FileDurability durability,
                              WriteDone done) {
   Item item;

@@ -1,13 +1,13 @@
 // DiskWriter: one thread that writes the files of every table in the
 // process, so that no table waits for the disk on the event thread.
 //
-// The event thread hands over the newest bytes of a file and goes on. The
-// thread takes everything that waits as one batch (group commit): it
-// writes a temporary file for each, syncs the durable ones, renames them
-// all into place and then syncs each folder once (several durable files on
-// one file system: that file system, before and after the renames), so a
-// batch of many
-// tables costs about the waits of one. What arrives meanwhile waits for
+// The event thread hands over the newest state of a file and goes on. The
+// thread takes everything that waits as one batch (group commit): it makes
+// the bytes of each file and writes them to a temporary file, syncs the
+// durable ones, renames them all into place and then syncs each folder
+// once (several durable files on one file system: that file system,
+// before and after the renames), so a batch of many tables costs about the
+// waits of one. What arrives meanwhile waits for
 // the next batch, and a newer state of a file replaces the waiting one.
 // A batch is at most the time of one batch behind the newest hand-over:
 // that is what a crash of the system can lose (the commit window).
@@ -67,8 +67,6 @@ class DiskWriter final : public FileWriter {
   DiskWriter(const DiskWriter&) = delete;
   DiskWriter& operator=(const DiskWriter&) = delete;
 
-  void Replace(std::filesystem::path path, std::vector<uint8_t> bytes, FileDurability durability,
-               WriteDone done) override;
   void ReplaceMade(std::filesystem::path path, MakeBytes make, FileDurability durability,
                    WriteDone done) override;
   void Submit(std::string key, WriteJob job, WriteDone done) override;
@@ -89,7 +87,7 @@ class DiskWriter final : public FileWriter {
     bool isFile = true;
     std::filesystem::path path;
     std::vector<uint8_t> bytes;
-    MakeBytes make;  // when set, fills `bytes` in the batch
+    MakeBytes make;  // fills `bytes` in the batch
     FileDurability durability = FileDurability::Atomic;
     WriteJob job;
     WriteDone done;

@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "records/file_io.h"
@@ -34,16 +35,24 @@ using MakeBytes = std::function<bool(std::vector<uint8_t>& bytes, std::string& e
 class FileWriter {
  public:
   virtual ~FileWriter() = default;
-  // Replaces the file `path` by `bytes` as WriteFileAtomically does: the
-  // file holds the old bytes or the new ones, never a part. The key is the
-  // path.
-  virtual void Replace(std::filesystem::path path, std::vector<uint8_t> bytes,
-                       FileDurability durability, WriteDone done) = 0;
-  // As Replace, with the bytes made by `make` on the writer's side: the
-  // work of making them leaves the caller's thread, and is skipped for a
-  // state that a newer one replaces before its turn.
+  // Replaces the file `path` by the bytes `make` makes, as
+  // WriteFileAtomically does: the file holds the old bytes or the new ones,
+  // never a part. The key is the path. The bytes are made on the writer's
+  // side: the work leaves the caller's thread, and is skipped for a state
+  // that a newer one replaces before its turn. When `make` fails, the file
+  // is left as it was and `done` is told why.
   virtual void ReplaceMade(std::filesystem::path path, MakeBytes make, FileDurability durability,
                            WriteDone done) = 0;
+  // As ReplaceMade, with the bytes made already.
+  void Replace(std::filesystem::path path, std::vector<uint8_t> bytes, FileDurability durability,
+               WriteDone done) {
+    ReplaceMade(std::move(path),
+                [bytes = std::move(bytes)](std::vector<uint8_t>& out, std::string&) mutable {
+                  out = std::move(bytes);
+                  return true;
+                },
+                durability, std::move(done));
+  }
   // Runs `job` under `key` (keys of jobs and paths of files do not meet).
   virtual void Submit(std::string key, WriteJob job, WriteDone done) = 0;
   // Returns once everything handed over before the call has been written
@@ -57,12 +66,6 @@ class FileWriter {
 // returning: for programs and tests without a writer thread.
 class ImmediateFileWriter final : public FileWriter {
  public:
-  void Replace(std::filesystem::path path, std::vector<uint8_t> bytes, FileDurability durability,
-               WriteDone done) override {
-    std::string error;
-    const bool ok = WriteFileAtomically(path, bytes, error, durability);
-    if (done) done(ok, error);
-  }
   void ReplaceMade(std::filesystem::path path, MakeBytes make, FileDurability durability,
                    WriteDone done) override {
     std::vector<uint8_t> bytes;
